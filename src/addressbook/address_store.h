@@ -1,0 +1,47 @@
+#pragma once
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace quillon {
+
+class StoreError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+struct AddressRow {
+    std::string name;
+    std::string phoneno;
+};
+
+// The address book: one table of (Name, Phoneno) rows with one current row.
+// Every failing operation throws StoreError.
+class AddressStore {
+public:
+    virtual ~AddressStore() = default;
+
+    // Opens (creating when missing) the book file and re-reads the table.
+    virtual void open(const std::string& path) = 0;
+    virtual void refresh() = 0;
+
+    virtual void add(const std::string& name, const std::string& phoneno) = 0;
+    // Replaces the current row's number.
+    virtual void edit_current_phoneno(const std::string& phoneno) = 0;
+    virtual void delete_current() = 0;
+    // Makes the first row whose Name equals name current; false when none.
+    virtual bool find_first(const std::string& name) = 0;
+    // Throws on an empty table.
+    virtual void move_first() = 0;
+    // Throws when there is no current row.
+    virtual std::string current_phoneno() = 0;
+
+    // Every row in table order, and the index of the current one, for the grid.
+    virtual std::vector<AddressRow> rows() = 0;
+    virtual std::optional<std::size_t> current_index() = 0;
+    virtual void move_to(std::size_t index) = 0;
+};
+
+} // namespace quillon

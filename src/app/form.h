@@ -1,0 +1,245 @@
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quillon {
+
+class Control;
+
+// The window toolkit's side of a form: told whenever a control changes.
+class FormView {
+public:
+    virtual ~FormView() = default;
+    virtual void control_changed(Control& control) = 0;
+    // A text box grew by appended text; cheaper than a full redraw.
+    virtual void text_appended(Control& control, std::string_view appended) = 0;
+};
+
+// One control of a form, named as the handlers name it ("cmddial").
+class Control {
+public:
+    explicit Control(std::string name) : name_(std::move(name)) {}
+    virtual ~Control() = default;
+    Control(const Control&) = delete;
+    Control& operator=(const Control&) = delete;
+
+    const std::string& name() const { return name_; }
+    bool enabled() const { return enabled_; }
+    bool visible() const { return visible_; }
+    const std::string& tooltip() const { return tooltip_; }
+    void set_enabled(bool on) { update(enabled_, on); }
+    void set_visible(bool on) { update(visible_, on); }
+    void set_tooltip(std::string text) { update(tooltip_, std::move(text)); }
+
+    void attach(FormView* view) { view_ = view; }
+
+protected:
+    template <typename T> void update(T& field, T value) {
+        if (field == value) return;
+        field = std::move(value);
+        changed();
+    }
+    void changed() {
+        if (view_) view_->control_changed(*this);
+    }
+    FormView* view() const { return view_; }
+
+private:
+    std::string name_;
+    bool enabled_ = true;
+    bool visible_ = true;
+    std::string tooltip_;
+    FormView* view_ = nullptr;
+};
+
+// A push button, with a caption or a picture file (full path).
+class Button : public Control {
+public:
+    using Control::Control;
+    const std::string& caption() const { return caption_; }
+    const std::string& picture() const { return picture_; }
+    void set_caption(std::string text) { update(caption_, std::move(text)); }
+    void set_picture(std::string path) { update(picture_, std::move(path)); }
+    void click() {
+        if (enabled() && on_click) on_click();
+    }
+    std::function<void()> on_click;
+
+private:
+    std::string caption_;
+    std::string picture_;
+};
+
+class Label : public Control {
+public:
+    using Control::Control;
+    const std::string& caption() const { return caption_; }
+    void set_caption(std::string text) { update(caption_, std::move(text)); }
+
+private:
+    std::string caption_;
+};
+
+// A text box. Line breaks are held as CR LF, as typed. The caret is a byte
+// offset; replacing the text puts it at the start.
+class TextBox : public Control {
+public:
+    using Control::Control;
+    const std::string& text() const { return text_; }
+    std::size_t caret() const { return caret_; }
+    bool locked() const { return locked_; }
+    bool multi_line = true;
+    bool read_only = false;
+
+    void set_text(std::string text) {
+        text_ = std::move(text);
+        caret_ = 0;
+        ++revision_;
+        changed();
+    }
+    void append(std::string_view more) {
+        text_.append(more);
+        ++revision_;
+        if (view()) view()->text_appended(*this, more);
+    }
+    // What the user typed; the view reports it so the model stays the truth.
+    void user_edit(std::string text, std::size_t caret) {
+        text_ = std::move(text);
+        caret_ = caret > text_.size() ? text_.size() : caret;
+        ++revision_;
+    }
+    void insert_at_caret(std::string_view what) {
+        text_.insert(caret_, what);
+        caret_ += what.size();
+        ++revision_;
+        changed();
+    }
+    void set_locked(bool on) { update(locked_, on); }
+    // Changes with every change of text, so a writer can tell whether the
+    // text is still what it last put there.
+    unsigned long revision() const { return revision_; }
+
+private:
+    std::string text_;
+    std::size_t caret_ = 0;
+    bool locked_ = false;
+    unsigned long revision_ = 0;
+};
+
+// An item of a pop-up menu; an item with children opens a submenu.
+class MenuItem : public Control {
+public:
+    MenuItem(std::string name, std::string caption) : Control(std::move(name)), caption_(std::move(caption)) {}
+    const std::string& caption() const { return caption_; }
+    bool checked() const { return checked_; }
+    bool separator() const { return caption_ == "-"; }
+    void set_checked(bool on) { update(checked_, on); }
+    void choose() {
+        if (enabled() && on_click) on_click();
+    }
+    std::vector<MenuItem*> children;
+    std::function<void()> on_click;
+
+private:
+    std::string caption_;
+    bool checked_ = false;
+};
+
+class ProgressBar : public Control {
+public:
+    using Control::Control;
+    double min() const { return min_; }
+    double max() const { return max_; }
+    double value() const { return value_; }
+    void set_min(double v) { update(min_, v); }
+    void set_max(double v) { update(max_, v); }
+    void set_value(double v) { update(value_, v); }
+
+private:
+    double min_ = 0;
+    double max_ = 100;
+    double value_ = 0;
+};
+
+// The address-book grid. The view reads rows from the store; the model only
+// says when they must be read again and which row the user chose.
+class Grid : public Control {
+public:
+    using Control::Control;
+    void reload() {
+        ++generation_;
+        changed();
+    }
+    unsigned long generation() const { return generation_; }
+    void select_row(std::size_t row) {
+        if (on_row_change) on_row_change(row);
+    }
+    std::function<void(std::size_t)> on_row_change;
+
+private:
+    unsigned long generation_ = 0;
+};
+
+// A picture box showing a file; empty path shows nothing.
+class Picture : public Control {
+public:
+    using Control::Control;
+    const std::string& path() const { return path_; }
+    void set_path(std::string p) { update(path_, std::move(p)); }
+
+private:
+    std::string path_;
+};
+
+// An animation control playing a file; empty path plays nothing.
+class Animation : public Control {
+public:
+    using Control::Control;
+    const std::string& path() const { return path_; }
+    bool playing() const { return playing_; }
+    void play(std::string p) {
+        path_ = std::move(p);
+        playing_ = true;
+        changed();
+    }
+    void stop() { update(playing_, false); }
+
+private:
+    std::string path_;
+    bool playing_ = false;
+};
+
+// A window: its caption and its controls, in the order the view lays them out.
+class Form : public Control {
+public:
+    Form(std::string name, std::string caption) : Control(std::move(name)), caption_(std::move(caption)) {
+        set_visible(false);
+    }
+    const std::string& caption() const { return caption_; }
+    const std::vector<Control*>& controls() const { return controls_; }
+    void attach_all(FormView* view) {
+        attach(view);
+        for (Control* c : controls_) c->attach(view);
+    }
+    // The user closes the window.
+    void close() {
+        if (on_close) on_close();
+    }
+    std::function<void()> on_close;
+
+protected:
+    template <typename T> T& add(T& control) {
+        controls_.push_back(&control);
+        return control;
+    }
+
+private:
+    std::string caption_;
+    std::vector<Control*> controls_;
+};
+
+} // namespace quillon

@@ -1,0 +1,31 @@
+#pragma once
+
+namespace quillon {
+
+class Program;
+
+// The main window's own work: start-up and shut-down, the timers and the
+// shared procedures every other part calls.
+class MainWindow {
+public:
+    explicit MainWindow(Program& program) : p_(program) {}
+
+    void Form_Load();
+    void Form_Unload();
+    void Timer1_Timer();
+    void Timer2_Timer() {}
+
+    void disable_dial_controls();
+    void enable_dial_controls();
+    void wait_seconds(int n);
+    void init_portsetting(int i);
+    void checkmark_port(int i);
+
+private:
+    void port_prompt();
+    void apply_dial_mode();
+
+    Program& p_;
+};
+
+} // namespace quillon

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <string>
+
+namespace quillon {
+
+// Whether the window toolkit can show a picture or play an animation file.
+class Media {
+public:
+    virtual ~Media() = default;
+    virtual bool can_show_picture(const std::string& path) = 0;
+    virtual bool can_play_animation(const std::string& path) = 0;
+};
+
+} // namespace quillon

@@ -1,0 +1,62 @@
+#include "app/program.h"
+
+#include "app/port_map.h"
+
+namespace quillon {
+
+Program::Program(Platform platform)
+    : loop(platform.loop), dialogs(platform.dialogs), media(platform.media), program_dir(platform.program_dir),
+      MSComm1(platform.loop, platform.open_line, [dir = platform.program_dir] { return read_port_map(dir); }),
+      dataaddress(platform.make_store()), Timer1(platform.loop, 5000), Timer2(platform.loop, 10000) {
+    wire_handlers();
+    Timer1.set_enabled(true);
+}
+
+Program::~Program() = default;
+
+std::string Program::program_file(std::string_view name) const {
+    std::string relative(name);
+    for (char& c : relative)
+        if (c == '\\') c = '/';
+    return program_dir + "/" + relative;
+}
+
+void Program::wire_handlers() {
+    MainForm& f = frmmain;
+    Timer1.on_tick = [this] { main_window.Timer1_Timer(); };
+    Timer2.on_tick = [this] { main_window.Timer2_Timer(); };
+    MSComm1.on_comm = [this] { comm_handler.MSComm1_OnComm(); };
+    f.on_close = [this] { main_window.Form_Unload(); };
+
+    for (int d = 0; d < 10; ++d) f.Cmddialn[d].on_click = [this, d] { dialler.Cmddialn_Click(d); };
+    f.Cmddialtone.on_click = [this] { dialler.Cmddialtone_Click(); };
+    f.cmddial.on_click = [this] { dialler.cmddial_Click(); };
+    f.cmdre.on_click = [this] { dialler.cmdre_Click(); };
+    f.cmdcan.on_click = [this] { dialler.cmdcan_Click(); };
+    f.cmdsend.on_click = [this] { chat.cmdsend_Click(); };
+    f.on_txtsend_key_press = [this](int key) {
+        chat.txtsend_KeyPress(key);
+        if (key == 13) frmmain.txtsend.insert_at_caret("\r\n");
+    };
+
+    for (int n = 1; n <= 4; ++n) f.port_item(n).on_click = [this, n] { port_menu.mnuport_Click(n); };
+    f.mnudialpulse.on_click = [this] { port_menu.mnudialpulse_Click(); };
+    f.mnudialtone.on_click = [this] { port_menu.mnudialtone_Click(); };
+
+    f.mnuaddessadd.on_click = [this] { address_prompts.mnuaddessadd_Click(); };
+    f.mnuaddressedit.on_click = [this] { address_prompts.mnuaddressedit_Click(); };
+    f.mnuaddressremove.on_click = [this] { address_prompts.mnuaddressremove_Click(); };
+    f.mnuaddressfind.on_click = [this] { address_prompts.mnuaddressfind_Click(); };
+    f.mnuaddressall.on_click = [this] { address_prompts.mnuaddressall_Click(); };
+    f.DBGrid1.on_row_change = [this](std::size_t row) { address_prompts.DBGrid1_RowColChange(row); };
+
+    f.mnumodechat.on_click = [this] { transfer.mnumodechat_Click(); };
+    f.mnumodefile.on_click = [this] { transfer.mnumodefile_Click(); };
+    f.filemodebinary.on_click = [this] { transfer.filemodebinary_Click(); };
+    f.filemodetext.on_click = [this] { transfer.filemodetext_Click(); };
+
+    f.mnuhelp.on_click = [this] { help.mnuhelp_Click(); };
+    frmhelp.on_close = [this] { help.Form_Unload(); };
+}
+
+} // namespace quillon

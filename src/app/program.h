@@ -1,0 +1,81 @@
+#pragma once
+
+#include "addressbook/address_prompts.h"
+#include "addressbook/address_store.h"
+#include "app/dialogs.h"
+#include "app/event_loop.h"
+#include "app/form_timer.h"
+#include "app/main_form.h"
+#include "app/main_window.h"
+#include "app/media.h"
+#include "app/port_menu.h"
+#include "app/shared_state.h"
+#include "chat/chat.h"
+#include "help/help_window.h"
+#include "modem/comm_handler.h"
+#include "modem/dialler.h"
+#include "modem/line_supervision.h"
+#include "modem/serial_control.h"
+#include "transfer/file_transfer.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace quillon {
+
+// What a running copy needs from the machine it runs on.
+struct Platform {
+    EventLoop& loop;
+    Dialogs& dialogs;
+    Media& media;
+    LineOpener open_line;
+    std::function<std::unique_ptr<AddressStore>()> make_store;
+    // The directory of the executable: settings, address book, help, images.
+    std::string program_dir;
+};
+
+// One running copy of Quillon without its windows: the forms' models, the
+// shared state, the serial control, the store and every handler.
+class Program {
+public:
+    explicit Program(Platform platform);
+    ~Program();
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    // A file of the program directory, named with "\" as the separator.
+    std::string program_file(std::string_view name) const;
+    // A message box with the caption "Quillon".
+    void message(const std::string& text, Icon icon) { dialogs.message(text, icon); }
+
+    EventLoop& loop;
+    Dialogs& dialogs;
+    Media& media;
+    const std::string program_dir;
+
+    MainForm frmmain;
+    HelpForm frmhelp;
+    ConvertForm frmconvert;
+    SharedState state;
+    SerialControl MSComm1;
+    std::unique_ptr<AddressStore> dataaddress;
+    FormTimer Timer1;
+    FormTimer Timer2;
+
+    MainWindow main_window{*this};
+    PortMenu port_menu{*this};
+    CommHandler comm_handler{*this};
+    Dialler dialler{*this};
+    LineSupervision supervision{*this};
+    Chat chat{*this};
+    FileTransfer transfer{*this};
+    AddressPrompts address_prompts{*this};
+    HelpWindow help{*this};
+
+private:
+    void wire_handlers();
+};
+
+} // namespace quillon

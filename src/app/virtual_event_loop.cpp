@@ -1,0 +1,139 @@
+#include "app/virtual_event_loop.h"
+
+#include "app/program_end.h"
+
+#include <cmath>
+#include <stdexcept>
+
+namespace quillon {
+
+VirtualTime::EventId VirtualTime::schedule(double at, Callback callback) {
+    if (at < now_) at = now_;
+    EventId id = next_id_++;
+    queue_.emplace(std::make_pair(at, id), std::move(callback));
+    when_[id] = at;
+    return id;
+}
+
+void VirtualTime::cancel(EventId id) {
+    auto it = when_.find(id);
+    if (it == when_.end()) return;
+    queue_.erase({it->second, id});
+    when_.erase(it);
+}
+
+bool VirtualTime::run_due() {
+    bool ran = false;
+    while (!queue_.empty() && queue_.begin()->first.first <= now_) {
+        auto node = queue_.extract(queue_.begin());
+        when_.erase(node.key().second);
+        ran = true;
+        node.mapped()();
+    }
+    return ran;
+}
+
+bool VirtualTime::advance(double limit) {
+    if (queue_.empty() || queue_.begin()->first.first > limit) {
+        if (limit > now_) now_ = limit;
+        return false;
+    }
+    double next = queue_.begin()->first.first;
+    if (next > now_) now_ = next;
+    return run_due();
+}
+
+void VirtualTime::run_for(double seconds) {
+    double end = now_ + seconds;
+    while (advance(end)) {
+    }
+}
+
+bool VirtualTime::run_until(const std::function<bool()>& done, double max_seconds) {
+    double end = now_ + max_seconds;
+    while (!done()) {
+        if (!advance(end) && now_ >= end) return done();
+    }
+    return true;
+}
+
+VirtualEventLoop::VirtualEventLoop(VirtualTime& time, double start_time_of_day)
+    : time_(time), start_time_of_day_(start_time_of_day) {}
+
+VirtualEventLoop::~VirtualEventLoop() { shut_down(); }
+
+double VirtualEventLoop::time_of_day() { return std::fmod(start_time_of_day_ + time_.now(), 86400.0); }
+
+void VirtualEventLoop::shut_down() {
+    for (auto& [handle, timer] : timers_) time_.cancel(timer->next);
+    timers_.clear();
+    for (auto id : posted_) time_.cancel(id);
+    posted_.clear();
+}
+
+void VirtualEventLoop::run_guarded(const Callback& callback) {
+    if (ended_) return;
+    ++depth_;
+    try {
+        callback();
+    } catch (const ProgramEnd&) {
+        --depth_;
+        if (depth_ > 0) throw;
+        ended_ = true;
+        shut_down();
+        return;
+    }
+    --depth_;
+}
+
+EventLoop::Handle VirtualEventLoop::start_timer(int interval_ms, Callback callback) {
+    Handle handle = next_handle_++;
+    timers_[handle] = std::make_shared<Timer>(Timer{interval_ms / 1000.0, std::move(callback)});
+    arm(handle);
+    return handle;
+}
+
+void VirtualEventLoop::arm(Handle handle) {
+    auto timer = timers_.at(handle);
+    timer->next = time_.schedule(time_.now() + timer->interval, [this, handle] {
+        auto it = timers_.find(handle);
+        if (it == timers_.end()) return;
+        auto timer = it->second; // keeps the callback alive if it stops itself
+        arm(handle);
+        run_guarded(timer->callback);
+    });
+}
+
+void VirtualEventLoop::stop_timer(Handle timer) {
+    auto it = timers_.find(timer);
+    if (it == timers_.end()) return;
+    time_.cancel(it->second->next);
+    timers_.erase(it);
+}
+
+EventLoop::Handle VirtualEventLoop::watch_readable(int, Callback) {
+    throw std::logic_error("virtual time has no file descriptors");
+}
+
+void VirtualEventLoop::unwatch(Handle) {}
+
+void VirtualEventLoop::post(Callback callback) {
+    if (ended_) return;
+    auto id = std::make_shared<VirtualTime::EventId>(0);
+    *id = time_.schedule(time_.now(), [this, id, callback = std::move(callback)] {
+        posted_.erase(*id);
+        run_guarded(callback);
+    });
+    posted_.insert(*id);
+}
+
+void VirtualEventLoop::process_pending_events() {
+    // A yield loop must see time pass, or a wait for the line would spin.
+    if (!time_.run_due()) time_.advance(time_.now() + 0.001);
+}
+
+void VirtualEventLoop::wait_for_events(double max_seconds) {
+    if (!time_.run_due()) time_.advance(time_.now() + max_seconds);
+}
+
+} // namespace quillon

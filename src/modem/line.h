@@ -1,0 +1,64 @@
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace quillon {
+
+// Line-error event codes of the serial control; 2 is "characters received".
+namespace comm_event {
+constexpr int receive = 2;
+constexpr int break_signal = 1001;
+constexpr int framing = 1004;
+constexpr int overrun = 1006;
+constexpr int rx_overflow = 1008;
+constexpr int parity = 1009;
+constexpr int tx_full = 1010;
+constexpr int port_error = 1011;
+} // namespace comm_event
+
+// A failure to open or use a line; what() is the description shown to the user.
+class LineError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+struct ModemLines {
+    bool dcd = false; // carrier detect
+    bool dsr = false; // modem on and ready
+    bool ri = false;  // ring indicator
+};
+
+// Told by a Line, from the event loop, when something arrives.
+class LineListener {
+public:
+    virtual ~LineListener() = default;
+    virtual void line_readable() = 0;
+    virtual void line_error(int event_code) = 0;
+};
+
+// One open connection to a modem: a tty, an RFC 2217 port or an emulated
+// modem. Closing is destruction.
+class Line {
+public:
+    virtual ~Line() = default;
+    // Queues bytes for the modem, unchanged and in call order. Never blocks
+    // for long; throws LineError when the line is gone.
+    virtual void write(std::string_view bytes) = 0;
+    // Every byte received and not yet read.
+    virtual std::string read_available() = 0;
+    virtual std::size_t bytes_waiting() = 0;
+    virtual ModemLines modem_lines() = 0;
+    virtual void set_dtr(bool on) = 0;
+    virtual void set_listener(LineListener* listener) = 0;
+};
+
+// Opens the device a port maps to ("/dev/ttyS0", "rfc2217://host:port", ...);
+// throws LineError with a description the user can act on.
+using LineOpener = std::function<std::unique_ptr<Line>(const std::string& device)>;
+
+} // namespace quillon

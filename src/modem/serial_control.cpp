@@ -1,0 +1,101 @@
+#include "modem/serial_control.h"
+
+#include <algorithm>
+
+namespace quillon {
+
+SerialControl::SerialControl(EventLoop& loop, LineOpener opener, std::function<std::map<int, std::string>()> devices)
+    : loop_(loop), opener_(std::move(opener)), devices_(std::move(devices)) {}
+
+SerialControl::~SerialControl() {
+    *alive_ = false;
+    if (line_) line_->set_listener(nullptr);
+}
+
+void SerialControl::set_comm_port(int port) {
+    if (line_) throw LineError("Port already open");
+    if (port < 1 || port > 16) throw LineError("Invalid port number");
+    comm_port_ = port;
+}
+
+std::string SerialControl::device_of(int port) const {
+    auto devices = devices_();
+    auto it = devices.find(port);
+    return it == devices.end() ? std::string{} : it->second;
+}
+
+void SerialControl::set_port_open(bool open) {
+    if (!open) {
+        if (line_) line_->set_listener(nullptr);
+        line_.reset();
+        received_.clear();
+        receive_pending_ = false;
+        return;
+    }
+    if (line_) throw LineError("Port already open");
+    std::string device = device_of(comm_port_);
+    if (device.empty()) throw LineError("No device configured for port " + std::to_string(comm_port_));
+    line_ = opener_(device);
+    line_->set_listener(this);
+    line_->set_dtr(dtr_);
+    received_.clear();
+    if (line_->bytes_waiting() > 0) line_readable();
+}
+
+void SerialControl::output(std::string_view text) {
+    if (!line_) throw LineError("Port is closed");
+    line_->write(text);
+}
+
+void SerialControl::pull() {
+    if (!line_) return;
+    std::string more = line_->read_available();
+    if (null_discard_) more.erase(std::remove(more.begin(), more.end(), '\0'), more.end());
+    received_ += more;
+}
+
+std::string SerialControl::input() {
+    pull();
+    std::string out;
+    out.swap(received_);
+    return out;
+}
+
+bool SerialControl::cd_holding() { return line_ && line_->modem_lines().dcd; }
+bool SerialControl::dsr_holding() { return line_ && line_->modem_lines().dsr; }
+
+void SerialControl::set_dtr_enable(bool on) {
+    dtr_ = on;
+    if (line_) line_->set_dtr(on);
+}
+
+std::size_t SerialControl::in_buffer_count() {
+    pull();
+    return received_.size();
+}
+
+void SerialControl::line_readable() {
+    pull();
+    if (received_.empty() || rthreshold_ < 1 || receive_pending_) return;
+    // Raised from the loop, never from inside a write or a read of ours.
+    receive_pending_ = true;
+    loop_.post([this, alive = alive_] {
+        if (!*alive) return;
+        receive_pending_ = false;
+        pull();
+        if (!received_.empty()) raise(comm_event::receive);
+    });
+}
+
+void SerialControl::line_error(int event_code) {
+    loop_.post([this, alive = alive_, event_code] {
+        if (*alive) raise(event_code);
+    });
+}
+
+void SerialControl::raise(int code) {
+    comm_event_ = code;
+    if (on_comm) on_comm();
+}
+
+} // namespace quillon

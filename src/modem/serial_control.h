@@ -1,0 +1,67 @@
+#pragma once
+
+#include "app/event_loop.h"
+#include "modem/line.h"
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+
+namespace quillon {
+
+// MSComm1: the serial control the handlers talk to. Maps port numbers 1 to 4
+// to devices, opens and closes the Line, and raises OnComm on the loop for
+// arrivals (code 2) and line errors. Received NULs are dropped once
+// NullDiscard is set.
+class SerialControl : private LineListener {
+public:
+    // devices() is asked at every open, so a port map edited between opens
+    // takes effect.
+    SerialControl(EventLoop& loop, LineOpener opener, std::function<std::map<int, std::string>()> devices);
+    ~SerialControl() override;
+
+    void set_comm_port(int port); // throws LineError while open or when out of range
+    int comm_port() const { return comm_port_; }
+    void set_port_open(bool open); // throws LineError
+    bool port_open() const { return line_ != nullptr; }
+    std::string device_of(int port) const;
+
+    void output(std::string_view text); // throws LineError when closed
+    std::string input();
+    int comm_event() const { return comm_event_; }
+    bool cd_holding();
+    bool dsr_holding();
+    void set_dtr_enable(bool on);
+    bool dtr_enable() const { return dtr_; }
+    std::size_t in_buffer_count();
+    void set_rthreshold(int n) { rthreshold_ = n; }
+    void set_null_discard(bool on) { null_discard_ = on; }
+    bool null_discard() const { return null_discard_; }
+    void set_input_mode(int mode) { input_mode_ = mode; }
+
+    // The OnComm event; comm_event() tells what it reports.
+    std::function<void()> on_comm;
+
+private:
+    void line_readable() override;
+    void line_error(int event_code) override;
+    void pull();
+    void raise(int code);
+
+    EventLoop& loop_;
+    LineOpener opener_;
+    std::function<std::map<int, std::string>()> devices_;
+    std::unique_ptr<Line> line_;
+    std::string received_;
+    int comm_port_ = 1;
+    int comm_event_ = 0;
+    int rthreshold_ = 1;
+    int input_mode_ = 0;
+    bool null_discard_ = false;
+    bool dtr_ = true;
+    bool receive_pending_ = false;
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+};
+
+} // namespace quillon
