@@ -43,8 +43,14 @@ void SerialControl::set_port_open(bool open) {
 }
 
 void SerialControl::output(std::string_view text) {
-    if (!line_) throw LineError("Port is closed");
-    line_->write(text);
+    // Nothing goes out on a closed port; a line that fails under a write is
+    // reported like any other port error.
+    if (!line_) return;
+    try {
+        line_->write(text);
+    } catch (const LineError&) {
+        line_error(comm_event::port_error);
+    }
 }
 
 void SerialControl::pull() {

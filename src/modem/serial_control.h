@@ -27,7 +27,7 @@ public:
     bool port_open() const { return line_ != nullptr; }
     std::string device_of(int port) const;
 
-    void output(std::string_view text); // throws LineError when closed
+    void output(std::string_view text);
     std::string input();
     int comm_event() const { return comm_event_; }
     bool cd_holding();

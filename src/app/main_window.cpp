@@ -1,0 +1,163 @@
+#include "app/main_window.h"
+
+#include "app/program.h"
+#include "app/program_end.h"
+#include "app/settings.h"
+#include "app/text_number.h"
+
+#include <cstdio>
+
+namespace quillon {
+
+void MainWindow::Form_Load() {
+    SharedState& s = p_.state;
+    MainForm& f = p_.frmmain;
+
+    std::remove(p_.program_file("vlorn.cmp").c_str());
+    s.current_mode = "chat";
+    f.mnuaddress.set_enabled(false);
+    f.mnumode.set_enabled(false);
+
+    try {
+        p_.dataaddress->open(p_.program_file("addressbook.mdb"));
+        f.mnuaddress.set_enabled(true);
+    } catch (const std::exception&) {
+        // The rest of the start-up still runs: without it the port stays
+        // closed and the settings would be written back blank.
+        p_.message("Unable to load address book!", Icon::stop);
+        f.mnuaddress.set_enabled(false);
+    }
+
+    s.modem_init_state = 1;
+    s.connected = 0;
+    s.send_block = 0;
+    s.recv_block = 1;
+
+    if (!p_.MSComm1.port_open()) {
+        try {
+            std::string value;
+            read_setting(p_, "PORTNO.", value);
+            p_.MSComm1.set_comm_port(static_cast<int>(round_half_even(*to_number(value))));
+            p_.MSComm1.set_port_open(true);
+            s.port_number = value;
+            s.port_number_from_file = true;
+            auto n = to_number(s.port_number);
+            for (int i = 1; i <= 4; ++i) {
+                if (*n == i) {
+                    checkmark_port(i);
+                    break;
+                }
+            }
+        } catch (const std::exception&) {
+            port_prompt();
+            return;
+        }
+    }
+
+    try {
+        std::string value;
+        read_setting(p_, "DIALMODE", value);
+        s.dial_mode = fixed_field(value, 10);
+        s.dial_mode_from_file = true;
+        apply_dial_mode();
+        p_.supervision.check_modem_ready();
+        if (s.modem_ready == 0) disable_dial_controls();
+        p_.MSComm1.output("AT&D2\r");
+    } catch (const std::exception&) {
+        s.dial_mode = "pulse";
+        s.dial_mode_from_file = false;
+        p_.message("Error In setting dialling mode.Mode Reset to pulse. ", Icon::information);
+    }
+}
+
+void MainWindow::apply_dial_mode() {
+    const std::string& mode = p_.state.dial_mode;
+    MainForm& f = p_.frmmain;
+    if (mode.compare(0, 5, "pulse") == 0) {
+        f.mnudialpulse.set_checked(true);
+        f.mnudialtone.set_checked(false);
+    }
+    if (mode.compare(0, 4, "tone") == 0) {
+        f.mnudialpulse.set_checked(false);
+        f.mnudialtone.set_checked(true);
+    }
+}
+
+void MainWindow::port_prompt() {
+    SharedState& s = p_.state;
+    for (;;) {
+        s.port_number = p_.dialogs.input_box(
+            "Please specify the port no. to which the modem is connected.(1/2/3/4)", "Quillon", "");
+        s.port_number_from_file = false;
+        if (s.port_number.empty()) end_program();
+        auto n = to_number(s.port_number);
+        for (int i = 1; i <= 4; ++i) {
+            if (n && *n == i) {
+                init_portsetting(i);
+                Form_Load();
+                return;
+            }
+        }
+    }
+}
+
+void MainWindow::init_portsetting(int i) {
+    try {
+        p_.MSComm1.set_comm_port(i);
+        p_.MSComm1.set_port_open(true);
+        p_.state.port_number = std::to_string(i);
+        p_.state.port_number_from_file = false;
+        checkmark_port(i);
+    } catch (const std::exception&) {
+        Form_Load();
+    }
+}
+
+void MainWindow::checkmark_port(int i) {
+    if (i < 1 || i > 4) return;
+    for (int n = 1; n <= 4; ++n) p_.frmmain.port_item(n).set_checked(n == i);
+}
+
+void MainWindow::Form_Unload() {
+    const SharedState& s = p_.state;
+    try {
+        // A setting never read still goes back as one the next start takes.
+        std::string port = s.port_number;
+        if (port.empty() && p_.MSComm1.port_open()) port = std::to_string(p_.MSComm1.comm_port());
+        std::string mode = s.dial_mode.empty() ? std::string("pulse") : s.dial_mode;
+        std::string port_field = s.port_number_from_file ? port : fixed_field(port, 10);
+        std::string mode_field = s.dial_mode_from_file ? mode : fixed_field(mode, 10);
+
+        if (p_.MSComm1.port_open()) p_.MSComm1.set_port_open(false);
+        if (!port.empty()) write_setting(p_, "PORTNO.", port_field);
+        write_setting(p_, "DIALMODE", mode_field);
+    } catch (const std::exception&) {
+    }
+    end_program();
+}
+
+void MainWindow::Timer1_Timer() { p_.supervision.check_carrier(); }
+
+void MainWindow::disable_dial_controls() {
+    MainForm& f = p_.frmmain;
+    f.cmddial.set_enabled(false);
+    f.cmdcan.set_enabled(false);
+    f.Cmddialtone.set_enabled(false);
+    f.cmdsend.set_enabled(false);
+    for (Button& b : f.Cmddialn) b.set_enabled(false);
+}
+
+void MainWindow::enable_dial_controls() {
+    MainForm& f = p_.frmmain;
+    f.Cmddialtone.set_enabled(true);
+    f.cmdsend.set_enabled(false);
+    for (Button& b : f.Cmddialn) b.set_enabled(true);
+}
+
+void MainWindow::wait_seconds(int n) {
+    // A monotonic clock, so a wait across midnight still lasts n seconds.
+    double end = p_.loop.monotonic() + n;
+    for (double now = p_.loop.monotonic(); now < end; now = p_.loop.monotonic()) p_.loop.wait_for_events(end - now);
+}
+
+} // namespace quillon

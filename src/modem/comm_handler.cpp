@@ -1,0 +1,144 @@
+#include "modem/comm_handler.h"
+
+#include "app/program.h"
+
+namespace quillon {
+
+CommHandler::CommHandler(Program& program)
+    : p_(program),
+      line_watch_({{"OK"}, {"BUSY"}, {"NO DIAL"}, {"No CARR", true}, {"RING"}, {"CONNECT"}}),
+      rx_watch_({{"^%1694%^"}, {"^%847%^"}}) {}
+
+void CommHandler::MSComm1_OnComm() {
+    int code = p_.MSComm1.comm_event();
+    if (code == comm_event::receive) receive();
+    else report_line_error(code);
+}
+
+void CommHandler::report_line_error(int code) {
+    const char* text = nullptr;
+    switch (code) {
+    case comm_event::break_signal: text = "Break Signal Received! Please stop and restart."; break;
+    case comm_event::framing: text = "Framing Error!"; break;
+    case comm_event::overrun: text = "Port overrun!"; break;
+    case comm_event::rx_overflow: text = "Receive buffer overflow! Please stop and restart."; break;
+    case comm_event::parity: text = "Parity Error!"; break;
+    case comm_event::tx_full: text = "Transmit buffer full! Please stop and restart."; break;
+    case comm_event::port_error: text = "Unexpected Error !"; break;
+    default: return;
+    }
+    p_.message(text, Icon::stop);
+}
+
+void CommHandler::take_arrival(const std::string& arrived) {
+    SharedState& s = p_.state;
+    s.line_buffer += arrived;
+    line_watch_.scan(s.line_buffer);
+    if (s.rx_buffer.size() == rx_mirror_size_) {
+        s.rx_buffer += arrived;
+    } else {
+        s.rx_buffer = s.line_buffer;
+        rx_watch_.reset();
+    }
+    rx_watch_.scan(s.rx_buffer);
+    rx_mirror_size_ = s.rx_buffer.size();
+}
+
+void CommHandler::empty_line_buffer() {
+    p_.state.line_buffer.clear();
+    line_watch_.reset();
+    rx_mirror_size_ = std::string::npos;
+    shown_valid_ = false;
+}
+
+bool CommHandler::rx_has(Marker marker) {
+    const std::string& rx = p_.state.rx_buffer;
+    // The transfer steps empty rx_buffer behind our back.
+    if (rx.size() != rx_watch_.scanned()) {
+        rx_watch_.reset();
+        rx_watch_.scan(rx);
+    }
+    return rx_watch_.contains(marker);
+}
+
+void CommHandler::show_line_buffer() {
+    TextBox& box = p_.frmmain.txtreceived;
+    const std::string& text = p_.state.line_buffer;
+    if (shown_valid_ && box.revision() == shown_revision_ && text.size() >= shown_size_) {
+        if (text.size() > shown_size_) box.append(std::string_view(text).substr(shown_size_));
+    } else {
+        box.set_text(text);
+    }
+    shown_valid_ = true;
+    shown_revision_ = box.revision();
+    shown_size_ = text.size();
+}
+
+void CommHandler::receive() {
+    SharedState& s = p_.state;
+    MainForm& f = p_.frmmain;
+
+    take_arrival(p_.MSComm1.input());
+
+    if (line_has(ok) && s.modem_init_state == 1) {
+        f.txtreceived.set_text("Modem ready....");
+        p_.MSComm1.output("ATE0\r");
+        s.modem_init_state = 2;
+    }
+    // Dialling outcomes only; during a call these would cut the peer's text.
+    if (s.connected == 0) {
+        if (line_has(busy)) {
+            f.txtreceived.set_text("Line BUSY...");
+            empty_line_buffer();
+        }
+        if (line_has(no_dial)) {
+            f.txtreceived.set_text("No dial tone....Aborting..");
+            empty_line_buffer();
+        }
+        if (line_has(no_carrier)) {
+            f.txtreceived.set_text("NO carrier...Aborting...");
+            empty_line_buffer();
+        }
+    }
+    if (s.connected == 0) {
+        if (line_has(ring)) {
+            empty_line_buffer();
+            p_.MSComm1.output("ATA\r");
+        }
+        if (line_has(connect)) {
+            f.txtreceived.set_text("Connection established..." + s.line_buffer);
+            empty_line_buffer();
+            p_.main_window.wait_seconds(2);
+            f.txtreceived.set_text("");
+            s.connected = 1;
+        }
+    }
+
+    if (s.connected == 1 && s.current_mode == "file transfer" && (s.send_block >= 1 || s.recv_block >= 2))
+        f.cmdsend.set_enabled(false);
+    else if (s.connected == 1 && s.current_mode == "chat")
+        f.cmdsend.set_enabled(true);
+
+    if (s.connected == 0) {
+        f.cmdsend.set_enabled(false);
+        f.mnumode.set_enabled(false);
+    } else {
+        f.mnumode.set_enabled(true);
+    }
+
+    if (rx_has(request) && s.current_mode == "file transfer") {
+        ++s.send_block;
+        empty_line_buffer();
+        p_.transfer.send_file(s.send_filename);
+    }
+    if (rx_has(end_of_block)) {
+        ++s.recv_block;
+        empty_line_buffer();
+        p_.Timer2.set_enabled(false);
+        p_.transfer.receive_file();
+    }
+
+    if (s.connected == 1 && s.current_mode == "chat") show_line_buffer();
+}
+
+} // namespace quillon

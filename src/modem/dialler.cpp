@@ -1,0 +1,70 @@
+#include "modem/dialler.h"
+
+#include "app/program.h"
+
+namespace quillon {
+
+void Dialler::Cmddialn_Click(int index) {
+    SharedState& s = p_.state;
+    if (s.dial_number.empty()) {
+        p_.frmmain.cmddial.set_enabled(true);
+        p_.frmmain.txtreceived.set_text("");
+    }
+    s.dial_number += static_cast<char>('0' + index);
+    p_.frmmain.txtreceived.set_text(s.dial_number);
+}
+
+void Dialler::Cmddialtone_Click() {
+    p_.state.dial_mode = "tone";
+    p_.state.dial_mode_from_file = false;
+}
+
+void Dialler::cmddial_Click() {
+    SharedState& s = p_.state;
+    MainForm& f = p_.frmmain;
+    f.cmdre.set_enabled(true);
+    f.cmdcan.set_enabled(true);
+    f.cmddial.set_enabled(false);
+    if (s.dial_mode.compare(0, 5, "pulse") == 0) s.dial_letter = "P";
+    else if (s.dial_mode.compare(0, 4, "tone") == 0) s.dial_letter = "T";
+    s.last_number = s.dial_number;
+    f.txtreceived.set_text("");
+    f.txtreceived.set_text("Dialling..." + s.dial_number);
+    p_.MSComm1.output("ATD" + s.dial_letter + s.dial_number + "\r");
+    s.dial_number.clear();
+    if (f.DBGrid1.visible()) leave_grid_view();
+}
+
+void Dialler::leave_grid_view() {
+    MainForm& f = p_.frmmain;
+    f.DBGrid1.set_visible(false);
+    f.cmdre.set_picture(p_.program_file("images\\redial.jpg"));
+    f.cmdre.set_tooltip("Dial the last number");
+    f.lblchat.set_caption("Your chat message goes here");
+}
+
+void Dialler::cmdre_Click() {
+    MainForm& f = p_.frmmain;
+    if (f.cmdre.tooltip() == "Dial the last number") {
+        p_.MSComm1.output("ATDL\r");
+        f.txtreceived.set_text("redialling..." + p_.state.last_number);
+        f.cmdcan.set_enabled(true);
+    } else if (f.cmdre.tooltip() == "Revert to chat mode") {
+        leave_grid_view();
+        p_.state.dial_number.clear();
+        f.mnuaddress.set_enabled(true);
+    }
+}
+
+void Dialler::cmdcan_Click() {
+    MainForm& f = p_.frmmain;
+    f.txtreceived.set_text(" ");
+    f.cmdre.set_enabled(true);
+    p_.MSComm1.set_dtr_enable(false);
+    f.cmdcan.set_enabled(false);
+    p_.main_window.wait_seconds(2);
+    p_.MSComm1.set_dtr_enable(true);
+    f.mnuaddress.set_enabled(true);
+}
+
+} // namespace quillon

@@ -1,0 +1,32 @@
+#include "modem/line_supervision.h"
+
+#include "app/program.h"
+
+namespace quillon {
+
+void LineSupervision::check_carrier() {
+    SharedState& s = p_.state;
+    bool carrier = p_.MSComm1.cd_holding();
+    if (s.connected == 1 && !carrier) {
+        p_.frmmain.txtreceived.set_text(" You're disconnected..");
+        s.connected = 0;
+        s.send_block = 1;
+        s.recv_block = 1;
+    }
+    if (s.connected == 0) check_modem_ready();
+}
+
+void LineSupervision::check_modem_ready() {
+    // A closed port reads as a modem that is not there.
+    if (p_.MSComm1.dsr_holding()) {
+        p_.frmmain.txtreceived.set_text("Modem ready...");
+        p_.state.modem_ready = 1;
+        p_.main_window.enable_dial_controls();
+    } else {
+        p_.frmmain.txtreceived.set_text("Modem not ready...");
+        p_.state.modem_ready = 0;
+        p_.main_window.disable_dial_controls();
+    }
+}
+
+} // namespace quillon

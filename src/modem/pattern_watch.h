@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quillon {
+
+// Answers "does the text contain this pattern anywhere" for a text that only
+// grows at its end, looking at each character a bounded number of times.
+class PatternWatch {
+public:
+    struct Pattern {
+        std::string text;
+        bool ignore_case = false;
+    };
+    explicit PatternWatch(std::vector<Pattern> patterns);
+
+    // Takes note of text, which extends the text seen so far.
+    void scan(std::string_view text);
+    // The text was replaced: start again.
+    void reset();
+    bool contains(std::size_t pattern) const { return found_[pattern]; }
+    std::size_t scanned() const { return scanned_; }
+
+private:
+    std::vector<Pattern> patterns_;
+    std::vector<bool> found_;
+    std::size_t longest_ = 0;
+    std::size_t scanned_ = 0;
+};
+
+} // namespace quillon

@@ -1,0 +1,72 @@
+#include "app/ini_file.h"
+#include "app/text_number.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+namespace quillon {
+namespace {
+
+using testing::TempDir;
+
+TEST(IniFile, ReadsLikeThePrivateProfileReader) {
+    TempDir dir;
+    std::string file = dir.file("quillon.ini");
+    EXPECT_EQ(read_profile_string(file, "Quillon", "PORTNO.", "DEFAULT", 10).value, "DEFAULT") << "no file";
+
+    dir.write("quillon.ini", "; settings\r\n[other]\r\nPORTNO.=9\r\n[quillon]\r\nportno. = 3 \r\nEMPTY=\r\n"
+                             "LONG=abcdefghijkl\r\n");
+    auto port = read_profile_string(file, "Quillon", "PORTNO.", "DEFAULT", 10);
+    EXPECT_EQ(port.value, "3");
+    EXPECT_EQ(port.length, 1u);
+    auto empty = read_profile_string(file, "Quillon", "EMPTY", "DEFAULT", 10);
+    EXPECT_EQ(empty.length, 0u);
+    EXPECT_EQ(read_profile_string(file, "Quillon", "LONG", "DEFAULT", 10).value, "abcdefghi");
+    EXPECT_EQ(read_profile_string(file, "Quillon", "DIALMODE", "DEFAULT", 10).value, "DEFAULT") << "no key";
+    EXPECT_EQ(read_profile_string(file, "Missing", "PORTNO.", "DEFAULT", 10).value, "DEFAULT") << "no section";
+}
+
+TEST(IniFile, WritesOneKeyInPlaceAndKeepsTheRest) {
+    TempDir dir;
+    std::string file = dir.file("quillon.ini");
+    ASSERT_TRUE(write_profile_string(file, "Quillon", "PORTNO.", "3         "));
+    EXPECT_EQ(dir.read("quillon.ini"), "[Quillon]\r\nPORTNO.=3         \r\n") << "file and section created";
+
+    dir.write("quillon.ini", "; keep me\n[Ports]\nCOMM1=/dev/ttyUSB0\n\n[Quillon]\nPORTNO.=2\n\n[Tail]\nx=1\n");
+    ASSERT_TRUE(write_profile_string(file, "Quillon", "PORTNO.", "4"));
+    ASSERT_TRUE(write_profile_string(file, "Quillon", "DIALMODE", "tone      "));
+    EXPECT_EQ(dir.read("quillon.ini"), "; keep me\r\n[Ports]\r\nCOMM1=/dev/ttyUSB0\r\n\r\n[Quillon]\r\nPORTNO.=4\r\n"
+                                       "DIALMODE=tone      \r\n\r\n[Tail]\r\nx=1\r\n");
+    // What the program writes, padded, reads back as the same port and mode.
+    EXPECT_EQ(to_number(read_profile_string(file, "Quillon", "PORTNO.", "DEFAULT", 10).value), 4.0);
+    EXPECT_EQ(read_profile_string(file, "Quillon", "DIALMODE", "DEFAULT", 10).value, "tone");
+    EXPECT_EQ(read_profile_section(file, "Ports").at(0).second, "/dev/ttyUSB0");
+}
+
+TEST(IniFile, AFailedWriteLeavesTheOldFileWhole) {
+    TempDir dir;
+    std::string file = dir.file("sub/quillon.ini");
+    EXPECT_FALSE(write_profile_string(file, "Quillon", "PORTNO.", "1")) << "directory missing";
+    dir.write("quillon.ini", "[Quillon]\nPORTNO.=2\n");
+    EXPECT_FALSE(write_profile_string(dir.file("quillon.ini"), "Quillon", "PORTNO.", "1\r\nDIALMODE=x"));
+    EXPECT_EQ(dir.read("quillon.ini"), "[Quillon]\nPORTNO.=2\n");
+}
+
+TEST(TextNumber, ConvertsLikeTheRuntime) {
+    EXPECT_EQ(to_number("2.5"), 2.5);
+    EXPECT_EQ(to_number(" 3 "), 3.0);
+    EXPECT_EQ(to_number("-1"), -1.0);
+    EXPECT_FALSE(to_number("abc"));
+    EXPECT_FALSE(to_number(""));
+    EXPECT_FALSE(to_number("DEFAULT"));
+    EXPECT_FALSE(to_number("inf"));
+    EXPECT_FALSE(to_number("0x3"));
+    EXPECT_EQ(round_half_even(2.5), 2);
+    EXPECT_EQ(round_half_even(3.5), 4);
+    EXPECT_EQ(round_half_even(2.6), 3);
+    EXPECT_EQ(fixed_field("tone", 10), "tone      ");
+    EXPECT_EQ(fixed_field("abcdefghijkl", 10), "abcdefghij");
+}
+
+} // namespace
+} // namespace quillon

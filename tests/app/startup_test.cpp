@@ -1,0 +1,199 @@
+#include "support/program_fixture.h"
+
+#include <gtest/gtest.h>
+#include <filesystem>
+
+namespace quillon {
+namespace {
+
+using testing::ProgramFixture;
+
+const char* const port_prompt = "Please specify the port no. to which the modem is connected.(1/2/3/4)";
+
+std::vector<bool> port_ticks(Program& p) {
+    std::vector<bool> ticks;
+    for (int n = 1; n <= 4; ++n) ticks.push_back(p.frmmain.port_item(n).checked());
+    return ticks;
+}
+
+TEST(Startup, NoFileAsksForThePortThenRejectsTheMissingDialMode) {
+    ProgramFixture f;
+    f.devices.plug("/dev/ttyS2");
+    f.dialogs.input_answers = {"3"};
+    EXPECT_FALSE(f.start());
+    ASSERT_EQ(f.dialogs.shown.size(), 2u);
+    EXPECT_EQ(f.dialogs.shown[0].text, port_prompt);
+    EXPECT_EQ(f.dialogs.shown[1].text, "Invalid dialling mode set in INI file.");
+    EXPECT_EQ(f.dialogs.shown[1].icon, Icon::stop);
+    EXPECT_FALSE(f.dir.exists("quillon.ini")) << "ending the program writes nothing";
+}
+
+TEST(Startup, PortValuesFromTheFile) {
+    struct Case {
+        const char* value;
+        const char* message; // nullptr: starts
+        std::vector<bool> ticks;
+    };
+    for (const Case& c : {Case{"0", "Error! Invalid port number.", {}}, Case{"5", "Error! Invalid port number.", {}},
+                          Case{"-1", "Error! Invalid port number.", {}},
+                          Case{"", "Error in reading configuration file!", {}},
+                          Case{"1", nullptr, {true, false, false, false}},
+                          Case{"2.5", nullptr, {false, true, false, false}}}) {
+        SCOPED_TRACE(c.value);
+        ProgramFixture f;
+        f.write_ini(std::string("PORTNO.=") + c.value + "\nDIALMODE=pulse");
+        f.port(1);
+        f.port(2);
+        bool started = f.start();
+        if (c.message) {
+            EXPECT_FALSE(started);
+            EXPECT_EQ(f.dialogs.messages(), std::vector<std::string>{c.message});
+            continue;
+        }
+        ASSERT_TRUE(started);
+        EXPECT_TRUE(f.dialogs.shown.empty());
+        EXPECT_EQ(port_ticks(f.p()), c.ticks);
+        EXPECT_EQ(f.p().MSComm1.comm_port(), c.value[0] == '1' ? 1 : 2) << "2.5 rounds to the even neighbour";
+        EXPECT_EQ(f.port(f.p().MSComm1.comm_port()).written, "AT&D2\r");
+    }
+}
+
+TEST(Startup, PortPromptAsksUntilAValidPortOpens) {
+    ProgramFixture f;
+    f.write_ini("PORTNO.=abc\nDIALMODE=tone");
+    f.port(3);
+    f.dialogs.input_answers = {"0", "5", "x", "3"};
+    ASSERT_TRUE(f.start());
+    EXPECT_EQ(f.dialogs.shown.size(), 4u);
+    EXPECT_EQ(port_ticks(f.p()), (std::vector<bool>{false, false, true, false}));
+    EXPECT_TRUE(f.p().MSComm1.port_open());
+    EXPECT_EQ(f.port(3).written, "AT&D2\r");
+    EXPECT_TRUE(f.p().frmmain.mnudialtone.checked());
+    EXPECT_FALSE(f.p().frmmain.mnudialpulse.checked());
+}
+
+TEST(Startup, AMissingDeviceLeadsToThePromptAndCancelEndsWithoutWriting) {
+    ProgramFixture f;
+    f.write_ini("PORTNO.=4\nDIALMODE=tone");
+    std::string before = f.dir.read("quillon.ini");
+    EXPECT_FALSE(f.start());
+    EXPECT_EQ(f.dialogs.shown.at(0).text, port_prompt);
+    EXPECT_EQ(f.dir.read("quillon.ini"), before);
+}
+
+TEST(Startup, DialModeValues) {
+    for (const char* ok : {"pulse", "tone", "pulsed", "tones"}) {
+        ProgramFixture f;
+        f.write_ini(std::string("PORTNO.=1\nDIALMODE=") + ok);
+        f.port(1);
+        EXPECT_TRUE(f.start()) << ok;
+        EXPECT_EQ(f.p().frmmain.mnudialtone.checked(), ok[0] == 't') << ok;
+    }
+    for (const char* bad : {"Tone", "PULSE", "", "puls"}) {
+        ProgramFixture f;
+        f.write_ini(std::string("PORTNO.=1\nDIALMODE=") + bad);
+        f.port(1);
+        EXPECT_FALSE(f.start()) << bad;
+        EXPECT_EQ(f.dialogs.messages().at(0),
+                  bad[0] ? "Invalid dialling mode set in INI file." : "Error in reading configuration file!");
+    }
+}
+
+TEST(Startup, ModemOffDisablesTheTelephoneButStillInitialises) {
+    ProgramFixture f;
+    f.write_ini("PORTNO.=1\nDIALMODE=pulse");
+    f.port(1).lines.dsr = false;
+    ASSERT_TRUE(f.start());
+    MainForm& w = f.p().frmmain;
+    EXPECT_EQ(w.txtreceived.text(), "Modem not ready...");
+    EXPECT_FALSE(w.Cmddialtone.enabled());
+    EXPECT_FALSE(w.Cmddialn[5].enabled());
+    EXPECT_EQ(f.port(1).written, "AT&D2\r");
+
+    f.port(1).lines.dsr = true;
+    f.run_for(5);
+    EXPECT_EQ(w.txtreceived.text(), "Modem ready...");
+    EXPECT_TRUE(w.Cmddialn[5].enabled());
+    EXPECT_FALSE(w.cmddial.enabled()) << "waits for a first digit";
+}
+
+TEST(Startup, AnAddressBookThatIsNotADatabaseStillOpensThePort) {
+    ProgramFixture f;
+    f.write_ini("PORTNO.=1\nDIALMODE=tone");
+    f.dir.write("addressbook.mdb", std::string(4096, 'x'));
+    f.port(1);
+    ASSERT_TRUE(f.start());
+    EXPECT_EQ(f.dialogs.messages(), std::vector<std::string>{"Unable to load address book!"});
+    EXPECT_FALSE(f.p().frmmain.mnuaddress.enabled());
+    EXPECT_EQ(f.port(1).written, "AT&D2\r");
+    EXPECT_FALSE(f.run([&] { f.p().frmmain.close(); }));
+    EXPECT_NE(f.dir.read("quillon.ini").find("PORTNO.=1\r\n"), std::string::npos);
+}
+
+TEST(Startup, TheSpoolFileIsDeletedAndTheBookCreated) {
+    ProgramFixture f;
+    f.write_ini("PORTNO.=1\nDIALMODE=tone");
+    f.port(1);
+    f.dir.write("vlorn.cmp", "41");
+    ASSERT_TRUE(f.start());
+    EXPECT_FALSE(f.dir.exists("vlorn.cmp"));
+    EXPECT_TRUE(f.dir.exists("addressbook.mdb"));
+    EXPECT_TRUE(f.p().frmmain.mnuaddress.enabled());
+    EXPECT_FALSE(f.p().frmmain.mnumode.enabled());
+    EXPECT_EQ(f.p().state.current_mode, "chat");
+}
+
+TEST(Shutdown, WritesBackWhatTheMenusChanged) {
+    ProgramFixture f;
+    f.write_ini("PORTNO.=2\nDIALMODE=pulse");
+    f.port(2);
+    f.port(3);
+    ASSERT_TRUE(f.start());
+    f.p().frmmain.mnuport3.choose();
+    f.p().frmmain.mnudialtone.choose();
+    EXPECT_FALSE(f.run([&] { f.p().frmmain.close(); }));
+    std::string ini = f.dir.read("quillon.ini");
+    EXPECT_NE(ini.find("PORTNO.=3         \r\n"), std::string::npos) << ini;
+    EXPECT_NE(ini.find("DIALMODE=tone      \r\n"), std::string::npos) << ini;
+    EXPECT_NE(ini.find("COMM4=fake:4"), std::string::npos) << "other lines kept";
+    EXPECT_FALSE(f.port(3).open()) << "port closed";
+
+    // And the next start accepts it.
+    ProgramFixture again;
+    again.dir.write("quillon.ini", ini);
+    again.port(3);
+    ASSERT_TRUE(again.start());
+    EXPECT_TRUE(again.p().frmmain.mnuport3.checked());
+    EXPECT_TRUE(again.p().frmmain.mnudialtone.checked());
+}
+
+TEST(Shutdown, AnUnwritableSettingsFileEndsWithAMessage) {
+    ProgramFixture f;
+    f.write_ini("PORTNO.=1\nDIALMODE=pulse");
+    f.port(1);
+    ASSERT_TRUE(f.start());
+    // A directory in its place cannot be replaced, even by root.
+    std::filesystem::remove(f.dir.file("quillon.ini"));
+    std::filesystem::create_directory(f.dir.file("quillon.ini"));
+    EXPECT_FALSE(f.run([&] { f.p().frmmain.close(); }));
+    EXPECT_EQ(f.dialogs.messages().back(), "Error in writing to configuration file!");
+}
+
+TEST(Supervision, TicksDuringThePortPromptNeverEndTheProgram) {
+    ProgramFixture f;
+    f.write_ini("PORTNO.=abc\nDIALMODE=tone");
+    f.port(1);
+    int asked = 0;
+    f.dialogs.input_answers = {"1"};
+    f.dialogs.while_shown = [&] {
+        if (asked++ == 0) {
+            f.run_for(6);
+            EXPECT_EQ(f.p().frmmain.txtreceived.text(), "Modem not ready...");
+        }
+    };
+    ASSERT_TRUE(f.start());
+    EXPECT_TRUE(f.p().MSComm1.port_open());
+}
+
+} // namespace
+} // namespace quillon

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "modem/line.h"
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace quillon::testing {
+
+// A Line a test drives by hand: it keeps what the program wrote and hands
+// over what the test makes arrive.
+class FakeLine : public Line {
+public:
+    void write(std::string_view bytes) override { written += bytes; }
+    std::string read_available() override {
+        std::string out;
+        out.swap(pending_);
+        return out;
+    }
+    std::size_t bytes_waiting() override { return pending_.size(); }
+    ModemLines modem_lines() override { return lines; }
+    void set_dtr(bool on) override {
+        dtr = on;
+        dtr_history.push_back(on);
+    }
+    void set_listener(LineListener* listener) override { listener_ = listener; }
+
+    // Bytes from the modem.
+    void arrive(const std::string& bytes) {
+        pending_ += bytes;
+        if (listener_) listener_->line_readable();
+    }
+    void error(int code) {
+        if (listener_) listener_->line_error(code);
+    }
+    bool open() const { return listener_ != nullptr; }
+
+    std::string written;
+    ModemLines lines{false, true, false};
+    bool dtr = false;
+    std::vector<bool> dtr_history;
+
+private:
+    std::string pending_;
+    LineListener* listener_ = nullptr;
+};
+
+// Devices the tests can plug in and out; opening hands out the same
+// FakeLine for a device each time, kept alive by the test.
+class FakeDevices {
+public:
+    FakeLine& plug(const std::string& device) {
+        auto& slot = lines_[device];
+        if (!slot) slot = std::make_shared<FakeLine>();
+        return *slot;
+    }
+    void unplug(const std::string& device) { lines_.erase(device); }
+    LineOpener opener();
+
+private:
+    std::map<std::string, std::shared_ptr<FakeLine>> lines_;
+};
+
+} // namespace quillon::testing

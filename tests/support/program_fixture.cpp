@@ -1,0 +1,46 @@
+#include "support/program_fixture.h"
+
+#include "addressbook/sqlite_address_store.h"
+#include "app/program_end.h"
+
+namespace quillon::testing {
+
+ProgramFixture::ProgramFixture() : loop(std::make_unique<VirtualEventLoop>(time)) {}
+
+ProgramFixture::~ProgramFixture() {
+    program.reset();
+    loop.reset();
+}
+
+void ProgramFixture::write_ini(const std::string& quillon_lines) {
+    dir.write("quillon.ini", "[Quillon]\n" + quillon_lines +
+                                 "\n[Ports]\nCOMM1=fake:1\nCOMM2=fake:2\nCOMM3=fake:3\nCOMM4=fake:4\n");
+}
+
+Program& ProgramFixture::create() {
+    if (!program) {
+        program = std::make_unique<Program>(
+            Platform{*loop, dialogs, media, devices.opener(), [] { return make_sqlite_address_store(); }, dir.path()});
+    }
+    return *program;
+}
+
+bool ProgramFixture::run(const std::function<void()>& action) {
+    if (ended) return false;
+    try {
+        action();
+    } catch (const ProgramEnd&) {
+        ended = true;
+        loop->shut_down();
+    }
+    return !ended && !loop->ended();
+}
+
+bool ProgramFixture::start() {
+    create();
+    return run([this] { program->main_window.Form_Load(); });
+}
+
+void ProgramFixture::run_for(double seconds) { time.run_for(seconds); }
+
+} // namespace quillon::testing

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "app/program.h"
+#include "app/virtual_event_loop.h"
+#include "support/fake_line.h"
+#include "support/scripted_dialogs.h"
+#include "support/temp_dir.h"
+
+#include <functional>
+#include <memory>
+
+namespace quillon::testing {
+
+// One program core in virtual time, in its own program directory, with
+// scripted dialogs and hand-driven fake devices.
+class ProgramFixture {
+public:
+    ProgramFixture();
+    ~ProgramFixture();
+
+    // Writes quillon.ini with the given [Quillon] lines, and maps every
+    // port N to the fake device "fake:N".
+    void write_ini(const std::string& quillon_lines);
+
+    Program& create();
+    // Creates the program and runs its start-up; false if the program ended.
+    bool start();
+    // Runs an action of the program; false if the program ended in it.
+    bool run(const std::function<void()>& action);
+    void run_for(double seconds);
+
+    FakeLine& port(int n) { return devices.plug("fake:" + std::to_string(n)); }
+    Program& p() { return *program; }
+
+    TempDir dir;
+    VirtualTime time;
+    std::unique_ptr<VirtualEventLoop> loop;
+    ScriptedDialogs dialogs;
+    FakeMedia media;
+    FakeDevices devices;
+    std::unique_ptr<Program> program;
+    bool ended = false;
+};
+
+} // namespace quillon::testing

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "app/dialogs.h"
+#include "app/media.h"
+
+#include <deque>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quillon::testing {
+
+// Dialogs that answer from queues and record every box shown, in order.
+class ScriptedDialogs : public Dialogs {
+public:
+    enum class Kind { message, question, input, open_file, save_file };
+    struct Shown {
+        Kind kind;
+        std::string text; // message or prompt; the pre-filled name for file dialogs
+        Icon icon = Icon::none;
+        std::string filter;
+    };
+
+    void message(const std::string& text, Icon icon) override;
+    bool ask_yes_no(const std::string& text) override;
+    std::string input_box(const std::string& prompt, const std::string& caption,
+                          const std::string& default_text) override;
+    std::optional<std::string> open_file(const std::string& filter, const std::string& file_name) override;
+    std::optional<std::string> save_file(const std::string& filter, const std::string& file_name) override;
+
+    // Answers, taken in order. An empty queue answers "", No and Cancel.
+    std::deque<std::string> input_answers;
+    std::deque<bool> yes_no_answers;
+    std::deque<std::optional<std::string>> open_answers;
+    std::deque<std::optional<std::string>> save_answers;
+    // Runs while a box is up, as the timers and the line go on under a
+    // modal box.
+    std::function<void()> while_shown;
+
+    std::vector<Shown> shown;
+    std::vector<std::string> messages() const;
+    bool showed(const std::string& text) const;
+
+private:
+    void record(Shown box);
+};
+
+// Media that can show any existing file with the expected signature.
+class FakeMedia : public Media {
+public:
+    bool can_show_picture(const std::string& path) override;
+    bool can_play_animation(const std::string& path) override;
+};
+
+} // namespace quillon::testing
