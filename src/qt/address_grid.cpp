@@ -1,0 +1,74 @@
+#include "qt/address_grid.h"
+
+#include "addressbook/address_store.h"
+#include "app/form.h"
+#include "qt/control_binding.h"
+#include "qt/core_guard.h"
+
+#include <QHeaderView>
+
+namespace quillon {
+
+AddressGrid::AddressGrid(Grid& model, AddressStore* store, QWidget* parent)
+    : QTableWidget(0, 2, parent), model_(model), store_(store) {
+    setObjectName(QString::fromStdString(model.name()));
+    setHorizontalHeaderLabels({QStringLiteral("Name"), QStringLiteral("Phoneno")});
+    horizontalHeader()->setStretchLastSection(true);
+    horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    verticalHeader()->setVisible(false);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setAlternatingRowColors(true);
+    connect(this, &QTableWidget::currentCellChanged, this, [this](int row, int, int previous_row, int) {
+        if (!reloading_ && row >= 0 && row != previous_row) row_chosen(row);
+    });
+    refresh();
+}
+
+void AddressGrid::refresh() {
+    show_common(*this, model_);
+    if (model_.visible()) raise();
+    bool stale = !loaded_ || model_.generation() != loaded_generation_;
+    if (model_.visible() && (stale || isHidden() == false)) reload();
+}
+
+void AddressGrid::reload() {
+    reloading_ = true;
+    loaded_ = true;
+    loaded_generation_ = model_.generation();
+    std::vector<AddressRow> rows;
+    std::optional<std::size_t> current;
+    if (store_) {
+        try {
+            rows = store_->rows();
+            current = store_->current_index();
+        } catch (const StoreError&) {
+            rows.clear(); // a book that cannot be read shows empty
+            current.reset();
+        }
+    }
+    clearContents();
+    setRowCount(static_cast<int>(rows.size()));
+    for (int r = 0; r < rowCount(); ++r) {
+        setItem(r, 0, new QTableWidgetItem(QString::fromStdString(rows[r].name)));
+        setItem(r, 1, new QTableWidgetItem(QString::fromStdString(rows[r].phoneno)));
+    }
+    if (current && *current < rows.size()) setCurrentCell(static_cast<int>(*current), 0);
+    reloading_ = false;
+}
+
+void AddressGrid::row_chosen(int row) {
+    call_core([this, row] {
+        if (store_) {
+            try {
+                store_->move_to(static_cast<std::size_t>(row));
+            } catch (const StoreError&) {
+                // The row-change handler finds no current row and says so.
+            }
+        }
+        model_.select_row(static_cast<std::size_t>(row));
+    });
+}
+
+} // namespace quillon

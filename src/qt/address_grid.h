@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QTableWidget>
+
+namespace quillon {
+
+class AddressStore;
+class Grid;
+
+// DBGrid1: the address book's rows, read from the store whenever the model
+// asks for a reload or the grid is shown. Choosing a row makes it the
+// store's current row and tells the model.
+class AddressGrid : public QTableWidget {
+public:
+    AddressGrid(Grid& model, AddressStore* store, QWidget* parent = nullptr);
+    void refresh();
+
+private:
+    void reload();
+    void row_chosen(int row);
+
+    Grid& model_;
+    AddressStore* store_;
+    unsigned long loaded_generation_ = 0;
+    bool loaded_ = false;
+    bool reloading_ = false;
+};
+
+} // namespace quillon

@@ -1,0 +1,41 @@
+#include "qt/control_binding.h"
+
+#include <QProgressBar>
+#include <QString>
+#include <QWidget>
+
+#include <cmath>
+
+namespace quillon {
+
+void ControlBindings::refresh_all() {
+    for (auto& [control, refresh] : refresh_) refresh();
+}
+
+void ControlBindings::control_changed(Control& control) {
+    auto it = refresh_.find(&control);
+    if (it != refresh_.end()) it->second();
+}
+
+void ControlBindings::text_appended(Control& control, std::string_view appended) {
+    auto it = append_.find(&control);
+    if (it != append_.end()) it->second(appended);
+    else control_changed(control);
+}
+
+void show_common(QWidget& widget, const Control& control) {
+    widget.setEnabled(control.enabled());
+    widget.setToolTip(QString::fromStdString(control.tooltip()));
+    if (widget.isHidden() == control.visible()) widget.setVisible(control.visible());
+}
+
+void show_progress(QProgressBar& bar, const ProgressBar& model) {
+    double span = model.max() - model.min();
+    double done = span > 0 ? (model.value() - model.min()) / span : 0.0;
+    if (!std::isfinite(done)) done = 0.0;
+    done = std::fmin(1.0, std::fmax(0.0, done));
+    bar.setRange(0, progress_scale);
+    bar.setValue(static_cast<int>(std::lround(done * progress_scale)));
+}
+
+} // namespace quillon

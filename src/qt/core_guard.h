@@ -1,0 +1,30 @@
+#pragma once
+
+#include "app/program_end.h"
+
+#include <exception>
+#include <utility>
+
+namespace quillon {
+
+// Ends the process at once, as the core's end_program() asks: output is
+// flushed, no destructor and no window unload runs.
+[[noreturn]] void end_process_now();
+// Tells stderr about a failure that no route of the core caught.
+void report_stray_failure(const char* what);
+
+// Every entry from Qt into the core goes through here, so that nothing the
+// core throws ever unwinds through Qt's frames.
+template <typename F> void call_core(F&& action) noexcept {
+    try {
+        std::forward<F>(action)();
+    } catch (const ProgramEnd&) {
+        end_process_now();
+    } catch (const std::exception& e) {
+        report_stray_failure(e.what());
+    } catch (...) {
+        report_stray_failure("unknown exception");
+    }
+}
+
+} // namespace quillon

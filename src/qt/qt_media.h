@@ -1,0 +1,24 @@
+#pragma once
+
+#include "app/media.h"
+
+#include <QImage>
+
+#include <vector>
+
+namespace quillon {
+
+struct MjpegMovie;
+
+// The frames of a movie that decode, in play order.
+std::vector<QImage> decoded_frames(const MjpegMovie& movie);
+
+// What Qt can show: pictures through its image plugins, animations through
+// the Motion-JPEG AVI reader.
+class QtMedia : public Media {
+public:
+    bool can_show_picture(const std::string& path) override;
+    bool can_play_animation(const std::string& path) override;
+};
+
+} // namespace quillon

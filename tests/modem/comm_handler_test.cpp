@@ -1,0 +1,149 @@
+#include "support/program_fixture.h"
+
+#include <gtest/gtest.h>
+
+namespace quillon {
+namespace {
+
+using testing::ProgramFixture;
+
+// A started program on port 1 with the modem on.
+struct Started : ProgramFixture {
+    Started() {
+        write_ini("PORTNO.=1\nDIALMODE=tone");
+        port(1);
+        EXPECT_TRUE(start());
+        port(1).written.clear();
+    }
+    void arrive(const std::string& bytes) {
+        port(1).arrive(bytes);
+        run_for(0.001);
+    }
+    void connect() {
+        arrive("\r\nRING\r\n");
+        arrive("\r\nCONNECT 56000\r\n");
+        run_for(2.5);
+        ASSERT_EQ(p().state.connected, 1);
+        port(1).written.clear();
+    }
+    MainForm& w() { return p().frmmain; }
+};
+
+TEST(CommHandler, FirstOkTurnsEchoOffOnce) {
+    Started f;
+    f.arrive("AT&D2\r\r\nOK\r\n");
+    EXPECT_EQ(f.w().txtreceived.text(), "Modem ready....");
+    EXPECT_EQ(f.port(1).written, "ATE0\r");
+    EXPECT_EQ(f.p().state.modem_init_state, 2);
+    f.arrive("\r\nOK\r\n");
+    EXPECT_EQ(f.port(1).written, "ATE0\r");
+}
+
+TEST(CommHandler, RingIsAnsweredAndConnectDeclaredAfterTwoSeconds) {
+    Started f;
+    f.w().txtreceived.set_text("Modem ready...");
+    f.arrive("\r\nRING\r\n");
+    EXPECT_EQ(f.port(1).written, "ATA\r");
+    EXPECT_EQ(f.w().txtreceived.text(), "Modem ready...") << "a ring shows nothing";
+
+    // One second into the wait: the status is up, no call yet, and an
+    // arrival is handled inside the wait.
+    std::string status_during;
+    int connected_during = -1;
+    f.time.schedule(f.time.now() + 1, [&] {
+        status_during = f.w().txtreceived.text();
+        connected_during = f.p().state.connected;
+        f.port(1).arrive("hello");
+    });
+    f.arrive("\r\nCONNECT 56000\r\n");
+    EXPECT_EQ(status_during, "Connection established...\r\nCONNECT 56000\r\n");
+    EXPECT_EQ(connected_during, 0);
+    EXPECT_GE(f.time.now(), 2.0);
+    EXPECT_EQ(f.p().state.connected, 1);
+    EXPECT_EQ(f.w().txtreceived.text(), "hello");
+    EXPECT_TRUE(f.w().cmdsend.enabled());
+    EXPECT_TRUE(f.w().mnumode.enabled());
+
+    f.arrive("\r\nRING\r\nCONNECT");
+    EXPECT_EQ(f.port(1).written, "ATA\r") << "no answer during a call";
+}
+
+TEST(CommHandler, DiallingOutcomes) {
+    struct Case {
+        const char* reply;
+        const char* status;
+    };
+    for (const Case& c : {Case{"\r\nBUSY\r\n", "Line BUSY..."}, Case{"\r\nNO DIALTONE\r\n", "No dial tone....Aborting.."},
+                          Case{"\r\nNO CARRIER\r\n", "NO carrier...Aborting..."},
+                          Case{"\r\nno carrier\r\n", "NO carrier...Aborting..."}}) {
+        Started f;
+        // Split over two arrivals: found once the last character is in.
+        std::string reply = c.reply;
+        f.arrive(reply.substr(0, 5));
+        f.arrive(reply.substr(5));
+        EXPECT_EQ(f.w().txtreceived.text(), c.status) << c.reply;
+        EXPECT_TRUE(f.p().state.line_buffer.empty());
+        EXPECT_FALSE(f.w().cmdsend.enabled());
+        EXPECT_FALSE(f.w().mnumode.enabled());
+    }
+}
+
+TEST(CommHandler, ChatShowsTheWholeConversationAndModemWordsDoNotCutIt) {
+    Started f;
+    f.connect();
+    f.arrive("I am BUSY, ");
+    f.arrive("NO DIALling, No CARRots");
+    f.arrive("\r\nRING me");
+    std::string expected = "I am BUSY, NO DIALling, No CARRots\r\nRING me";
+    EXPECT_EQ(f.w().txtreceived.text(), expected);
+    EXPECT_EQ(f.p().state.line_buffer, expected);
+    EXPECT_TRUE(f.port(1).written.empty());
+
+    // A status put into the box by someone else is replaced by the whole text.
+    f.w().txtreceived.set_text("Entry edited.");
+    f.arrive("!");
+    EXPECT_EQ(f.w().txtreceived.text(), expected + "!");
+}
+
+TEST(CommHandler, LineErrorsShowTheirMessages) {
+    Started f;
+    for (int code : {1001, 1004, 1006, 1008, 1009, 1010, 1011, 1234}) f.port(1).error(code);
+    f.run_for(0.01);
+    EXPECT_EQ(f.dialogs.messages(),
+              (std::vector<std::string>{"Break Signal Received! Please stop and restart.", "Framing Error!",
+                                        "Port overrun!", "Receive buffer overflow! Please stop and restart.",
+                                        "Parity Error!", "Transmit buffer full! Please stop and restart.",
+                                        "Unexpected Error !"}));
+    EXPECT_EQ(f.dialogs.shown.back().icon, Icon::stop);
+}
+
+TEST(CommHandler, MarkersAdvanceTheStepCounters) {
+    Started f;
+    f.connect();
+    f.arrive("^%1694%^");
+    EXPECT_EQ(f.p().state.send_block, 0) << "a request outside file-transfer mode only accumulates";
+    EXPECT_EQ(f.p().state.line_buffer, "^%1694%^");
+    f.arrive("^%8");
+    f.arrive("47%^");
+    EXPECT_EQ(f.p().state.recv_block, 2) << "an end-of-block marker starts the receiver in chat mode";
+    EXPECT_TRUE(f.p().state.line_buffer.empty());
+}
+
+TEST(Supervision, CarrierLossEndsTheCall) {
+    Started f;
+    f.port(1).lines.dcd = true;
+    f.connect();
+    f.p().state.send_block = 7;
+    f.port(1).lines.dcd = false;
+    f.dialogs.shown.clear();
+    f.run_for(5);
+    EXPECT_EQ(f.p().state.connected, 0);
+    EXPECT_EQ(f.p().state.send_block, 1);
+    EXPECT_EQ(f.p().state.recv_block, 1);
+    EXPECT_EQ(f.w().txtreceived.text(), "Modem ready...");
+    EXPECT_TRUE(f.w().Cmddialn[0].enabled());
+    EXPECT_FALSE(f.w().cmdsend.enabled());
+}
+
+} // namespace
+} // namespace quillon
