@@ -1,0 +1,11 @@
+#pragma once
+
+#include "app/event_loop.h"
+#include "modem/line.h"
+
+namespace quillon {
+
+// Opens the device a port maps to: a tty path.
+LineOpener make_device_opener(EventLoop& loop);
+
+} // namespace quillon
