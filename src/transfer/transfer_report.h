@@ -1,0 +1,13 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace quillon {
+
+// The end-of-transfer report text; nothing when there is no speed to give
+// (an elapsed time of 0). A transfer across midnight counts the day over.
+std::optional<std::string> transfer_report_text(int start_time, int end_time, const std::string& file_name,
+                                                int size);
+
+} // namespace quillon
