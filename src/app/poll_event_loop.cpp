@@ -1,0 +1,86 @@
+#include "app/poll_event_loop.h"
+
+#include <algorithm>
+#include <chrono>
+#include <ctime>
+#include <poll.h>
+#include <vector>
+
+namespace quillon {
+
+double PollEventLoop::time_of_day() {
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    std::tm local{};
+    localtime_r(&now.tv_sec, &local);
+    return local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec + now.tv_nsec / 1e9;
+}
+
+double PollEventLoop::monotonic() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+EventLoop::Handle PollEventLoop::start_timer(int interval_ms, Callback callback) {
+    Handle h = next_++;
+    double interval = interval_ms / 1000.0;
+    timers_[h] = {interval, monotonic() + interval, std::make_shared<Callback>(std::move(callback))};
+    return h;
+}
+
+void PollEventLoop::stop_timer(Handle timer) { timers_.erase(timer); }
+
+EventLoop::Handle PollEventLoop::watch_readable(int fd, Callback callback) {
+    Handle h = next_++;
+    watches_[h] = {fd, std::make_shared<Callback>(std::move(callback))};
+    return h;
+}
+
+void PollEventLoop::unwatch(Handle watch) { watches_.erase(watch); }
+
+void PollEventLoop::post(Callback callback) { posted_[next_++] = std::move(callback); }
+
+void PollEventLoop::wait_for_events(double max_seconds) {
+    // Posted callbacks first, each once, even when one yields again.
+    if (!posted_.empty()) {
+        auto batch = std::move(posted_);
+        posted_.clear();
+        for (auto& [h, callback] : batch) callback();
+        return;
+    }
+    double now = monotonic();
+    double until = now + max_seconds;
+    for (const auto& [h, t] : timers_) until = std::min(until, t.due);
+    std::vector<pollfd> fds;
+    std::vector<Handle> owners;
+    for (const auto& [h, w] : watches_) {
+        fds.push_back({w.fd, POLLIN, 0});
+        owners.push_back(h);
+    }
+    int timeout_ms = static_cast<int>(std::max(0.0, (until - now) * 1000.0) + 0.999);
+    int ready = ::poll(fds.data(), fds.size(), timeout_ms);
+    for (std::size_t i = 0; ready > 0 && i < fds.size(); ++i) {
+        if (!(fds[i].revents & (POLLIN | POLLHUP | POLLERR))) continue;
+        auto it = watches_.find(owners[i]);
+        if (it == watches_.end()) continue;
+        auto callback = it->second.callback; // alive even if it unwatches itself
+        (*callback)();
+    }
+    now = monotonic();
+    std::vector<Handle> due;
+    for (const auto& [h, t] : timers_)
+        if (t.due <= now) due.push_back(h);
+    for (Handle h : due) {
+        auto it = timers_.find(h);
+        if (it == timers_.end()) continue;
+        it->second.due = now + it->second.interval;
+        auto callback = it->second.callback;
+        (*callback)();
+    }
+}
+
+void PollEventLoop::run() {
+    quit_ = false;
+    while (!quit_) wait_for_events(1.0);
+}
+
+} // namespace quillon
