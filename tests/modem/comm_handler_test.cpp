@@ -135,8 +135,15 @@ TEST(Supervision, CarrierLossEndsTheCall) {
     f.connect();
     f.p().state.send_block = 7;
     f.port(1).lines.dcd = false;
-    f.dialogs.shown.clear();
+    struct Recorder : FormView {
+        void control_changed(Control& c) override { texts.push_back(static_cast<TextBox&>(c).text()); }
+        void text_appended(Control&, std::string_view) override {}
+        std::vector<std::string> texts;
+    } recorder;
+    f.w().txtreceived.attach(&recorder);
     f.run_for(5);
+    f.w().txtreceived.attach(nullptr);
+    EXPECT_EQ(recorder.texts, (std::vector<std::string>{" You're disconnected..", "Modem ready..."}));
     EXPECT_EQ(f.p().state.connected, 0);
     EXPECT_EQ(f.p().state.send_block, 1);
     EXPECT_EQ(f.p().state.recv_block, 1);
