@@ -9,7 +9,7 @@
 
 namespace quillon {
 
-AddressGrid::AddressGrid(Grid& model, AddressStore* store, QWidget* parent)
+AddressGrid::AddressGrid(Grid &model, AddressStore *store, QWidget *parent)
     : QTableWidget(0, 2, parent), model_(model), store_(store) {
     setObjectName(QString::fromStdString(model.name()));
     setHorizontalHeaderLabels({QStringLiteral("Name"), QStringLiteral("Phoneno")});
@@ -27,10 +27,12 @@ AddressGrid::AddressGrid(Grid& model, AddressStore* store, QWidget* parent)
 }
 
 void AddressGrid::refresh() {
+    bool was_hidden = isHidden();
     show_common(*this, model_);
-    if (model_.visible()) raise();
+    if (!model_.visible()) return;
+    raise();
     bool stale = !loaded_ || model_.generation() != loaded_generation_;
-    if (model_.visible() && (stale || isHidden() == false)) reload();
+    if (stale || was_hidden) reload();
 }
 
 void AddressGrid::reload() {
@@ -43,7 +45,7 @@ void AddressGrid::reload() {
         try {
             rows = store_->rows();
             current = store_->current_index();
-        } catch (const StoreError&) {
+        } catch (const StoreError &) {
             rows.clear(); // a book that cannot be read shows empty
             current.reset();
         }
@@ -63,7 +65,7 @@ void AddressGrid::row_chosen(int row) {
         if (store_) {
             try {
                 store_->move_to(static_cast<std::size_t>(row));
-            } catch (const StoreError&) {
+            } catch (const StoreError &) {
                 // The row-change handler finds no current row and says so.
             }
         }

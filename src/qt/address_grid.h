@@ -12,15 +12,15 @@ class Grid;
 // store's current row and tells the model.
 class AddressGrid : public QTableWidget {
 public:
-    AddressGrid(Grid& model, AddressStore* store, QWidget* parent = nullptr);
+    AddressGrid(Grid &model, AddressStore *store, QWidget *parent = nullptr);
     void refresh();
 
 private:
     void reload();
     void row_chosen(int row);
 
-    Grid& model_;
-    AddressStore* store_;
+    Grid &model_;
+    AddressStore *store_;
     unsigned long loaded_generation_ = 0;
     bool loaded_ = false;
     bool reloading_ = false;

@@ -1,5 +1,8 @@
 #include "qt/control_binding.h"
 
+#include "qt/core_guard.h"
+
+#include <QCloseEvent>
 #include <QProgressBar>
 #include <QString>
 #include <QWidget>
@@ -9,27 +12,53 @@
 namespace quillon {
 
 void ControlBindings::refresh_all() {
-    for (auto& [control, refresh] : refresh_) refresh();
+    for (auto &[control, refresh] : refresh_)
+        refresh();
 }
 
-void ControlBindings::control_changed(Control& control) {
+void ControlBindings::control_changed(Control &control) {
     auto it = refresh_.find(&control);
     if (it != refresh_.end()) it->second();
 }
 
-void ControlBindings::text_appended(Control& control, std::string_view appended) {
+void ControlBindings::text_appended(Control &control, std::string_view appended) {
     auto it = append_.find(&control);
-    if (it != append_.end()) it->second(appended);
-    else control_changed(control);
+    if (it != append_.end())
+        it->second(appended);
+    else
+        control_changed(control);
 }
 
-void show_common(QWidget& widget, const Control& control) {
+void show_common(QWidget &widget, const Control &control) {
     widget.setEnabled(control.enabled());
     widget.setToolTip(QString::fromStdString(control.tooltip()));
     if (widget.isHidden() == control.visible()) widget.setVisible(control.visible());
 }
 
-void show_progress(QProgressBar& bar, const ProgressBar& model) {
+void show_window(QWidget &window, const Form &form) {
+    window.setEnabled(form.enabled());
+    if (form.visible() == window.isVisible()) return;
+    window.setVisible(form.visible());
+    if (form.visible()) {
+        window.raise();
+        window.activateWindow();
+    }
+}
+
+void close_window(Form &form, QCloseEvent &event) {
+    call_core([&form] {
+        if (form.on_close)
+            form.close();
+        else
+            form.set_visible(false);
+    });
+    if (form.visible())
+        event.ignore();
+    else
+        event.accept();
+}
+
+void show_progress(QProgressBar &bar, const ProgressBar &model) {
     double span = model.max() - model.min();
     double done = span > 0 ? (model.value() - model.min()) / span : 0.0;
     if (!std::isfinite(done)) done = 0.0;

@@ -10,6 +10,8 @@ void end_process_now() {
     std::_Exit(0);
 }
 
-void report_stray_failure(const char* what) { std::fprintf(stderr, "quillon: unhandled failure: %s\n", what); }
+void report_stray_failure(const char *what) {
+    std::fprintf(stderr, "quillon: unhandled failure: %s\n", what);
+}
 
 } // namespace quillon

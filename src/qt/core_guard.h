@@ -11,16 +11,16 @@ namespace quillon {
 // flushed, no destructor and no window unload runs.
 [[noreturn]] void end_process_now();
 // Tells stderr about a failure that no route of the core caught.
-void report_stray_failure(const char* what);
+void report_stray_failure(const char *what);
 
 // Every entry from Qt into the core goes through here, so that nothing the
 // core throws ever unwinds through Qt's frames.
-template <typename F> void call_core(F&& action) noexcept {
+template <typename F> void call_core(F &&action) noexcept {
     try {
         std::forward<F>(action)();
-    } catch (const ProgramEnd&) {
+    } catch (const ProgramEnd &) {
         end_process_now();
-    } catch (const std::exception& e) {
+    } catch (const std::exception &e) {
         report_stray_failure(e.what());
     } catch (...) {
         report_stray_failure("unknown exception");

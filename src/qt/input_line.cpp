@@ -9,7 +9,7 @@
 
 namespace quillon {
 
-InputLine::InputLine(TextBox& model, std::function<void()> on_enter, QWidget* parent)
+InputLine::InputLine(TextBox &model, std::function<void()> on_enter, QWidget *parent)
     : QPlainTextEdit(parent), model_(model), on_enter_(std::move(on_enter)) {
     setObjectName(QString::fromStdString(model.name()));
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -36,7 +36,7 @@ void InputLine::report_edit() {
     model_.user_edit(model_text(toPlainText()), model_caret(toPlainText(), textCursor().position()));
 }
 
-void InputLine::keyPressEvent(QKeyEvent* event) {
+void InputLine::keyPressEvent(QKeyEvent *event) {
     bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     if (!enter) {
         QPlainTextEdit::keyPressEvent(event);

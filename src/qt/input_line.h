@@ -13,17 +13,17 @@ class TextBox;
 // which puts the line break into the model, and the box then shows the model.
 class InputLine : public QPlainTextEdit {
 public:
-    InputLine(TextBox& model, std::function<void()> on_enter, QWidget* parent = nullptr);
+    InputLine(TextBox &model, std::function<void()> on_enter, QWidget *parent = nullptr);
     // Shows the model's text, with the cursor at the model's caret.
     void refresh();
 
 protected:
-    void keyPressEvent(QKeyEvent* event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void report_edit();
 
-    TextBox& model_;
+    TextBox &model_;
     std::function<void()> on_enter_;
     bool refreshing_ = false;
 };

@@ -31,7 +31,7 @@ bool same_code(std::string_view a, std::string_view b) {
 // Calls visit(id, body) for every chunk inside data. A chunk whose size runs
 // past the end stops the walk; a list cut short that way is still visited
 // for the chunks it does hold.
-void each_chunk(std::string_view data, const std::function<void(std::string_view, std::string_view)>& visit) {
+void each_chunk(std::string_view data, const std::function<void(std::string_view, std::string_view)> &visit) {
     std::size_t at = 0;
     while (at + 8 <= data.size()) {
         std::string_view id = data.substr(at, 4);
@@ -47,7 +47,7 @@ void each_chunk(std::string_view data, const std::function<void(std::string_view
 
 struct Reader {
     MjpegMovie movie;
-    int stream = -1;     // index of the video stream
+    int stream = -1; // index of the video stream
     int streams_seen = 0;
     bool mjpeg = false;
 
@@ -102,15 +102,17 @@ std::optional<MjpegMovie> parse_mjpeg_avi(std::string_view file) {
     std::string_view movi;
     each_chunk(file.substr(12, riff_end - 12), [&](std::string_view id, std::string_view chunk) {
         if (id != "LIST") return;
-        if (fourcc(chunk, 0) == "hdrl") r.header_list(chunk.substr(4));
-        else if (fourcc(chunk, 0) == "movi" && movi.empty()) movi = chunk.substr(4);
+        if (fourcc(chunk, 0) == "hdrl")
+            r.header_list(chunk.substr(4));
+        else if (fourcc(chunk, 0) == "movi" && movi.empty())
+            movi = chunk.substr(4);
     });
     if (r.stream < 0 || !r.mjpeg) return std::nullopt;
     r.movie_list(movi);
     return std::move(r.movie);
 }
 
-std::optional<MjpegMovie> read_mjpeg_avi(const std::string& path) {
+std::optional<MjpegMovie> read_mjpeg_avi(const std::string &path) {
     std::error_code error;
     std::uintmax_t size = std::filesystem::file_size(path, error);
     if (error || size > max_file_size) return std::nullopt;

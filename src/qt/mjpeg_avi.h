@@ -21,6 +21,6 @@ struct MjpegMovie {
 // nullopt for anything that is not a Motion-JPEG AVI. A damaged file gives
 // the frames that lie wholly inside it.
 std::optional<MjpegMovie> parse_mjpeg_avi(std::string_view file);
-std::optional<MjpegMovie> read_mjpeg_avi(const std::string& path);
+std::optional<MjpegMovie> read_mjpeg_avi(const std::string &path);
 
 } // namespace quillon

@@ -8,7 +8,7 @@
 
 namespace quillon {
 
-OutputBox::OutputBox(TextBox& model, QWidget* parent) : QPlainTextEdit(parent), model_(model) {
+OutputBox::OutputBox(TextBox &model, QWidget *parent) : QPlainTextEdit(parent), model_(model) {
     setObjectName(QString::fromStdString(model.name()));
     setReadOnly(true);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -19,7 +19,7 @@ OutputBox::OutputBox(TextBox& model, QWidget* parent) : QPlainTextEdit(parent), 
 
 void OutputBox::refresh() {
     show_common(*this, model_);
-    const std::string& text = model_.text();
+    const std::string &text = model_.text();
     if (text == shown_) return;
     if (text.size() > shown_.size() && text.compare(0, shown_.size(), shown_) == 0) {
         append(std::string_view(text).substr(shown_.size()));
@@ -40,7 +40,7 @@ void OutputBox::append(std::string_view more) {
         replace_all();
         return;
     }
-    QScrollBar* bar = verticalScrollBar();
+    QScrollBar *bar = verticalScrollBar();
     bool at_bottom = bar->value() == bar->maximum();
     QTextCursor end(document());
     end.movePosition(QTextCursor::End);

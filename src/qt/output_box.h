@@ -15,14 +15,14 @@ class TextBox;
 // grows is added at the end, so a long conversation is never redrawn whole.
 class OutputBox : public QPlainTextEdit {
 public:
-    explicit OutputBox(TextBox& model, QWidget* parent = nullptr);
+    explicit OutputBox(TextBox &model, QWidget *parent = nullptr);
     void refresh();
     void append(std::string_view more);
 
 private:
     void replace_all();
 
-    TextBox& model_;
+    TextBox &model_;
     DisplayDecoder decoder_;
     std::string shown_; // the model bytes on screen
 };

@@ -10,7 +10,7 @@
 
 namespace quillon {
 
-PictureButton::PictureButton(Button& model, QString usual_picture, QWidget* parent)
+PictureButton::PictureButton(Button &model, QString usual_picture, QWidget *parent)
     : QToolButton(parent), model_(model), usual_picture_(std::move(usual_picture)) {
     setObjectName(QString::fromStdString(model.name()));
     setToolButtonStyle(Qt::ToolButtonIconOnly);

@@ -11,12 +11,12 @@ class Button;
 // one, else the button's usual picture; its caption only if neither loads.
 class PictureButton : public QToolButton {
 public:
-    PictureButton(Button& model, QString usual_picture, QWidget* parent = nullptr);
+    PictureButton(Button &model, QString usual_picture, QWidget *parent = nullptr);
     void refresh();
-    Button& model() { return model_; }
+    Button &model() { return model_; }
 
 private:
-    Button& model_;
+    Button &model_;
     QString usual_picture_;
     QString shown_picture_;
 };

@@ -10,46 +10,46 @@ namespace quillon {
 
 namespace {
 
-void add_items(QMenu& menu, const std::vector<MenuItem*>& items) {
-    for (MenuItem* item : items) {
+void add_items(QMenu &menu, const std::vector<MenuItem *> &items) {
+    for (MenuItem *item : items) {
         if (!item->visible()) continue;
         if (item->separator()) {
             menu.addSeparator();
             continue;
         }
         QString caption = QString::fromStdString(item->caption());
-        QAction* action = nullptr;
+        QAction *action = nullptr;
         if (item->children.empty()) {
             action = menu.addAction(caption);
             action->setCheckable(true);
             action->setChecked(item->checked());
         } else {
-            QMenu* sub = menu.addMenu(caption);
+            QMenu *sub = menu.addMenu(caption);
             add_items(*sub, item->children);
             action = sub->menuAction();
         }
         action->setObjectName(QString::fromStdString(item->name()));
         action->setEnabled(item->enabled());
-        action->setData(QVariant::fromValue(static_cast<void*>(item)));
+        action->setData(QVariant::fromValue(static_cast<void *>(item)));
     }
 }
 
 } // namespace
 
-MenuItem* menu_item_of(const QAction* action) {
-    return action ? static_cast<MenuItem*>(action->data().value<void*>()) : nullptr;
+MenuItem *menu_item_of(const QAction *action) {
+    return action ? static_cast<MenuItem *>(action->data().value<void *>()) : nullptr;
 }
 
-std::unique_ptr<QMenu> build_popup_menu(const std::vector<MenuItem*>& items, QWidget* parent) {
+std::unique_ptr<QMenu> build_popup_menu(const std::vector<MenuItem *> &items, QWidget *parent) {
     auto menu = std::make_unique<QMenu>(parent);
     menu->setObjectName(QStringLiteral("configmenu"));
     add_items(*menu, items);
     return menu;
 }
 
-void show_popup_menu(const std::vector<MenuItem*>& items, const QPoint& at, QWidget* parent) {
+void show_popup_menu(const std::vector<MenuItem *> &items, const QPoint &at, QWidget *parent) {
     auto menu = build_popup_menu(items, parent);
-    MenuItem* chosen = menu_item_of(menu->exec(at));
+    MenuItem *chosen = menu_item_of(menu->exec(at));
     menu.reset();
     if (chosen) chosen->choose();
 }

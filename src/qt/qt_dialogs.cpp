@@ -5,6 +5,7 @@
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QStringList>
+#include <QWidget>
 
 namespace quillon {
 
@@ -26,20 +27,20 @@ QMessageBox::Icon qt_icon(Icon icon) {
     return QMessageBox::NoIcon;
 }
 
-int run_box(QWidget* parent, const std::string& text, QMessageBox::Icon icon, QMessageBox::StandardButtons buttons) {
+int run_box(QWidget *parent, const std::string &text, QMessageBox::Icon icon, QMessageBox::StandardButtons buttons) {
     QMessageBox box(icon, caption, QString::fromStdString(text), buttons, parent);
     box.setTextFormat(Qt::PlainText);
     return box.exec();
 }
 
-std::optional<std::string> chosen(const QString& path) {
+std::optional<std::string> chosen(const QString &path) {
     if (path.isEmpty()) return std::nullopt;
     return QFile::encodeName(path).toStdString();
 }
 
 } // namespace
 
-QString qt_file_filter(const std::string& filter) {
+QString qt_file_filter(const std::string &filter) {
     if (filter.empty()) return {};
     QStringList parts = QString::fromStdString(filter).split(QLatin1Char('|'));
     QStringList out;
@@ -55,29 +56,33 @@ QString qt_file_filter(const std::string& filter) {
     return out.join(QStringLiteral(";;"));
 }
 
-void QtDialogs::message(const std::string& text, Icon icon) {
-    run_box(parent_, text, qt_icon(icon), QMessageBox::Ok);
+QWidget *QtDialogs::owner() const {
+    return parent_ && parent_->isEnabled() ? parent_ : nullptr;
 }
 
-bool QtDialogs::ask_yes_no(const std::string& text) {
-    return run_box(parent_, text, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+void QtDialogs::message(const std::string &text, Icon icon) {
+    run_box(owner(), text, qt_icon(icon), QMessageBox::Ok);
 }
 
-std::string QtDialogs::input_box(const std::string& prompt, const std::string& box_caption,
-                                 const std::string& default_text) {
+bool QtDialogs::ask_yes_no(const std::string &text) {
+    return run_box(owner(), text, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+std::string QtDialogs::input_box(const std::string &prompt, const std::string &box_caption,
+                                 const std::string &default_text) {
     bool ok = false;
-    QString answer = QInputDialog::getText(parent_, QString::fromStdString(box_caption), QString::fromStdString(prompt),
+    QString answer = QInputDialog::getText(owner(), QString::fromStdString(box_caption), QString::fromStdString(prompt),
                                            QLineEdit::Normal, QString::fromStdString(default_text), &ok);
     return ok ? answer.toStdString() : std::string();
 }
 
-std::optional<std::string> QtDialogs::open_file(const std::string& filter, const std::string& file_name) {
-    return chosen(QFileDialog::getOpenFileName(parent_, QStringLiteral("Open"), QFile::decodeName(file_name.c_str()),
+std::optional<std::string> QtDialogs::open_file(const std::string &filter, const std::string &file_name) {
+    return chosen(QFileDialog::getOpenFileName(owner(), QStringLiteral("Open"), QFile::decodeName(file_name.c_str()),
                                                qt_file_filter(filter)));
 }
 
-std::optional<std::string> QtDialogs::save_file(const std::string& filter, const std::string& file_name) {
-    return chosen(QFileDialog::getSaveFileName(parent_, QStringLiteral("Save As"), QFile::decodeName(file_name.c_str()),
+std::optional<std::string> QtDialogs::save_file(const std::string &filter, const std::string &file_name) {
+    return chosen(QFileDialog::getSaveFileName(owner(), QStringLiteral("Save As"), QFile::decodeName(file_name.c_str()),
                                                qt_file_filter(filter)));
 }
 

@@ -12,16 +12,22 @@
 
 namespace quillon {
 
-QtEventLoop::QtEventLoop() { clock_.start(); }
+QtEventLoop::QtEventLoop() {
+    clock_.start();
+}
 
 QtEventLoop::~QtEventLoop() = default;
 
-double QtEventLoop::time_of_day() { return QTime::currentTime().msecsSinceStartOfDay() / 1000.0; }
+double QtEventLoop::time_of_day() {
+    return QTime::currentTime().msecsSinceStartOfDay() / 1000.0;
+}
 
-double QtEventLoop::monotonic() { return static_cast<double>(clock_.nsecsElapsed()) / 1e9; }
+double QtEventLoop::monotonic() {
+    return static_cast<double>(clock_.nsecsElapsed()) / 1e9;
+}
 
 EventLoop::Handle QtEventLoop::start_timer(int interval_ms, Callback callback) {
-    auto* timer = new QTimer(&context_);
+    auto *timer = new QTimer(&context_);
     timer->setTimerType(Qt::PreciseTimer);
     QObject::connect(timer, &QTimer::timeout, timer, [cb = std::move(callback)] { call_core(cb); });
     timer->start(interval_ms < 0 ? 0 : interval_ms);
@@ -39,7 +45,7 @@ void QtEventLoop::stop_timer(Handle handle) {
 }
 
 EventLoop::Handle QtEventLoop::watch_readable(int fd, Callback callback) {
-    auto* notifier = new QSocketNotifier(fd, QSocketNotifier::Read, &context_);
+    auto *notifier = new QSocketNotifier(fd, QSocketNotifier::Read, &context_);
     QObject::connect(notifier, &QSocketNotifier::activated, notifier, [cb = std::move(callback)] { call_core(cb); });
     Handle handle = next_handle_++;
     watches_[handle] = notifier;
@@ -55,10 +61,13 @@ void QtEventLoop::unwatch(Handle handle) {
 }
 
 void QtEventLoop::post(Callback callback) {
-    QMetaObject::invokeMethod(&context_, [cb = std::move(callback)] { call_core(cb); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        &context_, [cb = std::move(callback)] { call_core(cb); }, Qt::QueuedConnection);
 }
 
-void QtEventLoop::process_pending_events() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+void QtEventLoop::process_pending_events() {
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
 
 void QtEventLoop::wait_for_events(double max_seconds) {
     if (!(max_seconds > 0)) {
@@ -75,7 +84,7 @@ void QtEventLoop::wait_for_events(double max_seconds) {
     QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
 }
 
-void QtEventLoop::retire(QObject* object) {
+void QtEventLoop::retire(QObject *object) {
     object->disconnect();
     object->deleteLater();
 }

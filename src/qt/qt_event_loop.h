@@ -32,14 +32,14 @@ public:
 
 private:
     // Deleted later, never under its own running callback.
-    static void retire(QObject* object);
+    static void retire(QObject *object);
 
     // Parent of every timer and notifier, so they go with the loop.
     QObject context_;
     QElapsedTimer clock_;
     Handle next_handle_ = 1;
-    std::map<Handle, QTimer*> timers_;
-    std::map<Handle, QSocketNotifier*> watches_;
+    std::map<Handle, QTimer *> timers_;
+    std::map<Handle, QSocketNotifier *> watches_;
 };
 
 } // namespace quillon

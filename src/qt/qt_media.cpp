@@ -8,22 +8,22 @@
 
 namespace quillon {
 
-std::vector<QImage> decoded_frames(const MjpegMovie& movie) {
+std::vector<QImage> decoded_frames(const MjpegMovie &movie) {
     std::vector<QImage> out;
-    for (const std::string& frame : movie.frames) {
-        QImage image = QImage::fromData(
-            QByteArray::fromRawData(frame.data(), static_cast<qsizetype>(frame.size())), "JPEG");
+    for (const std::string &frame : movie.frames) {
+        QImage image =
+            QImage::fromData(QByteArray::fromRawData(frame.data(), static_cast<qsizetype>(frame.size())), "JPEG");
         if (!image.isNull()) out.push_back(image);
     }
     return out;
 }
 
-bool QtMedia::can_show_picture(const std::string& path) {
+bool QtMedia::can_show_picture(const std::string &path) {
     QImageReader reader(QFile::decodeName(path.c_str()));
     return !reader.read().isNull();
 }
 
-bool QtMedia::can_play_animation(const std::string& path) {
+bool QtMedia::can_play_animation(const std::string &path) {
     auto movie = read_mjpeg_avi(path);
     return movie && !decoded_frames(*movie).empty();
 }

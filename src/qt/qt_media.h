@@ -11,14 +11,14 @@ namespace quillon {
 struct MjpegMovie;
 
 // The frames of a movie that decode, in play order.
-std::vector<QImage> decoded_frames(const MjpegMovie& movie);
+std::vector<QImage> decoded_frames(const MjpegMovie &movie);
 
 // What Qt can show: pictures through its image plugins, animations through
 // the Motion-JPEG AVI reader.
 class QtMedia : public Media {
 public:
-    bool can_show_picture(const std::string& path) override;
-    bool can_play_animation(const std::string& path) override;
+    bool can_show_picture(const std::string &path) override;
+    bool can_play_animation(const std::string &path) override;
 };
 
 } // namespace quillon

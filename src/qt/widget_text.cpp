@@ -11,7 +11,7 @@ namespace {
 constexpr char16_t control_pictures = 0x2400;
 constexpr char16_t delete_picture = 0x2421;
 
-void append_shown(QString& out, QChar c, bool& after_cr) {
+void append_shown(QString &out, QChar c, bool &after_cr) {
     char16_t u = c.unicode();
     bool was_cr = after_cr;
     after_cr = false;
@@ -34,20 +34,23 @@ void append_shown(QString& out, QChar c, bool& after_cr) {
     }
 }
 
-QString shown_chars(const QString& decoded, bool& after_cr) {
+QString shown_chars(const QString &decoded, bool &after_cr) {
     QString out;
     out.reserve(decoded.size());
-    for (QChar c : decoded) append_shown(out, c, after_cr);
+    for (QChar c : decoded)
+        append_shown(out, c, after_cr);
     return out;
 }
 
-QString decode_utf8(std::string_view bytes, QStringDecoder& decoder) {
+QString decode_utf8(std::string_view bytes, QStringDecoder &decoder) {
     return decoder.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
 }
 
 } // namespace
 
-QString DisplayDecoder::decode(std::string_view bytes) { return shown_chars(decode_utf8(bytes, utf8_), after_cr_); }
+QString DisplayDecoder::decode(std::string_view bytes) {
+    return shown_chars(decode_utf8(bytes, utf8_), after_cr_);
+}
 
 void DisplayDecoder::reset() {
     utf8_ = QStringDecoder(QStringDecoder::Utf8);
@@ -60,15 +63,19 @@ QString display_text(std::string_view bytes) {
     return shown_chars(decode_utf8(bytes, whole), after_cr);
 }
 
-std::string model_text(const QString& shown) {
+std::string model_text(const QString &shown) {
     QString out;
     out.reserve(shown.size());
     for (QChar c : shown) {
         char16_t u = c.unicode();
-        if (u == u'\n' || u == QChar::ParagraphSeparator || u == QChar::LineSeparator) out += QStringLiteral("\r\n");
-        else if (u >= control_pictures && u < control_pictures + 0x20) out += QChar(char16_t(u - control_pictures));
-        else if (u == delete_picture) out += QChar(char16_t(0x7f));
-        else out += c;
+        if (u == u'\n' || u == QChar::ParagraphSeparator || u == QChar::LineSeparator)
+            out += QStringLiteral("\r\n");
+        else if (u >= control_pictures && u < control_pictures + 0x20)
+            out += QChar(char16_t(u - control_pictures));
+        else if (u == delete_picture)
+            out += QChar(char16_t(0x7f));
+        else
+            out += c;
     }
     return out.toStdString();
 }
@@ -78,7 +85,7 @@ int display_position(std::string_view bytes, std::size_t caret) {
     return static_cast<int>(std::min(display_text(bytes.substr(0, caret)).size(), display_text(bytes).size()));
 }
 
-std::size_t model_caret(const QString& shown, int position) {
+std::size_t model_caret(const QString &shown, int position) {
     position = std::clamp(position, 0, static_cast<int>(shown.size()));
     return model_text(shown.left(position)).size();
 }

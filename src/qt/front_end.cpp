@@ -1,0 +1,30 @@
+#include "qt/front_end.h"
+
+#include "app/program.h"
+#include "qt/qt_dialogs.h"
+
+namespace quillon {
+
+namespace {
+
+QString images_dir(const Program &program) {
+    return QString::fromStdString(program.program_file("images"));
+}
+
+} // namespace
+
+FrontEnd::FrontEnd(Program &program, QtDialogs *dialogs)
+    : main(program.frmmain, program.dataaddress.get(), images_dir(program)), help(program.frmhelp),
+      convert(program.frmconvert), program_(program) {
+    MainForm &f = program.frmmain;
+    f.on_popup_menu = [this] { main.popup_menu(); };
+    f.on_window_enabled = [this](bool on) { main.setEnabled(on); };
+    if (dialogs) dialogs->set_parent(&main);
+}
+
+FrontEnd::~FrontEnd() {
+    program_.frmmain.on_popup_menu = nullptr;
+    program_.frmmain.on_window_enabled = nullptr;
+}
+
+} // namespace quillon

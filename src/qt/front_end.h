@@ -1,0 +1,30 @@
+#pragma once
+
+#include "qt/convert_window_view.h"
+#include "qt/help_window_view.h"
+#include "qt/main_window_view.h"
+
+namespace quillon {
+
+class Program;
+class QtDialogs;
+
+// The windows of one program, wired to its forms: the main window, the help
+// window and the conversion window. Second windows have no parent, so
+// disabling the main window leaves them usable.
+class FrontEnd {
+public:
+    FrontEnd(Program &program, QtDialogs *dialogs);
+    ~FrontEnd();
+    FrontEnd(const FrontEnd &) = delete;
+    FrontEnd &operator=(const FrontEnd &) = delete;
+
+    MainWindowView main;
+    HelpWindowView help;
+    ConvertWindowView convert;
+
+private:
+    Program &program_;
+};
+
+} // namespace quillon

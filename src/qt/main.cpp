@@ -1,0 +1,42 @@
+#include "addressbook/sqlite_address_store.h"
+#include "app/program.h"
+#include "modem/device_opener.h"
+#include "qt/core_guard.h"
+#include "qt/front_end.h"
+#include "qt/qt_dialogs.h"
+#include "qt/qt_event_loop.h"
+#include "qt/qt_media.h"
+#include "qt/signal_closer.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QTimer>
+
+#include <csignal>
+#include <memory>
+
+int main(int argc, char **argv) {
+    using namespace quillon;
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Quillon"));
+    // The program ends only through its main window's unload.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    QtEventLoop loop;
+    QtDialogs dialogs;
+    QtMedia media;
+    std::unique_ptr<Program> program;
+    call_core([&] {
+        program = std::make_unique<Program>(
+            Platform{loop, dialogs, media, make_device_opener(loop), [] { return make_sqlite_address_store(); },
+                     QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString()});
+    });
+    if (!program) return 1;
+
+    FrontEnd windows(*program, &dialogs);
+    windows.main.show();
+    SignalCloser closer({SIGTERM, SIGINT, SIGHUP}, [&] { call_core([&] { program->frmmain.close(); }); });
+    // The load may show boxes, so it runs once the event loop does.
+    QTimer::singleShot(0, &windows.main, [&] { call_core([&] { program->main_window.Form_Load(); }); });
+    return app.exec();
+}

@@ -1,0 +1,153 @@
+#include "qt/main_window_view.h"
+
+#include "app/main_form.h"
+#include "qt/address_grid.h"
+#include "qt/core_guard.h"
+#include "qt/input_line.h"
+#include "qt/output_box.h"
+#include "qt/picture_button.h"
+#include "qt/popup_menu.h"
+
+#include <QCloseEvent>
+#include <QCursor>
+#include <QFrame>
+#include <QGridLayout>
+#include <QIcon>
+#include <QLabel>
+#include <QProgressBar>
+#include <QVBoxLayout>
+
+namespace quillon {
+
+namespace {
+
+constexpr int button_size = 58;
+constexpr int icon_size = 44;
+
+} // namespace
+
+MainWindowView::MainWindowView(MainForm &form, AddressStore *store, const QString &images_dir)
+    : form_(form), images_dir_(images_dir) {
+    setObjectName(QString::fromStdString(form.name()));
+    setWindowTitle(QString::fromStdString(form.caption()));
+    setWindowIcon(QIcon(images_dir_ + QStringLiteral("/quillon.png")));
+
+    auto *received = new OutputBox(form.txtreceived, this);
+    bindings_.bind(form.txtreceived, [received] { received->refresh(); });
+    bindings_.bind_append(form.txtreceived, [received](std::string_view more) { received->append(more); });
+
+    auto *send_line = new InputLine(
+        form.txtsend,
+        [&form] {
+            call_core([&form] {
+                if (form.on_txtsend_key_press) form.on_txtsend_key_press(13);
+            });
+        },
+        this);
+    bindings_.bind(form.txtsend, [send_line] { send_line->refresh(); });
+    send_line->setMinimumHeight(72);
+
+    // The grid lies exactly over the input line: one cell holds both.
+    auto *input_cell = new QGridLayout;
+    input_cell->setContentsMargins(0, 0, 0, 0);
+    input_cell->addWidget(send_line, 0, 0);
+    auto *grid = new AddressGrid(form.DBGrid1, store, this);
+    input_cell->addWidget(grid, 0, 0);
+    bindings_.bind(form.DBGrid1, [grid] { grid->refresh(); });
+
+    auto *progress = new QProgressBar(this);
+    progress->setObjectName(QString::fromStdString(form.ProgressBar1.name()));
+    auto show_bar = [progress, &form] {
+        show_common(*progress, form.ProgressBar1);
+        show_progress(*progress, form.ProgressBar1);
+    };
+    show_bar();
+    bindings_.bind(form.ProgressBar1, show_bar);
+
+    auto *left = new QGridLayout;
+    left->addWidget(add_label(form.Lblchatreceived), 0, 0, 1, 2);
+    left->addWidget(received, 1, 0, 1, 2);
+    left->addWidget(add_label(form.lblchat), 2, 0, 1, 2);
+    left->addLayout(input_cell, 3, 0);
+    left->addWidget(add_button(form.cmdsend, QStringLiteral("send.png")), 3, 1, Qt::AlignBottom);
+    left->addWidget(progress, 4, 0, 1, 2);
+    left->setRowStretch(1, 3);
+    left->setRowStretch(3, 1);
+
+    auto *layout = new QGridLayout(this);
+    layout->addLayout(left, 0, 0);
+    layout->addWidget(build_keypad(), 0, 1, Qt::AlignTop);
+    layout->setColumnStretch(0, 1);
+
+    bindings_.bind(form, [this] { setEnabled(form_.enabled()); });
+    form.attach_all(&bindings_);
+    bindings_.refresh_all();
+    resize(760, 470);
+}
+
+MainWindowView::~MainWindowView() {
+    form_.attach_all(nullptr);
+}
+
+QWidget *MainWindowView::build_keypad() {
+    auto *panel = new QFrame(this);
+    panel->setObjectName(QStringLiteral("keypad"));
+    panel->setFrameShape(QFrame::StyledPanel);
+    auto *keys = new QGridLayout;
+    keys->setSpacing(6);
+    for (int d = 1; d <= 9; ++d)
+        keys->addWidget(add_button(form_.Cmddialn[d], QStringLiteral("digit%1.png").arg(d)), (d - 1) / 3, (d - 1) % 3);
+    keys->addWidget(add_button(form_.Cmddialtone, QStringLiteral("tone.png")), 3, 0);
+    keys->addWidget(add_button(form_.Cmddialn[0], QStringLiteral("digit0.png")), 3, 1);
+    keys->addWidget(add_button(form_.Cmdconfig, QStringLiteral("menu.png")), 3, 2);
+
+    auto *rule = new QFrame(panel);
+    rule->setFrameShape(QFrame::HLine);
+    rule->setFrameShadow(QFrame::Sunken);
+
+    auto *calls = new QGridLayout;
+    calls->setSpacing(6);
+    calls->addWidget(add_button(form_.cmddial, QStringLiteral("dial.png")), 0, 0);
+    calls->addWidget(add_button(form_.cmdre, QStringLiteral("redial.jpg")), 0, 1);
+    calls->addWidget(add_button(form_.cmdcan, QStringLiteral("cancel.png")), 0, 2);
+
+    auto *column = new QVBoxLayout(panel);
+    column->addLayout(keys);
+    column->addWidget(rule);
+    column->addLayout(calls);
+    column->addStretch();
+    return panel;
+}
+
+PictureButton *MainWindowView::add_button(Button &model, const QString &picture) {
+    auto *button = new PictureButton(model, images_dir_ + QLatin1Char('/') + picture, this);
+    button->setFixedSize(button_size, button_size);
+    button->setIconSize(QSize(icon_size, icon_size));
+    bindings_.bind(model, [button] { button->refresh(); });
+    return button;
+}
+
+QLabel *MainWindowView::add_label(const Label &model) {
+    auto *label = new QLabel(this);
+    label->setObjectName(QString::fromStdString(model.name()));
+    label->setTextFormat(Qt::PlainText);
+    auto show = [label, &model] {
+        show_common(*label, model);
+        label->setText(QString::fromStdString(model.caption()));
+    };
+    show();
+    bindings_.bind(model, show);
+    return label;
+}
+
+void MainWindowView::popup_menu() {
+    show_popup_menu(form_.configmenu, QCursor::pos(), this);
+}
+
+void MainWindowView::closeEvent(QCloseEvent *event) {
+    // The core decides: its unload ends the program.
+    event->ignore();
+    call_core([this] { form_.close(); });
+}
+
+} // namespace quillon
