@@ -1,34 +1,42 @@
 #pragma once
 
+#include "transfer/file_receiver.h"
+#include "transfer/file_sender.h"
+#include "transfer/mode_menu.h"
+#include "transfer/reconversion.h"
+
 #include <string>
-#include <string_view>
 
 namespace quillon {
 
 class Program;
 
-// The in-band block protocol: sender and receiver steps, the Operating Mode
-// menu, the report and the reconversion of a binary-form reception.
+// The file-transfer module: the in-band block protocol's two halves, the
+// Operating Mode menu, the report and the reconversion, under the names
+// the rest of the program calls them by.
 class FileTransfer {
 public:
     explicit FileTransfer(Program& program);
-    ~FileTransfer();
 
-    void send_file(const std::string& path);
-    void send_to_line(const std::string& value);
-    void receive_file();
+    void send_file(const std::string& path) { sender_.send_file(path); }
+    void send_to_line(const std::string& value) { sender_.send_to_line(value); }
+    void receive_file() { receiver_.receive_file(); }
 
-    void mnumodechat_Click();
-    void mnumodefile_Click();
-    void filemodebinary_Click();
-    void filemodetext_Click();
+    void mnumodechat_Click() { mode_menu_.mnumodechat_Click(); }
+    void mnumodefile_Click() { mode_menu_.mnumodefile_Click(); }
+    void filemodebinary_Click() { mode_menu_.filemodebinary_Click(); }
+    void filemodetext_Click() { mode_menu_.filemodetext_Click(); }
 
     void transfer_report(int start_time, int end_time, const std::string& file_name, int size);
-    void reconvert_file(const std::string& destination);
-    void go_offline();
+    void reconvert_file(const std::string& destination) { reconversion_.reconvert_file(destination); }
+    void go_offline() { reconversion_.go_offline(); }
 
 private:
     Program& p_;
+    FileSender sender_;
+    FileReceiver receiver_;
+    ModeMenu mode_menu_;
+    Reconversion reconversion_;
 };
 
 } // namespace quillon

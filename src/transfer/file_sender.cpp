@@ -1,0 +1,155 @@
+#include "transfer/file_sender.h"
+
+#include "app/program.h"
+#include "app/text_number.h"
+#include "transfer/transfer_frames.h"
+
+#include <filesystem>
+#include <limits>
+#include <stdexcept>
+
+namespace quillon {
+
+namespace {
+struct SendFailure : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+} // namespace
+
+void FileSender::send_to_line(const std::string& value) { p_.MSComm1.output(value); }
+
+void FileSender::send_file(const std::string& path) {
+    try {
+        switch (p_.state.send_block) {
+        case 1: opening_step(); break;
+        case 2: length_step(path); break;
+        case 3: name_step(path); break;
+        case 4: form_step(); break;
+        case 0: finishing_step(path); break;
+        default: data_step(); break;
+        }
+    } catch (const std::exception&) {
+        fail();
+    }
+}
+
+void FileSender::opening_step() {
+    MainForm& f = p_.frmmain;
+    p_.main_window.disable_dial_controls();
+    f.mnumode.set_enabled(false);
+    f.cmdsend.set_enabled(false);
+    f.cmdcan.set_enabled(true);
+    send_to_line(std::string(frames::end_of_block));
+}
+
+void FileSender::length_step(const std::string& path) {
+    const std::string& form = p_.state.file_mode;
+    if (form == "text" || form == "binary") {
+        std::error_code error;
+        auto size = std::filesystem::file_size(path, error);
+        if (error) throw SendFailure("cannot size the file");
+        auto length = form == "binary" ? 2 * static_cast<std::uintmax_t>(size) : size;
+        if (length > static_cast<std::uintmax_t>(std::numeric_limits<std::int32_t>::max()))
+            throw SendFailure("file too long");
+        tx_length = static_cast<int>(length);
+    }
+    ProgressBar& bar = p_.frmmain.ProgressBar1;
+    bar.set_max(tx_length);
+    bar.set_min(0);
+    bar.set_value(0);
+    bar.set_visible(true);
+    send_to_line(std::to_string(tx_length) + std::string(frames::end_of_block));
+}
+
+void FileSender::name_step(const std::string& path) {
+    close_file();
+    tx_file.open(path, std::ios::binary);
+    if (!tx_file) throw SendFailure("cannot open the file");
+    tx_file.seekg(0, std::ios::end);
+    tx_file_length_ = tx_file.tellg();
+    tx_file.seekg(0);
+    if (!tx_file || tx_file_length_ < 0) throw SendFailure("cannot size the open file");
+    tx_location_ = 0;
+    send_to_line(announced_name(path) + std::string(frames::end_of_block));
+}
+
+void FileSender::form_step() {
+    SharedState& s = p_.state;
+    tx_block_size = s.file_mode == "binary" ? frames::binary_block_size : frames::text_block_size;
+    s.start_time = static_cast<int>(round_half_even(p_.loop.time_of_day()));
+    send_to_line(s.file_mode + std::string(frames::end_of_block));
+}
+
+void FileSender::finishing_step(const std::string& path) {
+    SharedState& s = p_.state;
+    MainForm& f = p_.frmmain;
+    p_.MSComm1.set_null_discard(true);
+    s.send_block = -50;
+    p_.message("Finished sending.Back to chat mode.", Icon::information);
+    f.ProgressBar1.set_visible(false);
+    s.current_mode = "chat";
+    f.mnumodechat.set_checked(true);
+    f.mnumode.set_enabled(true);
+    p_.main_window.enable_dial_controls();
+    f.cmdsend.set_enabled(true);
+    s.rx_buffer.clear();
+    s.end_time = static_cast<int>(round_half_even(p_.loop.time_of_day()));
+    p_.transfer.transfer_report(s.start_time, s.end_time, path, tx_length);
+}
+
+void FileSender::data_step() {
+    SharedState& s = p_.state;
+    MainForm& f = p_.frmmain;
+    ProgressBar& bar = f.ProgressBar1;
+    if (s.file_mode == "text") {
+        bool last = read_block(block_);
+        auto characters = static_cast<double>(block_.size());
+        block_ += frames::end_of_block;
+        if (last) block_ += frames::sender_trailer;
+        send_to_line(block_);
+        if (last) {
+            close_file();
+            s.send_block = -1;
+            f.filemodetext.set_checked(false);
+        }
+        bar.set_value(bar.value() + characters);
+    } else if (s.file_mode == "binary") {
+        bool last = read_block(block_);
+        payload_.clear();
+        append_hex(payload_, block_);
+        send_to_line(payload_);
+        bar.set_value(bar.value() + static_cast<double>(payload_.size()));
+        if (last) {
+            close_file();
+            s.send_block = -1;
+            f.filemodebinary.set_checked(false);
+        }
+        send_to_line(std::string(frames::end_of_block));
+    }
+}
+
+bool FileSender::read_block(std::string& block) {
+    if (!tx_file.is_open()) throw SendFailure("no file open");
+    std::int64_t remaining = tx_file_length_ - tx_location_;
+    std::int64_t n = remaining < tx_block_size ? remaining : tx_block_size;
+    block.resize(static_cast<std::size_t>(n));
+    if (n > 0 && !tx_file.read(block.data(), n)) throw SendFailure("read error");
+    tx_location_ += n;
+    return tx_location_ >= tx_file_length_;
+}
+
+void FileSender::close_file() {
+    if (tx_file.is_open()) tx_file.close();
+    tx_file.clear();
+}
+
+void FileSender::fail() {
+    MainForm& f = p_.frmmain;
+    f.txtreceived.set_text("Error in sending! Back to chat mode.");
+    p_.state.current_mode = "chat";
+    f.mnumodechat.set_checked(true);
+    f.filemodebinary.set_checked(false);
+    f.filemodetext.set_checked(false);
+}
+
+} // namespace quillon

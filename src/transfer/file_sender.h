@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cstdint>
+#include <fstream>
+#include <string>
+
+namespace quillon {
+
+class Program;
+
+// The sending half of the block protocol: one step per request marker,
+// reading the file one block at a time.
+class FileSender {
+public:
+    explicit FileSender(Program& program) : p_(program) {}
+
+    void send_file(const std::string& path);
+    void send_to_line(const std::string& value);
+
+private:
+    void opening_step();
+    void length_step(const std::string& path);
+    void name_step(const std::string& path);
+    void form_step();
+    void finishing_step(const std::string& path);
+    void data_step();
+    // Reads the next block; true when it was the last one.
+    bool read_block(std::string& block);
+    void close_file();
+    void fail();
+
+    Program& p_;
+    int tx_block_size = 0;
+    std::ifstream tx_file;
+    std::int64_t tx_file_length_ = 0;
+    std::int64_t tx_location_ = 0;
+    int tx_length = 0;
+    std::string block_;
+    std::string payload_;
+};
+
+} // namespace quillon

@@ -1,0 +1,120 @@
+#include "transfer/reconversion.h"
+
+#include "app/program.h"
+#include "transfer/hex_value.h"
+
+#include <cstdio>
+#include <fstream>
+
+namespace quillon {
+
+namespace {
+// A failure of the conversion, with the number shown to the user.
+struct ConversionFailure {
+    int code;
+};
+constexpr int file_not_found = 53;
+constexpr int device_io_error = 57;
+constexpr int path_file_access_error = 75;
+constexpr std::size_t chunk_size = 4096;
+} // namespace
+
+Reconversion::Reconversion(Program& program) : p_(program) {
+    p_.frmconvert.on_close = [this] { close_window(); };
+}
+
+void Reconversion::reconvert_file(const std::string& destination) {
+    bool offline = p_.dialogs.ask_yes_no("File download complete.File must be converted"
+                                         ".This will take time.Would you like to go offline"
+                                         "and then reconvert?");
+    if (offline) go_offline();
+    else p_.MSComm1.output("Receiver::Conversion in progress.Please wait!");
+    try {
+        convert(p_.program_file("vlorn.cmp"), destination);
+    } catch (const ConversionFailure& failure) {
+        p_.message(std::to_string(failure.code) + "Unspecified error! Cannot complete conversion.", Icon::stop);
+        return;
+    }
+    p_.MSComm1.output("Receiver::Conversion complete.");
+    close_window();
+    p_.message("Conversion complete!", Icon::information);
+}
+
+void Reconversion::convert(const std::string& spool, const std::string& destination) {
+    std::ifstream conv_src_file(spool, std::ios::binary);
+    if (!conv_src_file) throw ConversionFailure{file_not_found};
+    conv_src_file.seekg(0, std::ios::end);
+    std::streamoff length = conv_src_file.tellg();
+    conv_src_file.seekg(0);
+    if (length < 0 || !conv_src_file) throw ConversionFailure{device_io_error};
+    // Replaced, so that exactly the converted bytes remain.
+    std::ofstream conv_dst_file(destination, std::ios::binary | std::ios::trunc);
+    if (!conv_dst_file) throw ConversionFailure{path_file_access_error};
+
+    Frmconvert_Load();
+    p_.frmconvert.set_visible(true);
+    ProgressBar& bar = p_.frmconvert.ProgressBar1;
+    bar.set_max(static_cast<double>(length));
+    bar.set_min(0);
+    bar.set_value(0);
+    p_.loop.process_pending_events();
+
+    auto bad_digit = [this] { p_.message("Unexpected Error! Cannot continue.", Icon::stop); };
+    std::string chunk(chunk_size, '\0');
+    std::string bytes;
+    bytes.reserve(chunk_size / 2 + 1);
+    std::streamoff done = 0;
+    while (done < length) {
+        p_.loop.process_pending_events();
+        std::streamoff left = length - done;
+        auto n = static_cast<std::size_t>(left >= static_cast<std::streamoff>(chunk_size) ? chunk_size : left);
+        if (!conv_src_file.read(chunk.data(), static_cast<std::streamsize>(n))) throw ConversionFailure{device_io_error};
+        bytes.clear();
+        for (std::size_t i = 0; i < n; i += 2)
+            bytes.push_back(static_cast<char>(hex_value(std::string_view(chunk).substr(i, i + 1 < n ? 2 : 1), bad_digit)));
+        if (!conv_dst_file.write(bytes.data(), static_cast<std::streamsize>(bytes.size())))
+            throw ConversionFailure{device_io_error};
+        done += static_cast<std::streamoff>(n);
+        bar.set_value(bar.value() + static_cast<double>(n));
+    }
+    conv_src_file.close();
+    conv_dst_file.close();
+    if (!conv_dst_file) throw ConversionFailure{device_io_error};
+    if (std::remove(spool.c_str()) != 0) throw ConversionFailure{path_file_access_error};
+}
+
+void Reconversion::go_offline() {
+    MainForm& f = p_.frmmain;
+    f.cmdre.set_enabled(true);
+    p_.MSComm1.set_dtr_enable(false);
+    f.cmdcan.set_enabled(false);
+    p_.main_window.wait_seconds(2);
+    p_.MSComm1.set_dtr_enable(true);
+    f.mnuaddress.set_enabled(true);
+}
+
+void Reconversion::Frmconvert_Load() {
+    std::string animation = p_.program_file("images\\filecopy.avi");
+    // Without a playable animation the window still shows, and the main
+    // window stays usable.
+    if (!p_.media.can_play_animation(animation)) return;
+    p_.frmconvert.Animation1.play(animation);
+    set_main_window_enabled(false);
+}
+
+void Reconversion::Frmconvert_Unload() {
+    p_.frmconvert.Animation1.stop();
+    set_main_window_enabled(true);
+}
+
+void Reconversion::set_main_window_enabled(bool on) {
+    p_.frmmain.set_enabled(on);
+    if (p_.frmmain.on_window_enabled) p_.frmmain.on_window_enabled(on);
+}
+
+void Reconversion::close_window() {
+    p_.frmconvert.set_visible(false);
+    Frmconvert_Unload();
+}
+
+} // namespace quillon

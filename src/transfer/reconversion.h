@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string>
+
+namespace quillon {
+
+class Program;
+
+// Turns the hexadecimal spool of a binary-form reception back into the
+// file the user chose, with Frmconvert showing the progress.
+class Reconversion {
+public:
+    explicit Reconversion(Program& program);
+
+    void reconvert_file(const std::string& destination);
+    void go_offline();
+
+    void Frmconvert_Load();
+    void Frmconvert_Unload();
+
+private:
+    void convert(const std::string& spool, const std::string& destination);
+    void close_window();
+    void set_main_window_enabled(bool on);
+
+    Program& p_;
+};
+
+} // namespace quillon

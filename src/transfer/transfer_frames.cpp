@@ -1,0 +1,48 @@
+#include "transfer/transfer_frames.h"
+
+#include "app/text_number.h"
+
+#include <cstdint>
+#include <limits>
+
+namespace quillon {
+
+const char* const file_dialog_filter = "show all Files|*.*|Zip Files|*.zip|Text Files |*.txt|Exe Files|*.exe|"
+                                       "JPEG Files|*.jpeg|JPG Files|*.jpg|GIF Files|*.gif|BMP Files|*.bmp";
+
+void append_hex(std::string& out, std::string_view bytes) {
+    static constexpr char digits[] = "0123456789ABCDEF";
+    std::size_t at = out.size();
+    out.resize(at + 2 * bytes.size());
+    for (unsigned char b : bytes) {
+        out[at++] = digits[b >> 4];
+        out[at++] = digits[b & 0x0F];
+    }
+}
+
+std::optional<std::string_view> frame_payload(std::string_view received) {
+    std::size_t at = received.rfind(frames::end_of_block);
+    if (at == std::string_view::npos) return std::nullopt;
+    return received.substr(0, at);
+}
+
+std::string announced_name(std::string_view path) {
+    std::size_t cut = path.find_last_of("/\\");
+    return std::string(cut == std::string_view::npos ? path : path.substr(cut + 1));
+}
+
+std::string suggested_save_name(std::string_view announced) {
+    std::string name = announced_name(announced);
+    if (name.empty() || name == "." || name == "..") return "received.bin";
+    return name;
+}
+
+std::optional<int> announced_length(std::string_view payload) {
+    std::optional<double> x = to_number(payload);
+    if (!x) return std::nullopt;
+    if (*x < std::numeric_limits<std::int32_t>::min() - 0.5 || *x >= std::numeric_limits<std::int32_t>::max() + 0.5)
+        return std::nullopt;
+    return static_cast<int>(round_half_even(*x));
+}
+
+} // namespace quillon
