@@ -36,6 +36,7 @@ public:
     bool dtr_enable() const { return dtr_; }
     std::size_t in_buffer_count();
     void set_rthreshold(int n) { rthreshold_ = n; }
+    int rthreshold() const { return rthreshold_; }
     void set_null_discard(bool on) { null_discard_ = on; }
     bool null_discard() const { return null_discard_; }
     void set_input_mode(int mode) { input_mode_ = mode; }

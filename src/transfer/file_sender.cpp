@@ -145,7 +145,11 @@ void FileSender::close_file() {
 
 void FileSender::fail() {
     MainForm& f = p_.frmmain;
-    f.txtreceived.set_text("Error in sending! Back to chat mode.");
+    const char* text = "Error in sending! Back to chat mode.";
+    f.txtreceived.set_text(text);
+    // The output box is rewritten with the chat text as soon as the event
+    // that ran this step ends, so the user is told in a box as well.
+    p_.message(text, Icon::stop);
     p_.state.current_mode = "chat";
     f.mnumodechat.set_checked(true);
     f.filemodebinary.set_checked(false);

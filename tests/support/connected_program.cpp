@@ -1,0 +1,29 @@
+#include "support/connected_program.h"
+
+#include <gtest/gtest.h>
+
+namespace quillon::testing {
+
+ConnectedProgram::ConnectedProgram() {
+    write_ini("PORTNO.=1\nDIALMODE=tone");
+    line();
+    EXPECT_TRUE(start());
+    line().lines.dcd = true;
+    line().arrive("\r\nCONNECT 56000\r\n");
+    run_for(3);
+    EXPECT_EQ(p().state.connected, 1);
+    take_written();
+}
+
+void ConnectedProgram::peer_sends(const std::string& bytes) {
+    line().arrive(bytes);
+    run_for(0.5);
+}
+
+std::string ConnectedProgram::take_written() {
+    std::string out;
+    out.swap(line().written);
+    return out;
+}
+
+} // namespace quillon::testing

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "support/program_fixture.h"
+
+#include <string>
+
+namespace quillon::testing {
+
+// One program core in a call on port 1, with the test playing the modem
+// and the peer by hand.
+class ConnectedProgram : public ProgramFixture {
+public:
+    ConnectedProgram();
+
+    FakeLine& line() { return port(1); }
+    MainForm& w() { return p().frmmain; }
+    // Bytes from the peer, handled as the handler's event would be.
+    void peer_sends(const std::string& bytes);
+    // What the program wrote since the last call.
+    std::string take_written();
+};
+
+} // namespace quillon::testing

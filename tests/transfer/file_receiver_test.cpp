@@ -1,0 +1,217 @@
+#include "support/connected_program.h"
+#include "transfer/transfer_frames.h"
+
+#include <gtest/gtest.h>
+
+namespace quillon {
+namespace {
+
+using testing::ConnectedProgram;
+using Kind = testing::ScriptedDialogs::Kind;
+
+std::string hex(std::string_view bytes) {
+    std::string out;
+    append_hex(out, bytes);
+    return out;
+}
+
+struct Receiver : ConnectedProgram {
+    // One frame from the sender; returns what the program answered.
+    std::string frame(const std::string& payload) {
+        run_for(0.5);
+        peer_sends(payload + "^%847%^");
+        return take_written();
+    }
+    // The frames in front of the data, with the save dialog answered.
+    void announce(const std::string& length, const std::string& name, const std::string& form) {
+        dialogs.save_answers.push_back(dir.file("saved"));
+        EXPECT_EQ(frame(""), "^%1694%^");
+        EXPECT_EQ(frame(length), "^%1694%^");
+        EXPECT_EQ(frame(name), "^%1694%^");
+        EXPECT_EQ(frame(form), "^%1694%^");
+    }
+    bool spool_exists() { return dir.exists("vlorn.cmp"); }
+};
+
+TEST(FileReceiver, BinaryFormSpoolsThenReconverts) {
+    Receiver f;
+    std::string content(2500, '\0');
+    for (std::size_t i = 0; i < content.size(); ++i) content[i] = static_cast<char>(255 - i % 256);
+    f.dialogs.yes_no_answers.push_back(false);
+
+    f.dialogs.save_answers.push_back(f.dir.file("saved"));
+    EXPECT_EQ(f.frame(""), "^%1694%^");
+    EXPECT_FALSE(f.w().cmdsend.enabled());
+    EXPECT_FALSE(f.w().mnumode.enabled()) << "locked until the next arrival";
+    EXPECT_EQ(f.frame("5000"), "^%1694%^");
+    EXPECT_TRUE(f.w().ProgressBar1.visible());
+    EXPECT_EQ(f.w().ProgressBar1.max(), 5000);
+    EXPECT_EQ(f.frame("photo.bmp"), "^%1694%^");
+    ASSERT_EQ(f.dialogs.shown.size(), 1u);
+    EXPECT_EQ(f.dialogs.shown[0].kind, Kind::save_file);
+    EXPECT_EQ(f.dialogs.shown[0].text, "photo.bmp");
+    EXPECT_EQ(f.dialogs.shown[0].filter, "show all Files|*.*|Zip Files|*.zip|Text Files |*.txt|Exe Files|*.exe|"
+                                         "JPEG Files|*.jpeg|JPG Files|*.jpg|GIF Files|*.gif|BMP Files|*.bmp");
+    EXPECT_EQ(f.p().state.current_mode, "file transfer");
+    EXPECT_EQ(f.frame("binary"), "^%1694%^");
+    EXPECT_TRUE(f.spool_exists());
+
+    EXPECT_EQ(f.frame(hex(content.substr(0, 1024))), "^%1694%^");
+    EXPECT_EQ(f.frame(hex(content.substr(1024, 1024))), "^%1694%^");
+    EXPECT_EQ(f.w().ProgressBar1.value(), 4096);
+    EXPECT_EQ(f.frame(hex(content.substr(2048))),
+              "^%1694%^Receiver::Conversion in progress.Please wait!Receiver::Conversion complete.");
+
+    EXPECT_EQ(f.dir.read("saved"), content);
+    EXPECT_FALSE(f.spool_exists());
+    EXPECT_EQ(f.p().state.recv_block, 1);
+    EXPECT_EQ(f.p().state.current_mode, "chat");
+    EXPECT_EQ(f.w().txtsend.text(), "End of transmission.Back to chat mode.");
+    EXPECT_TRUE(f.w().cmdsend.enabled());
+    EXPECT_FALSE(f.w().ProgressBar1.visible());
+    auto messages = f.dialogs.messages();
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[0].rfind("filename : " + f.dir.file("saved") + "\r\nfilesize : 5000 bytes\r\n", 0), 0u);
+    EXPECT_EQ(messages[1], "Conversion complete!");
+    EXPECT_EQ(f.dialogs.shown[1].kind, Kind::message) << "the report comes before the question";
+    EXPECT_EQ(f.dialogs.shown[2].text, "File download complete.File must be converted.This will take time."
+                                       "Would you like to go offlineand then reconvert?");
+}
+
+TEST(FileReceiver, TextFormReportsBeforeItsLastRequest) {
+    Receiver f;
+    std::string content(4500, 'x');
+    for (std::size_t i = 0; i < content.size(); ++i) content[i] = static_cast<char>('a' + i % 26);
+    f.announce("4500", "notes.txt", "text");
+    EXPECT_FALSE(f.spool_exists());
+    f.p().MSComm1.set_rthreshold(7);
+    EXPECT_EQ(f.frame(content.substr(0, 2048)), "^%1694%^");
+    EXPECT_EQ(f.p().MSComm1.rthreshold(), 7) << "2452 still to come";
+    EXPECT_TRUE(f.p().Timer2.enabled());
+    EXPECT_EQ(f.frame(content.substr(2048, 2048)), "^%1694%^");
+    EXPECT_EQ(f.p().MSComm1.rthreshold(), 1) << "less than a frame to come";
+
+    f.dialogs.while_shown = [&] { EXPECT_EQ(f.line().written, "") << "nothing written under the report"; };
+    f.peer_sends(content.substr(4096) + "^%847%^Finished Sending File.");
+    EXPECT_EQ(f.take_written(), "Receiver::Received file.^%1694%^");
+    f.dialogs.while_shown = nullptr;
+    EXPECT_TRUE(f.dir.read("saved") == content) << "the trailer behind the last marker is dropped";
+    EXPECT_FALSE(f.p().Timer2.enabled());
+    EXPECT_EQ(f.p().state.file_mode, "text");
+    EXPECT_EQ(f.p().state.recv_block, 1);
+}
+
+TEST(FileReceiver, EmptyAndSplitFrames) {
+    Receiver f;
+    f.announce("0", "empty", "text");
+    EXPECT_EQ(f.frame(""), "Receiver::Received file.^%1694%^");
+    EXPECT_EQ(f.dir.read("saved"), "");
+
+    Receiver g;
+    g.dialogs.save_answers.push_back(g.dir.file("saved"));
+    g.peer_sends("^%8");
+    EXPECT_EQ(g.take_written(), "");
+    g.peer_sends("47%^");
+    EXPECT_EQ(g.take_written(), "^%1694%^") << "a marker split over two arrivals";
+    g.peer_sends("3^%847");
+    g.peer_sends("%^");
+    EXPECT_EQ(g.take_written(), "^%1694%^");
+    EXPECT_EQ(g.w().ProgressBar1.max(), 3);
+}
+
+TEST(FileReceiver, AnExistingDestinationIsReplaced) {
+    Receiver f;
+    f.dir.write("saved", std::string(100, '#'));
+    f.announce("6", "a", "text");
+    f.peer_sends("abc^%847%^def^%847%^");
+    EXPECT_EQ(f.dir.read("saved"), "abc^%847%^def") << "two markers in one arrival: the payload ends at the last";
+}
+
+TEST(FileReceiver, PeerNamesNeverLeaveTheChosenFolder) {
+    EXPECT_EQ(suggested_save_name("../../etc/passwd"), "passwd");
+    EXPECT_EQ(suggested_save_name("C:\\Windows\\win.ini"), "win.ini");
+    EXPECT_EQ(suggested_save_name(".."), "received.bin");
+    EXPECT_EQ(suggested_save_name("dir/."), "received.bin");
+    EXPECT_EQ(suggested_save_name(""), "received.bin");
+    EXPECT_EQ(suggested_save_name("photo.bmp"), "photo.bmp");
+
+    Receiver f;
+    f.announce("1", "../../.bashrc", "text");
+    EXPECT_EQ(f.dialogs.shown[0].text, ".bashrc");
+}
+
+// A bad frame from the peer, or a cancelled save, gives up the reception
+// and leaves a program that can chat and receive again.
+TEST(FileReceiver, AbandonedReceptionsLeaveNothingBehind) {
+    struct Row {
+        const char* what;
+        std::function<void(Receiver&)> act;
+        bool message;
+    };
+    std::vector<Row> rows{
+        {"length not a number",
+         [](Receiver& f) {
+             f.frame("");
+             EXPECT_EQ(f.frame("12x"), "");
+         },
+         true},
+        {"length too big",
+         [](Receiver& f) {
+             f.frame("");
+             EXPECT_EQ(f.frame("99999999999"), "");
+         },
+         true},
+        {"save cancelled",
+         [](Receiver& f) {
+             f.frame("");
+             f.frame("10");
+             EXPECT_EQ(f.frame("x.bin"), "");
+         },
+         false},
+        {"destination unwritable",
+         [](Receiver& f) {
+             f.dialogs.save_answers.push_back(f.dir.file("no/such/dir/x"));
+             f.frame("");
+             f.frame("10");
+             f.frame("x");
+             EXPECT_EQ(f.frame("text"), "");
+         },
+         true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        Receiver f;
+        row.act(f);
+        EXPECT_FALSE(f.ended);
+        EXPECT_EQ(f.dialogs.showed("Unexpected error while receiving! Cannot continue."), row.message);
+        EXPECT_EQ(f.p().state.recv_block, 1);
+        EXPECT_EQ(f.p().state.current_mode, "chat");
+        EXPECT_TRUE(f.w().mnumodechat.checked());
+        EXPECT_FALSE(f.w().ProgressBar1.visible());
+        EXPECT_TRUE(f.w().cmdsend.enabled());
+        EXPECT_FALSE(f.spool_exists());
+        EXPECT_FALSE(f.dir.exists("saved"));
+
+        f.dialogs.save_answers.push_back(f.dir.file("again"));
+        f.frame("");
+        f.frame("2");
+        f.frame("b");
+        f.frame("text");
+        EXPECT_EQ(f.frame("ok"), "Receiver::Received file.^%1694%^") << "a new reception works";
+        EXPECT_EQ(f.dir.read("again"), "ok");
+    }
+}
+
+TEST(FileReceiver, UnknownFormStopsTheExchange) {
+    Receiver f;
+    f.dialogs.save_answers.push_back(f.dir.file("saved"));
+    f.frame("");
+    f.frame("4");
+    f.frame("n");
+    EXPECT_EQ(f.frame(""), "^%1694%^") << "the form frame is still answered";
+    EXPECT_EQ(f.frame("abcd"), "") << "no output file, no request";
+    EXPECT_FALSE(f.dir.exists("saved"));
+}
+
+} // namespace
+} // namespace quillon

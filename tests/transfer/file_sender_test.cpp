@@ -1,0 +1,182 @@
+#include "support/connected_program.h"
+#include "transfer/transfer_frames.h"
+
+#include <gtest/gtest.h>
+
+namespace quillon {
+namespace {
+
+using testing::ConnectedProgram;
+using testing::ScriptedDialogs;
+
+std::string bytes_of_length(std::size_t n) {
+    std::string s(n, '\0');
+    for (std::size_t i = 0; i < n; ++i) s[i] = static_cast<char>((i * 37 + 11) % 256);
+    return s;
+}
+
+std::string hex(std::string_view bytes) {
+    std::string out;
+    append_hex(out, bytes);
+    return out;
+}
+
+struct Sender : ConnectedProgram {
+    // Chooses the form and the file, then presses Send.
+    void send(const std::string& name, const std::string& content, MenuItem& form) {
+        dir.write(name, content);
+        dialogs.open_answers.push_back(dir.file(name));
+        form.choose();
+        w().cmdsend.click();
+    }
+    // The receiver asks for the next frame; one second a step.
+    std::string request() {
+        run_for(0.5);
+        peer_sends("^%1694%^");
+        return take_written();
+    }
+};
+
+TEST(FileSender, BinaryFormFrameByFrame) {
+    Sender f;
+    std::string content = bytes_of_length(2500);
+    f.send("photo.bmp", content, f.w().filemodebinary);
+    EXPECT_EQ(f.take_written(), "^%847%^");
+    EXPECT_FALSE(f.w().cmdsend.enabled());
+    EXPECT_FALSE(f.w().mnumode.enabled());
+    EXPECT_TRUE(f.w().cmdcan.enabled());
+    EXPECT_FALSE(f.w().Cmddialn[3].enabled());
+
+    EXPECT_EQ(f.request(), "5000^%847%^");
+    EXPECT_TRUE(f.w().ProgressBar1.visible());
+    EXPECT_EQ(f.w().ProgressBar1.max(), 5000);
+    EXPECT_EQ(f.request(), "photo.bmp^%847%^") << "only the last component of the path";
+    EXPECT_EQ(f.request(), "binary^%847%^");
+    EXPECT_EQ(f.request(), hex(content.substr(0, 1024)) + "^%847%^");
+    EXPECT_EQ(f.w().ProgressBar1.value(), 2048);
+    EXPECT_EQ(f.request(), hex(content.substr(1024, 1024)) + "^%847%^");
+    EXPECT_TRUE(f.w().filemodebinary.checked());
+    EXPECT_EQ(f.request(), hex(content.substr(2048)) + "^%847%^");
+    EXPECT_EQ(f.p().state.send_block, -1);
+    EXPECT_FALSE(f.w().filemodebinary.checked());
+    EXPECT_EQ(f.w().ProgressBar1.value(), 5000);
+    EXPECT_TRUE(f.dialogs.messages().empty());
+
+    EXPECT_EQ(f.request(), "") << "the finishing step writes nothing";
+    EXPECT_EQ(f.p().state.send_block, -50);
+    EXPECT_EQ(f.p().state.current_mode, "chat");
+    EXPECT_TRUE(f.w().mnumodechat.checked());
+    EXPECT_TRUE(f.w().mnumode.enabled());
+    EXPECT_TRUE(f.w().cmdsend.enabled());
+    EXPECT_FALSE(f.w().ProgressBar1.visible());
+    ASSERT_EQ(f.dialogs.shown.size(), 3u); // open dialog, notice, report
+    EXPECT_EQ(f.dialogs.shown[1].text, "Finished sending.Back to chat mode.");
+    EXPECT_EQ(f.dialogs.shown[1].icon, Icon::information);
+    EXPECT_EQ(f.dialogs.shown[2].icon, Icon::none);
+    EXPECT_EQ(f.dialogs.shown[2].text, "filename : " + f.dir.file("photo.bmp") +
+                                           "\r\nfilesize : 5000 bytes\r\ntime taken : 00 : 00 : 4\r\n"
+                                           "average speed : 1250bps");
+
+    EXPECT_EQ(f.request(), "") << "later requests are not taken in chat mode";
+    EXPECT_EQ(f.p().state.send_block, -50);
+}
+
+TEST(FileSender, TextFormCarriesTheBytesAndTheTrailer) {
+    Sender f;
+    std::string content = bytes_of_length(4096);
+    f.send("notes.txt", content, f.w().filemodetext);
+    f.take_written();
+    EXPECT_EQ(f.request(), "4096^%847%^");
+    EXPECT_EQ(f.request(), "notes.txt^%847%^");
+    EXPECT_EQ(f.request(), "text^%847%^");
+    EXPECT_EQ(f.request(), content.substr(0, 2048) + "^%847%^");
+    EXPECT_EQ(f.request(), content.substr(2048) + "^%847%^Finished Sending File.")
+        << "a file of whole blocks ends with a full frame";
+    EXPECT_EQ(f.w().ProgressBar1.value(), 4096) << "the marker and trailer are not counted";
+    EXPECT_FALSE(f.w().filemodetext.checked());
+    f.request();
+    EXPECT_EQ(f.p().state.send_block, -50);
+}
+
+TEST(FileSender, EmptyFilesAndOddSizes) {
+    {
+        Sender f;
+        f.send("empty", "", f.w().filemodetext);
+        f.take_written();
+        EXPECT_EQ(f.request(), "0^%847%^");
+        f.request();
+        f.request();
+        EXPECT_EQ(f.request(), "^%847%^Finished Sending File.");
+        EXPECT_EQ(f.p().state.send_block, -1);
+    }
+    {
+        Sender f;
+        f.send("empty.bin", "", f.w().filemodebinary);
+        f.take_written();
+        EXPECT_EQ(f.request(), "0^%847%^");
+        f.request();
+        f.request();
+        EXPECT_EQ(f.request(), "^%847%^");
+        EXPECT_EQ(f.p().state.send_block, -1);
+    }
+    {
+        Sender f;
+        std::string content = bytes_of_length(1025);
+        f.send("odd.bin", content, f.w().filemodebinary);
+        f.take_written();
+        EXPECT_EQ(f.request(), "2050^%847%^");
+        f.request();
+        f.request();
+        EXPECT_EQ(f.request().size(), 2048u + 7);
+        EXPECT_EQ(f.request(), hex(content.substr(1024)) + "^%847%^");
+        EXPECT_EQ(f.w().ProgressBar1.value(), 2050);
+    }
+}
+
+TEST(FileSender, NoFormChosenStallsAfterTheFormFrame) {
+    Sender f;
+    f.dir.write("a.txt", "abc");
+    f.dialogs.open_answers.push_back(f.dir.file("a.txt"));
+    f.w().mnumodefile.choose();
+    f.w().cmdsend.click();
+    EXPECT_EQ(f.take_written(), "^%847%^");
+    EXPECT_EQ(f.request(), "0^%847%^") << "no form: the length is left as it was";
+    EXPECT_EQ(f.request(), "a.txt^%847%^");
+    EXPECT_EQ(f.request(), "^%847%^") << "an empty form word";
+    EXPECT_EQ(f.request(), "");
+    EXPECT_EQ(f.request(), "");
+}
+
+TEST(FileSender, FailuresGoBackToChatModeAndKeepTheProgram) {
+    Sender f;
+    f.dialogs.open_answers.push_back(f.dir.file("missing.bin"));
+    f.w().filemodebinary.choose();
+    f.w().cmdsend.click();
+    f.take_written();
+    EXPECT_EQ(f.request(), "");
+    EXPECT_TRUE(f.dialogs.showed("Error in sending! Back to chat mode."));
+    EXPECT_EQ(f.dialogs.shown.back().icon, Icon::stop);
+    EXPECT_EQ(f.p().state.current_mode, "chat");
+    EXPECT_TRUE(f.w().mnumodechat.checked());
+    EXPECT_FALSE(f.w().filemodebinary.checked());
+    EXPECT_FALSE(f.ended);
+
+    Sender g;
+    g.send("plain", "xyz", g.w().filemodetext);
+    g.take_written();
+    g.request();
+    std::remove(g.dir.file("plain").c_str());
+    EXPECT_EQ(g.request(), "") << "the file vanished before it was opened";
+    EXPECT_TRUE(g.dialogs.showed("Error in sending! Back to chat mode."));
+    EXPECT_FALSE(g.ended);
+}
+
+TEST(FileSender, WindowsStylePathsAndPathsWithoutSeparators) {
+    EXPECT_EQ(announced_name("C:\\My Files\\photo.bmp"), "photo.bmp");
+    EXPECT_EQ(announced_name("/home/ann/photo.bmp"), "photo.bmp");
+    EXPECT_EQ(announced_name("dir/sub\\x.txt"), "x.txt");
+    EXPECT_EQ(announced_name("photo.bmp"), "photo.bmp");
+}
+
+} // namespace
+} // namespace quillon
