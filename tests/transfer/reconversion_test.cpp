@@ -1,0 +1,129 @@
+#include "support/connected_program.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <vector>
+
+namespace quillon {
+namespace {
+
+using testing::ConnectedProgram;
+
+// Records the bar's values as the conversion moves it.
+struct BarRecorder : FormView {
+    explicit BarRecorder(ProgressBar& bar) : bar_(bar) { bar.attach(this); }
+    ~BarRecorder() override { bar_.attach(nullptr); }
+    void control_changed(Control&) override { values.push_back(bar_.value()); }
+    void text_appended(Control&, std::string_view) override {}
+    std::vector<double> values;
+
+private:
+    ProgressBar& bar_;
+};
+
+struct Converting : ConnectedProgram {
+    std::string convert(const std::string& spool, bool go_offline = false) {
+        dir.write("vlorn.cmp", spool);
+        dialogs.yes_no_answers.push_back(go_offline);
+        p().transfer.reconvert_file(dir.file("out"));
+        return dir.read("out");
+    }
+};
+
+TEST(Reconversion, DigitPairsBecomeBytes) {
+    Converting f;
+    EXPECT_EQ(f.convert("4142FF0A"), std::string("AB\xFF\x0A", 4));
+    EXPECT_EQ(f.take_written(), "Receiver::Conversion in progress.Please wait!Receiver::Conversion complete.");
+    EXPECT_FALSE(f.dir.exists("vlorn.cmp"));
+    EXPECT_EQ(f.dialogs.messages(), std::vector<std::string>{"Conversion complete!"});
+    EXPECT_EQ(f.dialogs.shown.back().icon, Icon::information);
+    EXPECT_FALSE(f.p().frmconvert.visible());
+
+    EXPECT_EQ(f.convert("414"), std::string("A\x04", 2)) << "a lone last digit is a byte of its value";
+    EXPECT_EQ(f.convert(""), "") << "an empty spool still makes the file";
+    EXPECT_EQ(f.dialogs.messages().back(), "Conversion complete!");
+
+    f.dir.write("out", std::string(50, '#'));
+    EXPECT_EQ(f.convert("00"), std::string(1, '\0')) << "an existing destination is replaced";
+
+    std::string all;
+    for (int b = 0; b < 256; ++b) all.push_back(static_cast<char>(b));
+    std::string digits;
+    for (int b = 0; b < 256; ++b) {
+        const char* hex = "0123456789ABCDEF";
+        digits += hex[b >> 4];
+        digits += hex[b & 15];
+    }
+    EXPECT_TRUE(f.convert(digits) == all);
+}
+
+TEST(Reconversion, BadDigitsAreReportedPairByPair) {
+    Converting f;
+    EXPECT_EQ(f.convert("4fx1AA"), std::string("\x40\x00\xAA", 3));
+    auto messages = f.dialogs.messages();
+    ASSERT_EQ(messages.size(), 3u);
+    EXPECT_EQ(messages[0], "Unexpected Error! Cannot continue.");
+    EXPECT_EQ(messages[1], "Unexpected Error! Cannot continue.");
+    EXPECT_EQ(messages[2], "Conversion complete!");
+}
+
+TEST(Reconversion, ReadsInChunksAndShowsProgress) {
+    Converting f;
+    std::filesystem::create_directory(f.dir.file("images"));
+    f.dir.write("images/filecopy.avi", "RIFF....AVI ");
+    BarRecorder bar(f.p().frmconvert.ProgressBar1);
+    bool disabled_during = false;
+    std::string spool(10000, 'A');
+    f.dir.write("vlorn.cmp", spool);
+    f.dialogs.yes_no_answers.push_back(false);
+    // The yields inside the conversion let this run while the window is up.
+    f.loop->post([&] { disabled_during = !f.w().enabled() && f.p().frmconvert.visible(); });
+    f.p().transfer.reconvert_file(f.dir.file("out"));
+    EXPECT_TRUE(disabled_during);
+    EXPECT_EQ(f.p().frmconvert.ProgressBar1.max(), 10000);
+    std::vector<double> expected{0, 4096, 8192, 10000};
+    EXPECT_EQ(std::vector<double>(bar.values.end() - 4, bar.values.end()), expected);
+    EXPECT_EQ(f.dir.read("out"), std::string(5000, '\xAA'));
+    EXPECT_TRUE(f.p().frmconvert.Animation1.path().ends_with("images/filecopy.avi"));
+    EXPECT_TRUE(f.w().enabled()) << "the main window is usable again";
+}
+
+TEST(Reconversion, MissingAnimationStopsNothing) {
+    Converting f;
+    EXPECT_EQ(f.convert("41"), "A");
+    EXPECT_FALSE(f.p().frmconvert.Animation1.playing());
+    EXPECT_TRUE(f.w().enabled());
+    EXPECT_EQ(f.dialogs.messages().back(), "Conversion complete!");
+}
+
+TEST(Reconversion, GoingOfflineDropsTheCallFirst) {
+    Converting f;
+    f.line().dtr_history.clear();
+    EXPECT_EQ(f.convert("41", true), "A");
+    EXPECT_EQ(f.line().dtr_history, (std::vector<bool>{false, true}));
+    EXPECT_EQ(f.take_written(), "Receiver::Conversion complete.") << "still written after the call is dropped";
+    EXPECT_TRUE(f.w().cmdre.enabled());
+    EXPECT_FALSE(f.w().cmdcan.enabled());
+    EXPECT_TRUE(f.w().mnuaddress.enabled());
+}
+
+TEST(Reconversion, FailuresKeepTheSpool) {
+    Converting f;
+    f.dir.write("vlorn.cmp", "4142");
+    f.dialogs.yes_no_answers.push_back(false);
+    f.p().transfer.reconvert_file(f.dir.file("no/such/folder/out"));
+    EXPECT_EQ(f.dialogs.messages().back(), "75Unspecified error! Cannot complete conversion.");
+    EXPECT_EQ(f.dialogs.shown.back().icon, Icon::stop);
+    EXPECT_TRUE(f.dir.exists("vlorn.cmp"));
+    EXPECT_EQ(f.take_written(), "Receiver::Conversion in progress.Please wait!");
+
+    std::remove(f.dir.file("vlorn.cmp").c_str());
+    f.dialogs.yes_no_answers.push_back(false);
+    f.p().transfer.reconvert_file(f.dir.file("out"));
+    EXPECT_EQ(f.dialogs.messages().back(), "53Unspecified error! Cannot complete conversion.");
+    EXPECT_FALSE(f.dir.exists("out"));
+}
+
+} // namespace
+} // namespace quillon
