@@ -1,10 +1,15 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 
 namespace quillon {
 
 class Program;
+
+// What the user answered in the input line: the text without blanks and
+// line breaks at either end.
+std::string prompt_answer(const std::string& typed);
 
 // The Address Book menu, its prompt dialogue in the input line, and the grid.
 class AddressPrompts {
@@ -21,6 +26,10 @@ public:
     void DBGrid1_RowColChange(std::size_t row);
 
 private:
+    void take_answer();
+    bool caption_is(const char* caption) const;
+    void not_found();
+
     Program& p_;
 };
 

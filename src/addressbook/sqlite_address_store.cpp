@@ -2,6 +2,8 @@
 
 #include <sqlite3.h>
 
+#include <cctype>
+
 namespace quillon {
 namespace {
 
@@ -9,6 +11,15 @@ struct Row {
     sqlite3_int64 id;
     AddressRow fields;
 };
+
+// Names match as people type them: "ann" finds "Ann".
+bool same_name(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
 
 class SqliteAddressStore : public AddressStore {
 public:
@@ -58,7 +69,7 @@ public:
     bool find_first(const std::string& name) override {
         check_open();
         for (std::size_t i = 0; i < rows_.size(); ++i) {
-            if (rows_[i].fields.name == name) {
+            if (same_name(rows_[i].fields.name, name)) {
                 current_ = static_cast<long>(i);
                 return true;
             }

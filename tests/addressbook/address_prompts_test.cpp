@@ -1,0 +1,174 @@
+#include "support/program_fixture.h"
+
+#include <gtest/gtest.h>
+
+
+namespace quillon {
+namespace {
+
+using testing::ProgramFixture;
+
+struct Book : ProgramFixture {
+    Book() {
+        write_ini("PORTNO.=1\nDIALMODE=tone");
+        port(1);
+        EXPECT_TRUE(start());
+    }
+    MainForm& w() { return p().frmmain; }
+    // Types behind whatever the input line holds, then presses Enter.
+    void type_and_enter(const std::string& typed) {
+        std::string text = w().txtsend.text() + typed;
+        w().txtsend.user_edit(text, text.size());
+        w().on_txtsend_key_press(13);
+    }
+    void add(const std::string& name, const std::string& phone) {
+        w().mnuaddessadd.choose();
+        w().txtsend.user_edit("", 0);
+        type_and_enter(name);
+        type_and_enter(phone);
+    }
+    std::vector<AddressRow> rows() { return p().dataaddress->rows(); }
+    const std::string& caption() { return w().lblchat.caption(); }
+    const std::string& shown() { return w().txtreceived.text(); }
+};
+
+TEST(AddressPrompts, NewEntryTakesTheAnswersWithoutLineBreaks) {
+    Book f;
+    f.w().txtsend.set_locked(true);
+    f.w().mnuaddessadd.choose();
+    EXPECT_FALSE(f.w().txtsend.locked());
+    EXPECT_EQ(f.caption(), "Enter new name here:");
+    f.type_and_enter("  Ann ");
+    EXPECT_EQ(f.caption(), "Enter phone no.:");
+    EXPECT_EQ(f.w().txtsend.text(), "\r\n") << "the Enter key's line break stays in the input line";
+    f.type_and_enter("5551002");
+    EXPECT_EQ(f.caption(), "Your chat message goes here");
+    EXPECT_EQ(f.shown(), "New entry created.");
+    EXPECT_EQ(f.w().txtsend.text(), "\r\n ");
+    ASSERT_EQ(f.rows().size(), 1u);
+    EXPECT_EQ(f.rows()[0].name, "Ann");
+    EXPECT_EQ(f.rows()[0].phoneno, "5551002");
+
+    f.add("O'Brien", "5551003");
+    EXPECT_EQ(f.rows().at(1).name, "O'Brien") << "a quote is a character like any other";
+    EXPECT_TRUE(f.dialogs.messages().empty());
+}
+
+TEST(AddressPrompts, EditRemoveAndNotFound) {
+    Book f;
+    f.add("Ann", "111");
+    f.add("O'Brien", "222");
+
+    f.w().mnuaddressedit.choose();
+    f.type_and_enter("Nobody");
+    EXPECT_EQ(f.shown(), "Sorry! No such entry.");
+    EXPECT_EQ(f.caption(), "Your chat message goes here");
+
+    f.w().mnuaddressedit.choose();
+    f.type_and_enter("O'Brien");
+    EXPECT_EQ(f.shown(), "222");
+    EXPECT_EQ(f.caption(), "Enter new phone no.:");
+    f.type_and_enter("333");
+    EXPECT_EQ(f.shown(), "Entry edited.");
+    EXPECT_EQ(f.rows().at(1).phoneno, "333");
+    EXPECT_EQ(f.rows().at(0).phoneno, "111");
+
+    unsigned long generation = f.w().DBGrid1.generation();
+    f.w().mnuaddressremove.choose();
+    f.type_and_enter("ann");
+    EXPECT_EQ(f.shown(), "Entry deleted.");
+    ASSERT_EQ(f.rows().size(), 1u);
+    EXPECT_EQ(f.rows()[0].name, "O'Brien");
+    EXPECT_GT(f.w().DBGrid1.generation(), generation) << "the grid is read again";
+
+    f.w().mnuaddressremove.choose();
+    f.type_and_enter("Ann");
+    EXPECT_EQ(f.shown(), "Sorry! No such entry.");
+}
+
+TEST(AddressPrompts, FindMakesTheNumberReadyToDialEveryTime) {
+    Book f;
+    f.w().mnuaddressfind.choose();
+    f.type_and_enter("Ann");
+    EXPECT_EQ(f.dialogs.messages(), std::vector<std::string>{"Database Error !"}) << "find on an empty book";
+
+    f.add("Ann", "5551002");
+    f.add("Bob", "5551003");
+    f.w().txtsend.set_text("");
+    for (const char* name : {"Bob", "Ann", "Bob"}) {
+        SCOPED_TRACE(name);
+        f.w().mnuaddressfind.choose();
+        f.w().txtsend.user_edit("\r\n", 2); // the last number deleted, its line break left
+        f.type_and_enter(name);
+        EXPECT_EQ(f.caption(), "Your chat message goes here");
+        EXPECT_EQ(f.p().state.dial_number, name == std::string("Ann") ? "5551002" : "5551003");
+        EXPECT_TRUE(f.w().cmddial.enabled());
+    }
+    EXPECT_EQ(f.w().txtsend.text(), "\r\n5551003");
+    f.w().cmddial.click();
+    EXPECT_NE(f.port(1).written.find("ATDT5551003\r"), std::string::npos);
+}
+
+TEST(AddressPrompts, EnterWithoutAPromptOrOnTheGridChangesNothing) {
+    Book f;
+    f.add("Ann", "111");
+    f.w().txtreceived.set_text("status");
+    f.type_and_enter("Ann");
+    EXPECT_EQ(f.shown(), "status");
+    EXPECT_EQ(f.rows().size(), 1u);
+
+    f.w().mnuaddressall.choose();
+    EXPECT_EQ(f.caption(), "All entries shown :");
+    EXPECT_TRUE(f.w().DBGrid1.visible());
+    EXPECT_EQ(f.w().cmdre.tooltip(), "Revert to chat mode");
+    EXPECT_TRUE(f.w().cmdre.picture().ends_with("images/revert.jpg"));
+    EXPECT_FALSE(f.w().mnuaddress.enabled());
+    f.type_and_enter("Ann");
+    EXPECT_EQ(f.shown(), "status");
+    EXPECT_EQ(f.caption(), "All entries shown :");
+
+    f.w().DBGrid1.select_row(0);
+    EXPECT_EQ(f.p().state.dial_number, "111");
+    EXPECT_TRUE(f.w().cmddial.enabled());
+    f.w().DBGrid1.select_row(7);
+    EXPECT_EQ(f.p().state.dial_number, "111") << "no such row: nothing changes";
+
+    f.w().cmdre.click();
+    EXPECT_FALSE(f.w().DBGrid1.visible());
+    EXPECT_EQ(f.caption(), "Your chat message goes here");
+    EXPECT_EQ(f.w().cmdre.tooltip(), "Dial the last number");
+    EXPECT_TRUE(f.p().state.dial_number.empty());
+    EXPECT_TRUE(f.w().mnuaddress.enabled());
+}
+
+// A book whose file went bad after it was opened.
+struct BrokenStore : AddressStore {
+    void open(const std::string&) override {}
+    void refresh() override { fail(); }
+    void add(const std::string&, const std::string&) override { fail(); }
+    void edit_current_phoneno(const std::string&) override { fail(); }
+    void delete_current() override { fail(); }
+    bool find_first(const std::string&) override { fail(); }
+    void move_first() override { fail(); }
+    std::string current_phoneno() override { fail(); }
+    std::vector<AddressRow> rows() override { fail(); }
+    std::optional<std::size_t> current_index() override { fail(); }
+    void move_to(std::size_t) override { fail(); }
+    [[noreturn]] static void fail() { throw StoreError("attempt to write a readonly database"); }
+};
+
+TEST(AddressPrompts, StoreFailuresReportDatabaseError) {
+    Book f;
+    f.p().dataaddress = std::make_unique<BrokenStore>();
+    f.add("Ann", "111");
+    EXPECT_EQ(f.dialogs.messages(), std::vector<std::string>{"Database Error !"});
+    EXPECT_EQ(f.caption(), "Your chat message goes here") << "what was done before the failure stays";
+    f.w().mnuaddressremove.choose();
+    f.type_and_enter("Ann");
+    EXPECT_EQ(f.dialogs.messages().size(), 2u);
+    f.w().DBGrid1.select_row(0);
+    EXPECT_FALSE(f.ended);
+}
+
+} // namespace
+} // namespace quillon
