@@ -10,6 +10,7 @@ void LineSupervision::check_carrier() {
     if (s.connected == 1 && !carrier) {
         p_.frmmain.txtreceived.set_text(" You're disconnected..");
         s.connected = 0;
+        p_.transfer.call_lost();
         s.send_block = 1;
         s.recv_block = 1;
     }

@@ -164,6 +164,10 @@ void FileReceiver::finish_reception() {
     s.end_time = now_in_seconds(p_.loop);
 }
 
+void FileReceiver::call_lost() {
+    if (p_.state.recv_block >= 2) abandon();
+}
+
 // Gives up this reception and leaves the program as it was before it.
 void FileReceiver::abandon() {
     SharedState& s = p_.state;

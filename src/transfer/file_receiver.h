@@ -16,6 +16,7 @@ public:
     explicit FileReceiver(Program& program) : p_(program) {}
 
     void receive_file();
+    void call_lost();
 
 private:
     std::string_view payload() const;

@@ -138,6 +138,18 @@ bool FileSender::read_block(std::string& block) {
     return tx_location_ >= tx_file_length_;
 }
 
+void FileSender::call_lost() {
+    SharedState& s = p_.state;
+    if (s.current_mode != "file transfer" || (s.send_block < 1 && s.send_block != -1)) return;
+    MainForm& f = p_.frmmain;
+    close_file();
+    f.ProgressBar1.set_visible(false);
+    s.current_mode = "chat";
+    f.mnumodechat.set_checked(true);
+    f.filemodebinary.set_checked(false);
+    f.filemodetext.set_checked(false);
+}
+
 void FileSender::close_file() {
     if (tx_file.is_open()) tx_file.close();
     tx_file.clear();

@@ -16,6 +16,7 @@ public:
 
     void send_file(const std::string& path);
     void send_to_line(const std::string& value);
+    void call_lost();
 
 private:
     void opening_step();

@@ -31,6 +31,13 @@ public:
     void reconvert_file(const std::string& destination) { reconversion_.reconvert_file(destination); }
     void go_offline() { reconversion_.go_offline(); }
 
+    // The carrier went: a transfer in progress cannot finish, so both
+    // halves let go of their files and go back to chat mode.
+    void call_lost() {
+        sender_.call_lost();
+        receiver_.call_lost();
+    }
+
 private:
     Program& p_;
     FileSender sender_;

@@ -213,5 +213,34 @@ TEST(FileReceiver, UnknownFormStopsTheExchange) {
     EXPECT_FALSE(f.dir.exists("saved"));
 }
 
+// The carrier goes after each frame of a binary reception in turn.
+TEST(FileReceiver, CarrierLossAtAnyStepLeavesNoSpoolAndAWorkingProgram) {
+    std::vector<std::string> frames{"", "4", "x.bin", "binary", "41"};
+    for (std::size_t cut = 1; cut <= frames.size(); ++cut) {
+        SCOPED_TRACE(cut);
+        Receiver f;
+        f.dialogs.save_answers.push_back(f.dir.file("saved"));
+        for (std::size_t i = 0; i < cut; ++i) f.frame(frames[i]);
+        f.line().lines.dcd = false;
+        f.run_for(6);
+        EXPECT_EQ(f.p().state.connected, 0);
+        EXPECT_EQ(f.p().state.recv_block, 1);
+        EXPECT_EQ(f.p().state.current_mode, "chat");
+        EXPECT_FALSE(f.w().ProgressBar1.visible());
+        EXPECT_FALSE(f.spool_exists());
+        EXPECT_TRUE(f.w().Cmddialn[0].enabled()) << "the keypad is usable for the next call";
+        EXPECT_EQ(f.dialogs.messages().size(), 0u) << "no report for a file that did not arrive";
+
+        f.line().lines.dcd = true;
+        f.line().arrive("\r\nCONNECT 56000\r\n");
+        f.run_for(3);
+        f.take_written();
+        f.dialogs.save_answers.clear();
+        f.announce("2", "y", "text");
+        EXPECT_EQ(f.frame("ok"), "Receiver::Received file.^%1694%^");
+        EXPECT_EQ(f.dir.read("saved"), "ok");
+    }
+}
+
 } // namespace
 } // namespace quillon

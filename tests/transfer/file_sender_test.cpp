@@ -171,6 +171,32 @@ TEST(FileSender, FailuresGoBackToChatModeAndKeepTheProgram) {
     EXPECT_FALSE(g.ended);
 }
 
+TEST(FileSender, CarrierLossAtAnyStepGoesBackToChat) {
+    for (int requests = 0; requests <= 5; ++requests) {
+        SCOPED_TRACE(requests);
+        Sender f;
+        f.send("a.bin", bytes_of_length(3000), f.w().filemodebinary);
+        for (int i = 0; i < requests; ++i) f.request();
+        f.line().lines.dcd = false;
+        f.run_for(6);
+        EXPECT_EQ(f.p().state.send_block, 1);
+        EXPECT_EQ(f.p().state.recv_block, 1);
+        EXPECT_EQ(f.p().state.current_mode, "chat");
+        EXPECT_FALSE(f.w().ProgressBar1.visible());
+        EXPECT_TRUE(f.dialogs.messages().empty()) << "nothing reported as sent";
+
+        f.line().lines.dcd = true;
+        f.line().arrive("\r\nCONNECT 56000\r\n");
+        f.run_for(3);
+        f.take_written();
+        f.dialogs.open_answers.push_back(f.dir.file("a.bin"));
+        f.w().filemodetext.choose();
+        f.w().cmdsend.click();
+        EXPECT_EQ(f.take_written(), "^%847%^") << "a new transfer starts from the opening frame";
+        EXPECT_EQ(f.request(), "3000^%847%^");
+    }
+}
+
 TEST(FileSender, WindowsStylePathsAndPathsWithoutSeparators) {
     EXPECT_EQ(announced_name("C:\\My Files\\photo.bmp"), "photo.bmp");
     EXPECT_EQ(announced_name("/home/ann/photo.bmp"), "photo.bmp");
