@@ -1,0 +1,65 @@
+// Whatever a peer or a modem sends, in any state of a call or a transfer,
+// the program keeps running and keeps its files inside its folder.
+#include "support/program_fixture.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+using quillon::testing::ProgramFixture;
+
+namespace {
+
+enum class Start { idle, chatting, receiving, sending };
+
+void connect(ProgramFixture& f) {
+    f.port(1).lines.dcd = true;
+    f.port(1).arrive("\r\nCONNECT 56000\r\n");
+    f.run_for(3);
+}
+
+// Brings the program to the given step of a transfer with well-formed frames.
+void prepare(ProgramFixture& f, Start start, int steps) {
+    if (start == Start::idle) return;
+    connect(f);
+    if (start == Start::receiving) {
+        const char* frames[] = {"", "4096", "name.bin", "binary", "00FF"};
+        for (int i = 0; i < steps && i < 5; ++i) {
+            f.port(1).arrive(std::string(frames[i]) + "^%847%^");
+            f.run_for(0.2);
+        }
+    } else if (start == Start::sending) {
+        f.dir.write("send.bin", std::string(5000, 'x'));
+        f.dialogs.open_answers.push_back(f.dir.file("send.bin"));
+        f.p().frmmain.filemodebinary.choose();
+        f.p().frmmain.cmdsend.click();
+        for (int i = 0; i < steps; ++i) {
+            f.port(1).arrive("^%1694%^");
+            f.run_for(0.2);
+        }
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size < 2) return 0;
+    ProgramFixture f;
+    f.write_ini("PORTNO.=1\nDIALMODE=tone");
+    f.port(1);
+    if (!f.start()) std::abort();
+    for (int i = 0; i < 8; ++i) f.dialogs.save_answers.push_back(f.dir.file("saved.bin"));
+    prepare(f, static_cast<Start>(data[0] % 4), data[1] % 8);
+
+    // The rest arrives in pieces whose sizes the input chooses.
+    std::size_t at = 2;
+    while (at < size && !f.ended) {
+        std::size_t piece = 1 + data[at++] % 64;
+        if (at + piece > size) piece = size - at;
+        f.port(1).arrive(std::string(reinterpret_cast<const char*>(data + at), piece));
+        at += piece;
+        f.run_for(0.3);
+    }
+    if (f.ended) std::abort(); // nothing on the line may end the program
+    return 0;
+}
