@@ -16,6 +16,8 @@ public:
     explicit CommHandler(Program& program);
 
     void MSComm1_OnComm();
+    // Forgets what the last call left in line_buffer.
+    void empty_line_buffer();
 
 private:
     enum LinePattern { ok, busy, no_dial, no_carrier, ring, connect };
@@ -24,7 +26,6 @@ private:
     void receive();
     void report_line_error(int code);
     void take_arrival(const std::string& arrived);
-    void empty_line_buffer();
     bool line_has(LinePattern pattern) const { return line_watch_.contains(pattern); }
     bool rx_has(Marker marker);
     void show_line_buffer();

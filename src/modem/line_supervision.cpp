@@ -10,6 +10,9 @@ void LineSupervision::check_carrier() {
     if (s.connected == 1 && !carrier) {
         p_.frmmain.txtreceived.set_text(" You're disconnected..");
         s.connected = 0;
+        // The modem's own "NO CARRIER" arrived as chat text; left in the
+        // buffer it would cut the next call's CONNECT.
+        p_.comm_handler.empty_line_buffer();
         p_.transfer.call_lost();
         s.send_block = 1;
         s.recv_block = 1;

@@ -5,7 +5,10 @@
 
 namespace quillon::testing {
 
-ProgramFixture::ProgramFixture() : loop(std::make_unique<VirtualEventLoop>(time)) {}
+ProgramFixture::ProgramFixture(VirtualTime* shared_time, double start_time_of_day)
+    : own_time_(shared_time ? nullptr : std::make_unique<VirtualTime>()),
+      time(shared_time ? *shared_time : *own_time_),
+      loop(std::make_unique<VirtualEventLoop>(time, start_time_of_day)), opener(devices.opener()) {}
 
 ProgramFixture::~ProgramFixture() {
     program.reset();
@@ -20,7 +23,7 @@ void ProgramFixture::write_ini(const std::string& quillon_lines) {
 Program& ProgramFixture::create() {
     if (!program) {
         program = std::make_unique<Program>(
-            Platform{*loop, dialogs, media, devices.opener(), [] { return make_sqlite_address_store(); }, dir.path()});
+            Platform{*loop, dialogs, media, opener, [] { return make_sqlite_address_store(); }, dir.path()});
     }
     return *program;
 }

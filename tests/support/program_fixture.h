@@ -15,7 +15,8 @@ namespace quillon::testing {
 // scripted dialogs and hand-driven fake devices.
 class ProgramFixture {
 public:
-    ProgramFixture();
+    // On its own virtual time, or on one shared with other programs.
+    explicit ProgramFixture(VirtualTime* shared_time = nullptr, double start_time_of_day = 12 * 3600.0);
     ~ProgramFixture();
 
     // Writes quillon.ini with the given [Quillon] lines, and maps every
@@ -33,11 +34,18 @@ public:
     Program& p() { return *program; }
 
     TempDir dir;
-    VirtualTime time;
+
+private:
+    std::unique_ptr<VirtualTime> own_time_;
+
+public:
+    VirtualTime& time;
     std::unique_ptr<VirtualEventLoop> loop;
     ScriptedDialogs dialogs;
     FakeMedia media;
     FakeDevices devices;
+    // How the program opens a port's device; the fake devices unless replaced.
+    LineOpener opener;
     std::unique_ptr<Program> program;
     bool ended = false;
 };

@@ -1,0 +1,38 @@
+#include "support/two_programs.h"
+
+#include "sim/sim_modem_line.h"
+
+namespace quillon::testing {
+
+Station::Station(VirtualTime& time, sim::Exchange& exchange, const std::string& number_, double start_time_of_day)
+    : number(number_), modem(exchange, number_), f(&time, start_time_of_day) {
+    f.opener = [this](const std::string& device) -> std::unique_ptr<Line> {
+        if (device != "sim:" + number) throw LineError(device + " does not exist");
+        return std::make_unique<sim::SimModemLine>(modem);
+    };
+    f.dir.write("quillon.ini", "[Quillon]\nPORTNO.=1\nDIALMODE=tone\n[Ports]\nCOMM1=sim:" + number + "\n");
+}
+
+void Station::dial(const std::string& digits) {
+    for (char d : digits) w().Cmddialn[d - '0'].click();
+    w().cmddial.click();
+}
+
+TwoPrograms::TwoPrograms(sim::Exchange::Config config)
+    : exchange(clock, config), a(time, exchange, "5551001", 10 * 3600.0), b(time, exchange, "5551002", 15 * 3600.0) {}
+
+bool TwoPrograms::start() {
+    if (!a.f.start() || !b.f.start()) return false;
+    return run_until([this] { return a.s().modem_init_state == 2 && b.s().modem_init_state == 2; }, 10);
+}
+
+bool TwoPrograms::call() {
+    a.dial(b.number);
+    return run_until([this] { return both_connected(); }, 60);
+}
+
+bool TwoPrograms::run_until(const std::function<bool()>& done, double max_seconds) {
+    return time.run_until(done, max_seconds);
+}
+
+} // namespace quillon::testing

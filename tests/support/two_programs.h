@@ -1,0 +1,50 @@
+#pragma once
+
+#include "sim/exchange.h"
+#include "sim/hayes_modem.h"
+#include "sim/virtual_clock.h"
+#include "support/program_fixture.h"
+
+#include <functional>
+#include <string>
+
+namespace quillon::testing {
+
+// One copy of the program with an emulated modem on its port 1.
+class Station {
+public:
+    Station(VirtualTime& time, sim::Exchange& exchange, const std::string& number, double start_time_of_day);
+
+    Program& p() { return f.p(); }
+    MainForm& w() { return f.p().frmmain; }
+    SharedState& s() { return f.p().state; }
+    // Presses the keypad keys of a number and the dial button.
+    void dial(const std::string& number);
+
+    const std::string number;
+    sim::HayesModem modem;
+    ProgramFixture f;
+};
+
+// Two program cores and their modems on one exchange, in virtual time:
+// 5551001 (a) and 5551002 (b).
+class TwoPrograms {
+public:
+    explicit TwoPrograms(sim::Exchange::Config config = {});
+
+    // Both start-ups; true when both modems are ready.
+    bool start();
+    // a calls b and b's program answers; true when both are connected.
+    bool call();
+    bool run_until(const std::function<bool()>& done, double max_seconds);
+    void run_for(double seconds) { time.run_for(seconds); }
+    bool both_connected() { return a.s().connected == 1 && b.s().connected == 1; }
+
+    VirtualTime time;
+    sim::VirtualClock clock{time};
+    sim::Exchange exchange;
+    Station a;
+    Station b;
+};
+
+} // namespace quillon::testing
