@@ -77,10 +77,11 @@ void HayesModem::from_computer(std::string_view bytes) {
         }
         take_command_byte(bytes[i]);
     }
+    flush_echo();
 }
 
 void HayesModem::take_command_byte(char c) {
-    if (echo_) send_text(std::string_view(&c, 1));
+    if (echo_) echo_pending_.push_back(c);
     if (c == static_cast<char>(regs_[3])) {
         std::string line;
         line.swap(line_);
@@ -340,7 +341,16 @@ void HayesModem::result(Result r) {
 }
 
 void HayesModem::send_text(std::string_view text) {
+    flush_echo();
     if (listener_ && powered_) listener_->modem_output(text);
+}
+
+// Echoed characters go out together, ahead of anything the modem says.
+void HayesModem::flush_echo() {
+    if (echo_pending_.empty()) return;
+    std::string echo;
+    echo.swap(echo_pending_);
+    if (listener_ && powered_) listener_->modem_output(echo);
 }
 
 } // namespace quillon::sim

@@ -74,6 +74,7 @@ private:
     void go_idle();
     void result(Result r);
     void send_text(std::string_view text);
+    void flush_echo();
     void ring();
     void take_online_byte(char c);
     void escape();
@@ -95,6 +96,7 @@ private:
     int dtr_mode_ = 2, dcd_mode_ = 1;
     std::array<int, 40> regs_{};
     std::string line_;
+    std::string echo_pending_;
     std::string last_line_;
     std::string last_number_;
     bool has_last_number_ = false;

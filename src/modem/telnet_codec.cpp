@@ -1,0 +1,90 @@
+#include "modem/telnet_codec.h"
+
+namespace quillon::telnet {
+
+std::string escape(std::string_view data) {
+    std::string out;
+    out.reserve(data.size());
+    for (char c : data) {
+        out.push_back(c);
+        if (static_cast<std::uint8_t>(c) == iac) out.push_back(c);
+    }
+    return out;
+}
+
+std::string option(std::uint8_t command, std::uint8_t opt) {
+    return {static_cast<char>(iac), static_cast<char>(command), static_cast<char>(opt)};
+}
+
+std::string subnegotiation(std::uint8_t opt, std::string_view payload) {
+    std::string out{static_cast<char>(iac), static_cast<char>(sb), static_cast<char>(opt)};
+    out += escape(payload);
+    out += static_cast<char>(iac);
+    out += static_cast<char>(se);
+    return out;
+}
+
+std::string com_port_command(std::uint8_t command, std::string_view value) {
+    std::string payload(1, static_cast<char>(command));
+    payload += value;
+    return subnegotiation(com_port, payload);
+}
+
+void Parser::flush_data(std::string& data) {
+    if (!data.empty() && on_data) on_data(data);
+    data.clear();
+}
+
+void Parser::feed(std::string_view bytes) {
+    std::string data;
+    for (char ch : bytes) {
+        auto c = static_cast<std::uint8_t>(ch);
+        switch (state_) {
+        case State::data:
+            if (c == iac) state_ = State::iac;
+            else data.push_back(ch);
+            break;
+        case State::iac:
+            if (c == iac) {
+                data.push_back(ch);
+                state_ = State::data;
+            } else if (c == will || c == wont || c == do_ || c == dont) {
+                command_ = c;
+                state_ = State::option;
+            } else if (c == sb) {
+                state_ = State::sub_option;
+            } else {
+                state_ = State::data; // NOP, GA and the like mean nothing here
+            }
+            break;
+        case State::option:
+            flush_data(data);
+            if (on_option) on_option(command_, c);
+            state_ = State::data;
+            break;
+        case State::sub_option:
+            sub_opt_ = c;
+            sub_.clear();
+            state_ = State::sub_data;
+            break;
+        case State::sub_data:
+            if (c == iac) state_ = State::sub_iac;
+            else if (sub_.size() < max_sub) sub_.push_back(ch);
+            break;
+        case State::sub_iac:
+            if (c == iac) {
+                if (sub_.size() < max_sub) sub_.push_back(ch);
+                state_ = State::sub_data;
+            } else {
+                // IAC SE ends it; anything else after IAC ends it too.
+                flush_data(data);
+                if (on_subnegotiation) on_subnegotiation(sub_opt_, sub_);
+                state_ = State::data;
+            }
+            break;
+        }
+    }
+    flush_data(data);
+}
+
+} // namespace quillon::telnet
