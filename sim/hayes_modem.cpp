@@ -288,9 +288,7 @@ void HayesModem::call_connected() {
     state_ = State::online;
     carrier_ = true;
     last_data_time_ = clock_.now();
-    if (quiet_) return;
-    if (verbose_) send_text("\r\n" + connect_text_ + "\r\n");
-    else send_text("1\r");
+    result(Result::connect);
 }
 
 void HayesModem::carrier_lost() {
@@ -336,7 +334,7 @@ void HayesModem::escape() {
 
 void HayesModem::result(Result r) {
     if (quiet_) return;
-    if (verbose_) send_text("\r\n" + std::string(result_text(r)) + "\r\n");
+    if (verbose_) send_text("\r\n" + (r == Result::connect ? connect_text_ : std::string(result_text(r))) + "\r\n");
     else send_text(std::to_string(static_cast<int>(r)) + "\r");
 }
 

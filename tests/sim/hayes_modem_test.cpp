@@ -1,0 +1,206 @@
+#include "sim/exchange.h"
+#include "sim/hayes_modem.h"
+#include "sim/modem_command.h"
+#include "sim/virtual_clock.h"
+
+#include <gtest/gtest.h>
+
+namespace quillon::sim {
+namespace {
+
+struct Recorder : ModemListener {
+    void modem_output(std::string_view bytes) override { out += bytes; }
+    std::string take() {
+        std::string s;
+        s.swap(out);
+        return s;
+    }
+    std::string out;
+};
+
+struct Bench {
+    Bench() {
+        a.set_listener(&ra);
+        b.set_listener(&rb);
+        a.set_dtr(true);
+        b.set_dtr(true);
+    }
+    VirtualTime time;
+    VirtualClock clock{time};
+    Exchange exchange{clock, {}};
+    HayesModem a{exchange, "5551001"};
+    HayesModem b{exchange, "5551002"};
+    Recorder ra, rb;
+    // a calls b and b answers.
+    void connect() {
+        a.from_computer("ATE0\r");
+        b.from_computer("ATE0\r");
+        ra.take();
+        rb.take();
+        a.from_computer("ATDT5551002\r");
+        time.run_for(1.5);
+        EXPECT_EQ(rb.take(), "\r\nRING\r\n");
+        b.from_computer("ATA\r");
+        time.run_for(2);
+        EXPECT_EQ(ra.take(), "\r\nCONNECT 56000\r\n");
+        EXPECT_EQ(rb.take(), "\r\nCONNECT 56000\r\n");
+    }
+};
+
+TEST(HayesModem, CommandLinesAnswerExactly) {
+    struct Row {
+        const char* in;
+        const char* out;
+    };
+    const Row rows[] = {
+        {"AT\r", "AT\r\r\nOK\r\n"},
+        {"at\r", "at\r\r\nOK\r\n"},
+        {"At\r", "At\r"}, // not a command line: echoed, no answer
+        {"ATE0\r", "ATE0\r\r\nOK\r\n"},
+        {"AT\r", "\r\nOK\r\n"},
+        {"ATQ0 V1 X4 &C1 &D2\r", "\r\nOK\r\n"},
+        {"ATS7=30S7?\r", "\r\n030\r\n\r\nOK\r\n"},
+        {"ATS0?\r", "\r\n000\r\n\r\nOK\r\n"},
+        {"ATE0 Y E1\r", "\r\nERROR\r\n"},
+        {"ATE1\r", "\r\nOK\r\n"}, // ERROR skipped the E1 before
+        {"ATE0\r", "ATE0\r\r\nOK\r\n"},
+        {"ATDL\r", "\r\nERROR\r\n"}, // nothing dialled yet
+        {"AT&D7\r", "\r\nERROR\r\n"},
+        {"ATX\bI\r", "\r\nQuillon line simulator\r\n\r\nOK\r\n"}, // backspace
+        {"A\nT\r", "\r\nOK\r\n"},                                 // line feeds are ignored
+        {"A/", "\r\nOK\r\n"},                                     // repeats the last line
+        {"ATV0\r", "0\r"},
+        {"ATS99?\r", "4\r"},
+        {"ATZ\r", "\r\nOK\r\n"}, // the reset profile answers
+        {"AT\r", "AT\r\r\nOK\r\n"}, // Z brought back E1 V1
+        {"ATQ1\r", "ATQ1\r"},
+        {"ATBOGUS\r", "ATBOGUS\r"},
+    };
+    Bench t;
+    for (const Row& row : rows) {
+        t.a.from_computer(row.in);
+        EXPECT_EQ(t.ra.take(), row.out) << row.in;
+    }
+}
+
+TEST(HayesModem, ParserReadsCommandsLeftToRight) {
+    auto cmds = parse_command_line("E0&D2S7=45S0?DT555-1234");
+    ASSERT_TRUE(cmds);
+    ASSERT_EQ(cmds->size(), 5u);
+    EXPECT_EQ((*cmds)[0], (ModemCommand{'\0', 'E', 0, -1, false, ""}));
+    EXPECT_EQ((*cmds)[1], (ModemCommand{'&', 'D', 2, -1, false, ""}));
+    EXPECT_EQ((*cmds)[2], (ModemCommand{'\0', 'S', 45, 7, false, ""}));
+    EXPECT_EQ((*cmds)[3], (ModemCommand{'\0', 'S', -1, 0, true, ""}));
+    EXPECT_EQ((*cmds)[4].dial, "T555-1234");
+    EXPECT_EQ(dialled_digits("T555-1234"), "5551234");
+    EXPECT_EQ(dialled_digits("P (555) 1002;"), "5551002");
+    EXPECT_FALSE(parse_command_line("S7"));
+    EXPECT_FALSE(parse_command_line("&"));
+    EXPECT_FALSE(parse_command_line("Y"));
+}
+
+TEST(HayesModem, CallDataEscapeAndHangUp) {
+    Bench t;
+    t.connect();
+    EXPECT_TRUE(t.a.signals().dcd);
+    EXPECT_TRUE(t.b.signals().dcd);
+
+    t.a.from_computer("data +++ inside");
+    t.time.run_for(3);
+    EXPECT_EQ(t.rb.take(), "data +++ inside") << "without the guard time +++ is data";
+    EXPECT_EQ(t.ra.take(), "");
+
+    t.a.from_computer("+++");
+    t.time.run_for(1.5);
+    EXPECT_EQ(t.ra.take(), "\r\nOK\r\n") << "guard, +++, guard: command state";
+    EXPECT_EQ(t.rb.take(), "+++");
+    t.a.from_computer("ATO\r");
+    EXPECT_EQ(t.ra.take(), "\r\nCONNECT 56000\r\n");
+    t.a.from_computer("x");
+    t.time.run_for(1);
+    EXPECT_EQ(t.rb.take(), "x");
+
+    // &D2: a DTR drop hangs up; the far modem misses the carrier after S10.
+    t.a.set_dtr(false);
+    EXPECT_EQ(t.ra.take(), "\r\nOK\r\n");
+    EXPECT_FALSE(t.a.signals().dcd);
+    t.time.run_for(1.3);
+    EXPECT_TRUE(t.b.signals().dcd);
+    t.time.run_for(0.2);
+    EXPECT_EQ(t.rb.take(), "\r\nNO CARRIER\r\n");
+    EXPECT_FALSE(t.b.signals().dcd);
+    t.a.from_computer("AT\r");
+    EXPECT_EQ(t.ra.take(), "") << "no commands while DTR is low";
+    t.a.set_dtr(true);
+
+    t.a.from_computer("ATDL\r");
+    t.time.run_for(1.5);
+    EXPECT_EQ(t.rb.take(), "\r\nRING\r\n") << "ATDL dials the last number again";
+}
+
+TEST(HayesModem, BytesTakeTheirTimeOnTheLine) {
+    Bench t;
+    t.connect();
+    double start = t.time.now();
+    std::string frame(2055, 'x');
+    t.a.from_computer(frame);
+    // 2055 characters of 10 bits at 56000 bit/s, then 40 ms of line delay.
+    double arrival = start + 2055 * 10.0 / 56000 + 0.040;
+    t.time.run_until([&] { return t.rb.out.size() == frame.size(); }, 5);
+    EXPECT_NEAR(t.time.now(), arrival, 1e-9);
+    t.rb.take();
+    t.a.from_computer("ab");
+    t.b.from_computer("cd");
+    t.time.run_for(0.041);
+    EXPECT_EQ(t.rb.take(), "ab");
+    EXPECT_EQ(t.ra.take(), "cd") << "each direction has its own line";
+}
+
+TEST(HayesModem, AutoAnswerNoiseAndPower) {
+    Bench t;
+    t.b.from_computer("ATS0=2\r");
+    t.rb.take();
+    t.a.from_computer("ATD5551002\r");
+    t.time.run_for(1.5);
+    EXPECT_TRUE(t.b.signals().ri);
+    t.time.run_for(10);
+    EXPECT_EQ(t.rb.take(), "\r\nRING\r\n\r\nRING\r\n\r\nCONNECT 56000\r\n") << "answered after S0 rings";
+
+    t.exchange.set_noise("5551002", 0.5);
+    std::string clean(1000, 'a');
+    t.a.from_computer(clean);
+    t.time.run_for(1);
+    std::string got = t.rb.take();
+    ASSERT_EQ(got.size(), clean.size());
+    int changed = 0;
+    for (std::size_t i = 0; i < got.size(); ++i) changed += got[i] != clean[i];
+    EXPECT_GT(changed, 400);
+    EXPECT_LT(changed, 600);
+
+    t.ra.take();
+    t.b.set_power(false);
+    EXPECT_FALSE(t.b.signals().dsr);
+    EXPECT_FALSE(t.b.signals().dcd);
+    t.time.run_for(2);
+    EXPECT_EQ(t.ra.take(), "\r\nNO CARRIER\r\n");
+    t.b.from_computer("AT\r");
+    EXPECT_EQ(t.rb.take(), "") << "a modem switched off says nothing";
+    t.b.set_power(true);
+    t.b.from_computer("AT\r");
+    EXPECT_EQ(t.rb.take(), "AT\r\r\nOK\r\n");
+}
+
+TEST(HayesModem, TypingWhileDiallingAbortsTheCall) {
+    Bench t;
+    t.a.from_computer("ATE0\r");
+    t.ra.take();
+    t.a.from_computer("ATD5551002\r");
+    t.time.run_for(1.5);
+    t.a.from_computer("x");
+    EXPECT_EQ(t.ra.take(), "\r\nNO CARRIER\r\n");
+    t.time.run_for(10);
+    EXPECT_FALSE(t.b.in_call()) << "the called modem stops ringing";
+}
+
+} // namespace
+} // namespace quillon::sim
