@@ -1,0 +1,166 @@
+#include "app/poll_event_loop.h"
+#include "modem/rfc2217_line.h"
+#include "support/child_process.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <fstream>
+#include <regex>
+
+namespace quillon {
+namespace {
+
+using testing::ask_line;
+using testing::ChildProcess;
+
+const std::string linesim = std::string(QUILLON_PROGRAM_DIR) + "/quillon-linesim";
+
+// A Line's listener that keeps everything the line reports.
+struct Received : LineListener {
+    explicit Received(Line& line) : line_(line) { line.set_listener(this); }
+    void line_readable() override { text += line_.read_available(); }
+    void line_error(int code) override { errors.push_back(code); }
+    Line& line_;
+    std::string text;
+    std::vector<int> errors;
+};
+
+bool wait_for(PollEventLoop& loop, const std::function<bool()>& done, double seconds = 10) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        loop.wait_for_events(0.02);
+    }
+    return true;
+}
+
+struct Simulator {
+    Simulator() : child({linesim, "--modem", "5551001@0", "--modem", "5551002@0", "--control", "0", "--transcript",
+                         dir.file("line.log")}) {
+        auto ready = child.read_line(10);
+        EXPECT_TRUE(ready) << "no ready line";
+        std::smatch m;
+        std::string line = ready.value_or("");
+        EXPECT_TRUE(std::regex_search(line, m,
+                                      std::regex("5551001 on 127.0.0.1:(\\d+) 5551002 on 127.0.0.1:(\\d+), control on "
+                                                 "127.0.0.1:(\\d+)")))
+            << line;
+        if (m.size() == 4) {
+            a = std::stoi(m[1]);
+            b = std::stoi(m[2]);
+            control = std::stoi(m[3]);
+        }
+    }
+    testing::TempDir dir;
+    ChildProcess child;
+    int a = 0, b = 0, control = 0;
+};
+
+TEST(Linesim, UsageAndErrors) {
+    ChildProcess help({linesim, "--help"});
+    EXPECT_NE(help.read_line(5).value_or("").find("Usage: quillon-linesim"), std::string::npos);
+    EXPECT_EQ(help.wait(5), 0);
+    for (std::vector<std::string> bad : {std::vector<std::string>{linesim},
+                                         {linesim, "--modem", "55x@7001"},
+                                         {linesim, "--modem", "1@0", "--rate", "fast"},
+                                         {linesim, "--modem", "1@0", "--modem", "1@0"}}) {
+        ChildProcess p(bad);
+        EXPECT_EQ(p.wait(5), 2) << bad.back();
+    }
+}
+
+TEST(Linesim, ControlChannelAnswersOneLineEach) {
+    Simulator sim;
+    EXPECT_EQ(ask_line(sim.control, "list"), "5551001 idle; 5551002 idle");
+    EXPECT_EQ(ask_line(sim.control, "busy 5551002 on"), "OK");
+    EXPECT_EQ(ask_line(sim.control, "noise 5551001 0.01"), "OK");
+    EXPECT_EQ(ask_line(sim.control, "list"), "5551001 idle noise 0.01; 5551002 idle busy");
+    EXPECT_EQ(ask_line(sim.control, "drop 5551001"), "ERROR no call on 5551001");
+    EXPECT_EQ(ask_line(sim.control, "power 5559999 off"), "ERROR no line 5559999");
+    EXPECT_EQ(ask_line(sim.control, "unplug 5551001 maybe"), "ERROR unplug takes on or off");
+    EXPECT_EQ(ask_line(sim.control, "noise 5551001 2"), "ERROR noise RATE is a number from 0 to 1");
+    EXPECT_EQ(ask_line(sim.control, "fly").rfind("ERROR unknown command fly", 0), 0u);
+    sim.child.terminate();
+    EXPECT_EQ(sim.child.read_line(5), "quillon-linesim stopped");
+    EXPECT_EQ(sim.child.wait(5), 0);
+}
+
+TEST(Linesim, TwoNetworkPortsCallEachOther) {
+    Simulator sim;
+    PollEventLoop loop;
+    Rfc2217Line a(loop, "rfc2217://127.0.0.1:" + std::to_string(sim.a));
+    Rfc2217Line b(loop, "rfc2217://localhost:" + std::to_string(sim.b));
+    Received ra(a), rb(b);
+    EXPECT_TRUE(a.modem_lines().dsr) << "the modem state is known once the port is open";
+    EXPECT_FALSE(a.modem_lines().dcd);
+    a.set_dtr(true);
+    b.set_dtr(true);
+    a.write("ATE0\r");
+    ASSERT_TRUE(wait_for(loop, [&] { return ra.text.ends_with("\r\nOK\r\n"); }));
+    ra.text.clear();
+    a.write("ATDT5551002\r");
+    ASSERT_TRUE(wait_for(loop, [&] { return rb.text.find("RING") != std::string::npos; }));
+    b.write("ATA\r");
+    ASSERT_TRUE(wait_for(loop, [&] { return ra.text.find("CONNECT 56000") != std::string::npos; }));
+    ASSERT_TRUE(wait_for(loop, [&] { return a.modem_lines().dcd && b.modem_lines().dcd; }));
+    rb.text.clear();
+
+    std::string all_bytes;
+    for (int c = 0; c < 256; ++c) all_bytes.push_back(static_cast<char>(c));
+    a.write(all_bytes);
+    ASSERT_TRUE(wait_for(loop, [&] { return rb.text.size() >= all_bytes.size(); }));
+    EXPECT_EQ(rb.text, all_bytes) << "255 and every other byte arrive unchanged";
+    ra.text.clear();
+    b.write("\xFF\xFF back");
+    ASSERT_TRUE(wait_for(loop, [&] { return ra.text == "\xFF\xFF back"; }));
+
+    EXPECT_EQ(ask_line(sim.control, "list"), "5551001 connected with 5551002; 5551002 connected with 5551001");
+    EXPECT_EQ(ask_line(sim.control, "drop 5551002"), "OK");
+    ASSERT_TRUE(wait_for(loop, [&] { return ra.text.find("NO CARRIER") != std::string::npos; }));
+    ASSERT_TRUE(wait_for(loop, [&] { return !a.modem_lines().dcd; }));
+
+    std::ifstream log(sim.dir.file("line.log"));
+    std::string transcript((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
+    EXPECT_NE(transcript.find("computer 5551001 > modem \"ATDT5551002\\x0D\""), std::string::npos);
+    EXPECT_NE(transcript.find("line 5551002 > 5551001 \"\\xFF\\xFF back\""), std::string::npos);
+
+    sim.child.terminate();
+    ASSERT_TRUE(wait_for(loop, [&] { return !ra.errors.empty(); }));
+    loop.wait_for_events(0.1);
+    EXPECT_EQ(ra.errors, std::vector<int>{comm_event::port_error}) << "reported once";
+    EXPECT_FALSE(a.modem_lines().dsr);
+    a.write("into nothing"); // dropped, no crash
+}
+
+TEST(Linesim, BadAddressesAndClosedPortsSayWhy) {
+    PollEventLoop loop;
+    auto error_of = [&](const std::string& address) {
+        try {
+            Rfc2217Line line(loop, address);
+        } catch (const LineError& e) {
+            return std::string(e.what());
+        }
+        return std::string("opened");
+    };
+    EXPECT_EQ(error_of("rfc2217://127.0.0.1"), "rfc2217://127.0.0.1 is not a network port (rfc2217://host:port)");
+    EXPECT_EQ(error_of("rfc2217://127.0.0.1:99999"), "rfc2217://127.0.0.1:99999 has no valid port number");
+    EXPECT_EQ(error_of("rfc2217://127.0.0.1:1"), "Cannot connect to rfc2217://127.0.0.1:1: Connection refused");
+}
+
+TEST(Linesim, PyserialClientSeesTheModem) {
+    if (std::system("/usr/bin/python3 -c 'import serial' 2>/dev/null") != 0) GTEST_SKIP() << "no python3-serial";
+    Simulator sim;
+    std::string script = "import serial,time\n"
+                         "p=serial.serial_for_url('rfc2217://127.0.0.1:" + std::to_string(sim.a) + "',timeout=2)\n"
+                         "p.write(b'AT\\r'); time.sleep(0.3)\n"
+                         "print(p.dsr, p.cd, repr(p.read(p.in_waiting)))\n";
+    sim.dir.write("client.py", script);
+    ChildProcess py({"/usr/bin/python3", sim.dir.file("client.py")});
+    EXPECT_EQ(py.read_line(15), "True False b'AT\\r\\r\\nOK\\r\\n'");
+    EXPECT_EQ(py.wait(5), 0);
+}
+
+} // namespace
+} // namespace quillon

@@ -1,0 +1,94 @@
+#include "support/child_process.h"
+
+#include "modem/tcp_socket.h"
+
+#include <poll.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <stdexcept>
+#include <thread>
+
+namespace quillon::testing {
+
+ChildProcess::ChildProcess(const std::vector<std::string>& argv) {
+    int fds[2];
+    if (pipe(fds) != 0) throw std::runtime_error("pipe");
+    pid_ = fork();
+    if (pid_ < 0) throw std::runtime_error("fork");
+    if (pid_ == 0) {
+        dup2(fds[1], STDOUT_FILENO);
+        close(fds[0]);
+        close(fds[1]);
+        std::vector<char*> args;
+        for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+        args.push_back(nullptr);
+        execv(args[0], args.data());
+        _exit(127);
+    }
+    close(fds[1]);
+    out_fd_ = fds[0];
+}
+
+ChildProcess::~ChildProcess() {
+    if (!status_) {
+        kill(pid_, SIGKILL);
+        waitpid(pid_, nullptr, 0);
+    }
+    close(out_fd_);
+}
+
+std::optional<std::string> ChildProcess::read_line(double timeout_seconds) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(timeout_seconds);
+    for (;;) {
+        std::size_t end = buffered_.find('\n');
+        if (end != std::string::npos) {
+            std::string line = buffered_.substr(0, end);
+            buffered_.erase(0, end + 1);
+            return line;
+        }
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0) return std::nullopt;
+        pollfd p{out_fd_, POLLIN, 0};
+        if (poll(&p, 1, static_cast<int>(left.count())) <= 0) return std::nullopt;
+        char buffer[1024];
+        ssize_t n = read(out_fd_, buffer, sizeof buffer);
+        if (n <= 0) return std::nullopt;
+        buffered_.append(buffer, static_cast<std::size_t>(n));
+    }
+}
+
+void ChildProcess::terminate() { kill(pid_, SIGTERM); }
+
+std::optional<int> ChildProcess::wait(double timeout_seconds) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(timeout_seconds);
+    while (!status_ && std::chrono::steady_clock::now() < deadline) {
+        int status = 0;
+        if (waitpid(pid_, &status, WNOHANG) == pid_) status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128;
+        else std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return status_;
+}
+
+std::string ask_line(int port, const std::string& line, double timeout_seconds) {
+    int fd = connect_tcp("127.0.0.1", port, timeout_seconds);
+    std::string request = line + "\n";
+    send(fd, request.data(), request.size(), MSG_NOSIGNAL);
+    std::string answer;
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(timeout_seconds);
+    while (answer.find('\n') == std::string::npos && std::chrono::steady_clock::now() < deadline) {
+        pollfd p{fd, POLLIN, 0};
+        if (poll(&p, 1, 100) <= 0) continue;
+        char buffer[512];
+        ssize_t n = recv(fd, buffer, sizeof buffer, 0);
+        if (n <= 0) break;
+        answer.append(buffer, static_cast<std::size_t>(n));
+    }
+    close(fd);
+    return answer.substr(0, answer.find('\n'));
+}
+
+} // namespace quillon::testing

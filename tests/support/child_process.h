@@ -1,0 +1,33 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quillon::testing {
+
+// A program started by a test, killed when the test is done with it.
+class ChildProcess {
+public:
+    explicit ChildProcess(const std::vector<std::string>& argv);
+    ~ChildProcess();
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    // The next line of its standard output, within timeout seconds.
+    std::optional<std::string> read_line(double timeout_seconds);
+    void terminate();
+    // Its exit status once it has ended, within timeout seconds.
+    std::optional<int> wait(double timeout_seconds);
+
+private:
+    int pid_ = -1;
+    int out_fd_ = -1;
+    std::string buffered_;
+    std::optional<int> status_;
+};
+
+// Sends one line to 127.0.0.1:port and returns the one-line answer.
+std::string ask_line(int port, const std::string& line, double timeout_seconds = 5);
+
+} // namespace quillon::testing
