@@ -57,6 +57,15 @@ std::optional<std::pair<std::string, std::string>> entry_of(const std::string& l
     return std::make_pair(trim(t.substr(0, eq)), trim(t.substr(eq + 1)));
 }
 
+// The file's own line ending, so an edited file keeps its style; a new
+// file gets CR LF.
+const char* line_ending_of(const std::string& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::string first_line;
+    if (!in || !std::getline(in, first_line) || in.eof()) return "\r\n";
+    return !first_line.empty() && first_line.back() == '\r' ? "\r\n" : "\n";
+}
+
 bool replace_file(const std::string& file, const std::string& content) {
     std::string temp = file + ".XXXXXX";
     int fd = mkstemp(temp.data());
@@ -137,7 +146,8 @@ bool write_profile_string(const std::string& file, const std::string& section, c
         lines.push_back(entry);
     }
     std::ostringstream out;
-    for (const std::string& line : lines) out << line << "\r\n";
+    const char* end_of_line = line_ending_of(file);
+    for (const std::string& line : lines) out << line << end_of_line;
     return replace_file(file, out.str());
 }
 

@@ -127,7 +127,7 @@ TEST(Startup, AnAddressBookThatIsNotADatabaseStillOpensThePort) {
     EXPECT_FALSE(f.p().frmmain.mnuaddress.enabled());
     EXPECT_EQ(f.port(1).written, "AT&D2\r");
     EXPECT_FALSE(f.run([&] { f.p().frmmain.close(); }));
-    EXPECT_NE(f.dir.read("quillon.ini").find("PORTNO.=1\r\n"), std::string::npos);
+    EXPECT_NE(f.dir.read("quillon.ini").find("PORTNO.=1\n"), std::string::npos);
 }
 
 TEST(Startup, TheSpoolFileIsDeletedAndTheBookCreated) {
@@ -153,8 +153,8 @@ TEST(Shutdown, WritesBackWhatTheMenusChanged) {
     f.p().frmmain.mnudialtone.choose();
     EXPECT_FALSE(f.run([&] { f.p().frmmain.close(); }));
     std::string ini = f.dir.read("quillon.ini");
-    EXPECT_NE(ini.find("PORTNO.=3         \r\n"), std::string::npos) << ini;
-    EXPECT_NE(ini.find("DIALMODE=tone      \r\n"), std::string::npos) << ini;
+    EXPECT_NE(ini.find("PORTNO.=3         \n"), std::string::npos) << ini;
+    EXPECT_NE(ini.find("DIALMODE=tone      \n"), std::string::npos) << ini;
     EXPECT_NE(ini.find("COMM4=fake:4"), std::string::npos) << "other lines kept";
     EXPECT_FALSE(f.port(3).open()) << "port closed";
 
