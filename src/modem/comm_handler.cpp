@@ -42,6 +42,27 @@ void CommHandler::take_arrival(const std::string& arrived) {
     }
     rx_watch_.scan(s.rx_buffer);
     rx_mirror_size_ = s.rx_buffer.size();
+    drop_unframed_excess();
+}
+
+// Outside chat no frame of the protocol is longer than a few kilobytes, so
+// text that has waited this long for a marker cannot belong to one: all but
+// its last characters (which may start a marker) are dropped, and a peer
+// that sends megabytes without a marker cannot make the buffers grow.
+void CommHandler::drop_unframed_excess() {
+    constexpr std::size_t max_unframed = 64 * 1024;
+    SharedState& s = p_.state;
+    if (s.current_mode == "chat" && s.recv_block < 2) return;
+    if (s.line_buffer.size() <= max_unframed || rx_watch_.contains(request) || rx_watch_.contains(end_of_block))
+        return;
+    std::string tail = s.line_buffer.substr(s.line_buffer.size() - 7);
+    s.line_buffer = tail;
+    s.rx_buffer = tail;
+    line_watch_.reset();
+    line_watch_.scan(s.line_buffer);
+    rx_watch_.reset();
+    rx_watch_.scan(s.rx_buffer);
+    rx_mirror_size_ = s.rx_buffer.size();
 }
 
 void CommHandler::empty_line_buffer() {

@@ -26,6 +26,7 @@ private:
     void receive();
     void report_line_error(int code);
     void take_arrival(const std::string& arrived);
+    void drop_unframed_excess();
     bool line_has(LinePattern pattern) const { return line_watch_.contains(pattern); }
     bool rx_has(Marker marker);
     void show_line_buffer();

@@ -202,6 +202,22 @@ TEST(FileReceiver, AbandonedReceptionsLeaveNothingBehind) {
     }
 }
 
+TEST(FileReceiver, APeerWithoutMarkersCannotGrowTheBuffers) {
+    Receiver f;
+    f.announce("4", "x", "binary");
+    std::string flood(64 * 1024, 'A');
+    std::size_t largest = 0;
+    for (int i = 0; i < 64; ++i) {
+        f.line().arrive(flood);
+        f.run_for(0.01);
+        largest = std::max({largest, f.p().state.line_buffer.size(), f.p().state.rx_buffer.size()});
+    }
+    EXPECT_LE(largest, 2 * flood.size()) << "four megabytes sent, a bounded part kept";
+    EXPECT_FALSE(f.ended);
+    f.peer_sends("41FF^%847%^");
+    EXPECT_TRUE(f.take_written().starts_with("^%1694%^")) << "the next frame is still taken";
+}
+
 TEST(FileReceiver, UnknownFormStopsTheExchange) {
     Receiver f;
     f.dialogs.save_answers.push_back(f.dir.file("saved"));
