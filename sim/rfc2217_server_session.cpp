@@ -85,16 +85,18 @@ void Rfc2217ServerSession::modem_state(bool cd, bool dsr, bool ri) {
 }
 
 void Rfc2217ServerSession::notify_state() {
-    if (!com_port_ || (notified_once_ && state_ == notified_)) return;
+    if (!com_port_) return;
     std::uint8_t deltas = 0;
     if (notified_once_) {
         if ((state_ ^ notified_) & modem_state::cd) deltas |= 0x08;
         if ((notified_ & modem_state::ri) && !(state_ & modem_state::ri)) deltas |= 0x04;
         if ((state_ ^ notified_) & modem_state::dsr) deltas |= 0x02;
     }
+    // Only changes of the bits the client asked for are worth a notification.
+    bool worth = !notified_once_ || (((state_ ^ notified_) | deltas) & mask_) != 0;
     notified_ = state_;
     notified_once_ = true;
-    reply(cpc::notify_modemstate, std::string(1, static_cast<char>((state_ | deltas) & mask_)));
+    if (worth) reply(cpc::notify_modemstate, std::string(1, static_cast<char>((state_ | deltas) & mask_)));
 }
 
 } // namespace quillon::sim
