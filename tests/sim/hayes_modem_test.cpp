@@ -1,51 +1,12 @@
-#include "sim/exchange.h"
-#include "sim/hayes_modem.h"
 #include "sim/modem_command.h"
-#include "sim/virtual_clock.h"
+#include "support/modem_bench.h"
 
 #include <gtest/gtest.h>
 
 namespace quillon::sim {
 namespace {
 
-struct Recorder : ModemListener {
-    void modem_output(std::string_view bytes) override { out += bytes; }
-    std::string take() {
-        std::string s;
-        s.swap(out);
-        return s;
-    }
-    std::string out;
-};
-
-struct Bench {
-    Bench() {
-        a.set_listener(&ra);
-        b.set_listener(&rb);
-        a.set_dtr(true);
-        b.set_dtr(true);
-    }
-    VirtualTime time;
-    VirtualClock clock{time};
-    Exchange exchange{clock, {}};
-    HayesModem a{exchange, "5551001"};
-    HayesModem b{exchange, "5551002"};
-    Recorder ra, rb;
-    // a calls b and b answers.
-    void connect() {
-        a.from_computer("ATE0\r");
-        b.from_computer("ATE0\r");
-        ra.take();
-        rb.take();
-        a.from_computer("ATDT5551002\r");
-        time.run_for(1.5);
-        EXPECT_EQ(rb.take(), "\r\nRING\r\n");
-        b.from_computer("ATA\r");
-        time.run_for(2);
-        EXPECT_EQ(ra.take(), "\r\nCONNECT 56000\r\n");
-        EXPECT_EQ(rb.take(), "\r\nCONNECT 56000\r\n");
-    }
-};
+using Bench = testing::ModemBench;
 
 TEST(HayesModem, CommandLinesAnswerExactly) {
     struct Row {
@@ -192,8 +153,7 @@ TEST(HayesModem, AutoAnswerNoiseAndPower) {
 
 TEST(HayesModem, TypingWhileDiallingAbortsTheCall) {
     Bench t;
-    t.a.from_computer("ATE0\r");
-    t.ra.take();
+    t.quiet();
     t.a.from_computer("ATD5551002\r");
     t.time.run_for(1.5);
     t.a.from_computer("x");

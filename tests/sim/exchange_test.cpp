@@ -1,0 +1,122 @@
+#include "support/modem_bench.h"
+
+#include <functional>
+
+namespace quillon::sim {
+namespace {
+
+using Bench = testing::ModemBench;
+
+// Runs until the modem has said something; the time it took.
+double seconds_until_output(Bench& t, testing::ModemRecorder& r, double limit = 120) {
+    double start = t.time.now();
+    t.time.run_until([&] { return !r.out.empty(); }, limit);
+    return t.time.now() - start;
+}
+
+TEST(Exchange, EveryFailedCallGivesItsResultAtItsTime) {
+    struct Row {
+        const char* what;
+        std::function<void(Bench&)> fault;
+        const char* dial;
+        const char* result;
+        double after; // seconds from the dial command
+    };
+    const Row rows[] = {
+        {"busy number", [](Bench& t) { t.exchange.set_busy("5551002", true); }, "ATDT5551002\r", "\r\nBUSY\r\n", 1.0},
+        {"own number", [](Bench&) {}, "ATDT555-1001\r", "\r\nBUSY\r\n", 1.0},
+        {"callee in a call", [](Bench& t) { t.b.from_computer("ATD5559999\r"); }, "ATDT5551002\r", "\r\nBUSY\r\n",
+         1.0},
+        {"own line unplugged", [](Bench& t) { t.exchange.set_unplugged("5551001", true); }, "ATDT5551002\r",
+         "\r\nNO DIALTONE\r\n", 1.0},
+        {"no answer", [](Bench& t) { t.exchange.set_answering("5551002", false); }, "ATDT5551002\r",
+         "\r\nNO CARRIER\r\n", 50.0},
+        {"callee switched off", [](Bench& t) { t.exchange.set_power("5551002", false); }, "ATDT5551002\r",
+         "\r\nNO CARRIER\r\n", 50.0},
+        {"nobody on that number", [](Bench&) {}, "ATDP5550000\r", "\r\nNO CARRIER\r\n", 50.0},
+        {"shorter S7", [](Bench& t) { t.exchange.set_answering("5551002", false); }, "ATS7=5DT5551002\r",
+         "\r\nNO CARRIER\r\n", 5.0},
+    };
+    for (const Row& row : rows) {
+        Bench t;
+        t.quiet();
+        row.fault(t);
+        t.ra.take();
+        t.a.from_computer(row.dial);
+        EXPECT_NEAR(seconds_until_output(t, t.ra), row.after, 1e-9) << row.what;
+        EXPECT_EQ(t.ra.take(), row.result) << row.what;
+        EXPECT_FALSE(t.a.in_call()) << row.what;
+        EXPECT_EQ(t.rb.take().find("RING"), std::string::npos) << row.what;
+    }
+}
+
+TEST(Exchange, ChunksQueueBehindTheOneOnTheLine) {
+    Bench t;
+    t.connect();
+    double start = t.time.now();
+    const double char_time = 10.0 / 56000;
+    t.a.from_computer(std::string(560, 'a'));
+    t.a.from_computer(std::string(56, 'b'));
+    t.time.run_until([&] { return t.rb.out.size() == 560; }, 1);
+    EXPECT_NEAR(t.time.now() - start, 560 * char_time + 0.040, 1e-9);
+    t.time.run_until([&] { return t.rb.out.size() == 616; }, 1);
+    EXPECT_NEAR(t.time.now() - start, 616 * char_time + 0.040, 1e-9) << "the second waits for the first";
+
+    // After the line has been idle a chunk starts at once.
+    t.rb.take();
+    t.time.run_for(5);
+    start = t.time.now();
+    t.a.from_computer("x");
+    EXPECT_NEAR(seconds_until_output(t, t.rb), char_time + 0.040, 1e-9);
+}
+
+TEST(Exchange, WithoutARateLimitOnlyTheDelayRemains) {
+    Bench t({.rate_bps = 0, .latency_seconds = 0.25});
+    t.connect();
+    t.a.from_computer(std::string(100000, 'z'));
+    EXPECT_NEAR(seconds_until_output(t, t.rb), 0.25, 1e-9);
+    t.time.run_for(0.001);
+    EXPECT_EQ(t.rb.out.size(), 100000u);
+}
+
+TEST(Exchange, DropEndsTheCallOnBothSidesAndListShowsIt) {
+    Bench t;
+    EXPECT_FALSE(t.exchange.drop("5551001")) << "no call to drop";
+    EXPECT_FALSE(t.exchange.set_busy("5559999", true)) << "no such line";
+    t.connect();
+    auto lines = t.exchange.list();
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].state, "connected");
+    EXPECT_EQ(lines[0].peer, "5551002");
+    EXPECT_EQ(lines[1].peer, "5551001");
+
+    ASSERT_TRUE(t.exchange.drop("5551002"));
+    EXPECT_NEAR(seconds_until_output(t, t.ra), 1.4, 1e-9) << "carrier missed after S10";
+    t.time.run_for(0.001);
+    EXPECT_EQ(t.ra.take(), "\r\nNO CARRIER\r\n");
+    EXPECT_EQ(t.rb.take(), "\r\nNO CARRIER\r\n");
+    EXPECT_FALSE(t.a.signals().dcd);
+    EXPECT_FALSE(t.b.signals().dcd);
+    EXPECT_EQ(t.exchange.list()[0].state, "idle");
+}
+
+TEST(Exchange, NoiseIsTheSameForTheSameSeed) {
+    auto noisy = [](std::uint32_t seed, double rate) {
+        Bench t({.seed = seed});
+        t.connect();
+        t.exchange.set_noise("5551001", rate);
+        t.a.from_computer(std::string(2000, 'q'));
+        t.time.run_for(1);
+        return t.rb.take();
+    };
+    std::string clean(2000, 'q');
+    EXPECT_EQ(noisy(7, 0), clean);
+    std::string once = noisy(7, 0.01);
+    ASSERT_EQ(once.size(), clean.size()) << "noise changes bytes, never their number";
+    EXPECT_NE(once, clean);
+    EXPECT_EQ(noisy(7, 0.01), once);
+    EXPECT_NE(noisy(8, 0.01), once);
+}
+
+} // namespace
+} // namespace quillon::sim
