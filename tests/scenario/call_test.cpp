@@ -83,6 +83,27 @@ TEST(Call, CarrierDropEndsTheCallOnBothSides) {
     ASSERT_TRUE(t.call()) << "and the next call works";
 }
 
+TEST(Call, ModemSwitchedOffMidCall) {
+    TwoPrograms t;
+    ASSERT_TRUE(t.start());
+    ASSERT_TRUE(t.call());
+    testing::TextHistory shown_a(t.a.w().txtreceived), shown_b(t.b.w().txtreceived);
+    t.exchange.set_power("5551001", false);
+    ASSERT_TRUE(t.run_until([&] { return t.a.s().connected == 0 && t.b.s().connected == 0; }, 12));
+    EXPECT_TRUE(shown_a.showed(" You're disconnected.."));
+    EXPECT_EQ(t.a.w().txtreceived.text(), "Modem not ready...");
+    EXPECT_FALSE(t.a.w().Cmddialn[1].enabled());
+    EXPECT_TRUE(shown_b.showed(" You're disconnected.."));
+    EXPECT_EQ(t.b.w().txtreceived.text(), "Modem ready...");
+
+    // Back on, the modem has forgotten its settings; the program still
+    // calls and is answered.
+    t.exchange.set_power("5551001", true);
+    t.run_for(6);
+    EXPECT_TRUE(t.a.w().Cmddialn[1].enabled());
+    ASSERT_TRUE(t.call());
+}
+
 TEST(Call, ModemSwitchedOffIsNotReady) {
     TwoPrograms t;
     ASSERT_TRUE(t.start());
