@@ -1,0 +1,404 @@
+#include "app/poll_event_loop.h"
+#include "modem/device_opener.h"
+#include "modem/rfc2217_line.h"
+#include "sim/rfc2217_server_session.h"
+#include "sim/tcp_listener.h"
+
+#include <gtest/gtest.h>
+
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+namespace quillon {
+namespace {
+
+using namespace telnet;
+
+// An RFC 2217 port on 127.0.0.1 served from a thread of its own, as a server
+// process would serve it, so the line under test may block in its open.
+// What the server got is kept in order: data for the modem and DTR changes
+// in one log, and the client's raw bytes.
+class LoopbackPort {
+public:
+    enum class Mode { session, silent, hang_up };
+
+    explicit LoopbackPort(Mode mode = Mode::session) : mode_(mode) {
+        listen_fd_ = sim::listen_on_loopback(0);
+        port_ = sim::bound_port(listen_fd_);
+        if (pipe(wake_) != 0) throw std::runtime_error("pipe");
+        loop_.watch_readable(listen_fd_, [this] { accept_client(); });
+        loop_.watch_readable(wake_[0], [this] { run_tasks(); });
+        thread_ = std::thread([this] { loop_.run(); });
+    }
+    ~LoopbackPort() {
+        run([this] { loop_.quit(); });
+        thread_.join();
+        if (client_fd_ >= 0) close(client_fd_);
+        close(listen_fd_);
+        close(wake_[0]);
+        close(wake_[1]);
+    }
+
+    std::string address() const { return "rfc2217://127.0.0.1:" + std::to_string(port_); }
+
+    // Runs task on the server's thread, soon.
+    void run(std::function<void()> task) {
+        std::lock_guard lock(mutex_);
+        tasks_.push_back(std::move(task));
+        char c = 0;
+        if (write(wake_[1], &c, 1) != 1) throw std::runtime_error("wake");
+    }
+
+    // Each of these runs on the server's thread.
+    void set_lines(bool cd, bool dsr, bool ri) {
+        run([=, this] {
+            lines_ = {cd, dsr, ri};
+            if (session_) session_->modem_state(cd, dsr, ri);
+        });
+    }
+    void send_raw(std::string bytes) {
+        run([this, bytes] { send(bytes); });
+    }
+    void modem_says(std::string data) {
+        run([this, data] { session_->from_modem(data); });
+    }
+    void hang_up(bool reset) {
+        run([this, reset] {
+            if (reset) {
+                linger hard{1, 0};
+                setsockopt(client_fd_, SOL_SOCKET, SO_LINGER, &hard, sizeof hard);
+            }
+            drop_client();
+        });
+    }
+    // While held, nothing is read from the client.
+    void hold(bool on) {
+        run([this, on] {
+            if (on && client_watch_) loop_.unwatch(client_watch_);
+            if (on) client_watch_ = 0;
+            else if (!client_watch_) client_watch_ = loop_.watch_readable(client_fd_, [this] { client_readable(); });
+        });
+    }
+
+    std::string log() {
+        std::lock_guard lock(mutex_);
+        return log_;
+    }
+    std::string raw() {
+        std::lock_guard lock(mutex_);
+        return raw_;
+    }
+
+private:
+    void run_tasks() {
+        char buffer[64];
+        (void)!read(wake_[0], buffer, sizeof buffer);
+        std::vector<std::function<void()>> tasks;
+        {
+            std::lock_guard lock(mutex_);
+            tasks.swap(tasks_);
+        }
+        for (auto& task : tasks) task();
+    }
+
+    void accept_client() {
+        int fd = sim::accept_connection(listen_fd_);
+        if (fd < 0) return;
+        if (mode_ == Mode::hang_up || client_fd_ >= 0) {
+            close(fd);
+            return;
+        }
+        client_fd_ = fd;
+        client_watch_ = loop_.watch_readable(fd, [this] { client_readable(); });
+        if (mode_ == Mode::silent) return;
+        session_ = std::make_unique<sim::Rfc2217ServerSession>(sim::Rfc2217ServerSession::Outputs{
+            [this](std::string_view bytes) { send(std::string(bytes)); },
+            [this](std::string_view data) { add_log(std::string(data)); },
+            [this](bool on) { add_log(on ? "<DTR on>" : "<DTR off>"); }});
+        session_->start();
+        session_->modem_state(lines_.dcd, lines_.dsr, lines_.ri);
+    }
+
+    void client_readable() {
+        char buffer[65536];
+        ssize_t n = recv(client_fd_, buffer, sizeof buffer, MSG_DONTWAIT);
+        if (n < 0 && (errno == EAGAIN || errno == EINTR)) return;
+        if (n <= 0) return drop_client();
+        {
+            std::lock_guard lock(mutex_);
+            raw_.append(buffer, static_cast<std::size_t>(n));
+        }
+        if (session_) session_->from_client(std::string_view(buffer, static_cast<std::size_t>(n)));
+    }
+
+    void drop_client() {
+        if (client_watch_) loop_.unwatch(client_watch_);
+        client_watch_ = 0;
+        session_.reset();
+        close(client_fd_);
+        client_fd_ = -1;
+    }
+
+    void send(std::string_view bytes) {
+        while (!bytes.empty() && client_fd_ >= 0) {
+            ssize_t n = ::send(client_fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+            if (n > 0) {
+                bytes.remove_prefix(static_cast<std::size_t>(n));
+                continue;
+            }
+            pollfd p{client_fd_, POLLOUT, 0};
+            if ((n < 0 && errno != EAGAIN) || poll(&p, 1, 2000) <= 0) return;
+        }
+    }
+
+    void add_log(const std::string& text) {
+        std::lock_guard lock(mutex_);
+        log_ += text;
+    }
+
+    Mode mode_;
+    PollEventLoop loop_;
+    std::thread thread_;
+    std::mutex mutex_;
+    std::vector<std::function<void()>> tasks_;
+    int wake_[2] = {-1, -1};
+    int listen_fd_ = -1;
+    int port_ = 0;
+    int client_fd_ = -1;
+    EventLoop::Handle client_watch_ = 0;
+    std::unique_ptr<sim::Rfc2217ServerSession> session_;
+    ModemLines lines_;
+    std::string log_, raw_;
+};
+
+// Everything the line reports, in order.
+struct Received : LineListener {
+    explicit Received(Line& line) : line_(line) { line.set_listener(this); }
+    void line_readable() override { text += line_.read_available(); }
+    void line_error(int code) override { errors.push_back(code); }
+    Line& line_;
+    std::string text;
+    std::vector<int> errors;
+};
+
+bool wait_for(PollEventLoop& loop, const std::function<bool()>& done, double seconds = 5) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        loop.wait_for_events(0.01);
+    }
+    return true;
+}
+
+void settle(PollEventLoop& loop, double seconds = 0.1) {
+    wait_for(loop, [] { return false; }, seconds);
+}
+
+std::string bytes(std::initializer_list<int> values) {
+    std::string out;
+    for (int v : values) out.push_back(static_cast<char>(v));
+    return out;
+}
+
+std::string every_byte_value() {
+    std::string all;
+    for (int v = 0; v < 256; ++v) all.push_back(static_cast<char>(v));
+    return all;
+}
+
+// The client's stream as one line per telnet event.
+std::string events_of(const std::string& raw) {
+    std::string out;
+    Parser parser;
+    parser.on_data = [&](std::string_view d) {
+        out += "data";
+        for (unsigned char c : d) out += " " + std::to_string(c);
+        out += "\n";
+    };
+    parser.on_option = [&](std::uint8_t c, std::uint8_t o) {
+        out += "option " + std::to_string(c) + " " + std::to_string(o) + "\n";
+    };
+    parser.on_subnegotiation = [&](std::uint8_t o, std::string_view p) {
+        out += "sb " + std::to_string(o);
+        for (unsigned char c : p) out += " " + std::to_string(c);
+        out += "\n";
+    };
+    parser.feed(raw);
+    return out;
+}
+
+const std::string opening = "option 251 44\noption 251 0\noption 253 0\noption 251 3\noption 253 3\n"
+                            "sb 44 1 0 0 218 192\nsb 44 2 8\nsb 44 3 1\nsb 44 4 1\nsb 44 5 1\n"
+                            "sb 44 10 30\nsb 44 11 255\n";
+
+TEST(Rfc2217Line, SaysEverythingAtOnceToAServerThatNeverAnswers) {
+    LoopbackPort port(LoopbackPort::Mode::silent);
+    PollEventLoop loop;
+    Rfc2217Line line(loop, port.address());
+    line.set_dtr(true);
+    line.write("AT\xFF\r");
+    line.set_dtr(false);
+    line.write("x");
+    std::string expected = opening + "sb 44 5 8\ndata 65 84 255 13\nsb 44 5 9\ndata 120\n";
+    EXPECT_TRUE(wait_for(loop, [&] { return events_of(port.raw()) == expected; })) << events_of(port.raw());
+    EXPECT_FALSE(line.modem_lines().dsr) << "no state was ever notified";
+}
+
+TEST(Rfc2217Line, AnswersRequestsButNeverAnswers) {
+    LoopbackPort port;
+    PollEventLoop loop;
+    Rfc2217Line line(loop, port.address());
+    // The server's DO 44, WILL/DO BINARY and WILL/DO SGA answer the client's requests.
+    settle(loop);
+    EXPECT_EQ(events_of(port.raw()), opening);
+    port.send_raw(option(do_, 24) + option(do_, 24) + option(will, 31) + option(will, 31) + option(will, 44));
+    std::string replies = "option 252 24\noption 254 31\noption 254 44\n";
+    EXPECT_TRUE(wait_for(loop, [&] { return events_of(port.raw()) == opening + replies; }));
+    settle(loop);
+    EXPECT_EQ(events_of(port.raw()), opening + replies) << "each refused once";
+}
+
+TEST(Rfc2217Line, KnowsTheModemStateOnOpenAndFollowsIt) {
+    LoopbackPort port;
+    port.set_lines(false, true, false);
+    PollEventLoop loop;
+    std::unique_ptr<Line> line = make_device_opener(loop)(port.address());
+    ModemLines lines = line->modem_lines();
+    EXPECT_TRUE(lines.dsr);
+    EXPECT_FALSE(lines.dcd);
+    EXPECT_FALSE(lines.ri);
+    port.set_lines(false, true, true);
+    EXPECT_TRUE(wait_for(loop, [&] { return line->modem_lines().ri; }));
+    port.set_lines(true, true, false);
+    EXPECT_TRUE(wait_for(loop, [&] { return line->modem_lines().dcd && !line->modem_lines().ri; }));
+    port.set_lines(false, false, false);
+    EXPECT_TRUE(wait_for(loop, [&] { return !line->modem_lines().dcd && !line->modem_lines().dsr; }));
+}
+
+TEST(Rfc2217Line, CarriesEveryByteValueBothWaysAndDtrInItsPlace) {
+    LoopbackPort port;
+    PollEventLoop loop;
+    Rfc2217Line line(loop, port.address());
+    Received received(line);
+    std::string all = every_byte_value();
+    line.write(all);
+    line.set_dtr(false);
+    line.write(all);
+    line.set_dtr(true);
+    std::string expected = all + "<DTR off>" + all + "<DTR on>";
+    EXPECT_TRUE(wait_for(loop, [&] { return port.log() == expected; }));
+    EXPECT_EQ(port.log(), expected);
+
+    port.modem_says(all + all);
+    EXPECT_TRUE(wait_for(loop, [&] { return received.text.size() >= 512; }));
+    EXPECT_EQ(received.text, all + all);
+    EXPECT_EQ(line.bytes_waiting(), 0u);
+    EXPECT_TRUE(received.errors.empty());
+}
+
+TEST(Rfc2217Line, WritesNeverBlockAndKeepTheirOrder) {
+    LoopbackPort port;
+    PollEventLoop loop;
+    Rfc2217Line line(loop, port.address());
+    port.hold(true);
+    settle(loop);
+    std::string block(4 << 20, '\0');
+    for (std::size_t i = 0; i < block.size(); ++i) block[i] = static_cast<char>(i * 7 + i / 256);
+    line.write(block); // far more than the socket takes while nobody reads
+    line.set_dtr(false);
+    line.write(block);
+    port.hold(false);
+    std::string expected = block + "<DTR off>" + block;
+    EXPECT_TRUE(wait_for(loop, [&] { return port.log().size() >= expected.size(); }, 30));
+    EXPECT_TRUE(port.log() == expected) << "the server got " << port.log().size() << " bytes, out of order";
+}
+
+TEST(Rfc2217Line, LineStateNotificationsAreLineErrors) {
+    LoopbackPort port;
+    PollEventLoop loop;
+    Rfc2217Line line(loop, port.address());
+    Received received(line);
+    std::uint8_t notice = cpc::notify_linestate + cpc::server_offset;
+    port.send_raw(com_port_command(notice, bytes({0x1E})) + com_port_command(notice, bytes({0xE1})) +
+                  com_port_command(notice, bytes({0x10})) + "ok");
+    EXPECT_TRUE(wait_for(loop, [&] { return received.text == "ok"; }));
+    EXPECT_EQ(received.errors, (std::vector<int>{comm_event::break_signal, comm_event::framing, comm_event::parity,
+                                                 comm_event::overrun, comm_event::break_signal}))
+        << "time-out, shift register empty and data ready are no errors";
+}
+
+TEST(Rfc2217Line, AClosedConnectionIsOnePortErrorAfterTheLastData) {
+    LoopbackPort port;
+    port.set_lines(true, true, false);
+    PollEventLoop loop;
+    Rfc2217Line line(loop, port.address());
+    Received received(line);
+    port.modem_says("NO CARRIER");
+    port.hang_up(false);
+    EXPECT_TRUE(wait_for(loop, [&] { return !received.errors.empty(); }));
+    line.write("ATZ\r");
+    line.set_dtr(false);
+    settle(loop);
+    EXPECT_EQ(received.text, "NO CARRIER");
+    EXPECT_EQ(received.errors, std::vector<int>{comm_event::port_error});
+    EXPECT_FALSE(line.modem_lines().dsr);
+    EXPECT_FALSE(line.modem_lines().dcd);
+}
+
+TEST(Rfc2217Line, AWriteIntoAResetConnectionIsOnePortError) {
+    LoopbackPort port;
+    PollEventLoop loop;
+    Rfc2217Line line(loop, port.address());
+    Received received(line);
+    port.hang_up(true);
+    std::this_thread::sleep_for(std::chrono::milliseconds(200)); // the reset arrives; nobody reads it yet
+    line.write("ATDT5551002\r");
+    line.write("more");
+    loop.process_pending_events(); // posted callbacks only: the write itself found the failure
+    EXPECT_EQ(received.errors, std::vector<int>{comm_event::port_error});
+    settle(loop);
+    EXPECT_EQ(received.errors, std::vector<int>{comm_event::port_error});
+}
+
+TEST(Rfc2217Line, SaysWhyItCannotOpen) {
+    int free_port = 0;
+    {
+        int probe = sim::listen_on_loopback(0);
+        free_port = sim::bound_port(probe);
+        close(probe);
+    }
+    std::string refused = "rfc2217://127.0.0.1:" + std::to_string(free_port);
+    LoopbackPort hangs_up(LoopbackPort::Mode::hang_up);
+    struct Row {
+        std::string address;
+        std::string error;
+    };
+    const std::vector<Row> rows{
+        {"rfc2217://127.0.0.1", "rfc2217://127.0.0.1 is not a network port (rfc2217://host:port)"},
+        {"rfc2217://:7001", "rfc2217://:7001 is not a network port (rfc2217://host:port)"},
+        {"rfc2217://127.0.0.1:", "rfc2217://127.0.0.1: has no valid port number"},
+        {"rfc2217://127.0.0.1:70x1", "rfc2217://127.0.0.1:70x1 has no valid port number"},
+        {"rfc2217://127.0.0.1:0", "rfc2217://127.0.0.1:0 has no valid port number"},
+        {"rfc2217://127.0.0.1:65536", "rfc2217://127.0.0.1:65536 has no valid port number"},
+        {refused, "Cannot connect to " + refused + ": Connection refused"},
+        {hangs_up.address(), "Cannot connect to " + hangs_up.address() + ": the connection was closed"},
+    };
+    PollEventLoop loop;
+    for (const Row& row : rows) {
+        try {
+            Rfc2217Line line(loop, row.address);
+            ADD_FAILURE() << row.address << " opened";
+        } catch (const LineError& e) {
+            EXPECT_EQ(e.what(), row.error);
+        }
+    }
+}
+
+} // namespace
+} // namespace quillon
