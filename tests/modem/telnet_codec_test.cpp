@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 namespace quillon::telnet {
 namespace {
 
@@ -32,32 +34,126 @@ std::string events_of(const std::vector<std::string>& feeds) {
     return events;
 }
 
+// Every cut of the input into one to all-single-byte feeds.
+std::vector<std::vector<std::string>> cuts_of(const std::string& in) {
+    std::vector<std::vector<std::string>> cuts{{in}};
+    for (std::size_t cut = 1; cut < in.size(); ++cut) cuts.push_back({in.substr(0, cut), in.substr(cut)});
+    std::vector<std::string> single;
+    for (char c : in) single.emplace_back(1, c);
+    cuts.push_back(single);
+    return cuts;
+}
+
 TEST(TelnetCodec, EventsDoNotDependOnWhereTheStreamIsCut) {
     struct Row {
         std::string in;
         std::string events;
     };
+    const std::string nul(1, '\0');
     const std::vector<Row> rows{
         {"plain", "\"plain\" "},
         {"a\xFF\xFF" "b", "\"a\xFF" "b\" "},
+        {"\xFF\xFF\xFF\xFF", "\"\xFF\xFF\" "},
         {"\xFF\xFB\x2C" "x", "opt251,44 \"x\" "},
         {"\xFF\xFA\x2C\x6B\x30\xFF\xF0", "sb44:107.48. "},
         {"\xFF\xFA\x2C\x6B\xFF\xFF\xFF\xF0", "sb44:107.255. "},
-        {"x\xFF\xF1y", "\"xy\" "}, // NOP
+        {"\xFF\xFA\x2C\xFF\xF0", "sb44: "},
+        {"\xFF\xFA\x18\x01\xFF\xF0", "sb24:1. "},
+        {"\xFF\xFA\x2C\x65\xF0\xFA\xFF\xF0", "sb44:101.240.250. "},
+        {"\xFF\xFA\x2C\x06\xFF\x01" "q", "sb44:6. \"q\" "}, // a lost SE ends it at the next IAC
+        {"x\xFF\xF1y\xFF\xF9z", "\"xyz\" "},                   // NOP, GA
+        {"\xFF\xF0q", "\"q\" "},                                 // a stray SE
         {std::string("\xFF\xFD\x00\xFF\xFB\x03z", 7), "opt253,0 opt251,3 \"z\" "},
+        {"\r\n" + nul + "\xFF\xFC\xFF\xFF\xFE\xFF\xFF\xFD\xFF", "\"\r\n" + nul + "\" opt252,255 opt254,255 opt253,255 "},
+        {"OK\xFF\xFA\x2C\x6A\x18\xFF\xF0\r\n", "\"OK\" sb44:106.24. \"\r\n\" "},
     };
-    for (const Row& row : rows) {
-        EXPECT_EQ(events_of({row.in}), row.events) << "whole";
-        for (std::size_t cut = 1; cut < row.in.size(); ++cut)
-            EXPECT_EQ(events_of({row.in.substr(0, cut), row.in.substr(cut)}), row.events) << "cut at " << cut;
-    }
+    for (const Row& row : rows)
+        for (const auto& feeds : cuts_of(row.in))
+            EXPECT_EQ(events_of(feeds), row.events) << "in " << feeds.size() << " feeds, first " << feeds[0].size();
+}
+
+TEST(TelnetCodec, EveryByteValueSurvivesEscapingAndParsing) {
+    std::string all;
+    for (int c = 0; c < 256; ++c) all.push_back(static_cast<char>(c));
+    std::string numbers;
+    for (int c = 0; c < 256; ++c) numbers += std::to_string(c) + ".";
+    std::string expected = "\"" + all + "\" sb44:" + numbers + " \"" + all + "\" ";
+    for (const auto& feeds : cuts_of(escape(all) + subnegotiation(com_port, all) + escape(all)))
+        ASSERT_EQ(events_of(feeds), expected) << "in " << feeds.size() << " feeds, first " << feeds[0].size();
 }
 
 TEST(TelnetCodec, EncodersDoubleTheEscapeByte) {
-    EXPECT_EQ(escape("a\xFF" "b"), "a\xFF\xFF" "b");
-    EXPECT_EQ(com_port_command(cpc::set_baudrate, std::string("\x00\x00\xDA\xC0", 4)),
-              std::string("\xFF\xFA\x2C\x01\x00\x00\xDA\xC0\xFF\xF0", 10));
-    EXPECT_EQ(subnegotiation(com_port, "\x6B\xFF"), "\xFF\xFA\x2C\x6B\xFF\xFF\xFF\xF0");
+    struct Row {
+        std::string encoded, expected;
+    };
+    const std::vector<Row> rows{
+        {escape("a\xFF" "b"), "a\xFF\xFF" "b"},
+        {escape("\xFF\xFF"), "\xFF\xFF\xFF\xFF"},
+        {escape(""), ""},
+        {option(will, com_port), "\xFF\xFB\x2C"},
+        {option(dont, 255), "\xFF\xFE\xFF"},
+        {com_port_command(cpc::set_baudrate, std::string("\x00\x00\xDA\xC0", 4)),
+         std::string("\xFF\xFA\x2C\x01\x00\x00\xDA\xC0\xFF\xF0", 10)},
+        {com_port_command(cpc::notify_modemstate, ""), "\xFF\xFA\x2C\x07\xFF\xF0"},
+        {subnegotiation(com_port, "\x6B\xFF"), "\xFF\xFA\x2C\x6B\xFF\xFF\xFF\xF0"},
+    };
+    for (std::size_t i = 0; i < rows.size(); ++i) EXPECT_EQ(rows[i].encoded, rows[i].expected) << "row " << i;
+}
+
+// One row: the requests this end makes, then what the peer says, each
+// with the whole reply it gets, and the options on at the end.
+TEST(TelnetOptions, RepliesAsTheLoopRuleSays) {
+    struct Heard {
+        std::uint8_t command, opt;
+        std::string reply;
+    };
+    struct Row {
+        const char* name;
+        std::vector<std::pair<std::uint8_t, std::uint8_t>> requests; // will or do_, option
+        std::vector<Heard> heard;
+        std::set<std::uint8_t> local_on, remote_on;
+    };
+    const std::vector<Row> rows{
+        {"a request for a supported option is agreed once",
+         {},
+         {{do_, binary, option(will, binary)}, {do_, binary, ""}, {will, suppress_go_ahead, option(do_, suppress_go_ahead)}},
+         {binary},
+         {suppress_go_ahead}},
+        {"the answers to our requests are not answered",
+         {{will, com_port}, {do_, binary}},
+         {{do_, com_port, ""}, {will, binary, ""}, {do_, com_port, ""}},
+         {com_port},
+         {binary}},
+        {"a refusal of our request is not answered",
+         {{will, com_port}, {do_, binary}},
+         {{dont, com_port, ""}, {wont, binary, ""}, {wont, binary, ""}},
+         {},
+         {}},
+        {"unknown options are refused once each way",
+         {},
+         {{do_, 24, option(wont, 24)}, {do_, 24, ""}, {will, 24, option(dont, 24)}, {will, 24, ""},
+          {will, com_port, option(dont, com_port)}},
+         {},
+         {}},
+        {"switching an option off is confirmed once",
+         {},
+         {{do_, binary, option(will, binary)}, {dont, binary, option(wont, binary)}, {dont, binary, ""},
+          {will, binary, option(do_, binary)}, {wont, binary, option(dont, binary)}, {wont, binary, ""}},
+         {},
+         {}},
+        {"turning down what is already off says nothing", {}, {{dont, binary, ""}, {wont, 24, ""}}, {}, {}},
+    };
+    for (const Row& row : rows) {
+        OptionNegotiator side({binary, suppress_go_ahead, com_port}, {binary, suppress_go_ahead});
+        for (auto [command, opt] : row.requests)
+            EXPECT_EQ(command == will ? side.request_will(opt) : side.request_do(opt), option(command, opt)) << row.name;
+        for (const Heard& h : row.heard)
+            EXPECT_EQ(side.receive(h.command, h.opt), h.reply) << row.name << ": after " << int(h.command) << " " << int(h.opt);
+        for (std::uint8_t opt : {binary, suppress_go_ahead, com_port, std::uint8_t(24)}) {
+            EXPECT_EQ(side.local_on(opt), row.local_on.count(opt) > 0) << row.name << ": local " << int(opt);
+            EXPECT_EQ(side.remote_on(opt), row.remote_on.count(opt) > 0) << row.name << ": remote " << int(opt);
+        }
+    }
 }
 
 TEST(TelnetOptions, EachRequestIsAnsweredOnceAndAnswersAreNot) {
