@@ -61,16 +61,7 @@ void AddressGrid::reload() {
 }
 
 void AddressGrid::row_chosen(int row) {
-    call_core([this, row] {
-        if (store_) {
-            try {
-                store_->move_to(static_cast<std::size_t>(row));
-            } catch (const StoreError &) {
-                // The row-change handler finds no current row and says so.
-            }
-        }
-        model_.select_row(static_cast<std::size_t>(row));
-    });
+    call_core([this, row] { model_.select_row(static_cast<std::size_t>(row)); });
 }
 
 } // namespace quillon

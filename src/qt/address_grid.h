@@ -8,8 +8,8 @@ class AddressStore;
 class Grid;
 
 // DBGrid1: the address book's rows, read from the store whenever the model
-// asks for a reload or the grid is shown. Choosing a row makes it the
-// store's current row and tells the model.
+// asks for a reload or the grid is shown. Choosing a row tells the model,
+// whose handler moves the store to it.
 class AddressGrid : public QTableWidget {
 public:
     AddressGrid(Grid &model, AddressStore *store, QWidget *parent = nullptr);

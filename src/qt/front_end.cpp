@@ -18,13 +18,11 @@ FrontEnd::FrontEnd(Program &program, QtDialogs *dialogs)
       convert(program.frmconvert), program_(program) {
     MainForm &f = program.frmmain;
     f.on_popup_menu = [this] { main.popup_menu(); };
-    f.on_window_enabled = [this](bool on) { main.setEnabled(on); };
     if (dialogs) dialogs->set_parent(&main);
 }
 
 FrontEnd::~FrontEnd() {
     program_.frmmain.on_popup_menu = nullptr;
-    program_.frmmain.on_window_enabled = nullptr;
 }
 
 } // namespace quillon

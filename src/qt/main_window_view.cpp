@@ -76,7 +76,7 @@ MainWindowView::MainWindowView(MainForm &form, AddressStore *store, const QStrin
 
     auto *layout = new QGridLayout(this);
     layout->addLayout(left, 0, 0);
-    layout->addWidget(build_keypad(), 0, 1, Qt::AlignTop);
+    layout->addWidget(build_keypad(), 0, 1);
     layout->setColumnStretch(0, 1);
 
     bindings_.bind(form, [this] { setEnabled(form_.enabled()); });
@@ -111,11 +111,12 @@ QWidget *MainWindowView::build_keypad() {
     calls->addWidget(add_button(form_.cmdre, QStringLiteral("redial.jpg")), 0, 1);
     calls->addWidget(add_button(form_.cmdcan, QStringLiteral("cancel.png")), 0, 2);
 
+    // The call buttons sit at the foot, level with the input line.
     auto *column = new QVBoxLayout(panel);
     column->addLayout(keys);
+    column->addStretch();
     column->addWidget(rule);
     column->addLayout(calls);
-    column->addStretch();
     return panel;
 }
 

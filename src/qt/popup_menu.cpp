@@ -21,7 +21,8 @@ void add_items(QMenu &menu, const std::vector<MenuItem *> &items) {
         QAction *action = nullptr;
         if (item->children.empty()) {
             action = menu.addAction(caption);
-            action->setCheckable(true);
+            // Only a ticked item shows a mark, as in the menus of old.
+            action->setCheckable(item->checked());
             action->setChecked(item->checked());
         } else {
             QMenu *sub = menu.addMenu(caption);
