@@ -29,7 +29,7 @@ double QtEventLoop::monotonic() {
 EventLoop::Handle QtEventLoop::start_timer(int interval_ms, Callback callback) {
     auto *timer = new QTimer(&context_);
     timer->setTimerType(Qt::PreciseTimer);
-    QObject::connect(timer, &QTimer::timeout, timer, [cb = std::move(callback)] { call_core(cb); });
+    QObject::connect(timer, &QTimer::timeout, timer, [this, cb = std::move(callback)] { run(cb); });
     timer->start(interval_ms < 0 ? 0 : interval_ms);
     Handle handle = next_handle_++;
     timers_[handle] = timer;
@@ -46,7 +46,7 @@ void QtEventLoop::stop_timer(Handle handle) {
 
 EventLoop::Handle QtEventLoop::watch_readable(int fd, Callback callback) {
     auto *notifier = new QSocketNotifier(fd, QSocketNotifier::Read, &context_);
-    QObject::connect(notifier, &QSocketNotifier::activated, notifier, [cb = std::move(callback)] { call_core(cb); });
+    QObject::connect(notifier, &QSocketNotifier::activated, notifier, [this, cb = std::move(callback)] { run(cb); });
     Handle handle = next_handle_++;
     watches_[handle] = notifier;
     return handle;
@@ -62,7 +62,7 @@ void QtEventLoop::unwatch(Handle handle) {
 
 void QtEventLoop::post(Callback callback) {
     QMetaObject::invokeMethod(
-        &context_, [cb = std::move(callback)] { call_core(cb); }, Qt::QueuedConnection);
+        &context_, [this, cb = std::move(callback)] { run(cb); }, Qt::QueuedConnection);
 }
 
 void QtEventLoop::process_pending_events() {
@@ -74,14 +74,25 @@ void QtEventLoop::wait_for_events(double max_seconds) {
         process_pending_events();
         return;
     }
-    // Qt blocks for the next event with no limit of its own; a single-shot
-    // timer is the event that ends the wait at the latest.
+    // One pass of Qt's own loop may return having run nothing of ours, so
+    // the wait is a nested loop that our next callback or the limit ends.
     double ms = std::ceil(max_seconds * 1000.0);
-    QTimer wake;
-    wake.setSingleShot(true);
-    wake.setTimerType(Qt::PreciseTimer);
-    wake.start(ms > std::numeric_limits<int>::max() ? std::numeric_limits<int>::max() : static_cast<int>(ms));
-    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    Wait wait;
+    QTimer::singleShot(ms > std::numeric_limits<int>::max() ? std::numeric_limits<int>::max() : static_cast<int>(ms),
+                       Qt::PreciseTimer, &wait.loop, &QEventLoop::quit);
+    waits_.push_back(&wait);
+    process_pending_events();
+    if (!wait.woken) wait.loop.exec();
+    waits_.pop_back();
+}
+
+void QtEventLoop::run(const Callback &callback) {
+    call_core(callback);
+    // Every wait in progress has now seen an event.
+    for (Wait *wait : waits_) {
+        wait->woken = true;
+        wait->loop.quit();
+    }
 }
 
 void QtEventLoop::retire(QObject *object) {

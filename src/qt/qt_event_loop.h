@@ -3,10 +3,12 @@
 #include "app/event_loop.h"
 
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QObject>
 
 #include <map>
 #include <memory>
+#include <vector>
 
 class QSocketNotifier;
 class QTimer;
@@ -31,6 +33,13 @@ public:
     void wait_for_events(double max_seconds) override;
 
 private:
+    // A wait_for_events in progress; waits nest when a callback waits.
+    struct Wait {
+        QEventLoop loop;
+        bool woken = false;
+    };
+    // Runs a callback of ours into the core, and ends the waits for one.
+    void run(const Callback &callback);
     // Deleted later, never under its own running callback.
     static void retire(QObject *object);
 
@@ -40,6 +49,7 @@ private:
     Handle next_handle_ = 1;
     std::map<Handle, QTimer *> timers_;
     std::map<Handle, QSocketNotifier *> watches_;
+    std::vector<Wait *> waits_;
 };
 
 } // namespace quillon
