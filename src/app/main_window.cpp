@@ -57,7 +57,7 @@ void MainWindow::Form_Load() {
     try {
         std::string value;
         read_setting(p_, "DIALMODE", value);
-        s.dial_mode = fixed_field(value, 10);
+        s.dial_mode = value;
         s.dial_mode_from_file = true;
         apply_dial_mode();
         p_.supervision.check_modem_ready();

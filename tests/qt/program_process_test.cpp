@@ -1,19 +1,121 @@
+// The real program on the offscreen platform, started from a program
+// directory of its own: what reaches the line at start-up, and what the
+// shut-down writes to quillon.ini when a signal ends it.
 #include "support/child_process.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <csignal>
+#include <fcntl.h>
 #include <filesystem>
+#include <poll.h>
+#include <pty.h>
 #include <regex>
 #include <thread>
+#include <unistd.h>
 
-namespace quillon {
+namespace quillon::testing {
 namespace {
 
-using testing::ChildProcess;
+const std::string program_dir = QUILLON_PROGRAM_DIR;
 
-bool eventually(const std::function<bool()>& done, double seconds) {
+// A pseudo-terminal whose far end the program opens as its serial port;
+// the test plays the modem on the near end.
+class PseudoTerminal {
+public:
+    PseudoTerminal() {
+        EXPECT_EQ(::openpty(&modem_, &port_, name_, nullptr, nullptr), 0);
+        for (int fd : {modem_, port_}) ::fcntl(fd, F_SETFD, FD_CLOEXEC);
+    }
+    ~PseudoTerminal() {
+        ::close(modem_);
+        ::close(port_);
+    }
+    std::string device() const { return name_; }
+
+    // Collects what the program writes until the bytes end with want, or
+    // the time is up; returns everything collected.
+    std::string read_until(const std::string &want, double seconds) {
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+        std::string got;
+        while (got.size() < want.size() || got.compare(got.size() - want.size(), want.size(), want) != 0) {
+            auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+            if (left.count() <= 0) break;
+            pollfd p{modem_, POLLIN, 0};
+            if (::poll(&p, 1, static_cast<int>(left.count())) <= 0) break;
+            char buffer[256];
+            ssize_t n = ::read(modem_, buffer, sizeof buffer);
+            if (n > 0) got.append(buffer, static_cast<std::size_t>(n));
+            else std::this_thread::sleep_for(std::chrono::milliseconds(20)); // not opened yet
+        }
+        return got;
+    }
+    void answer(const std::string &bytes) { EXPECT_EQ(::write(modem_, bytes.data(), bytes.size()), ssize_t(bytes.size())); }
+
+private:
+    int modem_ = -1;
+    int port_ = -1;
+    char name_[128] = {};
+};
+
+// A copy of the program directory with its own quillon.ini.
+struct ProgramCopy {
+    explicit ProgramCopy(const std::string &ini) {
+        std::filesystem::copy_file(program_dir + "/quillon", dir.file("quillon"));
+        std::filesystem::copy(program_dir + "/images", dir.file("images"));
+        dir.write("quillon.ini", ini);
+    }
+    TempDir dir;
+};
+
+struct Ending {
+    int signal_number;
+    const char *name;
+};
+void PrintTo(const Ending &ending, std::ostream *out) { *out << ending.name; }
+
+class ProgramOnAPseudoTerminal : public ::testing::TestWithParam<Ending> {};
+
+TEST_P(ProgramOnAPseudoTerminal, InitialisesTheModemAndWritesItsSettingsWhenSignalled) {
+    PseudoTerminal modem;
+    const std::string ini = "; kept as it is\n[Quillon]\nPORTNO.=2\nDIALMODE=tone\n[Ports]\nCOMM2=" +
+                            modem.device() + "\nCOMM3=/dev/null\n";
+    ProgramCopy copy(ini);
+    ChildProcess quillon({copy.dir.file("quillon")});
+
+    EXPECT_EQ(modem.read_until("AT&D2\r", 20), "AT&D2\r") << "the first command and nothing before it";
+    modem.answer("\r\nOK\r\n");
+    EXPECT_EQ(modem.read_until("ATE0\r", 10), "ATE0\r") << "the first OK gets echo switched off";
+    modem.answer("\r\nRING\r\n");
+    EXPECT_EQ(modem.read_until("ATA\r", 10), "ATA\r");
+
+    quillon.terminate(GetParam().signal_number);
+    EXPECT_EQ(quillon.wait(10), 0);
+    EXPECT_EQ(copy.dir.read("quillon.ini"), ini) << "settings read unchanged go back as they were";
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, ProgramOnAPseudoTerminal,
+                         ::testing::Values(Ending{SIGTERM, "SIGTERM"}, Ending{SIGINT, "SIGINT"},
+                                           Ending{SIGHUP, "SIGHUP"}),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+TEST(ProgramProcess, APortThatIsNotASerialLineStillGetsItsSettingsBack) {
+    // /dev/null opens but is no terminal: the port prompt comes up, and a
+    // signal under it still runs the shut-down, leaving settings that the
+    // next start takes.
+    ProgramCopy copy("[Quillon]\nPORTNO.=1\nDIALMODE=pulse\n[Ports]\nCOMM1=/dev/null\n");
+    ChildProcess quillon({copy.dir.file("quillon")});
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    quillon.terminate(SIGTERM);
+    EXPECT_EQ(quillon.wait(10), 0);
+    std::string ini = copy.dir.read("quillon.ini");
+    EXPECT_NE(ini.find("PORTNO.=1\n"), std::string::npos) << ini;
+    EXPECT_NE(ini.find("DIALMODE=pulse"), std::string::npos) << ini;
+}
+
+bool eventually(const std::function<bool()> &done, double seconds) {
     auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     while (!done()) {
         if (std::chrono::steady_clock::now() > deadline) return false;
@@ -22,30 +124,25 @@ bool eventually(const std::function<bool()>& done, double seconds) {
     return true;
 }
 
-// The real program, on the offscreen platform, on a simulated modem: what
-// it says at start-up reaches the line, and SIGTERM runs the shut-down.
-TEST(ProgramProcess, StartsOnANetworkPortAndWritesItsSettingsOnSigterm) {
-    const std::string program_dir = QUILLON_PROGRAM_DIR;
-    testing::TempDir dir;
+TEST(ProgramProcess, StartsOnTheSimulatorsNetworkPort) {
+    if (!std::filesystem::exists(program_dir + "/quillon-linesim")) GTEST_SKIP() << "no line simulator built";
+    TempDir dir;
     ChildProcess sim({program_dir + "/quillon-linesim", "--modem", "5551001@0", "--transcript", dir.file("line.log")});
     std::smatch m;
     std::string ready = sim.read_line(10).value_or("");
     ASSERT_TRUE(std::regex_search(ready, m, std::regex("127.0.0.1:(\\d+)"))) << ready;
 
-    std::filesystem::copy_file(program_dir + "/quillon", dir.file("quillon"));
-    std::filesystem::copy(program_dir + "/images", dir.file("images"));
-    dir.write("quillon.ini", "; my settings\n[Quillon]\nPORTNO.=1\nDIALMODE=pulse\n[Ports]\nCOMM1=rfc2217://127.0.0.1:" +
-                                 m[1].str() + "\n");
-    ChildProcess quillon({dir.file("quillon")});
-    ASSERT_TRUE(eventually([&] { return dir.read("line.log").find("modem \"ATE0\\x0D\"") != std::string::npos; }, 20))
-        << dir.read("line.log");
-    EXPECT_NE(dir.read("line.log").find("computer 5551001 > modem \"AT&D2\\x0D\""), std::string::npos);
+    const std::string ini = "[Quillon]\nPORTNO.=1\nDIALMODE=pulse\n[Ports]\nCOMM1=rfc2217://127.0.0.1:" + m[1].str() + "\n";
+    ProgramCopy copy(ini);
+    ChildProcess quillon({copy.dir.file("quillon")});
+    auto log = [&] { return dir.read("line.log"); };
+    ASSERT_TRUE(eventually([&] { return log().find("modem \"ATE0\\x0D\"") != std::string::npos; }, 20)) << log();
+    EXPECT_NE(log().find("computer 5551001 > modem \"AT&D2\\x0D\""), std::string::npos) << log();
 
-    quillon.terminate();
+    quillon.terminate(SIGTERM);
     EXPECT_EQ(quillon.wait(10), 0);
-    EXPECT_EQ(dir.read("quillon.ini"), "; my settings\n[Quillon]\nPORTNO.=1\nDIALMODE=pulse     \n[Ports]\nCOMM1=rfc2217://127.0.0.1:" +
-                                           m[1].str() + "\n");
+    EXPECT_EQ(copy.dir.read("quillon.ini"), ini);
 }
 
 } // namespace
-} // namespace quillon
+} // namespace quillon::testing

@@ -61,7 +61,7 @@ std::optional<std::string> ChildProcess::read_line(double timeout_seconds) {
     }
 }
 
-void ChildProcess::terminate() { kill(pid_, SIGTERM); }
+void ChildProcess::terminate(int signal_number) { kill(pid_, signal_number); }
 
 std::optional<int> ChildProcess::wait(double timeout_seconds) {
     auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(timeout_seconds);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <csignal>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,7 +17,7 @@ public:
 
     // The next line of its standard output, within timeout seconds.
     std::optional<std::string> read_line(double timeout_seconds);
-    void terminate();
+    void terminate(int signal_number = SIGTERM);
     // Its exit status once it has ended, within timeout seconds.
     std::optional<int> wait(double timeout_seconds);
 

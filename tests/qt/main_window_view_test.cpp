@@ -1,0 +1,260 @@
+#include "windows_fixture.h"
+
+#include <QAbstractButton>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QScrollBar>
+#include <QTableWidget>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
+
+#include <vector>
+
+namespace quillon::testing {
+namespace {
+
+std::vector<Button *> every_button(MainForm &f) {
+    std::vector<Button *> out{&f.cmddial, &f.cmdre, &f.cmdcan, &f.cmdsend, &f.Cmddialtone, &f.Cmdconfig};
+    for (Button &b : f.Cmddialn) out.push_back(&b);
+    return out;
+}
+
+TEST(MainWindowView, EveryButtonFollowsItsModel) {
+    WindowsFixture t(WindowsFixture::Pictures::generated);
+    for (Button *model : every_button(t.w())) {
+        SCOPED_TRACE(model->name());
+        auto *button = t.widget<QAbstractButton>(model->name().c_str());
+        ASSERT_TRUE(button);
+        EXPECT_FALSE(button->icon().isNull()) << "its picture";
+        EXPECT_EQ(button->toolTip().toStdString(), model->tooltip());
+        for (bool on : {false, true, false}) {
+            model->set_enabled(on);
+            EXPECT_EQ(button->isEnabled(), on);
+        }
+        model->set_visible(false);
+        EXPECT_FALSE(button->isVisible());
+        model->set_visible(true);
+        EXPECT_TRUE(button->isVisible());
+    }
+}
+
+TEST(MainWindowView, AButtonShowsTheModelsPictureAndItsCaptionWhenNoPictureLoads) {
+    WindowsFixture t(WindowsFixture::Pictures::generated);
+    auto *redial = t.widget<QAbstractButton>("cmdre");
+    ASSERT_TRUE(redial);
+    QImage usual = redial->icon().pixmap(44).toImage();
+    t.w().cmdre.set_picture(t.p().program_file("images\\revert.jpg"));
+    EXPECT_NE(redial->icon().pixmap(44).toImage(), usual);
+    t.w().cmdre.set_picture(t.p().program_file("images\\redial.jpg"));
+    EXPECT_EQ(redial->icon().pixmap(44).toImage(), usual);
+
+    WindowsFixture bare;
+    auto *five = bare.widget<QAbstractButton>("Cmddialn(5)");
+    auto *dial = bare.widget<QAbstractButton>("cmddial");
+    ASSERT_TRUE(five && dial);
+    EXPECT_TRUE(five->icon().isNull());
+    EXPECT_EQ(five->text(), "5");
+    EXPECT_EQ(dial->text(), "Dial") << "no caption: the tooltip";
+}
+
+TEST(MainWindowView, ClicksReachTheHandlers) {
+    WindowsFixture t;
+    t.run_for(6); // the first readiness check enables the keypad
+    auto *five = t.widget<QAbstractButton>("Cmddialn(5)");
+    auto *seven = t.widget<QAbstractButton>("Cmddialn(7)");
+    auto *dial = t.widget<QAbstractButton>("cmddial");
+    ASSERT_TRUE(five && seven && dial);
+    QTest::mouseClick(five, Qt::LeftButton);
+    EXPECT_EQ(t.p().state.dial_number, "5");
+    EXPECT_EQ(t.widget<QPlainTextEdit>("txtreceived")->toPlainText(), "5");
+    t.w().Cmddialn[7].set_enabled(false);
+    QTest::mouseClick(seven, Qt::LeftButton);
+    EXPECT_EQ(t.p().state.dial_number, "5") << "a disabled button does nothing";
+
+    ASSERT_TRUE(dial->isEnabled());
+    QTest::mouseClick(dial, Qt::LeftButton);
+    EXPECT_NE(t.port(1).written.find("ATDT5\r"), std::string::npos);
+    EXPECT_FALSE(dial->isEnabled()) << "the handler disabled it";
+}
+
+TEST(MainWindowView, LabelsAndTheProgressBarFollowTheirModels) {
+    WindowsFixture t;
+    auto *chat = t.widget<QLabel>("lblchat");
+    auto *received = t.widget<QLabel>("Lblchatreceived");
+    auto *bar = t.widget<QProgressBar>("ProgressBar1");
+    ASSERT_TRUE(chat && received && bar);
+    EXPECT_EQ(chat->text(), "Your chat message goes here");
+    EXPECT_EQ(received->text(), "Incoming message goes here");
+    t.w().lblchat.set_caption("Enter new name here:");
+    EXPECT_EQ(chat->text(), "Enter new name here:");
+
+    EXPECT_FALSE(bar->isVisible());
+    t.w().ProgressBar1.set_visible(true);
+    t.w().ProgressBar1.set_max(3000);
+    t.w().ProgressBar1.set_value(750);
+    EXPECT_TRUE(bar->isVisible());
+    EXPECT_DOUBLE_EQ(double(bar->value()) / bar->maximum(), 0.25);
+    t.w().ProgressBar1.set_value(4000);
+    EXPECT_EQ(bar->value(), bar->maximum()) << "beyond the maximum shows full";
+}
+
+// Every change the output box's document went through: (position, removed, added).
+struct DocumentChanges {
+    explicit DocumentChanges(QPlainTextEdit &box) {
+        QObject::connect(box.document(), &QTextDocument::contentsChange,
+                         [this](int at, int removed, int added) { changes.push_back({at, removed, added}); });
+    }
+    struct Change {
+        int at, removed, added;
+    };
+    std::vector<Change> changes;
+};
+
+TEST(MainWindowView, TheOutputBoxOnlyGrowsAtItsEndWhileItsModelDoes) {
+    WindowsFixture t;
+    auto *box = t.widget<QPlainTextEdit>("txtreceived");
+    ASSERT_TRUE(box);
+    EXPECT_TRUE(box->isReadOnly());
+    t.w().txtreceived.set_text("line one\r\nline two");
+    EXPECT_EQ(box->toPlainText(), "line one\nline two");
+
+    DocumentChanges seen(*box);
+    // A CR LF pair and a UTF-8 sequence cut between two arrivals.
+    for (const char *piece : {"\r", "\nthree \xC3", "\xA9t\xC3\xA9", "\x07"}) {
+        int end = box->document()->characterCount() - 1;
+        seen.changes.clear();
+        t.w().txtreceived.append(piece);
+        for (const auto &c : seen.changes) {
+            EXPECT_EQ(c.removed, 0) << "nothing shown is taken away";
+            EXPECT_GE(c.at, end) << "nothing is inserted before the end";
+        }
+    }
+    EXPECT_EQ(box->toPlainText(), QString::fromUtf8("line one\nline two\nthree \u00e9t\u00e9\u2407"));
+
+    seen.changes.clear();
+    t.w().txtreceived.set_text("Modem ready...");
+    EXPECT_EQ(box->toPlainText(), "Modem ready...");
+    ASSERT_FALSE(seen.changes.empty());
+    EXPECT_EQ(seen.changes.front().at, 0) << "a status line replaces the whole text";
+}
+
+TEST(MainWindowView, TheOutputBoxFollowsTheEndUnlessTheUserScrolledBack) {
+    WindowsFixture t;
+    auto *box = t.widget<QPlainTextEdit>("txtreceived");
+    ASSERT_TRUE(box);
+    std::string lines;
+    for (int i = 0; i < 200; ++i) lines += "line " + std::to_string(i) + "\r\n";
+    t.w().txtreceived.set_text("");
+    t.w().txtreceived.append(lines);
+    QScrollBar *bar = box->verticalScrollBar();
+    bar->setValue(bar->maximum());
+    t.w().txtreceived.append("one more\r\n");
+    EXPECT_EQ(bar->value(), bar->maximum()) << "at the end, it stays at the end";
+    bar->setValue(10);
+    t.w().txtreceived.append("and another\r\n");
+    EXPECT_EQ(bar->value(), 10) << "reading back, the view stays put";
+}
+
+TEST(MainWindowView, TypingGoesToTheModelAndTheModelsTextToTheBox) {
+    WindowsFixture t;
+    auto *input = t.widget<QPlainTextEdit>("txtsend");
+    ASSERT_TRUE(input);
+    input->setFocus();
+    QTest::keyClicks(input, "hello");
+    EXPECT_EQ(t.w().txtsend.text(), "hello");
+    EXPECT_EQ(t.w().txtsend.caret(), 5u);
+
+    t.w().txtsend.set_text("from the program\r\nsecond");
+    EXPECT_EQ(input->toPlainText(), "from the program\nsecond");
+    EXPECT_EQ(input->textCursor().position(), 0) << "replaced text puts the caret at the start";
+    t.w().txtsend.set_locked(true);
+    EXPECT_TRUE(input->isReadOnly());
+}
+
+TEST(MainWindowView, EnterRunsTheKeyHandlerBeforeTheLineBreakGoesInAtTheCaret) {
+    WindowsFixture t;
+    auto *input = t.widget<QPlainTextEdit>("txtsend");
+    ASSERT_TRUE(input);
+    input->setFocus();
+    QTest::keyClicks(input, "helloworld");
+    for (int i = 0; i < 5; ++i) QTest::keyClick(input, Qt::Key_Left);
+
+    std::string text_seen;
+    std::size_t caret_seen = 0;
+    auto core = t.w().on_txtsend_key_press;
+    t.w().on_txtsend_key_press = [&](int key) {
+        EXPECT_EQ(key, 13);
+        text_seen = t.w().txtsend.text();
+        caret_seen = t.w().txtsend.caret();
+        core(key);
+    };
+    QTest::keyClick(input, Qt::Key_Return);
+    EXPECT_EQ(text_seen, "helloworld") << "the handler ran first";
+    EXPECT_EQ(caret_seen, 5u) << "with the caret where the user left it";
+    EXPECT_EQ(t.w().txtsend.text(), "hello\r\nworld");
+    EXPECT_EQ(input->toPlainText(), "hello\nworld");
+    EXPECT_EQ(input->textCursor().position(), 6);
+    EXPECT_EQ(t.port(1).written, "AT&D2\r") << "Enter sends nothing";
+}
+
+TEST(MainWindowView, EnterAnswersAnAddressBookPromptAndThenBreaksTheLine) {
+    WindowsFixture t;
+    auto *input = t.widget<QPlainTextEdit>("txtsend");
+    ASSERT_TRUE(input);
+    input->setFocus();
+    t.w().mnuaddessadd.choose();
+    QTest::keyClicks(input, "Ann");
+    QTest::keyClick(input, Qt::Key_Enter);
+    EXPECT_EQ(t.p().state.entry_name, "Ann");
+    EXPECT_EQ(t.widget<QLabel>("lblchat")->text(), "Enter phone no.:");
+    EXPECT_EQ(t.w().txtsend.text(), "\r\n") << "the handler emptied it, then the break went in";
+    EXPECT_EQ(input->toPlainText(), "\n");
+}
+
+TEST(MainWindowView, TheGridCoversTheInputLineAndAChosenRowIsDialled) {
+    WindowsFixture t;
+    t.p().dataaddress->add("Ann", "5551002");
+    t.p().dataaddress->add("Bob", "5551003");
+    auto *grid = t.widget<QTableWidget>("DBGrid1");
+    auto *input = t.widget<QPlainTextEdit>("txtsend");
+    ASSERT_TRUE(grid && input);
+    EXPECT_FALSE(grid->isVisible());
+    t.w().mnuaddressall.choose();
+    ASSERT_TRUE(grid->isVisible());
+    EXPECT_EQ(grid->geometry(), input->geometry());
+    ASSERT_EQ(grid->rowCount(), 2);
+    EXPECT_EQ(grid->item(1, 0)->text(), "Bob");
+    EXPECT_EQ(grid->item(1, 1)->text(), "5551003");
+
+    grid->setCurrentCell(0, 0);
+    grid->setCurrentCell(1, 0);
+    EXPECT_EQ(t.p().state.dial_number, "5551003");
+    EXPECT_TRUE(t.w().cmddial.enabled());
+    EXPECT_EQ(t.p().dataaddress->current_index(), 1u);
+}
+
+TEST(MainWindowView, ClosingTheWindowAsksTheCore) {
+    WindowsFixture t;
+    int closes = 0;
+    t.w().on_close = [&] { ++closes; };
+    t.front->main.close();
+    EXPECT_EQ(closes, 1);
+    EXPECT_TRUE(t.front->main.isVisible()) << "the core's unload ends the program, not the window";
+}
+
+TEST(MainWindowViewDeathTest, ClosingTheWindowRunsTheShutDownAndEndsTheProcess) {
+    // The child is forked from here, so it shares the program directory.
+    GTEST_FLAG_SET(death_test_style, "fast");
+    WindowsFixture t;
+    t.port(3);
+    t.w().mnuport3.choose();
+    EXPECT_EXIT(t.front->main.close(), ::testing::ExitedWithCode(0), "");
+    std::string ini = t.dir.read("quillon.ini");
+    EXPECT_NE(ini.find("PORTNO.=3         \n"), std::string::npos) << ini;
+    EXPECT_NE(ini.find("DIALMODE=tone\n"), std::string::npos) << ini;
+}
+
+} // namespace
+} // namespace quillon::testing

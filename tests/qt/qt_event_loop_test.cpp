@@ -1,0 +1,180 @@
+#include "qt/core_guard.h"
+#include "qt/qt_event_loop.h"
+
+#include <QCoreApplication>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <stdexcept>
+#include <unistd.h>
+
+namespace quillon {
+namespace {
+
+// A pipe whose read end the loop can watch.
+struct Pipe {
+    Pipe() { EXPECT_EQ(::pipe2(fds, O_NONBLOCK | O_CLOEXEC), 0); }
+    ~Pipe() {
+        ::close(fds[0]);
+        ::close(fds[1]);
+    }
+    void put(char c) { EXPECT_EQ(::write(fds[1], &c, 1), 1); }
+    int take() {
+        char c = 0;
+        return ::read(fds[0], &c, 1) == 1 ? c : -1;
+    }
+    int fds[2];
+};
+
+// Runs the loop until done() or the time is up; false on time up.
+bool spin_until(QtEventLoop &loop, const std::function<bool()> &done, double seconds = 5) {
+    double end = loop.monotonic() + seconds;
+    while (!done()) {
+        if (loop.monotonic() > end) return false;
+        loop.wait_for_events(0.05);
+    }
+    return true;
+}
+
+TEST(QtEventLoop, ClocksRunAndTheTimeOfDayIsWithinADay) {
+    QtEventLoop loop;
+    double t0 = loop.monotonic();
+    double day = loop.time_of_day();
+    EXPECT_GE(day, 0);
+    EXPECT_LT(day, 86400);
+    loop.wait_for_events(0.05);
+    EXPECT_GE(loop.monotonic() - t0, 0.045);
+}
+
+TEST(QtEventLoop, TimersRepeatUntilStoppedEvenFromTheirOwnTick) {
+    QtEventLoop loop;
+    int ticks = 0;
+    EventLoop::Handle timer = 0;
+    timer = loop.start_timer(10, [&] {
+        if (++ticks == 3) loop.stop_timer(timer);
+    });
+    ASSERT_TRUE(spin_until(loop, [&] { return ticks == 3; }));
+    double quiet_until = loop.monotonic() + 0.1;
+    spin_until(loop, [&] { return loop.monotonic() > quiet_until; });
+    EXPECT_EQ(ticks, 3);
+    loop.stop_timer(timer); // a second stop is harmless
+}
+
+TEST(QtEventLoop, AWatchRunsWhileItsFileIsReadableAndNotAfterUnwatch) {
+    QtEventLoop loop;
+    Pipe pipe;
+    std::string got;
+    EventLoop::Handle watch = loop.watch_readable(pipe.fds[0], [&] {
+        // One byte a call: the watch is level-triggered, so the rest comes
+        // on the next calls.
+        int c = pipe.take();
+        if (c >= 0) got += static_cast<char>(c);
+    });
+    for (char c : std::string("abc")) pipe.put(c);
+    ASSERT_TRUE(spin_until(loop, [&] { return got == "abc"; })) << got;
+    loop.unwatch(watch);
+    pipe.put('d');
+    double until = loop.monotonic() + 0.1;
+    spin_until(loop, [&] { return loop.monotonic() > until; });
+    EXPECT_EQ(got, "abc");
+}
+
+TEST(QtEventLoop, PostedCallbacksRunLaterInOrder) {
+    QtEventLoop loop;
+    std::string order;
+    loop.post([&] { order += "1"; });
+    loop.post([&] { order += "2"; });
+    EXPECT_EQ(order, "");
+    loop.process_pending_events();
+    EXPECT_EQ(order, "12");
+}
+
+TEST(QtEventLoop, AYieldingHandlerLetsOtherTimersWatchesAndWaitsRunInside) {
+    QtEventLoop loop;
+    Pipe pipe;
+    bool yielding = false, done = false;
+    int ticks_inside = 0, watched_inside = 0, inner_waits = 0;
+    EventLoop::Handle watch = loop.watch_readable(pipe.fds[0], [&] {
+        pipe.take();
+        if (yielding) ++watched_inside;
+    });
+    EventLoop::Handle other = loop.start_timer(20, [&] {
+        if (!yielding) return;
+        ++ticks_inside;
+        // A wait inside the wait, as a box shown by a handler under a yield.
+        loop.wait_for_events(0.01);
+        ++inner_waits;
+    });
+    EventLoop::Handle once = 0;
+    once = loop.start_timer(1, [&] {
+        loop.stop_timer(once);
+        // As wait_seconds does: yield until the time is up.
+        yielding = true;
+        pipe.put('x');
+        double end = loop.monotonic() + 0.3;
+        while (loop.monotonic() < end) loop.wait_for_events(end - loop.monotonic());
+        yielding = false;
+        done = true;
+    });
+    ASSERT_TRUE(spin_until(loop, [&] { return done; }));
+    EXPECT_GE(ticks_inside, 3);
+    EXPECT_EQ(inner_waits, ticks_inside) << "every inner wait came back";
+    EXPECT_EQ(watched_inside, 1);
+    loop.stop_timer(other);
+    loop.unwatch(watch);
+}
+
+TEST(QtEventLoop, WaitingEndsAtTheLimitOrWithTheFirstEvent) {
+    QtEventLoop loop;
+    double t0 = loop.monotonic();
+    loop.wait_for_events(0.2);
+    double waited = loop.monotonic() - t0;
+    EXPECT_GE(waited, 0.19);
+    EXPECT_LT(waited, 2.0);
+
+    Pipe pipe;
+    bool seen = false;
+    EventLoop::Handle watch = loop.watch_readable(pipe.fds[0], [&] {
+        pipe.take();
+        seen = true;
+    });
+    pipe.put('x');
+    t0 = loop.monotonic();
+    for (int i = 0; i < 10 && !seen; ++i) loop.wait_for_events(30);
+    EXPECT_TRUE(seen);
+    EXPECT_LT(loop.monotonic() - t0, 5.0) << "a ready file ends the wait";
+    loop.unwatch(watch);
+}
+
+TEST(QtEventLoop, AFailureInACallbackStopsAtTheLoop) {
+    QtEventLoop loop;
+    int ticks = 0;
+    EventLoop::Handle timer = loop.start_timer(10, [&] {
+        ++ticks;
+        throw std::runtime_error("a failure no route caught");
+    });
+    EXPECT_TRUE(spin_until(loop, [&] { return ticks >= 2; })) << "the loop went on after the first";
+    loop.stop_timer(timer);
+}
+
+TEST(QtEventLoopDeathTest, EndingTheProgramEndsTheProcessAtOnce) {
+    GTEST_FLAG_SET(death_test_style, "fast");
+    EXPECT_EXIT(
+        {
+            QtEventLoop loop;
+            loop.post([] {
+                std::fputs("ending\n", stderr);
+                end_program();
+            });
+            loop.post([] { std::fputs("after the end\n", stderr); });
+            loop.process_pending_events();
+            std::abort();
+        },
+        ::testing::ExitedWithCode(0),
+        ::testing::AllOf(::testing::HasSubstr("ending"), ::testing::Not(::testing::HasSubstr("after the end"))));
+}
+
+} // namespace
+} // namespace quillon

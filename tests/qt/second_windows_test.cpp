@@ -1,0 +1,92 @@
+#include "qt/animation_view.h"
+#include "qt/picture_box.h"
+#include "windows_fixture.h"
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+
+namespace quillon::testing {
+namespace {
+
+TEST(HelpWindowView, ComesAndGoesWithItsFormAndShowsBothFiles) {
+    WindowsFixture t(WindowsFixture::Pictures::generated);
+    t.dir.write("quillon.txt", "Quillon help\r\n\r\nDial with the keypad.");
+    QWidget &help = t.front->help;
+    EXPECT_FALSE(help.isVisible());
+    t.w().mnuhelp.choose();
+    ASSERT_TRUE(help.isVisible());
+    EXPECT_EQ(help.windowTitle(), "Quillon -- Help");
+    auto *picture = t.widget<PictureBox>("ImagePic", &help);
+    auto *text = t.widget<QPlainTextEdit>("Txthelp", &help);
+    ASSERT_TRUE(picture && text);
+    EXPECT_FALSE(picture->picture().isNull());
+    EXPECT_EQ(text->toPlainText(), "Quillon help\n\nDial with the keypad.");
+    EXPECT_TRUE(text->isReadOnly());
+    EXPECT_FALSE(t.widget<QLabel>("Label1", &help)->text().isEmpty());
+    EXPECT_TRUE(t.front->main.isEnabled()) << "not modal";
+
+    help.close();
+    EXPECT_FALSE(t.p().frmhelp.visible());
+    EXPECT_FALSE(help.isVisible());
+    t.dir.write("quillon.txt", "read again");
+    t.w().mnuhelp.choose();
+    EXPECT_TRUE(help.isVisible());
+    EXPECT_EQ(text->toPlainText(), "read again");
+}
+
+TEST(HelpWindowView, WithoutItsPictureShowsNone) {
+    WindowsFixture t;
+    t.w().mnuhelp.choose();
+    EXPECT_EQ(t.dialogs.messages(), std::vector<std::string>({"Unable to find picture file!", "Unable to load help file!"}));
+    EXPECT_TRUE(t.front->help.isVisible());
+    EXPECT_TRUE(t.widget<PictureBox>("ImagePic", &t.front->help)->picture().isNull());
+}
+
+TEST(ConvertWindowView, ShowsTheConversionWithItsAnimationOverADisabledMainWindow) {
+    WindowsFixture t(WindowsFixture::Pictures::generated);
+    QWidget &convert = t.front->convert;
+    // A bad digit pair halfway shows a box, and with it a look at the windows.
+    std::string spool = std::string(4096, 'A') + "zz" + std::string(4094, '0');
+    t.dir.write("vlorn.cmp", spool);
+    bool looked = false;
+    t.dialogs.while_shown = [&] {
+        if (t.dialogs.messages().empty() || t.dialogs.messages().back() != "Unexpected Error! Cannot continue.") return;
+        looked = true;
+        EXPECT_TRUE(convert.isVisible());
+        EXPECT_EQ(convert.windowTitle(), "Quillon");
+        EXPECT_EQ(t.widget<QLabel>("Lblconvert", &convert)->text(), "Converting  Please Wait.........");
+        auto *animation = t.widget<AnimationView>("Animation1", &convert);
+        ASSERT_TRUE(animation);
+        EXPECT_EQ(animation->frame_count(), 12);
+        EXPECT_TRUE(animation->running());
+        auto *bar = t.widget<QProgressBar>("ProgressBar1", &convert);
+        EXPECT_EQ(double(bar->value()) / bar->maximum(), 0.5) << "one chunk of two done";
+        EXPECT_FALSE(t.front->main.isEnabled());
+        EXPECT_TRUE(convert.isEnabled());
+    };
+    t.p().transfer.reconvert_file(t.dir.file("received.bin"));
+    EXPECT_TRUE(looked);
+    EXPECT_FALSE(convert.isVisible());
+    EXPECT_TRUE(t.front->main.isEnabled());
+    EXPECT_FALSE(t.widget<AnimationView>("Animation1", &convert)->running());
+    EXPECT_EQ(t.dialogs.messages().back(), "Conversion complete!");
+}
+
+TEST(ConvertWindowView, ClosingItAfterAFailureGivesTheMainWindowBack) {
+    WindowsFixture t(WindowsFixture::Pictures::generated);
+    t.dir.write("vlorn.cmp", "4142");
+    // A full disk: the bytes fail to go out once the window is up.
+    t.p().transfer.reconvert_file("/dev/full");
+    ASSERT_FALSE(t.dialogs.messages().empty());
+    EXPECT_NE(t.dialogs.messages().back().find("Unspecified error! Cannot complete conversion."), std::string::npos);
+    QWidget &convert = t.front->convert;
+    ASSERT_TRUE(convert.isVisible()) << "stays up until closed";
+    EXPECT_FALSE(t.front->main.isEnabled());
+    convert.close();
+    EXPECT_FALSE(convert.isVisible());
+    EXPECT_TRUE(t.front->main.isEnabled());
+}
+
+} // namespace
+} // namespace quillon::testing

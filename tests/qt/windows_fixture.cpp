@@ -1,0 +1,17 @@
+#include "windows_fixture.h"
+
+#include <filesystem>
+
+namespace quillon::testing {
+
+WindowsFixture::WindowsFixture(Pictures pictures) {
+    if (pictures == Pictures::generated)
+        std::filesystem::copy(std::string(QUILLON_PROGRAM_DIR) + "/images", dir.file("images"));
+    write_ini("PORTNO.=1\nDIALMODE=tone");
+    port(1);
+    EXPECT_TRUE(start());
+    front = std::make_unique<FrontEnd>(p(), nullptr);
+    front->main.show();
+}
+
+} // namespace quillon::testing
