@@ -102,7 +102,9 @@ void FileReceiver::form_step() {
 
 void FileReceiver::store(std::string_view text) {
     if (!rx_file.is_open()) throw ReceiveFailure("no output file");
+    // Flushed frame by frame, so a full disk shows at the frame that hit it.
     rx_file.write(text.data(), static_cast<std::streamsize>(text.size()));
+    rx_file.flush();
     if (!rx_file) throw ReceiveFailure("write error");
     rx_location_ += static_cast<std::int64_t>(text.size());
 }

@@ -1,0 +1,129 @@
+#include "support/two_programs.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <random>
+
+namespace quillon {
+namespace {
+
+using testing::TwoPrograms;
+
+std::string random_bytes(std::size_t n, unsigned seed) {
+    std::mt19937 rng(seed);
+    std::string s(n, '\0');
+    for (char& c : s) c = static_cast<char>(rng() & 0xFF);
+    return s;
+}
+
+// One program calling the other, with a file ready to go from a to b.
+struct Faulty : TwoPrograms {
+    Faulty() {
+        EXPECT_TRUE(start());
+        EXPECT_TRUE(call());
+        a.f.dir.write("source.bin", content);
+    }
+    void send(const char* form, const std::string& save_as) {
+        a.f.dialogs.open_answers.push_back(a.f.dir.file("source.bin"));
+        if (!save_as.empty()) b.f.dialogs.save_answers.push_back(save_as);
+        (std::string(form) == "binary" ? a.w().filemodebinary : a.w().filemodetext).choose();
+        a.w().cmdsend.click();
+    }
+    // a's side writes frames of its own making, a second apart.
+    void peer_writes(const std::vector<std::string>& frames) {
+        for (const auto& frame : frames) {
+            a.p().MSComm1.output(frame);
+            run_for(1);
+        }
+    }
+    bool receiver_reported() {
+        return b.f.dialogs.showed("Conversion complete!") ||
+               (b.s().recv_block == 1 && b.w().txtsend.text() == "End of transmission.Back to chat mode.");
+    }
+    std::string content = random_bytes(20000, 3);
+    std::string target() { return b.f.dir.file("target.bin"); }
+};
+
+// Each row: a fault during a call or a transfer. Afterwards neither program
+// has ended, a reported file is identical to the one sent (or the user was
+// told of bad digits), no spool is left, and after a hang-up a new call
+// carries a new file.
+TEST(FaultMatrix, EveryFaultLeavesBothProgramsWorking) {
+    struct Row {
+        const char* fault;
+        std::function<void(Faulty&)> inject;
+        const char* receiver_told = nullptr;
+    };
+    const char* abandoned = "Unexpected error while receiving! Cannot continue.";
+    const std::vector<Row> rows{
+        {"carrier drop mid-transfer",
+         [](Faulty& t) {
+             t.send("binary", t.target());
+             t.run_until([&] { return t.b.s().recv_block > 8; }, 60);
+             t.exchange.drop("5551001");
+         }},
+        {"noise 1e-4", [](Faulty& t) { t.exchange.set_noise("5551002", 1e-4); t.send("binary", t.target()); }},
+        {"noise 1e-3", [](Faulty& t) { t.exchange.set_noise("5551002", 1e-3); t.send("binary", t.target()); }},
+        {"noise 1e-2", [](Faulty& t) { t.exchange.set_noise("5551002", 1e-2); t.send("binary", t.target()); }},
+        {"peer stops answering",
+         [](Faulty& t) {
+             t.send("text", t.target());
+             t.run_until([&] { return t.b.s().recv_block > 6; }, 60);
+             t.exchange.set_noise("5551002", 1.0);
+         }},
+        {"peer sends garbage",
+         [](Faulty& t) { t.peer_writes({"^%847%^", "zz\x01\xFF^%847%^", "garbage^%847%^"}); }, abandoned},
+        {"length beyond any file", [](Faulty& t) { t.peer_writes({"^%847%^", "99999999999^%847%^"}); }, abandoned},
+        {"both press Send",
+         [](Faulty& t) {
+             t.b.f.dir.write("other.bin", "from b");
+             t.b.f.dialogs.open_answers.push_back(t.b.f.dir.file("other.bin"));
+             t.b.w().filemodetext.choose();
+             t.a.f.dialogs.save_answers.push_back(t.a.f.dir.file("from_b.bin"));
+             t.send("text", t.target());
+             t.b.w().cmdsend.click();
+         }},
+        {"save dialog cancelled", [](Faulty& t) { t.send("binary", ""); }},
+        {"destination unwritable", [](Faulty& t) { t.send("text", t.b.f.dir.file("no/such/folder/x")); }, abandoned},
+        {"disk full", [](Faulty& t) { t.send("text", "/dev/full"); }, abandoned},
+        {"line unplugged in a call", [](Faulty& t) { t.exchange.set_unplugged("5551001", true); }},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.fault);
+        Faulty t;
+        row.inject(t);
+        t.run_for(600);
+        EXPECT_FALSE(t.a.f.ended);
+        EXPECT_FALSE(t.b.f.ended);
+        if (row.receiver_told) {
+            EXPECT_TRUE(t.b.f.dialogs.showed(row.receiver_told));
+        }
+        if (t.receiver_reported() && std::filesystem::exists(t.target())) {
+            bool identical = t.b.f.dir.read("target.bin") == t.content;
+            EXPECT_TRUE(identical || t.b.f.dialogs.showed("Unexpected Error! Cannot continue."))
+                << "a damaged file is never reported without a word";
+        }
+
+        // The users hang up (the sender first) and call again.
+        t.exchange.set_unplugged("5551001", false);
+        t.exchange.set_noise("5551002", 0);
+        if (t.a.s().connected == 1) t.a.w().cmdcan.click();
+        ASSERT_TRUE(t.run_until([&] { return t.a.s().connected == 0 && t.b.s().connected == 0; }, 30));
+        EXPECT_FALSE(t.b.f.dir.exists("vlorn.cmp")) << "no spool left behind";
+        t.run_for(6);
+        t.b.f.dialogs.save_answers.clear();
+        t.b.f.dialogs.yes_no_answers.clear();
+        ASSERT_TRUE(t.call());
+        std::filesystem::remove(t.target());
+        t.b.f.dialogs.shown.clear();
+        t.send("binary", t.target());
+        ASSERT_TRUE(t.run_until([&] { return t.b.f.dialogs.showed("Conversion complete!") && t.a.s().send_block == -50; },
+                                900))
+            << "a new call carries a new file";
+        EXPECT_TRUE(t.b.f.dir.read("target.bin") == t.content);
+    }
+}
+
+} // namespace
+} // namespace quillon
