@@ -64,8 +64,6 @@ public:
     std::function<void()> on_popup_menu;
     // The input line's key press, with the view inserting the key afterwards.
     std::function<void(int)> on_txtsend_key_press;
-    // Disables or enables the whole window (the conversion window does).
-    std::function<void(bool)> on_window_enabled;
 };
 
 // Frmhelp: the help window.

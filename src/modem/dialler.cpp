@@ -59,6 +59,12 @@ void Dialler::cmdre_Click() {
 void Dialler::cmdcan_Click() {
     MainForm& f = p_.frmmain;
     f.txtreceived.set_text(" ");
+    drop_call();
+}
+
+// The modem drops the call when DTR stays low for two seconds.
+void Dialler::drop_call() {
+    MainForm& f = p_.frmmain;
     f.cmdre.set_enabled(true);
     p_.MSComm1.set_dtr_enable(false);
     f.cmdcan.set_enabled(false);

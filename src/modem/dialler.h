@@ -14,6 +14,8 @@ public:
     void cmddial_Click();
     void cmdre_Click();
     void cmdcan_Click();
+    // The hang-up without its status line; the reconversion goes offline with it.
+    void drop_call();
 
     // Hides the address-book grid and gives cmdre back its redial role.
     void leave_grid_view();

@@ -83,15 +83,7 @@ void Reconversion::convert(const std::string& spool, const std::string& destinat
     if (std::remove(spool.c_str()) != 0) throw ConversionFailure{path_file_access_error};
 }
 
-void Reconversion::go_offline() {
-    MainForm& f = p_.frmmain;
-    f.cmdre.set_enabled(true);
-    p_.MSComm1.set_dtr_enable(false);
-    f.cmdcan.set_enabled(false);
-    p_.main_window.wait_seconds(2);
-    p_.MSComm1.set_dtr_enable(true);
-    f.mnuaddress.set_enabled(true);
-}
+void Reconversion::go_offline() { p_.dialler.drop_call(); }
 
 void Reconversion::Frmconvert_Load() {
     std::string animation = p_.program_file("images\\filecopy.avi");
@@ -99,17 +91,12 @@ void Reconversion::Frmconvert_Load() {
     // window stays usable.
     if (!p_.media.can_play_animation(animation)) return;
     p_.frmconvert.Animation1.play(animation);
-    set_main_window_enabled(false);
+    p_.frmmain.set_enabled(false);
 }
 
 void Reconversion::Frmconvert_Unload() {
     p_.frmconvert.Animation1.stop();
-    set_main_window_enabled(true);
-}
-
-void Reconversion::set_main_window_enabled(bool on) {
-    p_.frmmain.set_enabled(on);
-    if (p_.frmmain.on_window_enabled) p_.frmmain.on_window_enabled(on);
+    p_.frmmain.set_enabled(true);
 }
 
 void Reconversion::close_window() {

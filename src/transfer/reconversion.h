@@ -21,7 +21,6 @@ public:
 private:
     void convert(const std::string& spool, const std::string& destination);
     void close_window();
-    void set_main_window_enabled(bool on);
 
     Program& p_;
 };

@@ -3,6 +3,7 @@
 #include "modem/rfc2217_line.h"
 #include "sim/rfc2217_server_session.h"
 #include "sim/tcp_listener.h"
+#include "support/line_recorder.h"
 
 #include <gtest/gtest.h>
 
@@ -177,24 +178,8 @@ private:
     std::string log_, raw_;
 };
 
-// Everything the line reports, in order.
-struct Received : LineListener {
-    explicit Received(Line& line) : line_(line) { line.set_listener(this); }
-    void line_readable() override { text += line_.read_available(); }
-    void line_error(int code) override { errors.push_back(code); }
-    Line& line_;
-    std::string text;
-    std::vector<int> errors;
-};
-
-bool wait_for(PollEventLoop& loop, const std::function<bool()>& done, double seconds = 5) {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        loop.wait_for_events(0.01);
-    }
-    return true;
-}
+using Received = testing::LineRecorder;
+using testing::wait_for;
 
 void settle(PollEventLoop& loop, double seconds = 0.1) {
     wait_for(loop, [] { return false; }, seconds);

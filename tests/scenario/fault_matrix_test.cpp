@@ -1,3 +1,4 @@
+#include "support/random_content.h"
 #include "support/two_programs.h"
 
 #include <gtest/gtest.h>
@@ -8,14 +9,8 @@
 namespace quillon {
 namespace {
 
+using testing::random_bytes;
 using testing::TwoPrograms;
-
-std::string random_bytes(std::size_t n, unsigned seed) {
-    std::mt19937 rng(seed);
-    std::string s(n, '\0');
-    for (char& c : s) c = static_cast<char>(rng() & 0xFF);
-    return s;
-}
 
 // One program calling the other, with a file ready to go from a to b.
 struct Faulty : TwoPrograms {

@@ -1,3 +1,4 @@
+#include "support/random_content.h"
 #include "support/two_programs.h"
 #include "transfer/transfer_frames.h"
 
@@ -9,23 +10,9 @@ namespace quillon {
 namespace {
 
 using testing::Station;
+using testing::random_bytes;
+using testing::random_text;
 using testing::TwoPrograms;
-
-std::string random_bytes(std::size_t n, unsigned seed) {
-    std::mt19937 rng(seed);
-    std::string s(n, '\0');
-    for (char& c : s) c = static_cast<char>(rng() & 0xFF);
-    return s;
-}
-
-// Text without the protocol's marker characters, in lines.
-std::string random_text(std::size_t n, unsigned seed) {
-    std::mt19937 rng(seed);
-    const std::string alphabet = "abcdefghijklmnopqrstuvwxyz ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789.,;:!?\r\n";
-    std::string s(n, ' ');
-    for (char& c : s) c = alphabet[rng() % alphabet.size()];
-    return s;
-}
 
 struct Transfer : TwoPrograms {
     Transfer() {

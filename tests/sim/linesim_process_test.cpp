@@ -1,6 +1,7 @@
 #include "app/poll_event_loop.h"
 #include "modem/rfc2217_line.h"
 #include "support/child_process.h"
+#include "support/line_recorder.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -14,27 +15,10 @@ namespace {
 
 using testing::ask_line;
 using testing::ChildProcess;
+using testing::wait_for;
+using Received = testing::LineRecorder;
 
 const std::string linesim = std::string(QUILLON_PROGRAM_DIR) + "/quillon-linesim";
-
-// A Line's listener that keeps everything the line reports.
-struct Received : LineListener {
-    explicit Received(Line& line) : line_(line) { line.set_listener(this); }
-    void line_readable() override { text += line_.read_available(); }
-    void line_error(int code) override { errors.push_back(code); }
-    Line& line_;
-    std::string text;
-    std::vector<int> errors;
-};
-
-bool wait_for(PollEventLoop& loop, const std::function<bool()>& done, double seconds = 10) {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        loop.wait_for_events(0.02);
-    }
-    return true;
-}
 
 struct Simulator {
     Simulator() : child({linesim, "--modem", "5551001@0", "--modem", "5551002@0", "--control", "0", "--transcript",

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "app/poll_event_loop.h"
+#include "modem/line.h"
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace quillon::testing {
+
+// Everything a line reports, in order.
+struct LineRecorder : LineListener {
+    explicit LineRecorder(Line& line) : line_(line) { line.set_listener(this); }
+    void line_readable() override { text += line_.read_available(); }
+    void line_error(int code) override { errors.push_back(code); }
+    Line& line_;
+    std::string text;
+    std::vector<int> errors;
+};
+
+// Runs the loop until done() holds; false when seconds pass first.
+inline bool wait_for(PollEventLoop& loop, const std::function<bool()>& done, double seconds = 10) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        loop.wait_for_events(0.01);
+    }
+    return true;
+}
+
+} // namespace quillon::testing
