@@ -122,3 +122,27 @@ TEST(FaultMatrix, EveryFaultLeavesBothProgramsWorking) {
 
 } // namespace
 } // namespace quillon
+
+namespace quillon {
+namespace {
+
+// A damaged address book costs the book, not the calls.
+TEST(FaultMatrix, ACorruptedAddressBookLeavesCallsAndTransfersWorking) {
+    testing::TwoPrograms t;
+    t.a.f.dir.write("addressbook.mdb", std::string(4096, 'x'));
+    ASSERT_TRUE(t.start());
+    EXPECT_TRUE(t.a.f.dialogs.showed("Unable to load address book!"));
+    EXPECT_FALSE(t.a.w().mnuaddress.enabled());
+    ASSERT_TRUE(t.call());
+    std::string content = testing::random_bytes(5000, 8);
+    t.a.f.dir.write("source.bin", content);
+    t.a.f.dialogs.open_answers.push_back(t.a.f.dir.file("source.bin"));
+    t.b.f.dialogs.save_answers.push_back(t.b.f.dir.file("target.bin"));
+    t.a.w().filemodebinary.choose();
+    t.a.w().cmdsend.click();
+    ASSERT_TRUE(t.run_until([&] { return t.b.f.dialogs.showed("Conversion complete!"); }, 600));
+    EXPECT_TRUE(t.b.f.dir.read("target.bin") == content);
+}
+
+} // namespace
+} // namespace quillon
