@@ -172,9 +172,15 @@ bool HayesModem::run(const ModemCommand& cmd, bool& failed) {
 void HayesModem::dial(const std::string& digits) {
     state_ = State::dialling;
     exchange_.dial(*this, digits);
-    wait_timer_ = clock_.schedule(clock_.now() + regs_[7], [this] {
+    wait_for_carrier();
+}
+
+// Gives up with NO CARRIER when the call is not up within S7 seconds.
+void HayesModem::wait_for_carrier() {
+    State waiting = state_;
+    wait_timer_ = clock_.schedule(clock_.now() + regs_[7], [this, waiting] {
         wait_timer_ = 0;
-        if (state_ != State::dialling) return;
+        if (state_ != waiting) return;
         hang_up();
         result(Result::no_carrier);
     });
@@ -186,12 +192,7 @@ void HayesModem::answer() {
     ri_ = false;
     state_ = State::answering;
     exchange_.answer(*this);
-    wait_timer_ = clock_.schedule(clock_.now() + regs_[7], [this] {
-        wait_timer_ = 0;
-        if (state_ != State::answering) return;
-        hang_up();
-        result(Result::no_carrier);
-    });
+    wait_for_carrier();
 }
 
 void HayesModem::hang_up() {

@@ -69,6 +69,7 @@ private:
     bool run(const ModemCommand& cmd, bool& failed);
     void dial(const std::string& digits);
     void answer();
+    void wait_for_carrier();
     void hang_up();
     void reset();
     void go_idle();

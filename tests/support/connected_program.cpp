@@ -8,11 +8,21 @@ ConnectedProgram::ConnectedProgram() {
     write_ini("PORTNO.=1\nDIALMODE=tone");
     line();
     EXPECT_TRUE(start());
+    connect();
+}
+
+void ConnectedProgram::connect() {
     line().lines.dcd = true;
     line().arrive("\r\nCONNECT 56000\r\n");
     run_for(3);
     EXPECT_EQ(p().state.connected, 1);
     take_written();
+}
+
+// Long enough for the carrier check of the next tick.
+void ConnectedProgram::lose_carrier() {
+    line().lines.dcd = false;
+    run_for(6);
 }
 
 void ConnectedProgram::peer_sends(const std::string& bytes) {

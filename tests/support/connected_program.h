@@ -18,6 +18,9 @@ public:
     void peer_sends(const std::string& bytes);
     // What the program wrote since the last call.
     std::string take_written();
+    // The modem reports a call, or the call's end, and the program notices.
+    void connect();
+    void lose_carrier();
 };
 
 } // namespace quillon::testing

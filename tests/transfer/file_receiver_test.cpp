@@ -237,8 +237,7 @@ TEST(FileReceiver, CarrierLossAtAnyStepLeavesNoSpoolAndAWorkingProgram) {
         Receiver f;
         f.dialogs.save_answers.push_back(f.dir.file("saved"));
         for (std::size_t i = 0; i < cut; ++i) f.frame(frames[i]);
-        f.line().lines.dcd = false;
-        f.run_for(6);
+        f.lose_carrier();
         EXPECT_EQ(f.p().state.connected, 0);
         EXPECT_EQ(f.p().state.recv_block, 1);
         EXPECT_EQ(f.p().state.current_mode, "chat");
@@ -247,10 +246,7 @@ TEST(FileReceiver, CarrierLossAtAnyStepLeavesNoSpoolAndAWorkingProgram) {
         EXPECT_TRUE(f.w().Cmddialn[0].enabled()) << "the keypad is usable for the next call";
         EXPECT_EQ(f.dialogs.messages().size(), 0u) << "no report for a file that did not arrive";
 
-        f.line().lines.dcd = true;
-        f.line().arrive("\r\nCONNECT 56000\r\n");
-        f.run_for(3);
-        f.take_written();
+        f.connect();
         f.dialogs.save_answers.clear();
         f.announce("2", "y", "text");
         EXPECT_EQ(f.frame("ok"), "Receiver::Received file.^%1694%^");

@@ -177,18 +177,14 @@ TEST(FileSender, CarrierLossAtAnyStepGoesBackToChat) {
         Sender f;
         f.send("a.bin", bytes_of_length(3000), f.w().filemodebinary);
         for (int i = 0; i < requests; ++i) f.request();
-        f.line().lines.dcd = false;
-        f.run_for(6);
+        f.lose_carrier();
         EXPECT_EQ(f.p().state.send_block, 1);
         EXPECT_EQ(f.p().state.recv_block, 1);
         EXPECT_EQ(f.p().state.current_mode, "chat");
         EXPECT_FALSE(f.w().ProgressBar1.visible());
         EXPECT_TRUE(f.dialogs.messages().empty()) << "nothing reported as sent";
 
-        f.line().lines.dcd = true;
-        f.line().arrive("\r\nCONNECT 56000\r\n");
-        f.run_for(3);
-        f.take_written();
+        f.connect();
         f.dialogs.open_answers.push_back(f.dir.file("a.bin"));
         f.w().filemodetext.choose();
         f.w().cmdsend.click();
