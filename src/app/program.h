@@ -16,6 +16,7 @@
 #include "modem/dialler.h"
 #include "modem/line_supervision.h"
 #include "modem/serial_control.h"
+#include "session/call_events.h"
 #include "transfer/file_transfer.h"
 
 #include <functional>
@@ -59,6 +60,8 @@ public:
     HelpForm frmhelp;
     ConvertForm frmconvert;
     SharedState state;
+    // The handlers tell this what happens to calls; features listen.
+    CallEventHub events;
     SerialControl MSComm1;
     std::unique_ptr<AddressStore> dataaddress;
     FormTimer Timer1;
