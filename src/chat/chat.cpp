@@ -9,6 +9,7 @@ void Chat::cmdsend_Click() {
     if (s.current_mode == "chat") {
         p_.MSComm1.set_input_mode(0);
         p_.MSComm1.output(p_.frmmain.txtsend.text());
+        p_.events.chat_sent(p_.frmmain.txtsend.text());
         p_.frmmain.txtsend.set_text("");
     }
     if (s.current_mode == "file transfer") {

@@ -99,7 +99,9 @@ void CommHandler::receive() {
     SharedState& s = p_.state;
     MainForm& f = p_.frmmain;
 
-    take_arrival(p_.MSComm1.input());
+    const std::string arrived = p_.MSComm1.input();
+    const bool in_call = s.connected == 1;
+    take_arrival(arrived);
 
     if (line_has(ok) && s.modem_init_state == 1) {
         f.txtreceived.set_text("Modem ready....");
@@ -111,19 +113,23 @@ void CommHandler::receive() {
         if (line_has(busy)) {
             f.txtreceived.set_text("Line BUSY...");
             empty_line_buffer();
+            p_.events.dial_failed(DialOutcome::busy);
         }
         if (line_has(no_dial)) {
             f.txtreceived.set_text("No dial tone....Aborting..");
             empty_line_buffer();
+            p_.events.dial_failed(DialOutcome::no_dial_tone);
         }
         if (line_has(no_carrier)) {
             f.txtreceived.set_text("NO carrier...Aborting...");
             empty_line_buffer();
+            p_.events.dial_failed(DialOutcome::no_carrier);
         }
     }
     if (s.connected == 0) {
         if (line_has(ring)) {
             empty_line_buffer();
+            p_.events.ringing();
             p_.MSComm1.output("ATA\r");
         }
         if (line_has(connect)) {
@@ -132,6 +138,7 @@ void CommHandler::receive() {
             p_.main_window.wait_seconds(2);
             f.txtreceived.set_text("");
             s.connected = 1;
+            p_.events.connected();
         }
     }
 
@@ -159,7 +166,10 @@ void CommHandler::receive() {
         p_.transfer.receive_file();
     }
 
-    if (s.connected == 1 && s.current_mode == "chat") show_line_buffer();
+    if (s.connected == 1 && s.current_mode == "chat") {
+        show_line_buffer();
+        if (in_call) p_.events.chat_received(arrived);
+    }
 }
 
 } // namespace quillon

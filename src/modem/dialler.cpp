@@ -31,6 +31,7 @@ void Dialler::cmddial_Click() {
     f.txtreceived.set_text("");
     f.txtreceived.set_text("Dialling..." + s.dial_number);
     p_.MSComm1.output("ATD" + s.dial_letter + s.dial_number + "\r");
+    p_.events.dialling(s.dial_number);
     s.dial_number.clear();
     if (f.DBGrid1.visible()) leave_grid_view();
 }
@@ -47,6 +48,7 @@ void Dialler::cmdre_Click() {
     MainForm& f = p_.frmmain;
     if (f.cmdre.tooltip() == "Dial the last number") {
         p_.MSComm1.output("ATDL\r");
+        p_.events.dialling(p_.state.last_number);
         f.txtreceived.set_text("redialling..." + p_.state.last_number);
         f.cmdcan.set_enabled(true);
     } else if (f.cmdre.tooltip() == "Revert to chat mode") {
@@ -60,6 +62,7 @@ void Dialler::cmdcan_Click() {
     MainForm& f = p_.frmmain;
     f.txtreceived.set_text(" ");
     drop_call();
+    p_.events.call_ended(CallEnd::hung_up);
 }
 
 // The modem drops the call when DTR stays low for two seconds.

@@ -16,6 +16,7 @@ void LineSupervision::check_carrier() {
         p_.transfer.call_lost();
         s.send_block = 1;
         s.recv_block = 1;
+        p_.events.call_ended(CallEnd::carrier_lost);
     }
     if (s.connected == 0) check_modem_ready();
 }
