@@ -3,6 +3,7 @@
 #include "app/form.h"
 #include "qt/control_binding.h"
 
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTextCursor>
@@ -64,12 +65,28 @@ void InputLine::mousePressEvent(QMouseEvent *event) {
     // click gives the box the focus, so that typing still replaces it.
     bool program_text_selected =
         model_.selection_start() == 0 && model_.selection_length() == model_.text().size() && !model_.text().empty();
-    if (!hasFocus() && program_text_selected && event->button() == Qt::LeftButton) {
-        setFocus(Qt::MouseFocusReason);
+    focusing_click_ = focused_by_press_ && program_text_selected && event->button() == Qt::LeftButton;
+    focused_by_press_ = false;
+    if (focusing_click_) {
         event->accept();
         return;
     }
     QPlainTextEdit::mousePressEvent(event);
+}
+
+void InputLine::focusInEvent(QFocusEvent *event) {
+    // The press that gives the focus arrives just after it.
+    focused_by_press_ = event->reason() == Qt::MouseFocusReason;
+    QPlainTextEdit::focusInEvent(event);
+}
+
+void InputLine::mouseReleaseEvent(QMouseEvent *event) {
+    if (focusing_click_) {
+        focusing_click_ = false;
+        event->accept();
+        return;
+    }
+    QPlainTextEdit::mouseReleaseEvent(event);
 }
 
 } // namespace quillon

@@ -23,6 +23,8 @@ public:
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
 
 private:
     // Tells the model what the user changed: text, caret, selection.
@@ -32,6 +34,8 @@ private:
     std::function<void()> on_enter_;
     InputText text_;
     bool refreshing_ = false;
+    bool focused_by_press_ = false;
+    bool focusing_click_ = false;
 };
 
 } // namespace quillon

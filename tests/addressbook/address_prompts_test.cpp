@@ -166,23 +166,6 @@ TEST(AddressPrompts, AnEntryAnotherCopyRemovedIsNoSuchEntry) {
     EXPECT_TRUE(f.dialogs.messages().empty());
 }
 
-TEST(AddressPrompts, ABookThatFailedToOpenAnswersEveryCommandWithDatabaseError) {
-    ProgramFixture f;
-    f.write_ini("PORTNO.=1\nDIALMODE=tone");
-    f.dir.write("addressbook.mdb", std::string(4096, 'x'));
-    f.port(1);
-    ASSERT_TRUE(f.start());
-    MainForm& w = f.p().frmmain;
-    w.mnuaddress.set_enabled(true); // as a hang-up enables it
-    for (MenuItem* command : {&w.mnuaddressedit, &w.mnuaddressremove, &w.mnuaddressfind}) {
-        f.dialogs.shown.clear();
-        command->choose();
-        w.txtsend.user_edit("Ann", 3);
-        w.on_txtsend_key_press(13);
-        EXPECT_EQ(f.dialogs.messages(), std::vector<std::string>{"Database Error !"}) << command->caption();
-    }
-}
-
 // A book whose file went bad after it was opened.
 struct BrokenStore : AddressStore {
     void open(const std::string&) override {}

@@ -42,12 +42,18 @@ std::size_t open_descriptors() {
                                                   std::filesystem::directory_iterator()));
 }
 
-TEST(SqliteAddressStore, TwoCopiesOnOneFileNeverTouchTheWrongEntry) {
+// Two copies of the program with one book file.
+struct TwoCopies : ::testing::Test {
+    TwoCopies() {
+        a->open(dir.file("addressbook.mdb"));
+        b->open(dir.file("addressbook.mdb"));
+    }
     TempDir dir;
-    auto a = make_sqlite_address_store();
-    auto b = make_sqlite_address_store();
-    a->open(dir.file("addressbook.mdb"));
-    b->open(dir.file("addressbook.mdb"));
+    std::unique_ptr<AddressStore> a = make_sqlite_address_store();
+    std::unique_ptr<AddressStore> b = make_sqlite_address_store();
+};
+
+TEST_F(TwoCopies, TwoCopiesOnOneFileNeverTouchTheWrongEntry) {
     a->add("Ann", "111");
     a->add("Carol", "222");
     EXPECT_TRUE(b->find_first("carol")) << "B reads the file, not what it held when it opened";
@@ -71,12 +77,7 @@ TEST(SqliteAddressStore, TwoCopiesOnOneFileNeverTouchTheWrongEntry) {
     EXPECT_EQ(names(*b), (std::vector<std::string>{"Dave=333", "Ann=555"}));
 }
 
-TEST(SqliteAddressStore, TheGridsRowIsTheOneShownEvenAfterAnotherCopyChangedTheBook) {
-    TempDir dir;
-    auto a = make_sqlite_address_store();
-    auto b = make_sqlite_address_store();
-    a->open(dir.file("addressbook.mdb"));
-    b->open(dir.file("addressbook.mdb"));
+TEST_F(TwoCopies, TheGridsRowIsTheOneShownEvenAfterAnotherCopyChangedTheBook) {
     a->add("Ann", "111");
     a->add("Bob", "222");
     ASSERT_EQ(names(*a).size(), 2u); // what the grid shows

@@ -7,7 +7,6 @@
 #include <QApplication>
 #include <QImage>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
 #include <QTextDocument>
@@ -15,18 +14,25 @@
 namespace quillon::testing {
 namespace {
 
-QString raw_text(QPlainTextEdit *input) { return input->document()->toRawText(); }
+QString raw_text(QPlainTextEdit *input) {
+    return input->document()->toRawText();
+}
+
+// The input line, with the keyboard's focus.
+QPlainTextEdit *focused_input(WindowsFixture &t) {
+    auto *input = t.widget<QPlainTextEdit>("txtsend");
+    if (input) input->setFocus();
+    return input;
+}
 
 TEST(InputLineView, PastedAndTypedTextReachesTheModelExactly) {
     WindowsFixture t;
-    auto *input = t.widget<QPlainTextEdit>("txtsend");
+    QPlainTextEdit *input = focused_input(t);
     ASSERT_TRUE(input);
-    input->setFocus();
     // Control pictures, a non-breaking space, an emoji, line breaks of every kind.
     input->insertPlainText(QString::fromUtf16(u"\u241b[0m\u2400 a\u00a0b\u2028c\r\nd \U0001F600"));
-    const std::string typed =
-        "\xE2\x90\x9B[0m\xE2\x90\x80 a\xC2\xA0"
-        "b\r\nc\r\nd \xF0\x9F\x98\x80";
+    const std::string typed = "\xE2\x90\x9B[0m\xE2\x90\x80 a\xC2\xA0"
+                              "b\r\nc\r\nd \xF0\x9F\x98\x80";
     EXPECT_EQ(t.w().txtsend.text(), typed);
 
     t.p().state.current_mode = "chat";
@@ -44,25 +50,27 @@ TEST(InputLineView, PastedAndTypedTextReachesTheModelExactly) {
 
 TEST(InputLineView, EditsLeaveTheBytesTheyDidNotTouch) {
     WindowsFixture t;
-    auto *input = t.widget<QPlainTextEdit>("txtsend");
+    QPlainTextEdit *input = focused_input(t);
     ASSERT_TRUE(input);
-    input->setFocus();
-    t.w().txtsend.set_text("a\x1b[1m\rb\n\xFF" "c\r\n");
+    t.w().txtsend.set_text("a\x1b[1m\rb\n\xFF"
+                           "c\r\n");
     input->moveCursor(QTextCursor::End);
     QTest::keyClicks(input, "z");
-    EXPECT_EQ(t.w().txtsend.text(), "a\x1b[1m\rb\n\xFF" "c\r\nz");
+    EXPECT_EQ(t.w().txtsend.text(), "a\x1b[1m\rb\n\xFF"
+                                    "c\r\nz");
     input->moveCursor(QTextCursor::Start);
     QTest::keyClick(input, Qt::Key_Delete);
-    EXPECT_EQ(t.w().txtsend.text(), "\x1b[1m\rb\n\xFF" "c\r\nz");
+    EXPECT_EQ(t.w().txtsend.text(), "\x1b[1m\rb\n\xFF"
+                                    "c\r\nz");
 }
 
 TEST(InputLineView, EnterReplacesTheSelection) {
     WindowsFixture t;
-    auto *input = t.widget<QPlainTextEdit>("txtsend");
+    QPlainTextEdit *input = focused_input(t);
     ASSERT_TRUE(input);
-    input->setFocus();
     QTest::keyClicks(input, "hello world");
-    for (int i = 0; i < 5; ++i) QTest::keyClick(input, Qt::Key_Left, Qt::ShiftModifier);
+    for (int i = 0; i < 5; ++i)
+        QTest::keyClick(input, Qt::Key_Left, Qt::ShiftModifier);
     EXPECT_EQ(t.w().txtsend.selection_length(), 5u);
     QTest::keyClick(input, Qt::Key_Return);
     EXPECT_EQ(t.w().txtsend.text(), "hello \r\n");
@@ -73,16 +81,16 @@ TEST(InputLineView, EnterReplacesTheSelection) {
 
 TEST(InputLineView, TheProgramsTextIsSelectedSoTypingReplacesIt) {
     WindowsFixture t;
-    auto *input = t.widget<QPlainTextEdit>("txtsend");
-    auto *send = t.widget<QWidget>("cmdsend");
-    ASSERT_TRUE(input && send);
-    input->setFocus();
+    QPlainTextEdit *input = focused_input(t);
+    ASSERT_TRUE(input);
     t.w().txtsend.set_text_selected("End of transmission.Back to chat mode.");
     EXPECT_EQ(input->textCursor().selectedText(), "End of transmission.Back to chat mode.");
     QTest::keyClicks(input, "hi");
     EXPECT_EQ(t.w().txtsend.text(), "hi");
 
     // Coming back to the line with a click keeps the program's text selected.
+    t.front->main.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&t.front->main));
     t.w().txtsend.set_text_selected("End of transmission.Back to chat mode.");
     input->clearFocus();
     ASSERT_FALSE(input->hasFocus());
@@ -101,6 +109,7 @@ TEST(AddressGridView, AClickChoosesTheCurrentRowAndTheOnlyRow) {
     WindowsFixture t;
     t.p().dataaddress->add("Ann", "5551002");
     t.p().dataaddress->add("Bob", "5551003");
+    t.p().dataaddress->refresh(); // as at start-up: the first row is current
     auto *grid = t.widget<QTableWidget>("DBGrid1");
     ASSERT_TRUE(grid);
     t.w().mnuaddressall.choose();
