@@ -45,6 +45,9 @@ void AddressPrompts::mnuaddressall_Click() {
 void AddressPrompts::answer_prompt() {
     try {
         take_answer();
+    } catch (const EntryGone&) {
+        // Another copy removed the entry since it was found.
+        not_found();
     } catch (const StoreError&) {
         p_.message("Database Error !", Icon::stop);
     }

@@ -12,13 +12,21 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// The current row is no longer in the book: another copy of the program
+// removed it since it was found.
+class EntryGone : public StoreError {
+public:
+    EntryGone() : StoreError("The entry is no longer in the address book.") {}
+};
+
 struct AddressRow {
     std::string name;
     std::string phoneno;
 };
 
 // The address book: one table of (Name, Phoneno) rows with one current row.
-// Every failing operation throws StoreError.
+// Every failing operation throws StoreError. Each operation reads or
+// changes the file itself, so two copies of the program may share it.
 class AddressStore {
 public:
     virtual ~AddressStore() = default;
@@ -28,8 +36,9 @@ public:
     virtual void refresh() = 0;
 
     virtual void add(const std::string& name, const std::string& phoneno) = 0;
-    // Replaces the current row's number.
+    // Replaces the current row's number; EntryGone when the row has gone.
     virtual void edit_current_phoneno(const std::string& phoneno) = 0;
+    // EntryGone when the row has gone already.
     virtual void delete_current() = 0;
     // Makes the first row whose Name equals name current; false when none.
     virtual bool find_first(const std::string& name) = 0;
@@ -41,6 +50,8 @@ public:
     // Every row in table order, and the index of the current one, for the grid.
     virtual std::vector<AddressRow> rows() = 0;
     virtual std::optional<std::size_t> current_index() = 0;
+    // Makes the row at index of the last rows() current; throws when that
+    // row is no longer in the book.
     virtual void move_to(std::size_t index) = 0;
 };
 

@@ -2,24 +2,11 @@
 
 #include <sqlite3.h>
 
-#include <cctype>
-
 namespace quillon {
 namespace {
 
-struct Row {
-    sqlite3_int64 id;
-    AddressRow fields;
-};
-
-// Names match as people type them: "ann" finds "Ann".
-bool same_name(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
+// How long an operation waits for another copy that holds the file.
+constexpr int busy_wait_ms = 2000;
 
 class SqliteAddressStore : public AddressStore {
 public:
@@ -27,17 +14,23 @@ public:
 
     void open(const std::string& path) override {
         close();
-        if (sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK)
-            fail();
-        exec("CREATE TABLE IF NOT EXISTS Address (Name TEXT, Phoneno TEXT)");
-        refresh();
+        int rc = sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+        try {
+            if (rc != SQLITE_OK) fail();
+            sqlite3_busy_timeout(db_, busy_wait_ms);
+            exec("CREATE TABLE IF NOT EXISTS Address (id INTEGER PRIMARY KEY AUTOINCREMENT, Name TEXT, Phoneno TEXT)");
+            if (!has_stable_ids()) add_stable_ids();
+            refresh();
+        } catch (const StoreError&) {
+            close();
+            throw;
+        }
     }
 
     void refresh() override {
-        rows_.clear();
-        Statement s(*this, "SELECT rowid, Name, Phoneno FROM Address ORDER BY rowid");
-        while (s.step()) rows_.push_back({sqlite3_column_int64(s.get(), 0), {s.text(1), s.text(2)}});
-        current_ = rows_.empty() ? -1 : 0;
+        current_.reset();
+        Statement s(*this, "SELECT id, Phoneno FROM Address ORDER BY id LIMIT 1");
+        if (s.step()) current_ = Current{s.id(0), s.text(1)};
     }
 
     void add(const std::string& name, const std::string& phoneno) override {
@@ -45,63 +38,73 @@ public:
         s.bind(1, name);
         s.bind(2, phoneno);
         s.step();
-        sqlite3_int64 id = sqlite3_last_insert_rowid(db_);
-        refresh();
-        select_id(id);
+        current_ = Current{sqlite3_last_insert_rowid(db_), phoneno};
     }
 
     void edit_current_phoneno(const std::string& phoneno) override {
-        Statement s(*this, "UPDATE Address SET Phoneno = ? WHERE rowid = ?");
+        Statement s(*this, "UPDATE Address SET Phoneno = ? WHERE id = ?");
         s.bind(1, phoneno);
         sqlite3_bind_int64(s.get(), 2, current().id);
         s.step();
-        current().fields.phoneno = phoneno;
+        if (sqlite3_changes(db_) != 1) throw EntryGone();
+        current().phoneno = phoneno;
     }
 
     void delete_current() override {
-        Statement s(*this, "DELETE FROM Address WHERE rowid = ?");
+        Statement s(*this, "DELETE FROM Address WHERE id = ?");
         sqlite3_bind_int64(s.get(), 1, current().id);
         s.step();
-        rows_.erase(rows_.begin() + current_);
-        if (current_ >= static_cast<long>(rows_.size())) current_ = static_cast<long>(rows_.size()) - 1;
+        current_.reset();
+        if (sqlite3_changes(db_) != 1) throw EntryGone();
     }
 
+    // Names match as people type them: "ann" finds "Ann".
     bool find_first(const std::string& name) override {
-        check_open();
-        for (std::size_t i = 0; i < rows_.size(); ++i) {
-            if (same_name(rows_[i].fields.name, name)) {
-                current_ = static_cast<long>(i);
-                return true;
-            }
-        }
-        return false;
+        Statement s(*this, "SELECT id, Phoneno FROM Address WHERE Name = ? COLLATE NOCASE ORDER BY id LIMIT 1");
+        s.bind(1, name);
+        if (!s.step()) return false;
+        current_ = Current{s.id(0), s.text(1)};
+        return true;
     }
 
     void move_first() override {
-        check_open();
-        if (rows_.empty()) throw StoreError("No current record.");
-        current_ = 0;
+        refresh();
+        current();
     }
 
-    std::string current_phoneno() override { return current().fields.phoneno; }
+    std::string current_phoneno() override { return current().phoneno; }
 
     std::vector<AddressRow> rows() override {
         std::vector<AddressRow> out;
-        for (const Row& r : rows_) out.push_back(r.fields);
+        listed_.clear();
+        Statement s(*this, "SELECT id, Name, Phoneno FROM Address ORDER BY id");
+        while (s.step()) {
+            listed_.push_back(s.id(0));
+            out.push_back({s.text(1), s.text(2)});
+        }
         return out;
     }
 
     std::optional<std::size_t> current_index() override {
-        if (current_ < 0) return std::nullopt;
-        return static_cast<std::size_t>(current_);
+        for (std::size_t i = 0; current_ && i < listed_.size(); ++i)
+            if (listed_[i] == current_->id) return i;
+        return std::nullopt;
     }
 
     void move_to(std::size_t index) override {
-        if (index >= rows_.size()) throw StoreError("No current record.");
-        current_ = static_cast<long>(index);
+        if (index >= listed_.size()) throw StoreError("No current record.");
+        Statement s(*this, "SELECT Phoneno FROM Address WHERE id = ?");
+        sqlite3_bind_int64(s.get(), 1, listed_[index]);
+        if (!s.step()) throw EntryGone();
+        current_ = Current{listed_[index], s.text(0)};
     }
 
 private:
+    struct Current {
+        sqlite3_int64 id;
+        std::string phoneno;
+    };
+
     class Statement {
     public:
         Statement(SqliteAddressStore& store, const char* sql) : store_(store) {
@@ -119,6 +122,7 @@ private:
             if (rc != SQLITE_DONE) store_.fail();
             return false;
         }
+        sqlite3_int64 id(int column) { return sqlite3_column_int64(stmt_, column); }
         std::string text(int column) {
             auto p = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));
             return p ? std::string(p, static_cast<std::size_t>(sqlite3_column_bytes(stmt_, column))) : std::string{};
@@ -128,6 +132,33 @@ private:
         SqliteAddressStore& store_;
         sqlite3_stmt* stmt_ = nullptr;
     };
+
+    // Books written before rows had ids of their own have only SQLite's
+    // rowid, which a removal lets the next addition take again.
+    bool has_stable_ids() {
+        Statement s(*this, "SELECT name, pk FROM pragma_table_info('Address')");
+        while (s.step())
+            if (s.text(0) == "id" && s.id(1) == 1) return true;
+        return false;
+    }
+
+    // Rebuilds the table with ids, keeping every row in its order; another
+    // copy doing the same at the same time finds the work done.
+    void add_stable_ids() {
+        exec("BEGIN IMMEDIATE");
+        try {
+            if (!has_stable_ids()) {
+                exec("CREATE TABLE Address_with_ids (id INTEGER PRIMARY KEY AUTOINCREMENT, Name TEXT, Phoneno TEXT)");
+                exec("INSERT INTO Address_with_ids (Name, Phoneno) SELECT Name, Phoneno FROM Address ORDER BY rowid");
+                exec("DROP TABLE Address");
+                exec("ALTER TABLE Address_with_ids RENAME TO Address");
+            }
+            exec("COMMIT");
+        } catch (const StoreError&) {
+            sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+            throw;
+        }
+    }
 
     void exec(const char* sql) {
         if (sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) != SQLITE_OK) fail();
@@ -142,21 +173,18 @@ private:
     void close() {
         if (db_) sqlite3_close(db_);
         db_ = nullptr;
-        rows_.clear();
-        current_ = -1;
+        listed_.clear();
+        current_.reset();
     }
-    Row& current() {
-        if (current_ < 0 || current_ >= static_cast<long>(rows_.size())) throw StoreError("No current record.");
-        return rows_[static_cast<std::size_t>(current_)];
-    }
-    void select_id(sqlite3_int64 id) {
-        for (std::size_t i = 0; i < rows_.size(); ++i)
-            if (rows_[i].id == id) current_ = static_cast<long>(i);
+    Current& current() {
+        if (!current_) throw StoreError("No current record.");
+        return *current_;
     }
 
     sqlite3* db_ = nullptr;
-    std::vector<Row> rows_;
-    long current_ = -1;
+    std::optional<Current> current_;
+    // The ids of the rows last listed, in the order the grid shows them.
+    std::vector<sqlite3_int64> listed_;
 };
 
 } // namespace

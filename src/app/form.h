@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <functional>
 #include <string>
@@ -84,20 +85,33 @@ private:
     std::string caption_;
 };
 
-// A text box. Line breaks are held as CR LF, as typed. The caret is a byte
-// offset; replacing the text puts it at the start.
+// A text box. Line breaks are held as CR LF, as typed. The caret and the
+// anchor are byte offsets; the text between them is selected. Replacing the
+// text puts both at the start.
 class TextBox : public Control {
 public:
     using Control::Control;
     const std::string& text() const { return text_; }
     std::size_t caret() const { return caret_; }
+    std::size_t anchor() const { return anchor_; }
+    std::size_t selection_start() const { return std::min(caret_, anchor_); }
+    std::size_t selection_length() const { return std::max(caret_, anchor_) - selection_start(); }
     bool locked() const { return locked_; }
     bool multi_line = true;
     bool read_only = false;
 
     void set_text(std::string text) {
         text_ = std::move(text);
-        caret_ = 0;
+        caret_ = anchor_ = 0;
+        ++revision_;
+        changed();
+    }
+    // Replaces the text and selects all of it, so that whatever the user
+    // types next takes its place.
+    void set_text_selected(std::string text) {
+        text_ = std::move(text);
+        anchor_ = 0;
+        caret_ = text_.size();
         ++revision_;
         changed();
     }
@@ -109,12 +123,20 @@ public:
     // What the user typed; the view reports it so the model stays the truth.
     void user_edit(std::string text, std::size_t caret) {
         text_ = std::move(text);
-        caret_ = caret > text_.size() ? text_.size() : caret;
+        caret_ = anchor_ = std::min(caret, text_.size());
         ++revision_;
     }
+    // Where the user put the caret, and the other end of what they selected.
+    void user_select(std::size_t caret, std::size_t anchor) {
+        caret_ = std::min(caret, text_.size());
+        anchor_ = std::min(anchor, text_.size());
+    }
+    // Puts what in place of the selection, or at the caret when nothing is
+    // selected, as a typed key does.
     void insert_at_caret(std::string_view what) {
-        text_.insert(caret_, what);
-        caret_ += what.size();
+        std::size_t start = selection_start();
+        text_.replace(start, selection_length(), what);
+        caret_ = anchor_ = start + what.size();
         ++revision_;
         changed();
     }
@@ -126,6 +148,7 @@ public:
 private:
     std::string text_;
     std::size_t caret_ = 0;
+    std::size_t anchor_ = 0;
     bool locked_ = false;
     unsigned long revision_ = 0;
 };
@@ -221,6 +244,14 @@ public:
     }
     const std::string& caption() const { return caption_; }
     const std::vector<Control*>& controls() const { return controls_; }
+    // Shows the window and asks for it in front of the others with the
+    // focus, also when it is up already (perhaps hidden behind another).
+    void bring_to_front() {
+        ++front_requests_;
+        if (visible()) changed();
+        else set_visible(true);
+    }
+    unsigned long front_requests() const { return front_requests_; }
     void attach_all(FormView* view) {
         attach(view);
         for (Control* c : controls_) c->attach(view);
@@ -240,6 +271,7 @@ protected:
 private:
     std::string caption_;
     std::vector<Control*> controls_;
+    unsigned long front_requests_ = 0;
 };
 
 } // namespace quillon

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <optional>
 #include <sstream>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -27,16 +28,33 @@ bool same_name(const std::string& a, const std::string& b) {
            });
 }
 
-std::vector<std::string> read_lines(const std::string& file, bool& exists) {
+// Editors on Windows often start a UTF-8 file with a byte-order mark.
+constexpr std::string_view byte_order_mark = "\xEF\xBB\xBF";
+
+bool starts_with_byte_order_mark(const std::string& file) {
     std::ifstream in(file, std::ios::binary);
-    exists = static_cast<bool>(in);
+    std::string first(byte_order_mark.size(), '\0');
+    return in.read(first.data(), static_cast<std::streamsize>(first.size())) && first == byte_order_mark;
+}
+
+std::vector<std::string> read_lines(const std::string& file) {
+    std::ifstream in(file, std::ios::binary);
     std::vector<std::string> lines;
     std::string line;
     while (std::getline(in, line)) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (lines.empty() && line.starts_with(byte_order_mark)) line.erase(0, byte_order_mark.size());
         lines.push_back(line);
     }
     return lines;
+}
+
+// One pair of enclosing quotes is not part of a value, as the profile
+// functions read it: "tone" and 'tone' are tone.
+std::string unquoted(std::string value) {
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
+        return value.substr(1, value.size() - 2);
+    return value;
 }
 
 // "[name]" gives name; anything else gives nothing.
@@ -54,7 +72,7 @@ std::optional<std::pair<std::string, std::string>> entry_of(const std::string& l
     if (t.empty() || t[0] == ';' || t[0] == '#') return std::nullopt;
     auto eq = t.find('=');
     if (eq == std::string::npos) return std::nullopt;
-    return std::make_pair(trim(t.substr(0, eq)), trim(t.substr(eq + 1)));
+    return std::make_pair(trim(t.substr(0, eq)), unquoted(trim(t.substr(eq + 1))));
 }
 
 // The file's own line ending, so an edited file keeps its style; a new
@@ -95,9 +113,8 @@ bool replace_file(const std::string& file, const std::string& content) {
 ProfileValue read_profile_string(const std::string& file, const std::string& section, const std::string& key,
                                  const std::string& default_value, std::size_t buffer_size) {
     std::string value = default_value;
-    bool exists = false;
     bool in_section = false;
-    for (const std::string& line : read_lines(file, exists)) {
+    for (const std::string& line : read_lines(file)) {
         if (auto name = section_of(line)) {
             in_section = same_name(*name, section);
             continue;
@@ -118,8 +135,7 @@ ProfileValue read_profile_string(const std::string& file, const std::string& sec
 bool write_profile_string(const std::string& file, const std::string& section, const std::string& key,
                           const std::string& value) {
     if (value.find_first_of("\r\n") != std::string::npos) return false;
-    bool exists = false;
-    std::vector<std::string> lines = read_lines(file, exists);
+    std::vector<std::string> lines = read_lines(file);
     std::optional<std::size_t> section_line, key_line, section_end;
     bool in_section = false;
     for (std::size_t i = 0; i < lines.size(); ++i) {
@@ -146,6 +162,7 @@ bool write_profile_string(const std::string& file, const std::string& section, c
         lines.push_back(entry);
     }
     std::ostringstream out;
+    if (starts_with_byte_order_mark(file)) out << byte_order_mark;
     const char* end_of_line = line_ending_of(file);
     for (const std::string& line : lines) out << line << end_of_line;
     return replace_file(file, out.str());
@@ -154,9 +171,8 @@ bool write_profile_string(const std::string& file, const std::string& section, c
 std::vector<std::pair<std::string, std::string>> read_profile_section(const std::string& file,
                                                                       const std::string& section) {
     std::vector<std::pair<std::string, std::string>> out;
-    bool exists = false;
     bool in_section = false;
-    for (const std::string& line : read_lines(file, exists)) {
+    for (const std::string& line : read_lines(file)) {
         if (auto name = section_of(line)) in_section = same_name(*name, section);
         else if (auto entry = entry_of(line); in_section && entry) out.push_back(*entry);
     }

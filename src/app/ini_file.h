@@ -11,7 +11,8 @@ namespace quillon {
 // reads as the default; writing updates one key in place, keeps every other
 // line and comment, and creates the file and section when missing.
 // Section and key names compare without regard to case; blanks around a
-// value are not part of it.
+// value, and one pair of quotes enclosing it, are not part of it. A UTF-8
+// byte-order mark at the start of the file is read past and kept.
 struct ProfileValue {
     std::string value;  // at most buffer_size - 1 characters
     std::size_t length; // characters placed in the buffer; 0 for an empty value

@@ -83,14 +83,14 @@ void MainWindow::apply_dial_mode() {
     }
 }
 
+// The answer stays out of port_number until a port opens with it, so a
+// rejected answer never reaches quillon.ini.
 void MainWindow::port_prompt() {
-    SharedState& s = p_.state;
     for (;;) {
-        s.port_number = p_.dialogs.input_box(
+        std::string answer = p_.dialogs.input_box(
             "Please specify the port no. to which the modem is connected.(1/2/3/4)", "Quillon", "");
-        s.port_number_from_file = false;
-        if (s.port_number.empty()) end_program();
-        auto n = to_number(s.port_number);
+        if (answer.empty()) end_program();
+        auto n = to_number(answer);
         for (int i = 1; i <= 4; ++i) {
             if (n && *n == i) {
                 init_portsetting(i);
@@ -118,18 +118,27 @@ void MainWindow::checkmark_port(int i) {
     for (int n = 1; n <= 4; ++n) p_.frmmain.port_item(n).set_checked(n == i);
 }
 
+void MainWindow::configuration_error(const std::string& text) {
+    configuration_failed_ = true;
+    p_.message(text, Icon::stop);
+    end_program(configuration_error_status);
+}
+
 void MainWindow::Form_Unload() {
+    if (configuration_failed_) end_program(configuration_error_status);
     const SharedState& s = p_.state;
     try {
-        // A setting never read still goes back as one the next start takes.
-        std::string port = s.port_number;
-        if (port.empty() && p_.MSComm1.port_open()) port = std::to_string(p_.MSComm1.comm_port());
-        std::string mode = s.dial_mode.empty() ? std::string("pulse") : s.dial_mode;
-        std::string port_field = s.port_number_from_file ? port : fixed_field(port, 10);
-        std::string mode_field = s.dial_mode_from_file ? mode : fixed_field(mode, 10);
+        // A setting this run never took goes back as the file had it, or
+        // as a default, so the next start takes it.
+        std::string port_field = s.port_number.empty()   ? kept_setting(p_, "PORTNO.")
+                                 : s.port_number_from_file ? s.port_number
+                                                           : fixed_field(s.port_number, 10);
+        std::string mode_field = s.dial_mode.empty()   ? kept_setting(p_, "DIALMODE")
+                                 : s.dial_mode_from_file ? s.dial_mode
+                                                         : fixed_field(s.dial_mode, 10);
 
         if (p_.MSComm1.port_open()) p_.MSComm1.set_port_open(false);
-        if (!port.empty()) write_setting(p_, "PORTNO.", port_field);
+        write_setting(p_, "PORTNO.", port_field);
         write_setting(p_, "DIALMODE", mode_field);
     } catch (const std::exception&) {
     }

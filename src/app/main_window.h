@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 namespace quillon {
 
 class Program;
@@ -21,11 +23,16 @@ public:
     void init_portsetting(int i);
     void checkmark_port(int i);
 
+    // Shows a configuration error and ends the program. A close that
+    // arrives while the box is up ends it the same way, writing nothing.
+    [[noreturn]] void configuration_error(const std::string& text);
+
 private:
     void port_prompt();
     void apply_dial_mode();
 
     Program& p_;
+    bool configuration_failed_ = false;
 };
 
 } // namespace quillon

@@ -21,7 +21,7 @@ void PortMenu::mnuport_Click(int n) {
     } catch (const std::exception& e) {
         p_.message(std::string(e.what()) + " !", Icon::stop);
         // Back to the port in use before; with none, or none that opens,
-        // the line stays closed and no port is ticked.
+        // the line stays closed. Either way the ticks show what is open.
         auto previous = to_number(p_.state.port_number);
         try {
             if (!previous) throw LineError("no previous port");
@@ -29,8 +29,8 @@ void PortMenu::mnuport_Click(int n) {
             comm.set_port_open(true);
         } catch (const std::exception&) {
             comm.set_port_open(false);
-            tick_port(0);
         }
+        tick_port(comm.port_open() ? comm.comm_port() : 0);
     }
 }
 

@@ -10,9 +10,17 @@ namespace {
 
 const char* const section = "Quillon";
 
-void fail(Program& program, const std::string& text) {
-    program.message(text, Icon::stop);
-    end_program();
+[[noreturn]] void fail(Program& program, const std::string& text) {
+    program.main_window.configuration_error(text);
+}
+
+bool port_accepted(const std::string& value) {
+    auto x = to_number(value);
+    return !value.empty() && (!x || (*x > 0 && *x <= 4));
+}
+
+bool dial_mode_accepted(const std::string& value) {
+    return value.compare(0, 5, "pulse") == 0 || value.compare(0, 4, "tone") == 0;
 }
 
 } // namespace
@@ -24,10 +32,15 @@ void read_setting(Program& program, const std::string& key, std::string& value) 
     if (key == "PORTNO.") {
         auto x = to_number(value);
         if (!x) throw NotANumber("port setting is not a number");
-        if (!(*x > 0 && *x <= 4)) fail(program, "Error! Invalid port number.");
+        if (!port_accepted(value)) fail(program, "Error! Invalid port number.");
     }
-    if (key == "DIALMODE" && value.compare(0, 5, "pulse") != 0 && value.compare(0, 4, "tone") != 0)
-        fail(program, "Invalid dialling mode set in INI file.");
+    if (key == "DIALMODE" && !dial_mode_accepted(value)) fail(program, "Invalid dialling mode set in INI file.");
+}
+
+std::string kept_setting(Program& program, const std::string& key) {
+    std::string stored = read_profile_string(program.program_file("quillon.ini"), section, key, "", 10).value;
+    if (key == "PORTNO.") return port_accepted(stored) ? stored : "1";
+    return dial_mode_accepted(stored) ? stored : "pulse";
 }
 
 void write_setting(Program& program, const std::string& key, const std::string& value) {

@@ -17,6 +17,9 @@ public:
 // Reads "PORTNO." or "DIALMODE" of quillon.ini into value, ending the
 // program with a message on an empty or invalid value.
 void read_setting(Program& program, const std::string& key, std::string& value);
+// The value to write back for a setting this run never took: what the file
+// holds when the next start would take it, else "1" or "pulse".
+std::string kept_setting(Program& program, const std::string& key);
 // Writes value under key, ending the program with a message on failure.
 void write_setting(Program& program, const std::string& key, const std::string& value);
 

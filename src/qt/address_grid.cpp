@@ -20,8 +20,11 @@ AddressGrid::AddressGrid(Grid &model, AddressStore *store, QWidget *parent)
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setAlternatingRowColors(true);
+    // A click chooses its row, the current one included; the keys choose
+    // the row they move to.
+    connect(this, &QTableWidget::cellClicked, this, [this](int row, int) { row_chosen(row); });
     connect(this, &QTableWidget::currentCellChanged, this, [this](int row, int, int previous_row, int) {
-        if (!reloading_ && row >= 0 && row != previous_row) row_chosen(row);
+        if (!reloading_ && !mouse_down_ && row >= 0 && row != previous_row) row_chosen(row);
     });
     refresh();
 }
@@ -58,6 +61,12 @@ void AddressGrid::reload() {
     }
     if (current && *current < rows.size()) setCurrentCell(static_cast<int>(*current), 0);
     reloading_ = false;
+}
+
+void AddressGrid::mousePressEvent(QMouseEvent *event) {
+    mouse_down_ = true;
+    QTableWidget::mousePressEvent(event);
+    mouse_down_ = false;
 }
 
 void AddressGrid::row_chosen(int row) {

@@ -8,12 +8,16 @@ class AddressStore;
 class Grid;
 
 // DBGrid1: the address book's rows, read from the store whenever the model
-// asks for a reload or the grid is shown. Choosing a row tells the model,
-// whose handler moves the store to it.
+// asks for a reload or the grid is shown. Choosing a row, by a click on any
+// of its cells or by the keys, tells the model, whose handler moves the
+// store to it.
 class AddressGrid : public QTableWidget {
 public:
     AddressGrid(Grid &model, AddressStore *store, QWidget *parent = nullptr);
     void refresh();
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
 
 private:
     void reload();
@@ -24,6 +28,7 @@ private:
     unsigned long loaded_generation_ = 0;
     bool loaded_ = false;
     bool reloading_ = false;
+    bool mouse_down_ = false;
 };
 
 } // namespace quillon

@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QProgressBar>
 #include <QString>
+#include <QVariant>
 #include <QWidget>
 
 #include <cmath>
@@ -37,9 +38,14 @@ void show_common(QWidget &widget, const Control &control) {
 
 void show_window(QWidget &window, const Form &form) {
     window.setEnabled(form.enabled());
-    if (form.visible() == window.isVisible()) return;
-    window.setVisible(form.visible());
-    if (form.visible()) {
+    // The window remembers which of the form's requests to come to the
+    // front it has followed.
+    const char *followed = "quillon_front_requests";
+    bool front_asked = window.property(followed).toULongLong() != form.front_requests();
+    window.setProperty(followed, QVariant::fromValue<qulonglong>(form.front_requests()));
+    bool coming_up = form.visible() && !window.isVisible();
+    if (form.visible() != window.isVisible()) window.setVisible(form.visible());
+    if (form.visible() && (coming_up || front_asked)) {
         window.raise();
         window.activateWindow();
     }

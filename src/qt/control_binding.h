@@ -36,7 +36,8 @@ private:
 void show_common(QWidget &widget, const Control &control);
 
 // A second window comes and goes with its form's visible flag; one that
-// comes up is raised above the others.
+// comes up, or whose form asks for it, is raised above the others and
+// gets the focus.
 void show_window(QWidget &window, const Form &form);
 // The user closes a second window: the form's unload runs, and the window
 // stays up only while the form still says visible.

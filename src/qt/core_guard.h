@@ -7,9 +7,10 @@
 
 namespace quillon {
 
-// Ends the process at once, as the core's end_program() asks: output is
-// flushed, no destructor and no window unload runs.
-[[noreturn]] void end_process_now();
+// Ends the process at once with the given status, as the core's
+// end_program() asks: output is flushed, no destructor and no window unload
+// runs.
+[[noreturn]] void end_process_now(int status);
 // Tells stderr about a failure that no route of the core caught.
 void report_stray_failure(const char *what);
 
@@ -18,8 +19,8 @@ void report_stray_failure(const char *what);
 template <typename F> void call_core(F &&action) noexcept {
     try {
         std::forward<F>(action)();
-    } catch (const ProgramEnd &) {
-        end_process_now();
+    } catch (const ProgramEnd &end) {
+        end_process_now(end.status);
     } catch (const std::exception &e) {
         report_stray_failure(e.what());
     } catch (...) {

@@ -7,6 +7,7 @@
 #include <QCloseEvent>
 #include <QFile>
 #include <QHBoxLayout>
+#include <QImage>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
@@ -22,8 +23,11 @@ HelpWindowView::HelpWindowView(HelpForm &form) : form_(form) {
     picture->setMinimumSize(200, 150);
     auto show_picture = [picture, &form] {
         show_common(*picture, form.ImagePic);
-        picture->set_picture(form.ImagePic.path().empty() ? QPixmap()
-                                                          : QPixmap(QFile::decodeName(form.ImagePic.path().c_str())));
+        // Read through QImage: QPixmap's cache would keep showing a file
+        // replaced within the same second.
+        picture->set_picture(form.ImagePic.path().empty()
+                                 ? QPixmap()
+                                 : QPixmap::fromImage(QImage(QFile::decodeName(form.ImagePic.path().c_str()))));
     };
     bindings_.bind(form.ImagePic, show_picture);
 

@@ -2,10 +2,12 @@
 
 #include "app/form.h"
 #include "qt/control_binding.h"
-#include "qt/widget_text.h"
 
+#include <QFocusEvent>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QTextCursor>
+#include <QTextDocument>
 
 namespace quillon {
 
@@ -15,7 +17,9 @@ InputLine::InputLine(TextBox &model, std::function<void()> on_enter, QWidget *pa
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setTabChangesFocus(true);
-    connect(this, &QPlainTextEdit::textChanged, this, [this] { report_edit(); });
+    connect(this, &QPlainTextEdit::textChanged, this, [this] { report(); });
+    connect(this, &QPlainTextEdit::cursorPositionChanged, this, [this] { report(); });
+    connect(this, &QPlainTextEdit::selectionChanged, this, [this] { report(); });
     refresh();
 }
 
@@ -23,17 +27,24 @@ void InputLine::refresh() {
     show_common(*this, model_);
     setReadOnly(model_.locked());
     refreshing_ = true;
-    QString shown = display_text(model_.text());
-    if (toPlainText() != shown) setPlainText(shown);
+    text_.show(model_.text());
+    if (document()->toRawText() != text_.shown()) setPlainText(text_.plain());
     QTextCursor cursor = textCursor();
-    cursor.setPosition(display_position(model_.text(), model_.caret()));
+    cursor.setPosition(text_.position_of(model_.anchor()));
+    cursor.setPosition(text_.position_of(model_.caret()), QTextCursor::KeepAnchor);
     setTextCursor(cursor);
     refreshing_ = false;
 }
 
-void InputLine::report_edit() {
+void InputLine::report() {
     if (refreshing_) return;
-    model_.user_edit(model_text(toPlainText()), model_caret(toPlainText(), textCursor().position()));
+    QString now = document()->toRawText();
+    if (now != text_.shown()) {
+        text_.edit(now);
+        model_.user_edit(text_.bytes(), 0);
+    }
+    QTextCursor cursor = textCursor();
+    model_.user_select(text_.offset_of(cursor.position()), text_.offset_of(cursor.anchor()));
 }
 
 void InputLine::keyPressEvent(QKeyEvent *event) {
@@ -42,12 +53,40 @@ void InputLine::keyPressEvent(QKeyEvent *event) {
         QPlainTextEdit::keyPressEvent(event);
         return;
     }
-    // The handler must see the caret where the user left it.
-    std::size_t caret = model_caret(toPlainText(), textCursor().position());
-    if (caret != model_.caret()) report_edit();
+    // The handler must see the text, caret and selection the user left.
+    report();
     on_enter_();
     refresh();
     event->accept();
+}
+
+void InputLine::mousePressEvent(QMouseEvent *event) {
+    // A text the program put here whole and selected stays selected when a
+    // click gives the box the focus, so that typing still replaces it.
+    bool program_text_selected =
+        model_.selection_start() == 0 && model_.selection_length() == model_.text().size() && !model_.text().empty();
+    focusing_click_ = focused_by_press_ && program_text_selected && event->button() == Qt::LeftButton;
+    focused_by_press_ = false;
+    if (focusing_click_) {
+        event->accept();
+        return;
+    }
+    QPlainTextEdit::mousePressEvent(event);
+}
+
+void InputLine::focusInEvent(QFocusEvent *event) {
+    // The press that gives the focus arrives just after it.
+    focused_by_press_ = event->reason() == Qt::MouseFocusReason;
+    QPlainTextEdit::focusInEvent(event);
+}
+
+void InputLine::mouseReleaseEvent(QMouseEvent *event) {
+    if (focusing_click_) {
+        focusing_click_ = false;
+        event->accept();
+        return;
+    }
+    QPlainTextEdit::mouseReleaseEvent(event);
 }
 
 } // namespace quillon

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "qt/input_text.h"
+
 #include <QPlainTextEdit>
 
 #include <functional>
@@ -9,23 +11,31 @@ namespace quillon {
 class TextBox;
 
 // txtsend: a multi-line input box whose model stays the truth. The user's
-// edits go to the model; the Enter key goes to the core's key handler,
-// which puts the line break into the model, and the box then shows the model.
+// edits and selection go to the model as typed; the Enter key goes to the
+// core's key handler, which puts the line break into the model in place of
+// the selection, and the box then shows the model.
 class InputLine : public QPlainTextEdit {
 public:
     InputLine(TextBox &model, std::function<void()> on_enter, QWidget *parent = nullptr);
-    // Shows the model's text, with the cursor at the model's caret.
+    // Shows the model's text and selection.
     void refresh();
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
 
 private:
-    void report_edit();
+    // Tells the model what the user changed: text, caret, selection.
+    void report();
 
     TextBox &model_;
     std::function<void()> on_enter_;
+    InputText text_;
     bool refreshing_ = false;
+    bool focused_by_press_ = false;
+    bool focusing_click_ = false;
 };
 
 } // namespace quillon

@@ -1,7 +1,5 @@
 #include "qt/widget_text.h"
 
-#include <algorithm>
-
 namespace quillon {
 
 namespace {
@@ -61,33 +59,6 @@ QString display_text(std::string_view bytes) {
     QStringDecoder whole(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     bool after_cr = false;
     return shown_chars(decode_utf8(bytes, whole), after_cr);
-}
-
-std::string model_text(const QString &shown) {
-    QString out;
-    out.reserve(shown.size());
-    for (QChar c : shown) {
-        char16_t u = c.unicode();
-        if (u == u'\n' || u == QChar::ParagraphSeparator || u == QChar::LineSeparator)
-            out += QStringLiteral("\r\n");
-        else if (u >= control_pictures && u < control_pictures + 0x20)
-            out += QChar(char16_t(u - control_pictures));
-        else if (u == delete_picture)
-            out += QChar(char16_t(0x7f));
-        else
-            out += c;
-    }
-    return out.toStdString();
-}
-
-int display_position(std::string_view bytes, std::size_t caret) {
-    caret = std::min(caret, bytes.size());
-    return static_cast<int>(std::min(display_text(bytes.substr(0, caret)).size(), display_text(bytes).size()));
-}
-
-std::size_t model_caret(const QString &shown, int position) {
-    position = std::clamp(position, 0, static_cast<int>(shown.size()));
-    return model_text(shown.left(position)).size();
 }
 
 } // namespace quillon

@@ -27,12 +27,4 @@ private:
 // the end shows as a replacement character.
 QString display_text(std::string_view bytes);
 
-// The widget's text back as text-box bytes: line breaks as CR LF, the
-// visible symbols back to their control characters.
-std::string model_text(const QString &shown);
-
-// A caret: byte offset in the model text and position in the shown text.
-int display_position(std::string_view bytes, std::size_t caret);
-std::size_t model_caret(const QString &shown, int position);
-
 } // namespace quillon

@@ -155,7 +155,7 @@ void FileReceiver::finish_reception() {
     rx_file.close();
     if (!rx_file) throw ReceiveFailure("cannot close the output file");
     s.recv_block = 1;
-    f.txtsend.set_text("End of transmission.Back to chat mode.");
+    f.txtsend.set_text_selected("End of transmission.Back to chat mode.");
     s.current_mode = "chat";
     f.mnumodechat.set_checked(true);
     f.mnumode.set_enabled(true);

@@ -1,3 +1,4 @@
+#include "addressbook/sqlite_address_store.h"
 #include "support/program_fixture.h"
 
 #include <gtest/gtest.h>
@@ -139,6 +140,30 @@ TEST(AddressPrompts, EnterWithoutAPromptOrOnTheGridChangesNothing) {
     EXPECT_EQ(f.w().cmdre.tooltip(), "Dial the last number");
     EXPECT_TRUE(f.p().state.dial_number.empty());
     EXPECT_TRUE(f.w().mnuaddress.enabled());
+}
+
+TEST(AddressPrompts, AnEntryAnotherCopyRemovedIsNoSuchEntry) {
+    Book f;
+    f.add("Ann", "111");
+    f.add("Carol", "222");
+    auto other = make_sqlite_address_store();
+    other->open(f.dir.file("addressbook.mdb"));
+
+    f.w().mnuaddressedit.choose();
+    f.type_and_enter("Carol");
+    ASSERT_EQ(f.caption(), "Enter new phone no.:");
+    ASSERT_TRUE(other->find_first("Carol"));
+    other->delete_current();
+    other->add("Dave", "333");
+    f.type_and_enter("999");
+    EXPECT_EQ(f.shown(), "Sorry! No such entry.");
+    EXPECT_EQ(f.caption(), "Your chat message goes here");
+    EXPECT_EQ(f.rows().back().phoneno, "333") << "Dave keeps his number";
+
+    f.w().mnuaddressfind.choose();
+    f.type_and_enter("Dave");
+    EXPECT_EQ(f.p().state.dial_number, "333") << "find reads the file";
+    EXPECT_TRUE(f.dialogs.messages().empty());
 }
 
 // A book whose file went bad after it was opened.

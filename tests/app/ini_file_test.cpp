@@ -48,6 +48,24 @@ TEST(IniFile, WritesOneKeyInPlaceAndKeepsTheRest) {
     EXPECT_EQ(dir.read("quillon.ini"), "[Quillon]\r\nPORTNO.=2\r\nDIALMODE=pulse\r\n");
 }
 
+TEST(IniFile, ReadsAFileEditedOnWindows) {
+    TempDir dir;
+    std::string file = dir.file("quillon.ini");
+    dir.write("quillon.ini", "\xEF\xBB\xBF[Quillon]\r\nPORTNO.=\"3\"\r\nDIALMODE='tone'\r\nA=\"\"\r\nB=\"x'\r\n"
+                             "C=\"\"q\"\"\r\nD=\"\r\n");
+    EXPECT_EQ(read_profile_string(file, "Quillon", "PORTNO.", "DEFAULT", 10).value, "3");
+    EXPECT_EQ(read_profile_string(file, "Quillon", "DIALMODE", "DEFAULT", 10).value, "tone");
+    EXPECT_EQ(read_profile_string(file, "Quillon", "A", "DEFAULT", 10).length, 0u);
+    EXPECT_EQ(read_profile_string(file, "Quillon", "B", "DEFAULT", 10).value, "\"x'") << "quotes that do not pair";
+    EXPECT_EQ(read_profile_string(file, "Quillon", "C", "DEFAULT", 10).value, "\"q\"") << "one pair only";
+    EXPECT_EQ(read_profile_string(file, "Quillon", "D", "DEFAULT", 10).value, "\"");
+
+    ASSERT_TRUE(write_profile_string(file, "Quillon", "PORTNO.", "2         "));
+    std::string written = dir.read("quillon.ini");
+    EXPECT_TRUE(written.starts_with("\xEF\xBB\xBF[Quillon]\r\nPORTNO.=2         \r\nDIALMODE='tone'\r\n")) << written;
+    EXPECT_EQ(read_profile_string(file, "Quillon", "PORTNO.", "DEFAULT", 10).value, "2");
+}
+
 TEST(IniFile, AFailedWriteLeavesTheOldFileWhole) {
     TempDir dir;
     std::string file = dir.file("sub/quillon.ini");

@@ -1,7 +1,10 @@
 #include "support/program_fixture.h"
 
+#include "app/program_end.h"
+
 #include <gtest/gtest.h>
 #include <filesystem>
+#include <optional>
 
 namespace quillon {
 namespace {
@@ -126,6 +129,17 @@ TEST(Startup, AnAddressBookThatIsNotADatabaseStillOpensThePort) {
     EXPECT_EQ(f.dialogs.messages(), std::vector<std::string>{"Unable to load address book!"});
     EXPECT_FALSE(f.p().frmmain.mnuaddress.enabled());
     EXPECT_EQ(f.port(1).written, "AT&D2\r");
+
+    // Once a hang-up enables the menu, every command says the book failed.
+    MainForm& w = f.p().frmmain;
+    w.mnuaddress.set_enabled(true);
+    for (MenuItem* command : {&w.mnuaddressedit, &w.mnuaddressremove, &w.mnuaddressfind}) {
+        f.dialogs.shown.clear();
+        command->choose();
+        w.txtsend.user_edit("Ann", 3);
+        w.on_txtsend_key_press(13);
+        EXPECT_EQ(f.dialogs.messages(), std::vector<std::string>{"Database Error !"}) << command->caption();
+    }
     EXPECT_FALSE(f.run([&] { f.p().frmmain.close(); }));
     EXPECT_NE(f.dir.read("quillon.ini").find("PORTNO.=1\n"), std::string::npos);
 }
@@ -177,6 +191,88 @@ TEST(Shutdown, AnUnwritableSettingsFileEndsWithAMessage) {
     std::filesystem::create_directory(f.dir.file("quillon.ini"));
     EXPECT_FALSE(f.run([&] { f.p().frmmain.close(); }));
     EXPECT_EQ(f.dialogs.messages().back(), "Error in writing to configuration file!");
+}
+
+// Runs the start-up and says how the program ended: its exit status, or
+// nothing while it still runs.
+std::optional<int> start_and_end(ProgramFixture& f) {
+    f.create();
+    try {
+        f.p().main_window.Form_Load();
+    } catch (const ProgramEnd& end) {
+        return end.status;
+    }
+    return std::nullopt;
+}
+
+TEST(Shutdown, ARejectedPortAnswerIsNeverWritten) {
+    struct Case {
+        const char* file; // nullptr: no settings file
+        const char* port_back;
+        const char* mode_back;
+    };
+    for (const Case& c : {Case{"PORTNO.=abc\nDIALMODE=tone", "PORTNO.=abc\n", "DIALMODE=tone\n"},
+                          Case{"PORTNO.=4\nDIALMODE=tone", "PORTNO.=4\n", "DIALMODE=tone\n"},
+                          Case{nullptr, "PORTNO.=1\r\n", "DIALMODE=pulse\r\n"}}) {
+        SCOPED_TRACE(c.file ? c.file : "no file");
+        ProgramFixture f;
+        if (c.file) f.write_ini(c.file); // port 4's device is missing: the prompt
+        int asked = 0;
+        f.dialogs.input_answers = {"5", "0", "-1", "4.5"};
+        // The window is closed (or the desktop logs out) at the fifth prompt.
+        f.dialogs.while_shown = [&] {
+            if (++asked == 5) f.p().frmmain.close();
+        };
+        EXPECT_EQ(start_and_end(f), 0);
+        EXPECT_EQ(asked, 5);
+        std::string ini = f.dir.read("quillon.ini");
+        EXPECT_NE(ini.find(c.port_back), std::string::npos) << ini;
+        EXPECT_NE(ini.find(c.mode_back), std::string::npos) << ini;
+    }
+}
+
+TEST(Shutdown, AConfigurationErrorWritesNothingWhateverArrivesDuringItsBox) {
+    for (const char* file : {"PORTNO.=5\nDIALMODE=tone", "PORTNO.=\nDIALMODE=tone", "PORTNO.=1\nDIALMODE=Tone"}) {
+        for (bool closed_during_box : {false, true}) {
+            SCOPED_TRACE(std::string(file) + (closed_during_box ? ", closed during the box" : ""));
+            ProgramFixture f;
+            f.write_ini(file);
+            f.port(1);
+            std::string before = f.dir.read("quillon.ini");
+            f.dialogs.while_shown = [&] {
+                f.run_for(6); // the supervision ticks under the box
+                if (closed_during_box) f.p().frmmain.close();
+            };
+            EXPECT_EQ(start_and_end(f), configuration_error_status);
+            EXPECT_EQ(f.dialogs.shown.size(), 1u);
+            EXPECT_EQ(f.dir.read("quillon.ini"), before);
+        }
+    }
+}
+
+TEST(Shutdown, ClosedDuringTheAddressBookMessageTheSettingsStayTheUsers) {
+    ProgramFixture f;
+    f.write_ini("PORTNO.=2\nDIALMODE=tone");
+    f.port(2);
+    f.dir.write("addressbook.mdb", std::string(4096, 'x'));
+    f.dialogs.while_shown = [&] { f.p().frmmain.close(); };
+    EXPECT_EQ(start_and_end(f), 0);
+    std::string ini = f.dir.read("quillon.ini");
+    EXPECT_NE(ini.find("PORTNO.=2\n"), std::string::npos) << ini;
+    EXPECT_NE(ini.find("DIALMODE=tone\n"), std::string::npos) << ini;
+}
+
+TEST(PortMenu, AfterAFailedChoiceTheTicksShowThePortThatIsOpen) {
+    ProgramFixture f;
+    f.write_ini("PORTNO.=3.5\nDIALMODE=tone");
+    f.port(4);
+    ASSERT_TRUE(f.start());
+    EXPECT_EQ(f.p().MSComm1.comm_port(), 4) << "3.5 rounds to 4";
+    f.p().frmmain.mnuport1.choose(); // no device
+    EXPECT_EQ(f.dialogs.messages().size(), 1u);
+    EXPECT_TRUE(f.port(4).open());
+    EXPECT_EQ(port_ticks(f.p()), (std::vector<bool>{false, false, false, true}));
+    EXPECT_TRUE(f.run([&] { f.run_for(10); }));
 }
 
 TEST(Supervision, TicksDuringThePortPromptNeverEndTheProgram) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 
 namespace quillon {
 namespace {
@@ -63,6 +64,46 @@ TEST(HelpWindow, MissingFilesAreToldAndTheWindowStillOpens) {
     f.open();
     EXPECT_TRUE(f.dialogs.shown.empty()) << "an empty text is no failure";
     EXPECT_EQ(f.h().Txthelp.text(), "");
+}
+
+TEST(HelpWindow, AHelpFileThatCannotBeReadIsToldLikeAMissingOne) {
+    Help f;
+    f.dir.write("images/photo.jpg", "\xFF\xD8\xFF\xE0");
+    std::filesystem::create_directory(f.dir.file("quillon.txt"));
+    f.h().Txthelp.set_text("stale");
+    f.open();
+    EXPECT_EQ(f.dialogs.messages(), std::vector<std::string>{"Unable to load help file!"});
+    EXPECT_TRUE(f.h().visible());
+    EXPECT_EQ(f.h().Txthelp.text(), "");
+}
+
+// Counts what a window would be told.
+struct ChangeCounter : FormView {
+    std::map<const Control*, int> changes;
+    void control_changed(Control& control) override { ++changes[&control]; }
+    void text_appended(Control& control, std::string_view) override { ++changes[&control]; }
+};
+
+TEST(HelpWindow, EveryLoadShowsThePictureAfreshAndEveryClickBringsTheWindowForward) {
+    Help f;
+    f.dir.write("images/photo.jpg", "\xFF\xD8\xFF\xE0");
+    f.dir.write("quillon.txt", "text");
+    ChangeCounter window;
+    f.h().attach_all(&window);
+    f.open();
+    unsigned long front = f.h().front_requests();
+    f.h().close();
+    f.dir.write("images/photo.jpg", "\xFF\xD8\xFF\xE0 replaced");
+    int picture_changes = window.changes[&f.h().ImagePic];
+    f.open();
+    EXPECT_GT(window.changes[&f.h().ImagePic], picture_changes) << "the same name is read again";
+    EXPECT_TRUE(f.h().ImagePic.path().ends_with("images/photo.jpg"));
+
+    int form_changes = window.changes[&f.h()];
+    f.open();
+    EXPECT_GT(f.h().front_requests(), front + 1);
+    EXPECT_GT(window.changes[&f.h()], form_changes) << "an open window is told to come forward";
+    f.h().attach_all(nullptr);
 }
 
 TEST(HelpWindow, TheShippedHelpTextIsReal) {

@@ -115,6 +115,16 @@ TEST(ProgramProcess, APortThatIsNotASerialLineStillGetsItsSettingsBack) {
     EXPECT_NE(ini.find("DIALMODE=pulse"), std::string::npos) << ini;
 }
 
+TEST(ProgramProcess, AConfigurationErrorEndsInFailureAndWritesNothingThoughASignalComesDuringItsBox) {
+    const std::string ini = "[Quillon]\nPORTNO.=5\nDIALMODE=tone\n";
+    ProgramCopy copy(ini);
+    ChildProcess quillon({copy.dir.file("quillon")});
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500)); // "Error! Invalid port number." is up
+    quillon.terminate(SIGTERM);
+    EXPECT_EQ(quillon.wait(10), 2);
+    EXPECT_EQ(copy.dir.read("quillon.ini"), ini);
+}
+
 bool eventually(const std::function<bool()> &done, double seconds) {
     auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     while (!done()) {

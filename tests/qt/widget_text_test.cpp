@@ -32,19 +32,5 @@ TEST(WidgetText, BytesAsShownWholeOrInPieces) {
     }
 }
 
-TEST(WidgetText, TheWidgetsTextAndCaretGoBackAsTheBytesTheyShow) {
-    for (std::string bytes : {"", "plain", "two\r\nlines\r\n", "bell\x07 and \x7f", "\xC3\xA9t\xC3\xA9"}) {
-        QString shown = display_text(bytes);
-        EXPECT_EQ(model_text(shown), bytes);
-        for (std::size_t caret = 0; caret <= bytes.size(); ++caret) {
-            // Inside a CR LF or a UTF-8 sequence the caret has no place of its own.
-            std::size_t back = model_caret(shown, display_position(bytes, caret));
-            EXPECT_LE(back, caret + 1) << bytes << " " << caret;
-            EXPECT_EQ(model_caret(shown, display_position(bytes, back)), back) << bytes << " " << caret;
-        }
-    }
-    EXPECT_EQ(model_text(QStringLiteral("a\u2029b")), "a\r\nb");
-}
-
 } // namespace
 } // namespace quillon

@@ -1,0 +1,161 @@
+// The store on a real SQLite file, as two copies of the program sharing a
+// folder use it.
+#include "addressbook/sqlite_address_store.h"
+#include "support/temp_dir.h"
+
+#include <sqlite3.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+namespace quillon {
+namespace {
+
+using testing::TempDir;
+
+// A connection of the test's own, playing the other program or an older one.
+class RawBook {
+public:
+    explicit RawBook(const std::string& path) { EXPECT_EQ(sqlite3_open(path.c_str(), &db_), SQLITE_OK); }
+    ~RawBook() { sqlite3_close(db_); }
+    void exec(const std::string& sql) {
+        char* error = nullptr;
+        EXPECT_EQ(sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &error), SQLITE_OK) << (error ? error : "");
+        sqlite3_free(error);
+    }
+
+private:
+    sqlite3* db_ = nullptr;
+};
+
+std::vector<std::string> names(AddressStore& store) {
+    std::vector<std::string> out;
+    for (const AddressRow& row : store.rows()) out.push_back(row.name + "=" + row.phoneno);
+    return out;
+}
+
+std::size_t open_descriptors() {
+    return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator("/proc/self/fd"),
+                                                  std::filesystem::directory_iterator()));
+}
+
+// Two copies of the program with one book file.
+struct TwoCopies : ::testing::Test {
+    TwoCopies() {
+        a->open(dir.file("addressbook.mdb"));
+        b->open(dir.file("addressbook.mdb"));
+    }
+    TempDir dir;
+    std::unique_ptr<AddressStore> a = make_sqlite_address_store();
+    std::unique_ptr<AddressStore> b = make_sqlite_address_store();
+};
+
+TEST_F(TwoCopies, TwoCopiesOnOneFileNeverTouchTheWrongEntry) {
+    a->add("Ann", "111");
+    a->add("Carol", "222");
+    EXPECT_TRUE(b->find_first("carol")) << "B reads the file, not what it held when it opened";
+    EXPECT_EQ(b->current_phoneno(), "222");
+
+    ASSERT_TRUE(a->find_first("Carol"));
+    b->delete_current();
+    b->add("Dave", "333");
+    EXPECT_THROW(a->edit_current_phoneno("999"), EntryGone) << "Carol's row is gone; Dave's is not hers";
+    EXPECT_EQ(names(*a), (std::vector<std::string>{"Ann=111", "Dave=333"}));
+
+    ASSERT_TRUE(a->find_first("Ann"));
+    ASSERT_TRUE(b->find_first("Ann"));
+    b->delete_current();
+    EXPECT_THROW(a->delete_current(), EntryGone);
+    b->add("Ann", "444");
+    EXPECT_FALSE(a->find_first("Carol"));
+    ASSERT_TRUE(a->find_first("ANN"));
+    EXPECT_EQ(a->current_phoneno(), "444");
+    a->edit_current_phoneno("555");
+    EXPECT_EQ(names(*b), (std::vector<std::string>{"Dave=333", "Ann=555"}));
+}
+
+TEST_F(TwoCopies, TheGridsRowIsTheOneShownEvenAfterAnotherCopyChangedTheBook) {
+    a->add("Ann", "111");
+    a->add("Bob", "222");
+    ASSERT_EQ(names(*a).size(), 2u); // what the grid shows
+    b->add("Aaron", "000");
+    a->move_to(1);
+    EXPECT_EQ(a->current_phoneno(), "222");
+    EXPECT_EQ(a->current_index(), 1u);
+    ASSERT_TRUE(b->find_first("Bob"));
+    b->delete_current();
+    EXPECT_THROW(a->move_to(1), StoreError) << "the row shown is gone";
+    EXPECT_THROW(a->move_to(5), StoreError);
+    a->move_first();
+    EXPECT_EQ(a->current_phoneno(), "111");
+}
+
+TEST(SqliteAddressStore, ABusyFileIsWaitedForAndALockedOneFailsAfterTwoSeconds) {
+    TempDir dir;
+    auto store = make_sqlite_address_store();
+    store->open(dir.file("addressbook.mdb"));
+    store->add("Ann", "111");
+
+    auto other = std::make_unique<RawBook>(dir.file("addressbook.mdb"));
+    other->exec("BEGIN EXCLUSIVE");
+    std::thread release([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        other->exec("COMMIT");
+    });
+    store->add("Bob", "222");
+    release.join();
+    EXPECT_EQ(names(*store).size(), 2u) << "the change waited for the other writer";
+
+    other->exec("BEGIN EXCLUSIVE");
+    auto began = std::chrono::steady_clock::now();
+    EXPECT_THROW(store->add("Carol", "333"), StoreError);
+    EXPECT_THROW(store->find_first("Ann"), StoreError);
+    double waited = std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
+    EXPECT_GE(waited, 3.5) << "each waited about two seconds";
+    other->exec("ROLLBACK");
+    EXPECT_TRUE(store->find_first("Ann")) << "usable again once the file is free";
+}
+
+TEST(SqliteAddressStore, ACorruptFileFailsToOpenAndIsClosed) {
+    TempDir dir;
+    dir.write("addressbook.mdb", std::string(4096, 'x'));
+    auto store = make_sqlite_address_store();
+    std::size_t before = open_descriptors();
+    EXPECT_THROW(store->open(dir.file("addressbook.mdb")), StoreError);
+    EXPECT_EQ(open_descriptors(), before) << "not left half-open";
+    EXPECT_THROW(store->find_first("Ann"), StoreError) << "no empty book pretends to be there";
+    EXPECT_THROW(store->delete_current(), StoreError);
+    EXPECT_EQ(dir.read("addressbook.mdb"), std::string(4096, 'x'));
+}
+
+TEST(SqliteAddressStore, AnOldBookGetsIdsAndKeepsEveryRowInOrder) {
+    TempDir dir;
+    {
+        RawBook old(dir.file("addressbook.mdb"));
+        old.exec("CREATE TABLE Address (Name TEXT, Phoneno TEXT)");
+        old.exec("INSERT INTO Address VALUES ('Ann', '111'), ('Bob', '222'), ('Ann', '333'), ('Cy', NULL)");
+        old.exec("DELETE FROM Address WHERE Phoneno = '222'");
+        old.exec("INSERT INTO Address VALUES ('Dee', '444')");
+    }
+    auto a = make_sqlite_address_store();
+    auto b = make_sqlite_address_store();
+    a->open(dir.file("addressbook.mdb"));
+    b->open(dir.file("addressbook.mdb")); // the second copy finds the work done
+    EXPECT_EQ(names(*b), (std::vector<std::string>{"Ann=111", "Ann=333", "Cy=", "Dee=444"}));
+    ASSERT_TRUE(a->find_first("Dee"));
+    ASSERT_TRUE(b->find_first("Dee"));
+    b->delete_current();
+    b->add("Eve", "555"); // a plain rowid would be Dee's again
+    EXPECT_THROW(a->edit_current_phoneno("0"), EntryGone) << "the id of a removed row is never given out again";
+    EXPECT_EQ(names(*a), (std::vector<std::string>{"Ann=111", "Ann=333", "Cy=", "Eve=555"}));
+
+    // The table keeps its name and its two fields for every other reader.
+    RawBook reader(dir.file("addressbook.mdb"));
+    reader.exec("SELECT Name, Phoneno FROM Address");
+}
+
+} // namespace
+} // namespace quillon

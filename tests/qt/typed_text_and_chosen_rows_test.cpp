@@ -1,0 +1,165 @@
+// What the user types or pastes reaches the model as typed, a selection is
+// replaced like in any editor, a click chooses any grid row, and the help
+// window follows its files and the Help command.
+#include "qt/picture_box.h"
+#include "windows_fixture.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QPlainTextEdit>
+#include <QTableWidget>
+#include <QTest>
+#include <QTextDocument>
+
+namespace quillon::testing {
+namespace {
+
+QString raw_text(QPlainTextEdit *input) {
+    return input->document()->toRawText();
+}
+
+// The input line, with the keyboard's focus.
+QPlainTextEdit *focused_input(WindowsFixture &t) {
+    auto *input = t.widget<QPlainTextEdit>("txtsend");
+    if (input) input->setFocus();
+    return input;
+}
+
+TEST(InputLineView, PastedAndTypedTextReachesTheModelExactly) {
+    WindowsFixture t;
+    QPlainTextEdit *input = focused_input(t);
+    ASSERT_TRUE(input);
+    // Control pictures, a non-breaking space, an emoji, line breaks of every kind.
+    input->insertPlainText(QString::fromUtf16(u"\u241b[0m\u2400 a\u00a0b\u2028c\r\nd \U0001F600"));
+    const std::string typed = "\xE2\x90\x9B[0m\xE2\x90\x80 a\xC2\xA0"
+                              "b\r\nc\r\nd \xF0\x9F\x98\x80";
+    EXPECT_EQ(t.w().txtsend.text(), typed);
+
+    t.p().state.current_mode = "chat";
+    t.w().cmdsend.set_enabled(true);
+    t.w().cmdsend.click();
+    EXPECT_EQ(t.port(1).written, "AT&D2\r" + typed) << "sent as typed";
+
+    // The model's bytes shown and typed on stay the same bytes.
+    t.w().txtsend.set_text(typed);
+    EXPECT_EQ(raw_text(input), QString::fromUtf16(u"\u241b[0m\u2400 a\u00a0b\u2029c\u2029d \U0001F600"));
+    input->moveCursor(QTextCursor::End);
+    QTest::keyClicks(input, "!");
+    EXPECT_EQ(t.w().txtsend.text(), typed + "!");
+}
+
+TEST(InputLineView, EditsLeaveTheBytesTheyDidNotTouch) {
+    WindowsFixture t;
+    QPlainTextEdit *input = focused_input(t);
+    ASSERT_TRUE(input);
+    t.w().txtsend.set_text("a\x1b[1m\rb\n\xFF"
+                           "c\r\n");
+    input->moveCursor(QTextCursor::End);
+    QTest::keyClicks(input, "z");
+    EXPECT_EQ(t.w().txtsend.text(), "a\x1b[1m\rb\n\xFF"
+                                    "c\r\nz");
+    input->moveCursor(QTextCursor::Start);
+    QTest::keyClick(input, Qt::Key_Delete);
+    EXPECT_EQ(t.w().txtsend.text(), "\x1b[1m\rb\n\xFF"
+                                    "c\r\nz");
+}
+
+TEST(InputLineView, EnterReplacesTheSelection) {
+    WindowsFixture t;
+    QPlainTextEdit *input = focused_input(t);
+    ASSERT_TRUE(input);
+    QTest::keyClicks(input, "hello world");
+    for (int i = 0; i < 5; ++i)
+        QTest::keyClick(input, Qt::Key_Left, Qt::ShiftModifier);
+    EXPECT_EQ(t.w().txtsend.selection_length(), 5u);
+    QTest::keyClick(input, Qt::Key_Return);
+    EXPECT_EQ(t.w().txtsend.text(), "hello \r\n");
+    EXPECT_EQ(raw_text(input), QString::fromUtf16(u"hello \u2029"));
+    EXPECT_EQ(input->textCursor().position(), 7);
+    EXPECT_FALSE(input->textCursor().hasSelection());
+}
+
+TEST(InputLineView, TheProgramsTextIsSelectedSoTypingReplacesIt) {
+    WindowsFixture t;
+    QPlainTextEdit *input = focused_input(t);
+    ASSERT_TRUE(input);
+    t.w().txtsend.set_text_selected("End of transmission.Back to chat mode.");
+    EXPECT_EQ(input->textCursor().selectedText(), "End of transmission.Back to chat mode.");
+    QTest::keyClicks(input, "hi");
+    EXPECT_EQ(t.w().txtsend.text(), "hi");
+
+    // Coming back to the line with a click keeps the program's text selected.
+    t.front->main.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&t.front->main));
+    t.w().txtsend.set_text_selected("End of transmission.Back to chat mode.");
+    input->clearFocus();
+    ASSERT_FALSE(input->hasFocus());
+    QTest::mouseClick(input->viewport(), Qt::LeftButton, {}, QPoint(4, 4));
+    EXPECT_TRUE(input->hasFocus());
+    QTest::keyClicks(input, "ok");
+    EXPECT_EQ(t.w().txtsend.text(), "ok");
+}
+
+void click_cell(QTableWidget *grid, int row, int column) {
+    QRect cell = grid->visualRect(grid->model()->index(row, column));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+}
+
+TEST(AddressGridView, AClickChoosesTheCurrentRowAndTheOnlyRow) {
+    WindowsFixture t;
+    t.p().dataaddress->add("Ann", "5551002");
+    t.p().dataaddress->add("Bob", "5551003");
+    t.p().dataaddress->refresh(); // as at start-up: the first row is current
+    auto *grid = t.widget<QTableWidget>("DBGrid1");
+    ASSERT_TRUE(grid);
+    t.w().mnuaddressall.choose();
+    ASSERT_EQ(grid->currentRow(), 0) << "the first row is highlighted";
+    EXPECT_FALSE(t.w().cmddial.enabled());
+    click_cell(grid, 0, 1);
+    EXPECT_EQ(t.p().state.dial_number, "5551002");
+    EXPECT_TRUE(t.w().cmddial.enabled());
+    click_cell(grid, 1, 0);
+    EXPECT_EQ(t.p().state.dial_number, "5551003");
+    QTest::keyClick(grid, Qt::Key_Up);
+    EXPECT_EQ(t.p().state.dial_number, "5551002") << "the keys choose too";
+    t.w().cmdre.click();
+
+    ASSERT_TRUE(t.p().dataaddress->find_first("Bob"));
+    t.p().dataaddress->delete_current();
+    t.p().dataaddress->refresh();
+    t.w().mnuaddressall.choose();
+    ASSERT_EQ(grid->rowCount(), 1);
+    click_cell(grid, 0, 0);
+    EXPECT_EQ(t.p().state.dial_number, "5551002");
+    EXPECT_TRUE(t.w().cmddial.enabled());
+}
+
+void write_photo(WindowsFixture &t, Qt::GlobalColor colour) {
+    QImage image(32, 32, QImage::Format_RGB32);
+    image.fill(colour);
+    ASSERT_TRUE(image.save(QString::fromStdString(t.dir.file("images/photo.jpg")), "JPG"));
+}
+
+TEST(HelpWindowView, AReplacedPictureIsShownAndHelpBringsTheWindowForward) {
+    WindowsFixture t(WindowsFixture::Pictures::generated);
+    t.dir.write("quillon.txt", "help");
+    QWidget &help = t.front->help;
+    auto *picture = t.widget<PictureBox>("ImagePic", &help);
+    ASSERT_TRUE(picture);
+    write_photo(t, Qt::red);
+    t.w().mnuhelp.choose();
+    EXPECT_GT(picture->picture().toImage().pixelColor(16, 16).red(), 200);
+    help.close();
+    write_photo(t, Qt::blue); // same name, same size, same second
+    t.w().mnuhelp.choose();
+    EXPECT_GT(picture->picture().toImage().pixelColor(16, 16).blue(), 200);
+
+    t.front->main.raise();
+    t.front->main.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&t.front->main));
+    t.w().mnuhelp.choose();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&help)) << "Help brings the open window forward";
+}
+
+} // namespace
+} // namespace quillon::testing
