@@ -52,6 +52,8 @@ public:
     // Every byte received and not yet read.
     virtual std::string read_available() = 0;
     virtual std::size_t bytes_waiting() = 0;
+    // Bytes written that have not left the computer yet.
+    virtual std::size_t output_pending() { return 0; }
     virtual ModemLines modem_lines() = 0;
     virtual void set_dtr(bool on) = 0;
     virtual void set_listener(LineListener* listener) = 0;
