@@ -118,7 +118,8 @@ TermiosLine::~TermiosLine() {
     output_.reset();
     if (error_timer_) loop_.stop_timer(error_timer_);
     if (watch_) loop_.unwatch(watch_);
-    if (fd_ >= 0) ::close(fd_);
+    ::ioctl(fd_, TIOCNXCL); // the tty may outlive us in other hands
+    ::close(fd_);
 }
 
 void TermiosLine::readable() {
