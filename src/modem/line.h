@@ -27,6 +27,13 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// A device that is there but cannot be used (no right to it, another
+// program holds it, it refuses the line's settings); what() says why.
+class DeviceUnavailable : public LineError {
+public:
+    using LineError::LineError;
+};
+
 struct ModemLines {
     bool dcd = false; // carrier detect
     bool dsr = false; // modem on and ready

@@ -24,7 +24,7 @@ std::string group_of(const std::string& device) {
     return "dialout";
 }
 
-std::string open_failure(const std::string& device, int error) {
+std::string open_failure_text(const std::string& device, int error) {
     switch (error) {
     case ENOENT:
     case ENXIO:
@@ -39,6 +39,12 @@ std::string open_failure(const std::string& device, int error) {
     case ENOTTY: return device + " is not a serial port";
     default: return device + ": " + std::strerror(error);
     }
+}
+
+[[noreturn]] void throw_open_failure(const std::string& device, int error) {
+    std::string text = open_failure_text(device, error);
+    if (error == ENOENT || error == ENXIO || error == ENODEV) throw LineError(text);
+    throw DeviceUnavailable(text);
 }
 
 // Raw 8N1: eight data bits, no parity, one stop bit, no flow control of
@@ -69,7 +75,7 @@ bool is_raw(const termios& tio) {
 TermiosLine::TermiosLine(EventLoop& loop, const std::string& device, const std::string& lock_dir)
     : loop_(loop), device_(device) {
     struct stat st {};
-    if (::stat(device.c_str(), &st) != 0) throw LineError(open_failure(device, errno));
+    if (::stat(device.c_str(), &st) != 0) throw_open_failure(device, errno);
     lock_ = std::make_unique<TtyLock>(device, lock_dir);
     open_device();
     try {
@@ -89,7 +95,7 @@ TermiosLine::TermiosLine(EventLoop& loop, const std::string& device, const std::
 
 void TermiosLine::open_device() {
     fd_ = ::open(device_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd_ < 0) throw LineError(open_failure(device_, errno));
+    if (fd_ < 0) throw_open_failure(device_, errno);
     termios tio{};
     int error = 0;
     if (::tcgetattr(fd_, &tio) != 0) error = errno == EINVAL ? ENOTTY : errno;
@@ -97,21 +103,21 @@ void TermiosLine::open_device() {
     else if (::ioctl(fd_, TIOCEXCL) != 0) error = errno;
     if (error == 0) return;
     ::close(fd_);
-    throw LineError(open_failure(device_, error));
+    throw_open_failure(device_, error);
 }
 
 void TermiosLine::configure() {
     termios tio{};
-    if (::tcgetattr(fd_, &tio) != 0) throw LineError(open_failure(device_, errno));
+    if (::tcgetattr(fd_, &tio) != 0) throw_open_failure(device_, errno);
     make_raw(tio);
     ::cfsetispeed(&tio, B57600);
     ::cfsetospeed(&tio, B57600);
     // tcsetattr succeeds when the driver took any part, so what holds is read back.
     termios now{};
     if (::tcsetattr(fd_, TCSANOW, &tio) != 0 || ::tcgetattr(fd_, &now) != 0 || !is_raw(now))
-        throw LineError(device_ + " refused the line settings (8 data bits, no parity, 1 stop bit, no flow control)");
+        throw DeviceUnavailable(device_ + " refused the line settings (8 data bits, no parity, 1 stop bit, no flow control)");
     rate_ = set_serial_rate(fd_);
-    if (rate_ == 0) throw LineError(device_ + " refused the line speed of 56000 and 57600 bit/s");
+    if (rate_ == 0) throw DeviceUnavailable(device_ + " refused the line speed of 56000 and 57600 bit/s");
 }
 
 TermiosLine::~TermiosLine() {

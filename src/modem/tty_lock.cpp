@@ -88,11 +88,11 @@ TtyLock::TtyLock(const std::string& device, const std::string& lock_dir) {
         // PID, is as stale as one of a dead process.
         bool ours = held_locks().count(path) > 0;
         if (owner != 0 && (ours || (owner != ::getpid() && alive(owner))))
-            throw LineError(device + " is in use by " + program_name(owner) + " (process " + std::to_string(owner) +
+            throw DeviceUnavailable(device + " is in use by " + program_name(owner) + " (process " + std::to_string(owner) +
                             ")");
         ::unlink(path.c_str());
     }
-    throw LineError(device + " is locked by another program");
+    throw DeviceUnavailable(device + " is locked by another program");
 }
 
 TtyLock::~TtyLock() {

@@ -2,6 +2,7 @@
 #include "app/poll_event_loop.h"
 #include "app/program.h"
 #include "modem/termios_line.h"
+#include "support/program_fixture.h"
 #include "support/random_content.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"
@@ -154,6 +155,27 @@ TEST_F(PtyProgram, SendsATextFormFile) {
     std::string wire = peer->heard.substr(peer->heard.find("^%847%^"));
     EXPECT_TRUE(wire == "^%847%^3000^%847%^out.txt^%847%^text^%847%^" + content.substr(0, 2048) + "^%847%^" +
                             content.substr(2048) + "^%847%^Finished Sending File.");
+}
+
+// A configured device the user may not open is explained at start, before
+// the port prompt, and the program goes on.
+TEST(PtyProgramStart, ADeviceThatCannotBeHadIsExplainedBeforeThePortPrompt) {
+    testing::ProgramFixture f;
+    f.write_ini("PORTNO.=1\nDIALMODE=tone");
+    f.port(2);
+    const std::string why = "Permission denied on /dev/ttyUSB0: join the group dialout";
+    f.opener = [&, fakes = f.opener](const std::string& device) -> std::unique_ptr<Line> {
+        if (device == "fake:1") throw DeviceUnavailable(why);
+        return fakes(device);
+    };
+    f.dialogs.input_answers = {"2"};
+    ASSERT_TRUE(f.start());
+    ASSERT_GE(f.dialogs.shown.size(), 2u);
+    EXPECT_EQ(f.dialogs.shown[0].text, why + " !");
+    EXPECT_EQ(f.dialogs.shown[0].icon, Icon::stop);
+    EXPECT_EQ(f.dialogs.shown[1].kind, testing::ScriptedDialogs::Kind::input);
+    EXPECT_TRUE(f.p().MSComm1.port_open());
+    EXPECT_EQ(f.p().MSComm1.comm_port(), 2);
 }
 
 } // namespace
