@@ -91,6 +91,16 @@ struct Pty {
     char name[256];
 };
 
+// A TermiosLine on a fresh pty, telling events.
+struct OpenLine {
+    OpenLine() { line.set_listener(&events); }
+    Pty pty;
+    TempDir locks;
+    HandLoop loop;
+    Events events;
+    TermiosLine line{loop, pty.name, locks.path()};
+};
+
 std::string all_byte_values() {
     std::string all;
     for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
@@ -98,12 +108,8 @@ std::string all_byte_values() {
 }
 
 TEST(TermiosLine, CarriesEveryByteValueBothWays) {
-    Pty pty;
-    TempDir locks;
-    HandLoop loop;
-    Events events;
-    TermiosLine line(loop, pty.name, locks.path());
-    line.set_listener(&events);
+    OpenLine open;
+    auto& [pty, locks, loop, events, line] = open;
     EXPECT_FALSE(line.modem_lines().dsr) << "a pty has no modem-control lines";
     EXPECT_FALSE(line.modem_lines().dcd);
     line.set_dtr(false);
@@ -162,12 +168,8 @@ TEST(TermiosLine, LeavesRaw8N1BehindWhateverTheLastUserSet) {
 TEST(TermiosLine, HangUpAndVanishingAreReportedOnceAndNoLongerWatched) {
     for (bool vhangup : {false, true}) {
         SCOPED_TRACE(vhangup ? "hung up" : "master closed");
-        Pty pty;
-        TempDir locks;
-        HandLoop loop;
-        Events events;
-        TermiosLine line(loop, pty.name, locks.path());
-        line.set_listener(&events);
+        OpenLine open;
+        auto& [pty, locks, loop, events, line] = open;
         if (vhangup) {
             if (ioctl(pty.slave, TIOCVHANGUP) != 0) GTEST_SKIP() << "TIOCVHANGUP needs CAP_SYS_ADMIN";
         } else {
@@ -246,12 +248,8 @@ TEST(TermiosLine, BytesTakenByTheBufferCountStillRaiseTheReceiveEvent) {
 // A write never waits for the driver: what it does not take goes out in
 // order as room appears, and a queue that stays full is reported once.
 TEST(TermiosLine, WritesTheDriverCannotTakeYetAreQueuedAndAStallIsReported) {
-    Pty pty;
-    TempDir locks;
-    HandLoop loop;
-    Events events;
-    TermiosLine line(loop, pty.name, locks.path());
-    line.set_listener(&events);
+    OpenLine open;
+    auto& [pty, locks, loop, events, line] = open;
     std::string big;
     for (int i = 0; i < 200000; ++i) big += static_cast<char>('A' + i % 26);
     line.write(big);

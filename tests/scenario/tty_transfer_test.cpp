@@ -25,14 +25,17 @@ struct TtyPair : TwoPrograms {
         EXPECT_TRUE(start());
         EXPECT_TRUE(call());
     }
-    // a sends content to b; true when the receiver stored all of it and the
-    // sender reached its finishing step.
-    bool transfer(const std::string& content, const std::string& form) {
+    void start_transfer(const std::string& content, const std::string& form) {
         a.f.dir.write("out.dat", content);
         a.f.dialogs.open_answers.push_back(a.f.dir.file("out.dat"));
         b.f.dialogs.save_answers.push_back(b.f.dir.file("in.dat"));
         (form == "binary" ? a.w().filemodebinary : a.w().filemodetext).choose();
         a.w().cmdsend.click();
+    }
+    // a sends content to b; true when the receiver stored all of it and the
+    // sender reached its finishing step.
+    bool transfer(const std::string& content, const std::string& form) {
+        start_transfer(content, form);
         return run_until(
             [&] {
                 bool stored = form == "text" ? b.s().recv_block == 1 && b.s().current_mode == "chat"
@@ -74,11 +77,7 @@ TEST(TtyTransferScenario, GoingOfflineLetsTheSenderFinishAndReport) {
     TtyPair t(0.01);
     std::string content = random_bytes(3000, 8);
     t.b.f.dialogs.yes_no_answers.push_back(true);
-    t.a.f.dir.write("out.dat", content);
-    t.a.f.dialogs.open_answers.push_back(t.a.f.dir.file("out.dat"));
-    t.b.f.dialogs.save_answers.push_back(t.b.f.dir.file("in.dat"));
-    t.a.w().filemodebinary.choose();
-    t.a.w().cmdsend.click();
+    t.start_transfer(content, "binary");
     ASSERT_TRUE(t.run_until([&] { return t.b.f.dialogs.showed("Conversion complete!"); }, 60));
     ASSERT_TRUE(t.run_until([&] { return t.a.s().connected == 0 && t.b.s().connected == 0; }, 15));
     EXPECT_TRUE(t.a.f.dialogs.showed("Finished sending.Back to chat mode.")) << "the sender's finishing step";
