@@ -48,6 +48,11 @@ void MainWindow::Form_Load() {
                     break;
                 }
             }
+        } catch (const DeviceUnavailable& e) {
+            // The device is there but cannot be had: say why before asking.
+            p_.message(std::string(e.what()) + " !", Icon::stop);
+            port_prompt();
+            return;
         } catch (const std::exception&) {
             port_prompt();
             return;

@@ -65,10 +65,12 @@ void Dialler::cmdcan_Click() {
     p_.events.call_ended(CallEnd::hung_up);
 }
 
-// The modem drops the call when DTR stays low for two seconds.
+// The modem drops the call when DTR stays low for two seconds; what was
+// written last (the receiver's last request) goes out first.
 void Dialler::drop_call() {
     MainForm& f = p_.frmmain;
     f.cmdre.set_enabled(true);
+    p_.MSComm1.drain_output();
     p_.MSComm1.set_dtr_enable(false);
     f.cmdcan.set_enabled(false);
     p_.main_window.wait_seconds(2);

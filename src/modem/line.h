@@ -27,6 +27,13 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// A device that is there but cannot be used (no right to it, another
+// program holds it, it refuses the line's settings); what() says why.
+class DeviceUnavailable : public LineError {
+public:
+    using LineError::LineError;
+};
+
 struct ModemLines {
     bool dcd = false; // carrier detect
     bool dsr = false; // modem on and ready
@@ -52,6 +59,8 @@ public:
     // Every byte received and not yet read.
     virtual std::string read_available() = 0;
     virtual std::size_t bytes_waiting() = 0;
+    // Bytes written that have not left the computer yet.
+    virtual std::size_t output_pending() { return 0; }
     virtual ModemLines modem_lines() = 0;
     virtual void set_dtr(bool on) = 0;
     virtual void set_listener(LineListener* listener) = 0;

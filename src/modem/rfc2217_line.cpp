@@ -1,11 +1,17 @@
 #include "modem/rfc2217_line.h"
 
-#include <poll.h>
+#include "modem/serial_rate.h"
+#include "modem/tcp_socket.h"
+
+#include <linux/sockios.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <charconv>
+#include <chrono>
+#include <future>
 #include <stdexcept>
 
 namespace quillon {
@@ -14,8 +20,7 @@ namespace {
 constexpr double connect_timeout = 3.0;
 // How long opening waits for the first modem state, so that start-up sees
 // the modem as it is; a server that sends none is not waited for longer.
-constexpr int first_state_wait_ms = 1000;
-constexpr std::uint32_t line_rate = 56000;
+constexpr double first_state_wait = 1.0;
 
 std::string big_endian(std::uint32_t v) {
     return {static_cast<char>(v >> 24), static_cast<char>(v >> 16), static_cast<char>(v >> 8), static_cast<char>(v)};
@@ -43,12 +48,14 @@ Rfc2217Line::Rfc2217Line(EventLoop& loop, const std::string& address)
     std::string host;
     int port = 0;
     parse_address(address, host, port);
-    try {
-        fd_ = connect_tcp(host, port, connect_timeout);
-    } catch (const std::runtime_error& e) {
-        throw LineError("Cannot connect to " + address + ": " + e.what());
-    }
-    output_ = std::make_unique<SocketOutput>(fd_);
+    connect(host, port);
+    output_ = std::make_unique<QueuedOutput>(loop_, [fd = fd_](const char* data, std::size_t size) {
+        return send(fd, data, size, MSG_NOSIGNAL | MSG_DONTWAIT);
+    });
+    output_->on_failed = [this] { lost(); };
+    output_->on_stalled = [this] {
+        if (listener_) listener_->line_error(comm_event::tx_full);
+    };
     parser_.on_data = [this](std::string_view data) { received_.append(data); };
     parser_.on_option = [this](std::uint8_t command, std::uint8_t opt) { take_option(command, opt); };
     parser_.on_subnegotiation = [this](std::uint8_t opt, std::string_view payload) {
@@ -71,20 +78,38 @@ Rfc2217Line::Rfc2217Line(EventLoop& loop, const std::string& address)
     hello += telnet::com_port_command(telnet::cpc::set_modemstate_mask, std::string(1, static_cast<char>(0xFF)));
     send_raw(hello);
 
-    pollfd p{fd_, POLLIN, 0};
-    for (int waited = 0; !lost_ && !state_known_ && waited < first_state_wait_ms; waited += 50)
-        if (poll(&p, 1, 50) > 0) readable();
-    if (lost_) {
-        close(fd_);
-        throw LineError("Cannot connect to " + address + ": the connection was closed");
+    wait_for_first_state();
+}
+
+// Name look-up and connect may take seconds: they run on a worker while the
+// window's loop goes on.
+void Rfc2217Line::connect(const std::string& host, int port) {
+    auto connecting = std::async(std::launch::async, [host, port] { return connect_tcp(host, port, connect_timeout); });
+    while (connecting.wait_for(std::chrono::seconds(0)) != std::future_status::ready) loop_.wait_for_events(0.02);
+    try {
+        fd_ = connecting.get();
+    } catch (const std::runtime_error& e) {
+        throw LineError("Cannot connect to " + address_ + ": " + e.what());
     }
+}
+
+// Start-up then sees the modem as it is; a server that sends no state is
+// not waited for longer.
+void Rfc2217Line::wait_for_first_state() {
     watch_ = loop_.watch_readable(fd_, [this] { readable(); });
+    double deadline = loop_.monotonic() + first_state_wait;
+    for (double now = loop_.monotonic(); !lost_ && !state_known_ && now < deadline; now = loop_.monotonic())
+        loop_.wait_for_events(deadline - now);
+    if (!lost_) return;
+    output_.reset();
+    close(fd_);
+    throw LineError("Cannot connect to " + address_ + ": the connection was closed");
 }
 
 Rfc2217Line::~Rfc2217Line() {
     *alive_ = false;
     if (watch_) loop_.unwatch(watch_);
-    if (flush_timer_) loop_.stop_timer(flush_timer_);
+    output_.reset();
     if (fd_ >= 0) close(fd_);
 }
 
@@ -126,20 +151,13 @@ void Rfc2217Line::write(std::string_view bytes) {
 
 void Rfc2217Line::send_raw(const std::string& bytes) {
     if (lost_) return;
-    if (!output_->write(bytes)) return lost();
-    if (output_->pending()) keep_flushing();
+    if (!output_->write(bytes)) lost();
 }
 
-// The socket took only part: try again shortly, in order, until it takes all.
-void Rfc2217Line::keep_flushing() {
-    if (flush_timer_) return;
-    flush_timer_ = loop_.start_timer(10, [this] {
-        if (!output_->flush()) return lost();
-        if (!output_->pending()) {
-            loop_.stop_timer(flush_timer_);
-            flush_timer_ = 0;
-        }
-    });
+std::size_t Rfc2217Line::output_pending() {
+    int unsent = 0;
+    if (lost_ || ioctl(fd_, SIOCOUTQ, &unsent) != 0) unsent = 0;
+    return (lost_ ? 0 : output_->size()) + static_cast<std::size_t>(unsent);
 }
 
 std::string Rfc2217Line::read_available() {
@@ -167,10 +185,7 @@ void Rfc2217Line::lost() {
         loop_.unwatch(watch_);
         watch_ = 0;
     }
-    if (flush_timer_) {
-        loop_.stop_timer(flush_timer_);
-        flush_timer_ = 0;
-    }
+    output_->stop();
     if (!listener_) return;
     loop_.post([this, alive = alive_] {
         if (*alive && listener_) listener_->line_error(comm_event::port_error);

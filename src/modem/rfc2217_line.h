@@ -2,7 +2,7 @@
 
 #include "app/event_loop.h"
 #include "modem/line.h"
-#include "modem/tcp_socket.h"
+#include "modem/queued_output.h"
 #include "modem/telnet_codec.h"
 #include "modem/telnet_options.h"
 
@@ -14,7 +14,8 @@ namespace quillon {
 
 // A network serial port ("rfc2217://host:port"): telnet with the com-port
 // option. It sends its requests and goes on; answers and notifications are
-// taken whenever they come.
+// taken whenever they come. Opening looks the name up and connects on a
+// worker thread while the event loop goes on.
 class Rfc2217Line : public Line {
 public:
     // Throws LineError when the address is bad or the port cannot be reached.
@@ -24,6 +25,7 @@ public:
     void write(std::string_view bytes) override;
     std::string read_available() override;
     std::size_t bytes_waiting() override { return received_.size(); }
+    std::size_t output_pending() override;
     ModemLines modem_lines() override;
     void set_dtr(bool on) override;
     void set_listener(LineListener* listener) override { listener_ = listener; }
@@ -33,17 +35,17 @@ private:
     void take_option(std::uint8_t command, std::uint8_t opt);
     void take_subnegotiation(std::uint8_t opt, std::string_view payload);
     void send_raw(const std::string& bytes);
+    void connect(const std::string& host, int port);
+    void wait_for_first_state();
     void lost();
-    void keep_flushing();
 
     EventLoop& loop_;
     std::string address_;
     int fd_ = -1;
-    std::unique_ptr<SocketOutput> output_;
+    std::unique_ptr<QueuedOutput> output_;
     telnet::Parser parser_;
     telnet::OptionNegotiator options_;
     EventLoop::Handle watch_ = 0;
-    EventLoop::Handle flush_timer_ = 0;
     LineListener* listener_ = nullptr;
     std::string received_;
     std::uint8_t modem_state_ = 0;

@@ -1,8 +1,16 @@
 #include "modem/serial_control.h"
 
+#include "modem/serial_rate.h"
+
 #include <algorithm>
 
 namespace quillon {
+
+namespace {
+// What a modem may still hold and the time its far end takes to get it.
+constexpr double modem_guard_seconds = 0.5;
+constexpr double max_drain_seconds = 5.0;
+} // namespace
 
 SerialControl::SerialControl(EventLoop& loop, LineOpener opener, std::function<std::map<int, std::string>()> devices)
     : loop_(loop), opener_(std::move(opener)), devices_(std::move(devices)) {}
@@ -13,7 +21,7 @@ SerialControl::~SerialControl() {
 }
 
 void SerialControl::set_comm_port(int port) {
-    if (line_) throw LineError("Port already open");
+    if (line_ || opening_) throw LineError("Port already open");
     if (port < 1 || port > 16) throw LineError("Invalid port number");
     comm_port_ = port;
 }
@@ -32,10 +40,18 @@ void SerialControl::set_port_open(bool open) {
         receive_pending_ = false;
         return;
     }
-    if (line_) throw LineError("Port already open");
+    if (line_ || opening_) throw LineError("Port already open");
     std::string device = device_of(comm_port_);
     if (device.empty()) throw LineError("No device configured for port " + std::to_string(comm_port_));
-    line_ = opener_(device);
+    // A network port yields to the loop while it connects.
+    opening_ = true;
+    try {
+        line_ = opener_(device);
+    } catch (...) {
+        opening_ = false;
+        throw;
+    }
+    opening_ = false;
     line_->set_listener(this);
     line_->set_dtr(dtr_);
     received_.clear();
@@ -46,6 +62,8 @@ void SerialControl::output(std::string_view text) {
     // Nothing goes out on a closed port; a line that fails under a write is
     // reported like any other port error.
     if (!line_) return;
+    double now = loop_.monotonic();
+    line_clear_at_ = std::max(now, line_clear_at_) + static_cast<double>(text.size()) * 10 / line_rate;
     try {
         line_->write(text);
     } catch (const LineError&) {
@@ -58,6 +76,17 @@ void SerialControl::pull() {
     std::string more = line_->read_available();
     if (null_discard_) more.erase(std::remove(more.begin(), more.end(), '\0'), more.end());
     received_ += more;
+    // The readiness watch does not fire for bytes already taken, so bytes
+    // taken here are announced from here.
+    announce();
+}
+
+void SerialControl::drain_output() {
+    double deadline = loop_.monotonic() + max_drain_seconds;
+    while (line_ && line_->output_pending() > 0 && loop_.monotonic() < deadline) loop_.wait_for_events(0.01);
+    double carried = std::min(line_clear_at_ + modem_guard_seconds, deadline);
+    for (double now = loop_.monotonic(); line_ && now < carried; now = loop_.monotonic())
+        loop_.wait_for_events(carried - now);
 }
 
 std::string SerialControl::input() {
@@ -80,15 +109,16 @@ std::size_t SerialControl::in_buffer_count() {
     return received_.size();
 }
 
-void SerialControl::line_readable() {
-    pull();
+void SerialControl::line_readable() { pull(); }
+
+void SerialControl::announce() {
     if (received_.empty() || rthreshold_ < 1 || receive_pending_) return;
     // Raised from the loop, never from inside a write or a read of ours.
     receive_pending_ = true;
     loop_.post([this, alive = alive_] {
         if (!*alive) return;
-        receive_pending_ = false;
         pull();
+        receive_pending_ = false;
         if (!received_.empty()) raise(comm_event::receive);
     });
 }

@@ -12,8 +12,9 @@ namespace quillon {
 
 // MSComm1: the serial control the handlers talk to. Maps port numbers 1 to 4
 // to devices, opens and closes the Line, and raises OnComm on the loop for
-// arrivals (code 2) and line errors. Received NULs are dropped once
-// NullDiscard is set.
+// arrivals (code 2) and line errors. Every byte it takes off the line is
+// announced by a receive event, however it was taken. Received NULs are
+// dropped once NullDiscard is set.
 class SerialControl : private LineListener {
 public:
     // devices() is asked at every open, so a port map edited between opens
@@ -40,6 +41,10 @@ public:
     void set_null_discard(bool on) { null_discard_ = on; }
     bool null_discard() const { return null_discard_; }
     void set_input_mode(int mode) { input_mode_ = mode; }
+    // Waits, yielding to the loop and for max_drain_seconds at most, until
+    // what was written has left the computer and had time to cross the
+    // line: the modem drops what it still holds when DTR falls.
+    void drain_output();
 
     // The OnComm event; comm_event() tells what it reports.
     std::function<void()> on_comm;
@@ -48,6 +53,7 @@ private:
     void line_readable() override;
     void line_error(int event_code) override;
     void pull();
+    void announce();
     void raise(int code);
 
     EventLoop& loop_;
@@ -62,6 +68,9 @@ private:
     bool null_discard_ = false;
     bool dtr_ = true;
     bool receive_pending_ = false;
+    bool opening_ = false;
+    // When the last byte written will have crossed the line, at its rate.
+    double line_clear_at_ = 0;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 

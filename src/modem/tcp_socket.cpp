@@ -56,21 +56,7 @@ int connect_tcp(const std::string& host, int port, double timeout_seconds) {
     return fd;
 }
 
-bool SocketOutput::write(std::string_view bytes) {
-    buffer_.append(bytes);
-    return flush();
-}
-
-bool SocketOutput::flush() {
-    while (!buffer_.empty()) {
-        ssize_t n = send(fd_, buffer_.data(), buffer_.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return errno == EAGAIN || errno == EWOULDBLOCK;
-        }
-        buffer_.erase(0, static_cast<std::size_t>(n));
-    }
-    return true;
-}
+SocketOutput::SocketOutput(int fd)
+    : FdOutput([fd](const char* data, std::size_t size) { return send(fd, data, size, MSG_NOSIGNAL | MSG_DONTWAIT); }) {}
 
 } // namespace quillon

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "modem/queued_output.h"
+
 #include <string>
-#include <string_view>
 
 namespace quillon {
 
@@ -11,17 +12,9 @@ namespace quillon {
 int connect_tcp(const std::string& host, int port, double timeout_seconds);
 
 // Bytes for a non-blocking socket that it has not taken yet, in order.
-class SocketOutput {
+class SocketOutput : public FdOutput {
 public:
-    explicit SocketOutput(int fd) : fd_(fd) {}
-    // Queues bytes and sends what the socket takes; false when the socket failed.
-    bool write(std::string_view bytes);
-    bool flush();
-    bool pending() const { return !buffer_.empty(); }
-
-private:
-    int fd_;
-    std::string buffer_;
+    explicit SocketOutput(int fd);
 };
 
 } // namespace quillon

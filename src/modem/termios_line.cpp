@@ -1,55 +1,143 @@
 #include "modem/termios_line.h"
 
+#include "modem/serial_rate.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <poll.h>
+#include <grp.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
 namespace quillon {
 namespace {
 
-std::string open_failure(const std::string& device, int error) {
+constexpr int line_error_poll_ms = 250;
+
+std::string group_of(const std::string& device) {
+    struct stat st {};
+    if (::stat(device.c_str(), &st) == 0)
+        if (const group* g = ::getgrgid(st.st_gid); g && st.st_gid != 0) return g->gr_name;
+    return "dialout";
+}
+
+std::string open_failure_text(const std::string& device, int error) {
     switch (error) {
-    case ENOENT: return device + " does not exist";
+    case ENOENT:
+    case ENXIO:
+    case ENODEV: return device + " does not exist";
     case EBUSY: return device + " is in use by another program";
-    case EACCES: return "Permission denied on " + device;
+    case EACCES:
+    case EPERM: {
+        std::string group = group_of(device);
+        return "Permission denied on " + device + ": join the group " + group + " (sudo adduser $USER " + group +
+               "), then log out and in again";
+    }
     case ENOTTY: return device + " is not a serial port";
     default: return device + ": " + std::strerror(error);
     }
 }
 
+[[noreturn]] void throw_open_failure(const std::string& device, int error) {
+    std::string text = open_failure_text(device, error);
+    if (error == ENOENT || error == ENXIO || error == ENODEV) throw LineError(text);
+    throw DeviceUnavailable(text);
+}
+
+// Raw 8N1: eight data bits, no parity, one stop bit, no flow control of
+// either kind, no input or output processing, the receiver on. CLOCAL keeps
+// a carrier loss from hanging up the tty: the modem's lines are read by the
+// program itself, and HUPCL drops DTR when the port closes, so the modem
+// hangs up with it.
+void make_raw(termios& tio) {
+    tio.c_iflag = IGNBRK | IGNPAR; // breaks and bad bytes are counted by the driver, not read as NULs
+    tio.c_oflag = 0;
+    tio.c_lflag = 0;
+    tio.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS);
+    tio.c_cflag |= CS8 | CREAD | CLOCAL | HUPCL;
+    // A read returns what is there, or EAGAIN; 0 then means a hang-up.
+    tio.c_cc[VMIN] = 1;
+    tio.c_cc[VTIME] = 0;
+}
+
+bool is_raw(const termios& tio) {
+    termios want = tio;
+    make_raw(want);
+    return tio.c_iflag == want.c_iflag && tio.c_oflag == want.c_oflag && tio.c_lflag == want.c_lflag &&
+           tio.c_cflag == want.c_cflag && tio.c_cc[VMIN] == 1 && tio.c_cc[VTIME] == 0;
+}
+
 } // namespace
 
-TermiosLine::TermiosLine(EventLoop& loop, const std::string& device) : loop_(loop), device_(device) {
-    fd_ = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-    if (fd_ < 0) throw LineError(open_failure(device, errno));
-    termios tio{};
-    if (::tcgetattr(fd_, &tio) != 0 || ::ioctl(fd_, TIOCEXCL) != 0) {
-        int error = errno;
+TermiosLine::TermiosLine(EventLoop& loop, const std::string& device, const std::string& lock_dir)
+    : loop_(loop), device_(device) {
+    struct stat st {};
+    if (::stat(device.c_str(), &st) != 0) throw_open_failure(device, errno);
+    lock_ = std::make_unique<TtyLock>(device, lock_dir);
+    open_device();
+    try {
+        configure();
+    } catch (...) {
         ::close(fd_);
-        throw LineError(open_failure(device, error == EINVAL ? ENOTTY : error));
+        throw;
     }
-    ::cfmakeraw(&tio);
-    tio.c_cflag |= CLOCAL | CREAD;
-    tio.c_cflag &= ~CRTSCTS;
-    tio.c_cc[VMIN] = 0;
-    tio.c_cc[VTIME] = 0;
-    // 56000 is no standard rate; the nearest one the driver surely takes.
-    ::cfsetispeed(&tio, B57600);
-    ::cfsetospeed(&tio, B57600);
-    ::tcsetattr(fd_, TCSANOW, &tio);
+    output_ = std::make_unique<QueuedOutput>(
+        loop_, [fd = fd_](const char* data, std::size_t size) { return ::write(fd, data, size); });
+    output_->on_failed = [this] { lost(); };
+    output_->on_stalled = [this] { report(comm_event::tx_full); };
+    errors_ = std::make_unique<LineErrorCounter>([fd = fd_] { return read_driver_counts(fd); });
+    if (errors_->available()) error_timer_ = loop_.start_timer(line_error_poll_ms, [this] { check_line_errors(); });
     watch_ = loop_.watch_readable(fd_, [this] { readable(); });
 }
 
+void TermiosLine::open_device() {
+    fd_ = ::open(device_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd_ < 0) throw_open_failure(device_, errno);
+    termios tio{};
+    int error = 0;
+    if (::tcgetattr(fd_, &tio) != 0) error = errno == EINVAL ? ENOTTY : errno;
+    else if (::flock(fd_, LOCK_EX | LOCK_NB) != 0) error = errno == EWOULDBLOCK ? EBUSY : errno;
+    else if (::ioctl(fd_, TIOCEXCL) != 0) error = errno;
+    if (error == 0) return;
+    ::close(fd_);
+    throw_open_failure(device_, error);
+}
+
+void TermiosLine::configure() {
+    termios tio{};
+    if (::tcgetattr(fd_, &tio) != 0) throw_open_failure(device_, errno);
+    make_raw(tio);
+    ::cfsetispeed(&tio, B57600);
+    ::cfsetospeed(&tio, B57600);
+    // tcsetattr succeeds when the driver took any part, so what holds is read back.
+    termios now{};
+    if (::tcsetattr(fd_, TCSANOW, &tio) != 0 || ::tcgetattr(fd_, &now) != 0 || !is_raw(now))
+        throw DeviceUnavailable(device_ + " refused the line settings (8 data bits, no parity, 1 stop bit, no flow control)");
+    rate_ = set_serial_rate(fd_);
+    if (rate_ == 0) throw DeviceUnavailable(device_ + " refused the line speed of 56000 and 57600 bit/s");
+}
+
 TermiosLine::~TermiosLine() {
+    output_.reset();
+    if (error_timer_) loop_.stop_timer(error_timer_);
     if (watch_) loop_.unwatch(watch_);
-    if (fd_ >= 0) ::close(fd_);
+    ::ioctl(fd_, TIOCNXCL); // the tty may outlive us in other hands
+    ::close(fd_);
 }
 
 void TermiosLine::readable() {
+    std::size_t before = pending_.size();
+    take_input();
+    if (pending_.size() > before && listener_) listener_->line_readable();
+}
+
+// Reads everything the driver holds. A hung-up tty reads 0 and a vanished
+// one fails, for ever: that is reported once and the tty no longer watched.
+void TermiosLine::take_input() {
+    if (lost_) return;
     char buffer[4096];
     for (;;) {
         ssize_t n = ::read(fd_, buffer, sizeof buffer);
@@ -58,40 +146,37 @@ void TermiosLine::readable() {
             continue;
         }
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0 && errno != EAGAIN && errno != EIO) {
-            if (listener_) listener_->line_error(comm_event::port_error);
-        }
-        // A pty whose other side is closed reads EIO for ever: stop watching.
-        if (n < 0 && errno == EIO && watch_) {
-            loop_.unwatch(watch_);
-            watch_ = 0;
-        }
-        break;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return;
+        return lost();
     }
-    if (!pending_.empty() && listener_) listener_->line_readable();
+}
+
+void TermiosLine::lost() {
+    if (lost_) return;
+    lost_ = true;
+    if (watch_) loop_.unwatch(watch_);
+    watch_ = 0;
+    if (error_timer_) loop_.stop_timer(error_timer_);
+    error_timer_ = 0;
+    output_->stop();
+    report(comm_event::port_error);
+}
+
+void TermiosLine::report(int event_code) {
+    if (listener_) listener_->line_error(event_code);
+}
+
+void TermiosLine::check_line_errors() {
+    for (int code : errors_->new_events()) report(code);
 }
 
 void TermiosLine::write(std::string_view bytes) {
-    while (!bytes.empty()) {
-        ssize_t n = ::write(fd_, bytes.data(), bytes.size());
-        if (n > 0) {
-            bytes.remove_prefix(static_cast<std::size_t>(n));
-            continue;
-        }
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0 && errno == EAGAIN) {
-            // The driver's buffer is full: wait for room, but not for ever.
-            pollfd p{fd_, POLLOUT, 0};
-            if (::poll(&p, 1, 5000) > 0) continue;
-        }
-        throw LineError(device_ + ": " + std::strerror(errno));
-    }
+    if (lost_) return;
+    if (!output_->write(bytes)) lost();
 }
 
 std::string TermiosLine::read_available() {
-    char buffer[4096];
-    ssize_t n;
-    while ((n = ::read(fd_, buffer, sizeof buffer)) > 0) pending_.append(buffer, static_cast<std::size_t>(n));
+    take_input();
     std::string out;
     out.swap(pending_);
     return out;
@@ -99,19 +184,26 @@ std::string TermiosLine::read_available() {
 
 std::size_t TermiosLine::bytes_waiting() {
     int queued = 0;
-    if (::ioctl(fd_, FIONREAD, &queued) != 0) queued = 0;
+    if (lost_ || ::ioctl(fd_, FIONREAD, &queued) != 0) queued = 0;
     return pending_.size() + static_cast<std::size_t>(queued);
+}
+
+std::size_t TermiosLine::output_pending() {
+    if (lost_) return 0;
+    int queued = 0;
+    if (::ioctl(fd_, TIOCOUTQ, &queued) != 0) queued = 0;
+    return output_->size() + static_cast<std::size_t>(queued);
 }
 
 ModemLines TermiosLine::modem_lines() {
     int bits = 0;
-    if (::ioctl(fd_, TIOCMGET, &bits) != 0) return {};
+    if (lost_ || ::ioctl(fd_, TIOCMGET, &bits) != 0) return {};
     return {(bits & TIOCM_CAR) != 0, (bits & TIOCM_DSR) != 0, (bits & TIOCM_RNG) != 0};
 }
 
 void TermiosLine::set_dtr(bool on) {
     int bit = TIOCM_DTR;
-    ::ioctl(fd_, on ? TIOCMBIS : TIOCMBIC, &bit); // a pty has no DTR; nothing to do then
+    if (!lost_) ::ioctl(fd_, on ? TIOCMBIS : TIOCMBIC, &bit); // a pty has no DTR; nothing to do then
 }
 
 } // namespace quillon

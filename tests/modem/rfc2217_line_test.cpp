@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -383,6 +384,38 @@ TEST(Rfc2217Line, SaysWhyItCannotOpen) {
             EXPECT_EQ(e.what(), row.error);
         }
     }
+}
+
+// A listener whose backlog is full drops new connection attempts, so the
+// connect runs into its timeout: the loop goes on meanwhile.
+TEST(Rfc2217Line, OpeningNeverHoldsTheLoop) {
+    int listener = sim::listen_on_loopback(0);
+    ASSERT_EQ(listen(listener, 0), 0);
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(static_cast<std::uint16_t>(sim::bound_port(listener)));
+    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    std::vector<int> fillers;
+    for (int i = 0; i < 4; ++i) {
+        fillers.push_back(socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0));
+        connect(fillers.back(), reinterpret_cast<sockaddr*>(&to), sizeof to);
+    }
+    PollEventLoop loop;
+    int ticks = 0;
+    loop.start_timer(20, [&] { ++ticks; });
+    double start = loop.monotonic();
+    std::string address = "rfc2217://127.0.0.1:" + std::to_string(sim::bound_port(listener));
+    try {
+        Rfc2217Line line(loop, address);
+        ADD_FAILURE() << "connected through a full backlog";
+    } catch (const LineError& e) {
+        EXPECT_EQ(std::string(e.what()), "Cannot connect to " + address + ": Connection timed out");
+    }
+    double took = loop.monotonic() - start;
+    EXPECT_GT(took, 2.5);
+    EXPECT_GT(ticks, took / 0.02 * 0.5) << "the loop's timers ran while it connected";
+    for (int fd : fillers) close(fd);
+    close(listener);
 }
 
 } // namespace

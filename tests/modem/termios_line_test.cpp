@@ -1,91 +1,428 @@
+#include "app/poll_event_loop.h"
+#include "modem/line_error_counter.h"
+#include "modem/serial_control.h"
+#include "modem/serial_rate.h"
 #include "modem/termios_line.h"
+#include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <ctime>
 #include <fcntl.h>
 #include <pty.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
+
+#include <map>
+#include <vector>
 
 namespace quillon {
 namespace {
 
-// Just enough of a loop to hand over the line's fd watch.
-class WatchLoop : public EventLoop {
+using testing::TempDir;
+
+// A loop the test turns by hand: one fd watch, timers fired on demand, a
+// clock the test moves.
+class HandLoop : public EventLoop {
 public:
-    double time_of_day() override { return 0; }
-    double monotonic() override { return 0; }
-    Handle start_timer(int, Callback) override { return 0; }
-    void stop_timer(Handle) override {}
+    double time_of_day() override { return clock; }
+    double monotonic() override { return clock; }
+    Handle start_timer(int, Callback callback) override {
+        timers[++last] = std::move(callback);
+        return last;
+    }
+    void stop_timer(Handle timer) override { timers.erase(timer); }
     Handle watch_readable(int, Callback callback) override {
         on_readable = std::move(callback);
-        return 1;
+        return ++last;
     }
     void unwatch(Handle) override { on_readable = nullptr; }
     void post(Callback callback) override { callback(); }
     void process_pending_events() override {}
     void wait_for_events(double) override {}
+    void fire_timers() {
+        auto now = timers;
+        for (auto& [h, callback] : now)
+            if (timers.count(h)) callback();
+    }
+    double clock = 100;
+    Handle last = 0;
+    std::map<Handle, Callback> timers;
     Callback on_readable;
 };
 
-struct Listener : LineListener {
+struct Events : LineListener {
     void line_readable() override { ++readable; }
-    void line_error(int) override { ++errors; }
+    void line_error(int code) override { errors.push_back(code); }
     int readable = 0;
-    int errors = 0;
+    std::vector<int> errors;
 };
 
-TEST(TermiosLine, CarriesEveryByteValueOverAPseudoTerminal) {
-    int master = -1, slave = -1;
-    char name[256];
-    ASSERT_EQ(openpty(&master, &slave, name, nullptr, nullptr), 0);
-    WatchLoop loop;
-    Listener listener;
-    {
-        TermiosLine line(loop, name);
-        line.set_listener(&listener);
-        EXPECT_FALSE(line.modem_lines().dsr) << "a pty has no modem-control lines";
-        EXPECT_FALSE(line.modem_lines().dcd);
-        line.set_dtr(false);
-        line.set_dtr(true);
-
-        std::string all;
-        for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
-        line.write(all);
+// A pseudo-terminal: the line opens the slave by name, the test plays the
+// modem on the master.
+struct Pty {
+    Pty() {
+        if (openpty(&master, &slave, name, nullptr, nullptr) != 0) throw std::runtime_error("openpty");
+    }
+    ~Pty() {
+        if (slave >= 0) ::close(slave);
+        if (master >= 0) ::close(master);
+    }
+    void modem_sends(const std::string& bytes) const {
+        ASSERT_EQ(::write(master, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+        ::usleep(20000); // the pty hands the bytes over to the slave's side
+    }
+    std::string modem_reads(std::size_t n) const {
         std::string got;
-        while (got.size() < all.size()) {
-            char buffer[512];
-            ssize_t n = ::read(master, buffer, sizeof buffer);
-            ASSERT_GT(n, 0);
-            got.append(buffer, static_cast<std::size_t>(n));
+        while (got.size() < n) {
+            char buffer[4096];
+            ssize_t r = ::read(master, buffer, std::min(sizeof buffer, n - got.size()));
+            if (r <= 0) break;
+            got.append(buffer, static_cast<std::size_t>(r));
         }
-        EXPECT_EQ(got, all);
+        return got;
+    }
+    int master = -1;
+    int slave = -1;
+    char name[256];
+};
 
-        ASSERT_EQ(::write(master, all.data(), all.size()), 256);
-        ::usleep(20000);
+// A TermiosLine on a fresh pty, telling events.
+struct OpenLine {
+    OpenLine() { line.set_listener(&events); }
+    Pty pty;
+    TempDir locks;
+    HandLoop loop;
+    Events events;
+    TermiosLine line{loop, pty.name, locks.path()};
+};
+
+std::string all_byte_values() {
+    std::string all;
+    for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
+    return all;
+}
+
+TEST(TermiosLine, CarriesEveryByteValueBothWays) {
+    OpenLine open;
+    auto& [pty, locks, loop, events, line] = open;
+    EXPECT_FALSE(line.modem_lines().dsr) << "a pty has no modem-control lines";
+    EXPECT_FALSE(line.modem_lines().dcd);
+    line.set_dtr(false);
+    line.set_dtr(true);
+
+    line.write(all_byte_values());
+    EXPECT_EQ(pty.modem_reads(256), all_byte_values());
+
+    pty.modem_sends(all_byte_values());
+    EXPECT_EQ(line.bytes_waiting(), 256u);
+    ASSERT_TRUE(loop.on_readable);
+    loop.on_readable();
+    EXPECT_EQ(events.readable, 1);
+    EXPECT_EQ(line.read_available(), all_byte_values());
+    EXPECT_EQ(line.bytes_waiting(), 0u);
+    EXPECT_TRUE(events.errors.empty()) << "a pty keeps no fault counts, so it reports no line errors";
+}
+
+TEST(TermiosLine, LeavesRaw8N1BehindWhateverTheLastUserSet) {
+    Pty pty;
+    TempDir locks;
+    HandLoop loop;
+    termios messy{};
+    ASSERT_EQ(tcgetattr(pty.slave, &messy), 0);
+    messy.c_cflag = (messy.c_cflag & ~CSIZE) | CS7 | PARENB | PARODD | CSTOPB | CRTSCTS;
+    messy.c_iflag |= IXON | IXOFF | IXANY | INPCK | ISTRIP | ICRNL | BRKINT | PARMRK;
+    messy.c_lflag |= ICANON | ECHO | ISIG | IEXTEN;
+    messy.c_oflag |= OPOST | ONLCR;
+    cfsetspeed(&messy, B9600);
+    ASSERT_EQ(tcsetattr(pty.slave, TCSANOW, &messy), 0);
+
+    TermiosLine line(loop, pty.name, locks.path());
+    termios now{};
+    ASSERT_EQ(tcgetattr(pty.slave, &now), 0);
+    EXPECT_EQ(now.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
+    EXPECT_EQ(now.c_cflag & (PARENB | CSTOPB | CRTSCTS), 0u);
+    EXPECT_EQ(now.c_cflag & (CREAD | CLOCAL | HUPCL), static_cast<tcflag_t>(CREAD | CLOCAL | HUPCL));
+    EXPECT_EQ(now.c_iflag, static_cast<tcflag_t>(IGNBRK | IGNPAR)) << "no flow control, no input processing";
+    EXPECT_EQ(now.c_lflag, 0u);
+    EXPECT_EQ(now.c_oflag, 0u);
+    EXPECT_EQ(now.c_cc[VMIN], 1);
+    EXPECT_EQ(now.c_cc[VTIME], 0);
+    EXPECT_TRUE(line.rate() == line_rate || line.rate() == standard_fallback_rate);
+    EXPECT_EQ(read_serial_rate(pty.slave), line.rate());
+
+    // Carriage returns, XON/XOFF and line ends pass unchanged.
+    std::string control = "\r\n\x11\x13\x03\x04\x7f";
+    line.write(control);
+    EXPECT_EQ(pty.modem_reads(control.size()), control);
+    pty.modem_sends(control);
+    EXPECT_EQ(line.read_available(), control);
+}
+
+// A hung-up tty reads 0 and a vanished one fails, for ever: one port error,
+// and the tty is no longer watched.
+TEST(TermiosLine, HangUpAndVanishingAreReportedOnceAndNoLongerWatched) {
+    for (bool vhangup : {false, true}) {
+        SCOPED_TRACE(vhangup ? "hung up" : "master closed");
+        OpenLine open;
+        auto& [pty, locks, loop, events, line] = open;
+        if (vhangup) {
+            if (ioctl(pty.slave, TIOCVHANGUP) != 0) GTEST_SKIP() << "TIOCVHANGUP needs CAP_SYS_ADMIN";
+        } else {
+            ::close(pty.master);
+            pty.master = -1;
+        }
         ASSERT_TRUE(loop.on_readable);
         loop.on_readable();
-        EXPECT_GE(listener.readable, 1);
-        EXPECT_EQ(line.read_available(), all);
+        EXPECT_EQ(events.errors, std::vector<int>{comm_event::port_error});
+        EXPECT_FALSE(loop.on_readable) << "no longer watched";
+        line.write("ATH\r");
+        EXPECT_EQ(line.read_available(), "");
         EXPECT_EQ(line.bytes_waiting(), 0u);
+        EXPECT_EQ(line.output_pending(), 0u);
+        EXPECT_FALSE(line.modem_lines().dsr);
+        loop.fire_timers();
+        EXPECT_EQ(events.errors.size(), 1u) << "reported once";
     }
-    ::close(slave);
-    ::close(master);
+}
+
+// The program on the poll loop idles after a hang-up, and picking the port
+// again opens it anew.
+TEST(TermiosLine, AfterAHangUpTheLoopIdlesAndThePortReopens) {
+    Pty pty;
+    if (ioctl(pty.slave, TIOCVHANGUP) != 0) GTEST_SKIP() << "TIOCVHANGUP needs CAP_SYS_ADMIN";
+    Pty fresh;
+    TempDir locks;
+    PollEventLoop loop;
+    std::string device = fresh.name;
+    SerialControl comm(
+        loop, [&](const std::string& d) { return std::make_unique<TermiosLine>(loop, d, locks.path()); },
+        [&] { return std::map<int, std::string>{{1, device}}; });
+    std::vector<int> events;
+    comm.on_comm = [&] {
+        events.push_back(comm.comm_event());
+        if (comm.comm_event() == comm_event::receive) comm.input();
+    };
+    comm.set_port_open(true);
+    ASSERT_EQ(ioctl(fresh.slave, TIOCVHANGUP), 0);
+    double start = loop.monotonic();
+    std::clock_t cpu = std::clock();
+    while (loop.monotonic() - start < 1.0) loop.wait_for_events(1.0);
+    double cpu_seconds = static_cast<double>(std::clock() - cpu) / CLOCKS_PER_SEC;
+    EXPECT_EQ(events, std::vector<int>{comm_event::port_error});
+    EXPECT_LT(cpu_seconds, 0.01) << "under 1 % of a core after the hang-up";
+
+    comm.set_port_open(false);
+    comm.set_port_open(true);
+    comm.output("AT\r");
+    EXPECT_EQ(fresh.modem_reads(3), "AT\r");
+    fresh.modem_sends("OK\r\n");
+    for (int i = 0; i < 10 && events.size() < 2; ++i) loop.wait_for_events(0.1);
+    EXPECT_EQ(events, (std::vector<int>{comm_event::port_error, comm_event::receive}));
+}
+
+// The readiness watch never fires for bytes a read already took; the
+// serial control announces them itself, so the receiver's wait for the
+// input buffer to drain ends.
+TEST(TermiosLine, BytesTakenByTheBufferCountStillRaiseTheReceiveEvent) {
+    Pty pty;
+    TempDir locks;
+    PollEventLoop loop;
+    SerialControl comm(
+        loop, [&](const std::string& d) { return std::make_unique<TermiosLine>(loop, d, locks.path()); },
+        [&] { return std::map<int, std::string>{{1, pty.name}}; });
+    std::string received;
+    comm.on_comm = [&] { received += comm.input(); };
+    comm.set_port_open(true);
+    pty.modem_sends("Finished Sending File.");
+    EXPECT_EQ(comm.in_buffer_count(), 22u) << "taken off the tty before any event";
+    double start = loop.monotonic();
+    while (comm.in_buffer_count() > 0 && loop.monotonic() - start < 2) loop.process_pending_events();
+    EXPECT_EQ(received, "Finished Sending File.");
+}
+
+// A write never waits for the driver: what it does not take goes out in
+// order as room appears, and a queue that stays full is reported once.
+TEST(TermiosLine, WritesTheDriverCannotTakeYetAreQueuedAndAStallIsReported) {
+    OpenLine open;
+    auto& [pty, locks, loop, events, line] = open;
+    std::string big;
+    for (int i = 0; i < 200000; ++i) big += static_cast<char>('A' + i % 26);
+    line.write(big);
+    EXPECT_GT(line.output_pending(), 0u) << "more than a pty buffers";
+    EXPECT_FALSE(loop.timers.empty()) << "the rest goes out from the loop";
+
+    loop.clock += 4;
+    loop.fire_timers();
+    EXPECT_TRUE(events.errors.empty());
+    loop.clock += 2;
+    loop.fire_timers();
+    EXPECT_EQ(events.errors, std::vector<int>{comm_event::tx_full});
+    loop.clock += 10;
+    loop.fire_timers();
+    EXPECT_EQ(events.errors.size(), 1u) << "once a stall";
+
+    std::string got;
+    while (got.size() < big.size()) {
+        got += pty.modem_reads(std::min<std::size_t>(4096, big.size() - got.size()));
+        loop.fire_timers();
+    }
+    EXPECT_TRUE(got == big) << "in order, nothing lost or doubled";
+    EXPECT_TRUE(loop.timers.empty());
 }
 
 TEST(TermiosLine, ClearErrorsForDevicesThatCannotBeUsed) {
-    WatchLoop loop;
+    TempDir locks;
+    HandLoop loop;
     try {
-        TermiosLine line(loop, "/dev/quillon-no-such-port");
+        TermiosLine line(loop, "/dev/quillon-no-such-port", locks.path());
         FAIL();
     } catch (const LineError& e) {
         EXPECT_STREQ(e.what(), "/dev/quillon-no-such-port does not exist");
     }
     try {
-        TermiosLine line(loop, "/dev/null");
+        TermiosLine line(loop, "/dev/null", locks.path());
         FAIL();
     } catch (const LineError& e) {
         EXPECT_STREQ(e.what(), "/dev/null is not a serial port");
     }
+    EXPECT_FALSE(locks.exists("LCK..null")) << "no lock left by a failed open";
+}
+
+// Tried by a user without the right to the device: root drops to nobody.
+TEST(TermiosLine, PermissionDeniedSaysWhichGroupToJoin) {
+    Pty pty;
+    ASSERT_EQ(fchmod(pty.slave, 0600), 0);
+    int pipe_fds[2];
+    ASSERT_EQ(pipe(pipe_fds), 0);
+    pid_t child = fork();
+    if (child == 0) {
+        std::string text = "opened";
+        if (geteuid() != 0 || (setgid(65534) == 0 && setuid(65534) == 0)) {
+            try {
+                HandLoop loop;
+                TermiosLine line(loop, pty.name, "/nonexistent");
+            } catch (const LineError& e) {
+                text = e.what();
+            }
+        }
+        [[maybe_unused]] ssize_t n = ::write(pipe_fds[1], text.data(), text.size());
+        _exit(0);
+    }
+    ::close(pipe_fds[1]);
+    std::string text;
+    char buffer[512];
+    for (ssize_t n; (n = ::read(pipe_fds[0], buffer, sizeof buffer)) > 0;) text.append(buffer, static_cast<std::size_t>(n));
+    ::close(pipe_fds[0]);
+    waitpid(child, nullptr, 0);
+    EXPECT_EQ(text.rfind(std::string("Permission denied on ") + pty.name + ": join the group ", 0), 0u) << text;
+}
+
+std::string lock_file_of(const Pty& pty) {
+    std::string name = pty.name;
+    name.erase(0, 5);
+    for (char& c : name)
+        if (c == '/') c = '_';
+    return "LCK.." + name;
+}
+
+pid_t dead_pid() {
+    pid_t child = fork();
+    if (child == 0) _exit(0);
+    waitpid(child, nullptr, 0);
+    return child;
+}
+
+TEST(TermiosLine, UucpLockFilesHeldStaleAndRemoved) {
+    Pty pty;
+    TempDir locks;
+    HandLoop loop;
+    std::string lock = lock_file_of(pty);
+    char mine[16];
+    std::snprintf(mine, sizeof mine, "%10d\n", static_cast<int>(getpid()));
+    {
+        TermiosLine line(loop, pty.name, locks.path());
+        EXPECT_EQ(locks.read(lock), mine) << "the PID in ten characters and a newline";
+        try {
+            TermiosLine second(loop, pty.name, locks.path());
+            FAIL() << "a device already held opened twice";
+        } catch (const LineError& e) {
+            EXPECT_NE(std::string(e.what()).find("is in use by"), std::string::npos) << e.what();
+        }
+        EXPECT_EQ(locks.read(lock), mine) << "the refused open leaves the holder's lock alone";
+    }
+    EXPECT_FALSE(locks.exists(lock)) << "closing removes the lock";
+
+    char parent[16];
+    std::snprintf(parent, sizeof parent, "%10d\n", static_cast<int>(getppid()));
+    locks.write(lock, parent);
+    try {
+        TermiosLine line(loop, pty.name, locks.path());
+        FAIL() << "opened a device another live process holds";
+    } catch (const LineError& e) {
+        std::string text = e.what();
+        EXPECT_NE(text.find(std::string(pty.name) + " is in use by "), std::string::npos) << text;
+        EXPECT_NE(text.find("(process " + std::to_string(getppid()) + ")"), std::string::npos) << text;
+    }
+
+    char stale[16];
+    std::snprintf(stale, sizeof stale, "%10d\n", static_cast<int>(dead_pid()));
+    locks.write(lock, stale);
+    {
+        TermiosLine line(loop, pty.name, locks.path());
+        EXPECT_EQ(locks.read(lock), mine) << "a dead owner's lock is taken over";
+        remove_held_tty_locks();
+        EXPECT_FALSE(locks.exists(lock)) << "an exit without destructors still removes it";
+    }
+}
+
+TEST(TermiosLine, ADeviceAnotherProgramHoldsIsRefused) {
+    Pty pty;
+    TempDir locks;
+    HandLoop loop;
+    int other = ::open(pty.name, O_RDWR | O_NOCTTY);
+    ASSERT_GE(other, 0);
+    ASSERT_EQ(flock(other, LOCK_EX | LOCK_NB), 0);
+    try {
+        TermiosLine line(loop, pty.name, locks.path());
+        FAIL();
+    } catch (const LineError& e) {
+        EXPECT_EQ(std::string(e.what()), std::string(pty.name) + " is in use by another program");
+    }
+    EXPECT_FALSE(locks.exists(lock_file_of(pty)));
+    ::close(other);
+}
+
+TEST(LineErrorCounter, OneEventForEachKindOfFaultThatGrew) {
+    std::vector<LineErrorCounts> counts = {
+        {},
+        {1, 0, 0, 0, 0},
+        {1, 0, 0, 0, 0},
+        {3, 2, 1, 1, 1},
+        {3, 2, 1, 1, 1},
+        {3, 2, 5, 1, 1},
+    };
+    std::size_t next = 0;
+    LineErrorCounter counter([&]() -> std::optional<LineErrorCounts> { return counts.at(next++); });
+    ASSERT_TRUE(counter.available());
+    using V = std::vector<int>;
+    EXPECT_EQ(counter.new_events(), V{comm_event::break_signal});
+    EXPECT_EQ(counter.new_events(), V{});
+    EXPECT_EQ(counter.new_events(), (V{comm_event::break_signal, comm_event::framing, comm_event::overrun,
+                                       comm_event::rx_overflow, comm_event::parity}));
+    EXPECT_EQ(counter.new_events(), V{});
+    EXPECT_EQ(counter.new_events(), V{comm_event::overrun});
+
+    LineErrorCounter none([] { return std::optional<LineErrorCounts>(); });
+    EXPECT_FALSE(none.available());
+    EXPECT_EQ(none.new_events(), V{});
+
+    Pty pty;
+    EXPECT_FALSE(read_driver_counts(pty.slave)) << "a pty keeps no fault counts";
 }
 
 } // namespace

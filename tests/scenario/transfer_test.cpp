@@ -126,8 +126,8 @@ TEST(TransferScenario, GoingOfflineForTheConversionHangsUp) {
     ASSERT_TRUE(t.run_until([&] { return t.a.s().connected == 0 && t.b.s().connected == 0; }, 15));
     EXPECT_EQ(t.b_to_a.find("Receiver::Conversion complete."), std::string::npos)
         << "written to a line whose call is gone";
-    // The call went before the last request crossed: the sender is back in
-    // chat mode without a report.
+    // The last request crossed before the call went: the sender finished.
+    EXPECT_TRUE(t.a.f.dialogs.showed("Finished sending.Back to chat mode."));
     EXPECT_EQ(t.a.s().current_mode, "chat");
     EXPECT_FALSE(t.a.w().ProgressBar1.visible());
     ASSERT_TRUE(t.call()) << "and the line is ready for the next call";

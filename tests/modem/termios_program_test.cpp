@@ -1,0 +1,182 @@
+#include "addressbook/sqlite_address_store.h"
+#include "app/poll_event_loop.h"
+#include "app/program.h"
+#include "modem/termios_line.h"
+#include "support/program_fixture.h"
+#include "support/random_content.h"
+#include "support/scripted_dialogs.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <fcntl.h>
+#include <functional>
+#include <pty.h>
+#include <unistd.h>
+
+namespace quillon {
+namespace {
+
+using testing::TempDir;
+
+// The far program, played on a pty's master from the wire format alone:
+// frames end in "^%847%^", each request is "^%1694%^".
+class WirePeer {
+public:
+    explicit WirePeer(int fd) : fd_(fd) { fcntl(fd_, F_SETFL, fcntl(fd_, F_GETFL) | O_NONBLOCK); }
+    void send(const std::string& bytes) {
+        for (std::size_t at = 0; at < bytes.size();) {
+            ssize_t n = ::write(fd_, bytes.data() + at, bytes.size() - at);
+            if (n > 0) at += static_cast<std::size_t>(n);
+            else pump(); // the program has not read yet: the pty is full
+        }
+    }
+    void pump() {
+        char buffer[4096];
+        for (ssize_t n; (n = ::read(fd_, buffer, sizeof buffer)) > 0;) heard.append(buffer, static_cast<std::size_t>(n));
+    }
+    std::size_t requests() const {
+        std::size_t count = 0;
+        for (auto at = heard.find("^%1694%^"); at != std::string::npos; at = heard.find("^%1694%^", at + 1)) ++count;
+        return count;
+    }
+    std::string heard;
+
+private:
+    int fd_;
+};
+
+// The whole program core on the poll loop, its port 1 a real TermiosLine on
+// the slave of a pty.
+struct PtyProgram : ::testing::Test {
+    PtyProgram() {
+        if (openpty(&master, &slave, name, nullptr, nullptr) != 0) throw std::runtime_error("openpty");
+        dir.write("quillon.ini", std::string("[Quillon]\nPORTNO.=1\nDIALMODE=tone\n[Ports]\nCOMM1=") + name + "\n");
+        program = std::make_unique<Program>(Platform{
+            loop, dialogs, media,
+            [this](const std::string& device) { return std::make_unique<TermiosLine>(loop, device, locks.path()); },
+            [] { return make_sqlite_address_store(); }, dir.path()});
+        peer = std::make_unique<WirePeer>(master);
+        program->main_window.Form_Load();
+        EXPECT_TRUE(program->MSComm1.port_open());
+        run_until([&] { return peer->heard.find("AT&D2\r") != std::string::npos; });
+        peer->send("OK\r\n");
+        run_until([&] { return peer->heard.find("ATE0\r") != std::string::npos; });
+    }
+    ~PtyProgram() override {
+        program.reset();
+        ::close(slave);
+        ::close(master);
+    }
+    bool run_until(const std::function<bool()>& done, double seconds = 20) {
+        double end = loop.monotonic() + seconds;
+        while (!done() && loop.monotonic() < end) {
+            loop.wait_for_events(0.01);
+            peer->pump();
+        }
+        return done();
+    }
+    // Sends the frames one per request, the first unasked; true once the
+    // program has asked after the last.
+    bool send_frames(const std::vector<std::string>& frames) {
+        std::size_t base = peer->requests();
+        for (std::size_t i = 0; i < frames.size(); ++i) {
+            peer->send(frames[i]);
+            if (!run_until([&] { return peer->requests() > base + i; })) return false;
+        }
+        return true;
+    }
+
+    int master = -1, slave = -1;
+    char name[256];
+    TempDir dir, locks;
+    PollEventLoop loop;
+    testing::ScriptedDialogs dialogs;
+    testing::FakeMedia media;
+    std::unique_ptr<Program> program;
+    std::unique_ptr<WirePeer> peer;
+};
+
+std::string plain_text(std::size_t n, unsigned seed) {
+    std::string text = testing::random_text(n, seed);
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+TEST_F(PtyProgram, ReceivesATextFormFileWhoseTrailerComesWithTheLastFrame) {
+    std::string content = plain_text(5000, 21);
+    dialogs.save_answers.push_back(dir.file("got.txt"));
+    std::vector<std::string> frames = {"^%847%^", "5000^%847%^", "sent.txt^%847%^", "text^%847%^",
+                                       content.substr(0, 2048) + "^%847%^", content.substr(2048, 2048) + "^%847%^"};
+    ASSERT_TRUE(send_frames(frames));
+    peer->send(content.substr(4096) + "^%847%^Finished Sending File.");
+    ASSERT_TRUE(run_until([&] { return peer->heard.ends_with("Receiver::Received file.^%1694%^"); }))
+        << "the receiver's last request never came";
+    EXPECT_TRUE(dir.read("got.txt") == content);
+    EXPECT_EQ(program->state.current_mode, "chat");
+    EXPECT_EQ(program->state.recv_block, 1);
+}
+
+TEST_F(PtyProgram, ReceivesABinaryFormFile) {
+    std::string content = testing::random_bytes(2500, 22);
+    const char* digits = "0123456789ABCDEF";
+    std::string hex;
+    for (unsigned char c : content) hex += {digits[c >> 4], digits[c & 15]};
+    dialogs.save_answers.push_back(dir.file("got.bin"));
+    std::vector<std::string> frames = {"^%847%^", "5000^%847%^", "sent.bin^%847%^", "binary^%847%^"};
+    for (std::size_t at = 0; at < hex.size(); at += 2048) frames.push_back(hex.substr(at, 2048) + "^%847%^");
+    ASSERT_TRUE(send_frames(frames));
+    ASSERT_TRUE(run_until([&] { return dialogs.showed("Conversion complete!"); }));
+    EXPECT_TRUE(dir.read("got.bin") == content);
+    EXPECT_TRUE(peer->heard.ends_with(
+        "^%1694%^Receiver::Conversion in progress.Please wait!Receiver::Conversion complete."));
+}
+
+TEST_F(PtyProgram, SendsATextFormFile) {
+    std::string content = plain_text(3000, 23);
+    dir.write("out.txt", content);
+    dialogs.open_answers.push_back(dir.file("out.txt"));
+    // A pty has no carrier, so the form and the Send button are taken at
+    // their handlers.
+    program->frmmain.filemodetext.on_click();
+    program->frmmain.cmdsend.on_click();
+    std::size_t heard_before = peer->heard.size();
+    for (int request = 0; request < 6; ++request) {
+        ASSERT_TRUE(run_until([&] { return peer->heard.find("^%847%^", heard_before) != std::string::npos; }));
+        peer->pump();
+        if (peer->heard.ends_with("Finished Sending File.")) break;
+        heard_before = peer->heard.size();
+        peer->send("^%1694%^");
+    }
+    ASSERT_TRUE(run_until([&] { return peer->heard.ends_with("Finished Sending File."); }));
+    peer->send("^%1694%^");
+    ASSERT_TRUE(run_until([&] { return dialogs.showed("Finished sending.Back to chat mode."); }));
+    std::string wire = peer->heard.substr(peer->heard.find("^%847%^"));
+    EXPECT_TRUE(wire == "^%847%^3000^%847%^out.txt^%847%^text^%847%^" + content.substr(0, 2048) + "^%847%^" +
+                            content.substr(2048) + "^%847%^Finished Sending File.");
+}
+
+// A configured device the user may not open is explained at start, before
+// the port prompt, and the program goes on.
+TEST(PtyProgramStart, ADeviceThatCannotBeHadIsExplainedBeforeThePortPrompt) {
+    testing::ProgramFixture f;
+    f.write_ini("PORTNO.=1\nDIALMODE=tone");
+    f.port(2);
+    const std::string why = "Permission denied on /dev/ttyUSB0: join the group dialout";
+    f.opener = [&, fakes = f.opener](const std::string& device) -> std::unique_ptr<Line> {
+        if (device == "fake:1") throw DeviceUnavailable(why);
+        return fakes(device);
+    };
+    f.dialogs.input_answers = {"2"};
+    ASSERT_TRUE(f.start());
+    ASSERT_GE(f.dialogs.shown.size(), 2u);
+    EXPECT_EQ(f.dialogs.shown[0].text, why + " !");
+    EXPECT_EQ(f.dialogs.shown[0].icon, Icon::stop);
+    EXPECT_EQ(f.dialogs.shown[1].kind, testing::ScriptedDialogs::Kind::input);
+    EXPECT_TRUE(f.p().MSComm1.port_open());
+    EXPECT_EQ(f.p().MSComm1.comm_port(), 2);
+}
+
+} // namespace
+} // namespace quillon

@@ -1,0 +1,91 @@
+#include "support/random_content.h"
+#include "support/tty_like_line.h"
+#include "support/two_programs.h"
+
+#include <gtest/gtest.h>
+
+namespace quillon {
+namespace {
+
+using testing::random_bytes;
+using testing::random_text;
+using testing::TtyLikeLine;
+using testing::TwoPrograms;
+
+// Two programs whose ports behave like ttys: reads take bytes no event
+// announced, often only part of them, and the readiness watch lags.
+struct TtyPair : TwoPrograms {
+    explicit TtyPair(double max_lag, unsigned seed = 1) {
+        for (auto* station : {&a, &b}) {
+            auto plain = station->f.opener;
+            station->f.opener = [this, plain, max_lag, seed = seed++](const std::string& device) {
+                return std::make_unique<TtyLikeLine>(plain(device), time, seed, max_lag);
+            };
+        }
+        EXPECT_TRUE(start());
+        EXPECT_TRUE(call());
+    }
+    void start_transfer(const std::string& content, const std::string& form) {
+        a.f.dir.write("out.dat", content);
+        a.f.dialogs.open_answers.push_back(a.f.dir.file("out.dat"));
+        b.f.dialogs.save_answers.push_back(b.f.dir.file("in.dat"));
+        (form == "binary" ? a.w().filemodebinary : a.w().filemodetext).choose();
+        a.w().cmdsend.click();
+    }
+    // a sends content to b; true when the receiver stored all of it and the
+    // sender reached its finishing step.
+    bool transfer(const std::string& content, const std::string& form) {
+        start_transfer(content, form);
+        return run_until(
+            [&] {
+                bool stored = form == "text" ? b.s().recv_block == 1 && b.s().current_mode == "chat"
+                                             : b.f.dialogs.showed("Conversion complete!");
+                return stored && a.s().send_block == -50;
+            },
+            600);
+    }
+};
+
+TEST(TtyTransferScenario, EveryEdgeSizeInBothFormsWithLaggingAnnouncements) {
+    for (double lag : {0.0, 0.003, 0.05}) {
+        for (std::size_t size : {0u, 1u, 1023u, 1024u, 1025u, 2047u, 2048u, 2049u, 4096u, 4500u}) {
+            for (const char* form : {"text", "binary"}) {
+                SCOPED_TRACE(std::string(form) + " " + std::to_string(size) + " bytes, lag " + std::to_string(lag));
+                TtyPair t(lag, static_cast<unsigned>(size) + 7);
+                std::string content = std::string(form) == "text" ? random_text(size, 3) : random_bytes(size, 4);
+                ASSERT_TRUE(t.transfer(content, form));
+                EXPECT_TRUE(t.b.f.dir.read("in.dat") == content);
+                EXPECT_TRUE(t.both_connected());
+            }
+        }
+    }
+}
+
+TEST(TtyTransferScenario, TwoTransfersInARowOnOneCall) {
+    TtyPair t(0.02);
+    std::string text = random_text(70000, 5);
+    ASSERT_TRUE(t.transfer(text, "text"));
+    EXPECT_TRUE(t.b.f.dir.read("in.dat") == text);
+    std::string binary = random_bytes(9000, 6);
+    ASSERT_TRUE(t.transfer(binary, "binary"));
+    EXPECT_TRUE(t.b.f.dir.read("in.dat") == binary);
+}
+
+// Going offline for the conversion lowers DTR only once the last request
+// has crossed the line, so the sender still finishes and reports.
+TEST(TtyTransferScenario, GoingOfflineLetsTheSenderFinishAndReport) {
+    TtyPair t(0.01);
+    std::string content = random_bytes(3000, 8);
+    t.b.f.dialogs.yes_no_answers.push_back(true);
+    t.start_transfer(content, "binary");
+    ASSERT_TRUE(t.run_until([&] { return t.b.f.dialogs.showed("Conversion complete!"); }, 60));
+    ASSERT_TRUE(t.run_until([&] { return t.a.s().connected == 0 && t.b.s().connected == 0; }, 15));
+    EXPECT_TRUE(t.a.f.dialogs.showed("Finished sending.Back to chat mode.")) << "the sender's finishing step";
+    bool reported = false;
+    for (const auto& m : t.a.f.dialogs.messages()) reported = reported || m.starts_with("filename : ");
+    EXPECT_TRUE(reported) << "and showed its report";
+    EXPECT_TRUE(t.b.f.dir.read("in.dat") == content);
+}
+
+} // namespace
+} // namespace quillon

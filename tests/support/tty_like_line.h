@@ -1,0 +1,43 @@
+#pragma once
+
+#include "app/virtual_event_loop.h"
+#include "modem/line.h"
+
+#include <memory>
+#include <random>
+#include <string>
+
+namespace quillon::testing {
+
+// A Line that behaves like a tty in front of another. A read takes bytes
+// without any announcement, and often only part of what has arrived (the
+// driver had not handed over the rest yet). The readiness watch fires late,
+// after a random lag up to max_lag seconds, only while bytes are waiting,
+// and again for as long as they are: a level-triggered watch on a tty.
+class TtyLikeLine : public Line, private LineListener {
+public:
+    TtyLikeLine(std::unique_ptr<Line> inner, VirtualTime& time, unsigned seed, double max_lag);
+    ~TtyLikeLine() override;
+
+    void write(std::string_view bytes) override { inner_->write(bytes); }
+    std::string read_available() override;
+    std::size_t bytes_waiting() override { return driver_.size() + inner_->bytes_waiting(); }
+    ModemLines modem_lines() override { return inner_->modem_lines(); }
+    void set_dtr(bool on) override { inner_->set_dtr(on); }
+    void set_listener(LineListener* listener) override { listener_ = listener; }
+
+private:
+    void line_readable() override { arm_watch(); }
+    void line_error(int event_code) override;
+    void arm_watch();
+
+    std::unique_ptr<Line> inner_;
+    VirtualTime& time_;
+    std::mt19937 rng_;
+    double max_lag_;
+    LineListener* listener_ = nullptr;
+    std::string driver_;
+    VirtualTime::EventId watch_due_ = 0;
+};
+
+} // namespace quillon::testing
