@@ -193,6 +193,32 @@ TEST(FileSender, CarrierLossAtAnyStepGoesBackToChat) {
     }
 }
 
+// The peer stops answering after each frame in turn: every 30 seconds the
+// user hears of it, and the cancel button ends it.
+TEST(FileSender, AStalledPeerIsToldOfEveryThirtySecondsAndCancelEndsIt) {
+    const std::string notice = "No data from the other side for 30 s; the cancel button hangs up.";
+    for (int requests = 0; requests <= 6; ++requests) {
+        SCOPED_TRACE(requests);
+        Sender f;
+        f.send("a.bin", bytes_of_length(3000), f.w().filemodebinary);
+        for (int i = 0; i < requests; ++i) f.request();
+        f.run_for(29);
+        EXPECT_NE(f.w().txtreceived.text(), notice) << "not before 30 s";
+        f.run_for(2);
+        EXPECT_EQ(f.w().txtreceived.text(), notice);
+        f.run_for(30);
+        EXPECT_EQ(f.w().txtreceived.text(), "No data from the other side for 60 s; the cancel button hangs up.");
+        ASSERT_TRUE(f.w().cmdcan.enabled());
+        f.line().dtr_history.clear();
+        f.w().cmdcan.click();
+        EXPECT_EQ(f.line().dtr_history, (std::vector<bool>{false, true}));
+        f.lose_carrier();
+        EXPECT_EQ(f.p().state.current_mode, "chat");
+        f.run_for(60);
+        EXPECT_EQ(f.w().txtreceived.text(), "Modem ready...") << "no notice once the call is over";
+    }
+}
+
 TEST(FileSender, WindowsStylePathsAndPathsWithoutSeparators) {
     EXPECT_EQ(announced_name("C:\\My Files\\photo.bmp"), "photo.bmp");
     EXPECT_EQ(announced_name("/home/ann/photo.bmp"), "photo.bmp");
