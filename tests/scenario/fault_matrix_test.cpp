@@ -179,7 +179,8 @@ TEST(FaultMatrix, LineNoiseOverFiftySeeds) {
                 ASSERT_TRUE(t.start());
                 ASSERT_TRUE(t.call());
                 testing::TextHistory shown_a(t.a.w().txtreceived), shown_b(t.b.w().txtreceived);
-                std::string content = form == "binary" ? testing::random_bytes(2000, seed) : testing::random_text(2000, seed);
+                std::string content =
+                    form == "binary" ? testing::random_bytes(2000, seed) : testing::random_text(2000, seed);
                 t.a.f.dir.write("source.bin", content);
                 std::string spool;
                 t.b.f.dialogs.on_show = [&](const auto& box) {
@@ -196,7 +197,8 @@ TEST(FaultMatrix, LineNoiseOverFiftySeeds) {
                 EXPECT_FALSE(t.b.f.ended);
                 const bool words = told(t.a, shown_a) || told(t.b, shown_b);
                 if (std::any_of(spool.begin(), spool.end(), [](char c) { return !is_hex_digit(c); })) {
-                    EXPECT_TRUE(std::any_of(t.b.f.dialogs.shown.begin(), t.b.f.dialogs.shown.end(), [](const auto& box) {
+                    const auto& boxes = t.b.f.dialogs.shown;
+                    EXPECT_TRUE(std::any_of(boxes.begin(), boxes.end(), [](const auto& box) {
                         return box.text.starts_with("Unexpected Error! Cannot continue.");
                     })) << "a damaged character that is not a digit is always reported";
                 }

@@ -29,6 +29,11 @@ struct Sender : ConnectedProgram {
         form.choose();
         w().cmdsend.click();
     }
+    // Sends a 3000-byte file in binary form and answers its first frames.
+    void send_and_answer(int requests) {
+        send("a.bin", bytes_of_length(3000), w().filemodebinary);
+        for (int i = 0; i < requests; ++i) request();
+    }
     // The receiver asks for the next frame; one second a step.
     std::string request() {
         run_for(0.5);
@@ -175,8 +180,7 @@ TEST(FileSender, CarrierLossAtAnyStepGoesBackToChat) {
     for (int requests = 0; requests <= 5; ++requests) {
         SCOPED_TRACE(requests);
         Sender f;
-        f.send("a.bin", bytes_of_length(3000), f.w().filemodebinary);
-        for (int i = 0; i < requests; ++i) f.request();
+        f.send_and_answer(requests);
         f.lose_carrier();
         EXPECT_EQ(f.p().state.send_block, 1);
         EXPECT_EQ(f.p().state.recv_block, 1);
@@ -200,8 +204,7 @@ TEST(FileSender, AStalledPeerIsToldOfEveryThirtySecondsAndCancelEndsIt) {
     for (int requests = 0; requests <= 6; ++requests) {
         SCOPED_TRACE(requests);
         Sender f;
-        f.send("a.bin", bytes_of_length(3000), f.w().filemodebinary);
-        for (int i = 0; i < requests; ++i) f.request();
+        f.send_and_answer(requests);
         f.run_for(29);
         EXPECT_NE(f.w().txtreceived.text(), notice) << "not before 30 s";
         f.run_for(2);

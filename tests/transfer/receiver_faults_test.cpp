@@ -175,7 +175,8 @@ TEST(ReceiverFaults, TheSaveDialogOpensInTheDownloadFolderAndRefusesTheProgramsO
     const std::string settings = f.dir.read("quillon.ini");
     std::vector<std::string> own{f.p().program_file("quillon.ini"), f.p().program_file("vlorn.cmp"),
                                  f.p().program_file("addressbook.mdb"),
-                                 std::filesystem::read_symlink("/proc/self/exe").string(), f.dir.file("dl/../quillon.ini")};
+                                 std::filesystem::read_symlink("/proc/self/exe").string(),
+                                 f.dir.file("dl/../quillon.ini")};
     for (const auto& path : own) f.dialogs.save_answers.push_back(path);
     f.dialogs.save_answers.push_back(f.dir.file("dl/quillon.ini"));
     f.frame("");
