@@ -45,17 +45,20 @@ void CommHandler::take_arrival(const std::string& arrived) {
     drop_unframed_excess();
 }
 
-// Outside chat no frame of the protocol is longer than a few kilobytes, so
-// text that has waited this long for a marker cannot belong to one: all but
-// its last characters (which may start a marker) are dropped, and a peer
-// that sends megabytes without a marker cannot make the buffers grow.
+// During a transfer no frame of the protocol is longer than a few
+// kilobytes, so text that has waited this long for a marker cannot belong
+// to one: all but its last characters (which may start a marker) are
+// dropped, and a peer that sends megabytes without a marker cannot make the
+// buffers grow. Chat is never cut.
 void CommHandler::drop_unframed_excess() {
     constexpr std::size_t max_unframed = 64 * 1024;
+    constexpr std::size_t kept = 7;
     SharedState& s = p_.state;
-    if (s.current_mode == "chat" && s.recv_block < 2) return;
+    if (s.current_mode != "file transfer" || !p_.transfer.in_progress()) return;
     if (s.line_buffer.size() <= max_unframed || rx_watch_.contains(request) || rx_watch_.contains(end_of_block))
         return;
-    std::string tail = s.line_buffer.substr(s.line_buffer.size() - 7);
+    dropped_ += s.line_buffer.size() - kept;
+    std::string tail = s.line_buffer.substr(s.line_buffer.size() - kept);
     s.line_buffer = tail;
     s.rx_buffer = tail;
     line_watch_.reset();
@@ -63,13 +66,33 @@ void CommHandler::drop_unframed_excess() {
     rx_watch_.reset();
     rx_watch_.scan(s.rx_buffer);
     rx_mirror_size_ = s.rx_buffer.size();
+    shown_valid_ = false;
+    p_.frmmain.txtreceived.set_text("Dropped " + std::to_string(dropped_) +
+                                    " characters from the other side that belonged to no frame.");
 }
 
 void CommHandler::empty_line_buffer() {
     p_.state.line_buffer.clear();
+    dropped_ = 0;
     line_watch_.reset();
     rx_mirror_size_ = std::string::npos;
     shown_valid_ = false;
+}
+
+// The modem's connect line is shown for two seconds before the call
+// counts; either side may hang up from then on.
+void CommHandler::declare_connected() {
+    SharedState& s = p_.state;
+    MainForm& f = p_.frmmain;
+    f.txtreceived.set_text("Connection established..." + s.line_buffer);
+    empty_line_buffer();
+    connecting_ = true;
+    p_.main_window.wait_seconds(2);
+    connecting_ = false;
+    f.txtreceived.set_text("");
+    s.connected = 1;
+    f.cmdcan.set_enabled(true);
+    p_.events.connected();
 }
 
 bool CommHandler::rx_has(Marker marker) {
@@ -108,8 +131,10 @@ void CommHandler::receive() {
         p_.MSComm1.output("ATE0\r");
         s.modem_init_state = 2;
     }
-    // Dialling outcomes only; during a call these would cut the peer's text.
-    if (s.connected == 0) {
+    // Dialling outcomes only; during a call, and in the wait that declares
+    // it, these would cut the peer's text or answer it.
+    const bool call_up = s.connected == 1 || connecting_;
+    if (!call_up) {
         if (line_has(busy)) {
             f.txtreceived.set_text("Line BUSY...");
             empty_line_buffer();
@@ -125,21 +150,12 @@ void CommHandler::receive() {
             empty_line_buffer();
             p_.events.dial_failed(DialOutcome::no_carrier);
         }
-    }
-    if (s.connected == 0) {
         if (line_has(ring)) {
             empty_line_buffer();
             p_.events.ringing();
             p_.MSComm1.output("ATA\r");
         }
-        if (line_has(connect)) {
-            f.txtreceived.set_text("Connection established..." + s.line_buffer);
-            empty_line_buffer();
-            p_.main_window.wait_seconds(2);
-            f.txtreceived.set_text("");
-            s.connected = 1;
-            p_.events.connected();
-        }
+        if (line_has(connect)) declare_connected();
     }
 
     if (s.connected == 1 && s.current_mode == "file transfer" && (s.send_block >= 1 || s.recv_block >= 2))

@@ -27,6 +27,7 @@ private:
     void report_line_error(int code);
     void take_arrival(const std::string& arrived);
     void drop_unframed_excess();
+    void declare_connected();
     bool line_has(LinePattern pattern) const { return line_watch_.contains(pattern); }
     bool rx_has(Marker marker);
     void show_line_buffer();
@@ -41,6 +42,10 @@ private:
     bool shown_valid_ = false;
     unsigned long shown_revision_ = 0;
     std::size_t shown_size_ = 0;
+    // Inside the two-second wait that declares a call connected.
+    bool connecting_ = false;
+    // Characters cut since line_buffer was last emptied.
+    std::size_t dropped_ = 0;
 };
 
 } // namespace quillon

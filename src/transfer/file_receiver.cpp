@@ -2,8 +2,11 @@
 
 #include "app/program.h"
 #include "app/text_number.h"
+#include "transfer/download_folder.h"
+#include "transfer/own_files.h"
 #include "transfer/transfer_frames.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <stdexcept>
 
@@ -15,10 +18,35 @@ struct ReceiveFailure : std::runtime_error {
 };
 
 int now_in_seconds(EventLoop& loop) { return static_cast<int>(round_half_even(loop.time_of_day())); }
+
+bool is_hex_digit(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); }
+
+// Marks a stretch during which arriving frames are not taken as steps.
+struct Stepping {
+    explicit Stepping(bool& flag) : flag_(flag) { flag_ = true; }
+    ~Stepping() { flag_ = false; }
+    bool& flag_;
+};
 } // namespace
 
 void FileReceiver::receive_file() {
     rx_block_size = frames::full_frame_size;
+    if (stepping_) {
+        take_out_of_turn();
+        return;
+    }
+    Stepping stepping(stepping_);
+    run_step();
+    while (opening_deferred_ && p_.state.recv_block == 1) {
+        opening_deferred_ = false;
+        p_.state.recv_block = 2;
+        run_step();
+    }
+    opening_deferred_ = false;
+}
+
+void FileReceiver::run_step() {
+    const unsigned reception = reception_;
     try {
         switch (p_.state.recv_block) {
         case 2: opening_step(); break;
@@ -26,21 +54,41 @@ void FileReceiver::receive_file() {
         case 4: name_step(); break;
         case 5: form_step(); break;
         default:
-            if (p_.state.file_mode == "text") text_data_step();
-            else if (p_.state.file_mode == "binary") binary_data_step();
+            // The form this reception adopted, whatever the menu says now.
+            if (text_output_.is_open()) text_data_step();
+            else if (spool_.is_open()) binary_data_step();
             break;
         }
     } catch (const std::exception&) {
+        if (reception != reception_) return;
+        abandon("Receiving failed.");
         p_.message("Unexpected error while receiving! Cannot continue.", Icon::stop);
-        abandon();
     }
 }
+
+// A frame arrived while a step waited for the user or the line. The sender
+// only ever answers a request, so this one is out of turn; an opening frame
+// is kept for when the step is over.
+void FileReceiver::take_out_of_turn() {
+    SharedState& s = p_.state;
+    auto text = frame_payload(s.rx_buffer);
+    const bool opening = text && text->empty();
+    s.rx_buffer.clear();
+    if (s.recv_block > 2) abandon("The other side sent a frame out of turn.");
+    s.recv_block = 1;
+    opening_deferred_ = opening;
+}
+
+bool FileReceiver::active() const { return p_.state.recv_block >= 2; }
+bool FileReceiver::waiting_for_peer() const { return active() && !stepping_; }
 
 std::string_view FileReceiver::payload() const {
     auto text = frame_payload(p_.state.rx_buffer);
     if (!text) throw ReceiveFailure("no end-of-block marker");
     return *text;
 }
+
+void FileReceiver::request() { p_.transfer.send_to_line(std::string(frames::request)); }
 
 void FileReceiver::opening_step() {
     MainForm& f = p_.frmmain;
@@ -49,7 +97,7 @@ void FileReceiver::opening_step() {
     f.mnumode.set_enabled(false);
     f.cmdsend.set_enabled(false);
     f.cmdcan.set_enabled(true);
-    p_.transfer.send_to_line(std::string(frames::request));
+    request();
 }
 
 void FileReceiver::length_step() {
@@ -62,50 +110,80 @@ void FileReceiver::length_step() {
     bar.set_max(rx_length);
     bar.set_min(0);
     bar.set_value(0);
-    p_.transfer.send_to_line(std::string(frames::request));
+    request();
 }
 
 void FileReceiver::name_step() {
-    std::string suggestion = suggested_save_name(payload());
+    std::string name = suggested_save_name(payload());
     // Emptied before the dialog waits, so an arrival meanwhile cannot take
     // this frame's marker for a new one.
     p_.state.rx_buffer.clear();
-    auto chosen = p_.dialogs.save_file(file_dialog_filter, suggestion);
+    const unsigned reception = reception_;
+    std::optional<std::string> chosen = choose_destination(name, reception);
+    if (reception != reception_) return;
     if (!chosen) {
-        abandon();
+        abandon("The save dialog was cancelled.");
         return;
     }
     rx_filename = *chosen;
     p_.state.current_mode = "file transfer";
     p_.frmmain.mnumodechat.set_checked(false);
-    p_.transfer.send_to_line(std::string(frames::request));
+    request();
+}
+
+// Asks again until the user picks a file that is not one of the program's own.
+std::optional<std::string> FileReceiver::choose_destination(const std::string& name, unsigned reception) {
+    std::string suggestion = in_download_folder(name);
+    for (;;) {
+        std::optional<std::string> chosen = p_.dialogs.save_file(file_dialog_filter, suggestion);
+        if (!chosen || reception != reception_ || !is_own_file(p_, *chosen)) return chosen;
+        p_.message(*chosen + " is one of Quillon's own files and cannot be replaced. Please choose another name.",
+                   Icon::stop);
+        if (reception != reception_) return std::nullopt;
+    }
 }
 
 void FileReceiver::form_step() {
     SharedState& s = p_.state;
     s.file_mode = std::string(payload());
     s.rx_buffer.clear();
-    const std::string* output = nullptr;
-    std::string spool = p_.program_file("vlorn.cmp");
-    if (s.file_mode == "binary") output = &spool;
-    else if (s.file_mode == "text") output = &rx_filename;
-    if (output) {
-        close_output();
-        // Replaced, not overwritten in place: exactly the received bytes remain.
-        rx_file.open(*output, std::ios::binary | std::ios::trunc);
-        if (!rx_file) throw ReceiveFailure("cannot open the output file");
-        rx_location_ = 0;
+    discard_output();
+    if (s.file_mode == "binary") {
+        spool_.open(p_.program_file("vlorn.cmp"), std::ios::binary | std::ios::trunc);
+        if (!spool_) throw ReceiveFailure("cannot open the spool");
+    } else if (s.file_mode == "text") {
+        // The destination is replaced only once the whole file is in.
+        if (!text_output_.open(rx_filename)) throw ReceiveFailure("cannot open the output file");
+    } else {
+        throw ReceiveFailure("unknown form");
     }
-    p_.transfer.send_to_line(std::string(frames::request));
+    rx_location_ = 0;
+    bad_digits_ = 0;
+    request();
     s.start_time = now_in_seconds(p_.loop);
 }
 
+bool FileReceiver::beyond_announced_length(std::string_view text) {
+    if (rx_location_ + static_cast<std::int64_t>(text.size()) <= rx_length) return false;
+    abandon("The other side sent more than it announced.");
+    p_.message("The other side sent more than the " + std::to_string(rx_length) +
+                   " characters it announced. The file is damaged; nothing was saved.",
+               Icon::stop);
+    return true;
+}
+
 void FileReceiver::store(std::string_view text) {
-    if (!rx_file.is_open()) throw ReceiveFailure("no output file");
-    // Flushed frame by frame, so a full disk shows at the frame that hit it.
-    rx_file.write(text.data(), static_cast<std::streamsize>(text.size()));
-    rx_file.flush();
-    if (!rx_file) throw ReceiveFailure("write error");
+    bool written = false;
+    if (spool_.is_open()) {
+        // Flushed frame by frame, so a full disk shows at the frame that hit it.
+        spool_.write(text.data(), static_cast<std::streamsize>(text.size()));
+        spool_.flush();
+        written = static_cast<bool>(spool_);
+        bad_digits_ += std::count_if(text.begin(), text.end(), [](char c) { return !is_hex_digit(c); });
+    } else if (text_output_.is_open()) {
+        written = text_output_.write(text);
+    }
+    if (!written) throw ReceiveFailure("write error");
     rx_location_ += static_cast<std::int64_t>(text.size());
 }
 
@@ -113,47 +191,70 @@ void FileReceiver::text_data_step() {
     SharedState& s = p_.state;
     ProgressBar& bar = p_.frmmain.ProgressBar1;
     std::string_view text = payload();
+    if (beyond_announced_length(text)) return;
     store(text);
     if (rx_length - rx_location_ < rx_block_size) p_.MSComm1.set_rthreshold(1);
     bar.set_value(bar.value() + static_cast<double>(text.size()));
     s.rx_buffer.clear();
+    // A complete file is saved before anything can interrupt its reception.
+    const bool complete = rx_location_ >= rx_length;
+    if (complete) close_output();
+    const unsigned reception = reception_;
+    const unsigned call = call_;
     while (p_.MSComm1.in_buffer_count() > 0) p_.loop.process_pending_events();
-    if (rx_location_ < rx_length) {
+    if (!complete) {
+        if (reception != reception_) return;
         p_.Timer2.set_enabled(true);
-    } else {
-        finish_reception();
-        p_.frmmain.filemodetext.set_checked(false);
-        p_.transfer.transfer_report(s.start_time, s.end_time, rx_filename, rx_length);
-        p_.MSComm1.output(frames::receiver_notice);
+        request();
+        return;
     }
-    p_.transfer.send_to_line(std::string(frames::request));
+    finish_reception();
+    p_.frmmain.filemodetext.set_checked(false);
+    p_.transfer.transfer_report(s.start_time, s.end_time, rx_filename, rx_length);
+    if (!call_still_up(call)) return;
+    p_.MSComm1.output(frames::receiver_notice);
+    request();
 }
 
 void FileReceiver::binary_data_step() {
     SharedState& s = p_.state;
     ProgressBar& bar = p_.frmmain.ProgressBar1;
     std::string_view text = payload();
+    if (beyond_announced_length(text)) return;
     bar.set_value(bar.value() + static_cast<double>(text.size()));
     store(text);
     s.rx_buffer.clear();
     if (rx_location_ < rx_length) {
         p_.MSComm1.set_null_discard(true);
-        p_.transfer.send_to_line(std::string(frames::request));
+        request();
         return;
     }
+    close_output();
     finish_reception();
     p_.frmmain.filemodebinary.set_checked(false);
-    p_.transfer.send_to_line(std::string(frames::request));
-    p_.transfer.transfer_report(s.start_time, s.end_time, rx_filename, rx_length);
+    request();
+    // Characters that are not digits were damaged on the way: no report
+    // claims a clean file, and the conversion says how many pairs are bad.
+    if (bad_digits_ == 0) p_.transfer.transfer_report(s.start_time, s.end_time, rx_filename, rx_length);
     p_.transfer.reconvert_file(rx_filename);
 }
 
-// What both forms do once the announced length has arrived.
+// The whole announced length is in: the spool is closed, or the text-form
+// file moved over its destination. The reception is over from here on.
+void FileReceiver::close_output() {
+    if (spool_.is_open()) {
+        spool_.close();
+        if (!spool_) throw ReceiveFailure("cannot close the spool");
+    } else if (!text_output_.commit()) {
+        throw ReceiveFailure("cannot move the file into place");
+    }
+    p_.state.recv_block = 1;
+}
+
+// What both forms do once the reception is over.
 void FileReceiver::finish_reception() {
     SharedState& s = p_.state;
     MainForm& f = p_.frmmain;
-    rx_file.close();
-    if (!rx_file) throw ReceiveFailure("cannot close the output file");
     s.recv_block = 1;
     f.txtsend.set_text_selected("End of transmission.Back to chat mode.");
     s.current_mode = "chat";
@@ -166,16 +267,21 @@ void FileReceiver::finish_reception() {
     s.end_time = now_in_seconds(p_.loop);
 }
 
+bool FileReceiver::call_still_up(unsigned call) const { return call == call_ && p_.state.connected == 1; }
+
 void FileReceiver::call_lost() {
-    if (p_.state.recv_block >= 2) abandon();
+    ++call_;
+    opening_deferred_ = false;
+    if (p_.state.recv_block >= 2) abandon("The call ended.");
 }
 
-// Gives up this reception and leaves the program as it was before it.
-void FileReceiver::abandon() {
+// Gives up this reception and leaves the program, and the destination, as
+// they were before it.
+void FileReceiver::abandon(const std::string& why) {
     SharedState& s = p_.state;
     MainForm& f = p_.frmmain;
-    close_output();
-    std::remove(p_.program_file("vlorn.cmp").c_str());
+    ++reception_;
+    discard_output();
     s.recv_block = 1;
     s.rx_buffer.clear();
     s.current_mode = "chat";
@@ -185,11 +291,16 @@ void FileReceiver::abandon() {
     f.cmdsend.set_enabled(s.connected == 1);
     p_.Timer2.set_enabled(false);
     f.ProgressBar1.set_visible(false);
+    p_.transfer.show_status(why + " Reception abandoned; nothing was saved.");
 }
 
-void FileReceiver::close_output() {
-    if (rx_file.is_open()) rx_file.close();
-    rx_file.clear();
+void FileReceiver::discard_output() {
+    if (spool_.is_open()) {
+        spool_.close();
+        std::remove(p_.program_file("vlorn.cmp").c_str());
+    }
+    spool_.clear();
+    text_output_.discard();
 }
 
 } // namespace quillon

@@ -19,6 +19,8 @@ struct SendFailure : std::runtime_error {
 void FileSender::send_to_line(const std::string& value) { p_.MSComm1.output(value); }
 
 void FileSender::send_file(const std::string& path) {
+    // A request that no Send of ours asked for is the peer's mistake.
+    if (!sending_ && p_.state.send_block != 1) return;
     try {
         switch (p_.state.send_block) {
         case 1: opening_step(); break;
@@ -39,6 +41,7 @@ void FileSender::opening_step() {
     f.mnumode.set_enabled(false);
     f.cmdsend.set_enabled(false);
     f.cmdcan.set_enabled(true);
+    sending_ = true;
     send_to_line(std::string(frames::end_of_block));
 }
 
@@ -80,12 +83,14 @@ void FileSender::form_step() {
     send_to_line(s.file_mode + std::string(frames::end_of_block));
 }
 
+// Back in chat mode before the boxes wait for the user, so that nothing
+// arriving meanwhile is taken for this transfer.
 void FileSender::finishing_step(const std::string& path) {
     SharedState& s = p_.state;
     MainForm& f = p_.frmmain;
     p_.MSComm1.set_null_discard(true);
     s.send_block = -50;
-    p_.message("Finished sending.Back to chat mode.", Icon::information);
+    sending_ = false;
     f.ProgressBar1.set_visible(false);
     s.current_mode = "chat";
     f.mnumodechat.set_checked(true);
@@ -94,6 +99,7 @@ void FileSender::finishing_step(const std::string& path) {
     f.cmdsend.set_enabled(true);
     s.rx_buffer.clear();
     s.end_time = static_cast<int>(round_half_even(p_.loop.time_of_day()));
+    p_.message("Finished sending.Back to chat mode.", Icon::information);
     p_.transfer.transfer_report(s.start_time, s.end_time, path, tx_length);
 }
 
@@ -139,12 +145,18 @@ bool FileSender::read_block(std::string& block) {
 }
 
 void FileSender::call_lost() {
-    SharedState& s = p_.state;
-    if (s.current_mode != "file transfer" || (s.send_block < 1 && s.send_block != -1)) return;
+    if (!sending_) return;
     MainForm& f = p_.frmmain;
+    sending_ = false;
     close_file();
     f.ProgressBar1.set_visible(false);
-    s.current_mode = "chat";
+    back_to_chat();
+}
+
+// Chat mode again, with neither form ticked.
+void FileSender::back_to_chat() {
+    MainForm& f = p_.frmmain;
+    p_.state.current_mode = "chat";
     f.mnumodechat.set_checked(true);
     f.filemodebinary.set_checked(false);
     f.filemodetext.set_checked(false);
@@ -156,16 +168,13 @@ void FileSender::close_file() {
 }
 
 void FileSender::fail() {
-    MainForm& f = p_.frmmain;
     const char* text = "Error in sending! Back to chat mode.";
-    f.txtreceived.set_text(text);
+    sending_ = false;
+    back_to_chat();
+    p_.frmmain.txtreceived.set_text(text);
     // The output box is rewritten with the chat text as soon as the event
     // that ran this step ends, so the user is told in a box as well.
     p_.message(text, Icon::stop);
-    p_.state.current_mode = "chat";
-    f.mnumodechat.set_checked(true);
-    f.filemodebinary.set_checked(false);
-    f.filemodetext.set_checked(false);
 }
 
 } // namespace quillon

@@ -17,6 +17,8 @@ public:
     void send_file(const std::string& path);
     void send_to_line(const std::string& value);
     void call_lost();
+    // From Send until the last request has been answered or the send failed.
+    bool active() const { return sending_; }
 
 private:
     void opening_step();
@@ -29,6 +31,7 @@ private:
     bool read_block(std::string& block);
     void close_file();
     void fail();
+    void back_to_chat();
 
     Program& p_;
     int tx_block_size = 0;
@@ -36,6 +39,7 @@ private:
     std::int64_t tx_file_length_ = 0;
     std::int64_t tx_location_ = 0;
     int tx_length = 0;
+    bool sending_ = false;
     std::string block_;
     std::string payload_;
 };

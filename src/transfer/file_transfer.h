@@ -4,7 +4,9 @@
 #include "transfer/file_sender.h"
 #include "transfer/mode_menu.h"
 #include "transfer/reconversion.h"
+#include "transfer/stall_watch.h"
 
+#include <memory>
 #include <string>
 
 namespace quillon {
@@ -17,10 +19,13 @@ class Program;
 class FileTransfer {
 public:
     explicit FileTransfer(Program& program);
+    ~FileTransfer();
 
-    void send_file(const std::string& path) { sender_.send_file(path); }
+    void send_file(const std::string& path);
     void send_to_line(const std::string& value) { sender_.send_to_line(value); }
-    void receive_file() { receiver_.receive_file(); }
+    void receive_file();
+    // A send or a reception is under way.
+    bool in_progress() const { return sender_.active() || receiver_.active(); }
 
     void mnumodechat_Click() { mode_menu_.mnumodechat_Click(); }
     void mnumodefile_Click() { mode_menu_.mnumodefile_Click(); }
@@ -33,10 +38,11 @@ public:
 
     // The carrier went: a transfer in progress cannot finish, so both
     // halves let go of their files and go back to chat mode.
-    void call_lost() {
-        sender_.call_lost();
-        receiver_.call_lost();
-    }
+    void call_lost();
+
+    // A status line in the output box, shown once the handler running now
+    // has finished with the box.
+    void show_status(const std::string& text);
 
 private:
     Program& p_;
@@ -44,6 +50,13 @@ private:
     FileReceiver receiver_;
     ModeMenu mode_menu_;
     Reconversion reconversion_;
+    StallWatch stall_watch_;
+    // Posted status lines must not outlive the program.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+
+    bool waiting_for_peer() const;
+    void watch_for_stall();
+    void tell_stall(int seconds);
 };
 
 } // namespace quillon

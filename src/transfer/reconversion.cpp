@@ -2,6 +2,7 @@
 
 #include "app/program.h"
 #include "transfer/hex_value.h"
+#include "transfer/replacing_file.h"
 
 #include <cstdio>
 #include <fstream>
@@ -29,27 +30,35 @@ void Reconversion::reconvert_file(const std::string& destination) {
                                          "and then reconvert?");
     if (offline) go_offline();
     else p_.MSComm1.output("Receiver::Conversion in progress.Please wait!");
+    std::int64_t bad_pairs = 0;
     try {
-        convert(p_.program_file("vlorn.cmp"), destination);
+        bad_pairs = convert(p_.program_file("vlorn.cmp"), destination);
     } catch (const ConversionFailure& failure) {
         p_.message(std::to_string(failure.code) + "Unspecified error! Cannot complete conversion.", Icon::stop);
         return;
     }
     p_.MSComm1.output("Receiver::Conversion complete.");
     close_window();
+    // One box for the whole file: a damaged line can spoil thousands of pairs.
+    if (bad_pairs > 0)
+        p_.message("Unexpected Error! Cannot continue. " + std::to_string(bad_pairs) +
+                       (bad_pairs == 1 ? " pair" : " pairs") +
+                       " of digits came damaged; the bytes they stand for are wrong in the saved file.",
+                   Icon::stop);
     p_.message("Conversion complete!", Icon::information);
 }
 
-void Reconversion::convert(const std::string& spool, const std::string& destination) {
+std::int64_t Reconversion::convert(const std::string& spool, const std::string& destination) {
     std::ifstream conv_src_file(spool, std::ios::binary);
     if (!conv_src_file) throw ConversionFailure{file_not_found};
     conv_src_file.seekg(0, std::ios::end);
     std::streamoff length = conv_src_file.tellg();
     conv_src_file.seekg(0);
     if (length < 0 || !conv_src_file) throw ConversionFailure{device_io_error};
-    // Replaced, so that exactly the converted bytes remain.
-    std::ofstream conv_dst_file(destination, std::ios::binary | std::ios::trunc);
-    if (!conv_dst_file) throw ConversionFailure{path_file_access_error};
+    // Replaced only when the conversion is through: a failure leaves an
+    // existing destination as it was.
+    ReplacingFile conv_dst_file;
+    if (!conv_dst_file.open(destination)) throw ConversionFailure{path_file_access_error};
 
     Frmconvert_Load();
     p_.frmconvert.set_visible(true);
@@ -59,7 +68,8 @@ void Reconversion::convert(const std::string& spool, const std::string& destinat
     bar.set_value(0);
     p_.loop.process_pending_events();
 
-    auto bad_digit = [this] { p_.message("Unexpected Error! Cannot continue.", Icon::stop); };
+    std::int64_t bad_pairs = 0;
+    auto bad_digit = [&bad_pairs] { ++bad_pairs; };
     std::string chunk(chunk_size, '\0');
     std::string bytes;
     bytes.reserve(chunk_size / 2 + 1);
@@ -72,15 +82,14 @@ void Reconversion::convert(const std::string& spool, const std::string& destinat
         bytes.clear();
         for (std::size_t i = 0; i < n; i += 2)
             bytes.push_back(static_cast<char>(hex_value(std::string_view(chunk).substr(i, i + 1 < n ? 2 : 1), bad_digit)));
-        if (!conv_dst_file.write(bytes.data(), static_cast<std::streamsize>(bytes.size())))
-            throw ConversionFailure{device_io_error};
+        if (!conv_dst_file.write(bytes)) throw ConversionFailure{device_io_error};
         done += static_cast<std::streamoff>(n);
         bar.set_value(bar.value() + static_cast<double>(n));
     }
     conv_src_file.close();
-    conv_dst_file.close();
-    if (!conv_dst_file) throw ConversionFailure{device_io_error};
+    if (!conv_dst_file.commit()) throw ConversionFailure{device_io_error};
     if (std::remove(spool.c_str()) != 0) throw ConversionFailure{path_file_access_error};
+    return bad_pairs;
 }
 
 void Reconversion::go_offline() { p_.dialler.drop_call(); }

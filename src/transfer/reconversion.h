@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace quillon {
@@ -19,7 +20,8 @@ public:
     void Frmconvert_Unload();
 
 private:
-    void convert(const std::string& spool, const std::string& destination);
+    // Gives the number of digit pairs that were not hexadecimal.
+    std::int64_t convert(const std::string& spool, const std::string& destination);
     void close_window();
 
     Program& p_;

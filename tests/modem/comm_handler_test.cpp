@@ -68,6 +68,46 @@ TEST(CommHandler, RingIsAnsweredAndConnectDeclaredAfterTwoSeconds) {
     EXPECT_EQ(f.port(1).written, "ATA\r") << "no answer during a call";
 }
 
+// The answering side can hang up too; what the peer sends during the
+// two-second wait is its chat, not the modem's.
+TEST(CommHandler, TheWaitForTheCallStartsOnceAndTheAnsweringSideCanHangUp) {
+    Started f;
+    f.port(1).lines.dcd = true;
+    EXPECT_FALSE(f.w().cmdcan.enabled());
+    f.arrive("\r\nRING\r\n");
+    f.port(1).written.clear();
+    double start = f.time.now();
+    for (double at : {0.5, 1.0, 1.5})
+        f.time.schedule(start + at, [&] { f.port(1).arrive("\r\nCONNECT 56000\r\nRING\r\nBUSY"); });
+    f.arrive("\r\nCONNECT 56000\r\n");
+    EXPECT_LT(f.time.now() - start, 2.5) << "one wait, not one per CONNECT";
+    EXPECT_EQ(f.p().state.connected, 1);
+    EXPECT_EQ(f.port(1).written, "") << "no answer to a RING inside the call";
+    EXPECT_TRUE(f.w().cmdcan.enabled());
+    f.run_for(5);
+    f.arrive("!");
+    EXPECT_EQ(f.w().txtreceived.text(), f.p().state.line_buffer);
+    EXPECT_TRUE(f.p().state.line_buffer.ends_with("BUSY!")) << "the peer's words are kept";
+
+    f.port(1).dtr_history.clear();
+    f.w().cmdcan.click();
+    EXPECT_EQ(f.port(1).dtr_history, (std::vector<bool>{false, true}));
+}
+
+// Text waiting for a marker is cut only during a transfer; chat, even
+// after a marker inside it, stays whole and on show.
+TEST(CommHandler, ChatIsNeverCut) {
+    Started f;
+    f.connect();
+    f.arrive("look: ^%847%^ ");
+    f.port(1).written.clear();
+    std::string chat(1000, 'c');
+    for (int i = 0; i < 100; ++i) f.arrive(chat);
+    EXPECT_EQ(f.p().state.recv_block, 2);
+    EXPECT_EQ(f.p().state.line_buffer.size(), 100 * chat.size());
+    EXPECT_EQ(f.w().txtreceived.text(), f.p().state.line_buffer);
+}
+
 TEST(CommHandler, DiallingOutcomes) {
     struct Case {
         const char* reply;

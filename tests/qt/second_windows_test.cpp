@@ -6,6 +6,8 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 
+#include <filesystem>
+
 namespace quillon::testing {
 namespace {
 
@@ -46,12 +48,12 @@ TEST(HelpWindowView, WithoutItsPictureShowsNone) {
 TEST(ConvertWindowView, ShowsTheConversionWithItsAnimationOverADisabledMainWindow) {
     WindowsFixture t(WindowsFixture::Pictures::generated);
     QWidget &convert = t.front->convert;
-    // A bad digit pair halfway shows a box, and with it a look at the windows.
+    // A bad digit pair halfway; the conversion yields with its window up,
+    // and this look runs then.
     std::string spool = std::string(4096, 'A') + "zz" + std::string(4094, '0');
     t.dir.write("vlorn.cmp", spool);
     bool looked = false;
-    t.dialogs.while_shown = [&] {
-        if (t.dialogs.messages().empty() || t.dialogs.messages().back() != "Unexpected Error! Cannot continue.") return;
+    t.p().loop.post([&] {
         looked = true;
         EXPECT_TRUE(convert.isVisible());
         EXPECT_EQ(convert.windowTitle(), "Quillon");
@@ -60,24 +62,25 @@ TEST(ConvertWindowView, ShowsTheConversionWithItsAnimationOverADisabledMainWindo
         ASSERT_TRUE(animation);
         EXPECT_EQ(animation->frame_count(), 12);
         EXPECT_TRUE(animation->running());
-        auto *bar = t.widget<QProgressBar>("ProgressBar1", &convert);
-        EXPECT_EQ(double(bar->value()) / bar->maximum(), 0.5) << "one chunk of two done";
+        EXPECT_TRUE(t.widget<QProgressBar>("ProgressBar1", &convert)->isVisible());
         EXPECT_FALSE(t.front->main.isEnabled());
         EXPECT_TRUE(convert.isEnabled());
-    };
+    });
     t.p().transfer.reconvert_file(t.dir.file("received.bin"));
     EXPECT_TRUE(looked);
     EXPECT_FALSE(convert.isVisible());
     EXPECT_TRUE(t.front->main.isEnabled());
     EXPECT_FALSE(t.widget<AnimationView>("Animation1", &convert)->running());
+    EXPECT_TRUE(t.dialogs.messages().at(0).starts_with("Unexpected Error! Cannot continue. 1 pair "));
     EXPECT_EQ(t.dialogs.messages().back(), "Conversion complete!");
 }
 
 TEST(ConvertWindowView, ClosingItAfterAFailureGivesTheMainWindowBack) {
     WindowsFixture t(WindowsFixture::Pictures::generated);
     t.dir.write("vlorn.cmp", "4142");
-    // A full disk: the bytes fail to go out once the window is up.
-    t.p().transfer.reconvert_file("/dev/full");
+    // The spool goes under the conversion once the window is up.
+    t.p().loop.post([&] { std::filesystem::resize_file(t.dir.file("vlorn.cmp"), 0); });
+    t.p().transfer.reconvert_file(t.dir.file("received.bin"));
     ASSERT_FALSE(t.dialogs.messages().empty());
     EXPECT_NE(t.dialogs.messages().back().find("Unspecified error! Cannot complete conversion."), std::string::npos);
     QWidget &convert = t.front->convert;

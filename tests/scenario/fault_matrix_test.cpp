@@ -1,8 +1,12 @@
+#include "support/partial_files.h"
 #include "support/random_content.h"
+#include "support/text_history.h"
 #include "support/two_programs.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <random>
 
@@ -58,9 +62,6 @@ TEST(FaultMatrix, EveryFaultLeavesBothProgramsWorking) {
              t.run_until([&] { return t.b.s().recv_block > 8; }, 60);
              t.exchange.drop("5551001");
          }},
-        {"noise 1e-4", [](Faulty& t) { t.exchange.set_noise("5551002", 1e-4); t.send("binary", t.target()); }},
-        {"noise 1e-3", [](Faulty& t) { t.exchange.set_noise("5551002", 1e-3); t.send("binary", t.target()); }},
-        {"noise 1e-2", [](Faulty& t) { t.exchange.set_noise("5551002", 1e-2); t.send("binary", t.target()); }},
         {"peer stops answering",
          [](Faulty& t) {
              t.send("text", t.target());
@@ -81,7 +82,7 @@ TEST(FaultMatrix, EveryFaultLeavesBothProgramsWorking) {
          }},
         {"save dialog cancelled", [](Faulty& t) { t.send("binary", ""); }},
         {"destination unwritable", [](Faulty& t) { t.send("text", t.b.f.dir.file("no/such/folder/x")); }, abandoned},
-        {"disk full", [](Faulty& t) { t.send("text", "/dev/full"); }, abandoned},
+        {"destination is a device", [](Faulty& t) { t.send("text", "/dev/full"); }, abandoned},
         {"line unplugged in a call", [](Faulty& t) { t.exchange.set_unplugged("5551001", true); }},
     };
     for (const Row& row : rows) {
@@ -95,9 +96,7 @@ TEST(FaultMatrix, EveryFaultLeavesBothProgramsWorking) {
             EXPECT_TRUE(t.b.f.dialogs.showed(row.receiver_told));
         }
         if (t.receiver_reported() && std::filesystem::exists(t.target())) {
-            bool identical = t.b.f.dir.read("target.bin") == t.content;
-            EXPECT_TRUE(identical || t.b.f.dialogs.showed("Unexpected Error! Cannot continue."))
-                << "a damaged file is never reported without a word";
+            EXPECT_TRUE(t.b.f.dir.read("target.bin") == t.content);
         }
 
         // The users hang up (the sender first) and call again.
@@ -142,6 +141,89 @@ TEST(FaultMatrix, ACorruptedAddressBookLeavesCallsAndTransfersWorking) {
     t.a.w().cmdsend.click();
     ASSERT_TRUE(t.run_until([&] { return t.b.f.dialogs.showed("Conversion complete!"); }, 600));
     EXPECT_TRUE(t.b.f.dir.read("target.bin") == content);
+}
+
+} // namespace
+} // namespace quillon
+
+namespace quillon {
+namespace {
+
+bool is_hex_digit(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); }
+
+// What one side told its user: a stop box, or a status line about the
+// transfer.
+bool told(const testing::Station& s, const testing::TextHistory& shown) {
+    for (const auto& box : s.f.dialogs.shown)
+        if (box.icon == Icon::stop) return true;
+    return std::any_of(shown.texts.begin(), shown.texts.end(), [](const std::string& text) {
+        return text.ends_with("nothing was saved.") || text.starts_with("No data from the other side") ||
+               text.starts_with("Dropped ");
+    });
+}
+
+// Line noise over many seeds. The wire format has no checksum: a digit
+// turned into another digit, and any damage to text-form content, reaches
+// the file unseen. Those seeds are counted, not hidden behind one lucky
+// seed; every other outcome is a whole file, a word to the user, or a
+// stall that the user is told of and Cancel ends.
+TEST(FaultMatrix, LineNoiseOverFiftySeeds) {
+    for (const std::string form : {"binary", "text"}) {
+        for (double rate : {1e-4, 1e-3, 1e-2}) {
+            int whole = 0, told_of = 0, cancelled = 0, unseen = 0;
+            for (std::uint32_t seed = 1; seed <= 50; ++seed) {
+                SCOPED_TRACE(form + " " + std::to_string(rate) + " seed " + std::to_string(seed));
+                sim::Exchange::Config config;
+                config.seed = seed;
+                testing::TwoPrograms t(config);
+                ASSERT_TRUE(t.start());
+                ASSERT_TRUE(t.call());
+                testing::TextHistory shown_a(t.a.w().txtreceived), shown_b(t.b.w().txtreceived);
+                std::string content =
+                    form == "binary" ? testing::random_bytes(2000, seed) : testing::random_text(2000, seed);
+                t.a.f.dir.write("source.bin", content);
+                std::string spool;
+                t.b.f.dialogs.on_show = [&](const auto& box) {
+                    if (box.text.starts_with("File download complete.")) spool = t.b.f.dir.read("vlorn.cmp");
+                };
+                t.exchange.set_noise(t.b.number, rate);
+                t.a.f.dialogs.open_answers.push_back(t.a.f.dir.file("source.bin"));
+                t.b.f.dialogs.save_answers.push_back(t.b.f.dir.file("target.bin"));
+                (form == "binary" ? t.a.w().filemodebinary : t.a.w().filemodetext).choose();
+                t.a.w().cmdsend.click();
+                bool ended = t.run_until(
+                    [&] { return !t.a.p().transfer.in_progress() && !t.b.p().transfer.in_progress(); }, 300);
+                EXPECT_FALSE(t.a.f.ended);
+                EXPECT_FALSE(t.b.f.ended);
+                const bool words = told(t.a, shown_a) || told(t.b, shown_b);
+                if (std::any_of(spool.begin(), spool.end(), [](char c) { return !is_hex_digit(c); })) {
+                    const auto& boxes = t.b.f.dialogs.shown;
+                    EXPECT_TRUE(std::any_of(boxes.begin(), boxes.end(), [](const auto& box) {
+                        return box.text.starts_with("Unexpected Error! Cannot continue.");
+                    })) << "a damaged character that is not a digit is always reported";
+                }
+                if (!ended) {
+                    EXPECT_TRUE(words) << "a stall is told";
+                    t.exchange.set_noise(t.b.number, 0);
+                    t.a.w().cmdcan.click();
+                    EXPECT_TRUE(t.run_until([&] { return t.a.s().connected == 0 && t.b.s().connected == 0; }, 30))
+                        << "Cancel ends it";
+                    EXPECT_FALSE(t.a.p().transfer.in_progress() || t.b.p().transfer.in_progress());
+                    ++cancelled;
+                } else if (t.b.f.dir.exists("target.bin") && t.b.f.dir.read("target.bin") == content) {
+                    ++whole;
+                } else if (words) {
+                    ++told_of;
+                } else {
+                    EXPECT_TRUE(t.b.f.dir.exists("target.bin")) << "a file lost without a word";
+                    ++unseen;
+                }
+                EXPECT_EQ(testing::partial_files_in(t.b.f.dir.path()), 0);
+            }
+            std::printf("noise %g, %s form, 50 seeds: %d whole, %d told, %d ended by Cancel, %d damaged unseen\n",
+                        rate, form.c_str(), whole, told_of, cancelled, unseen);
+        }
+    }
 }
 
 } // namespace

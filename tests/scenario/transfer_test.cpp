@@ -1,4 +1,6 @@
+#include "support/partial_files.h"
 #include "support/random_content.h"
+#include "support/text_history.h"
 #include "support/two_programs.h"
 #include "transfer/transfer_frames.h"
 
@@ -154,6 +156,124 @@ TEST(TransferScenario, CarrierLostMidTransferLeavesBothSidesUsable) {
     std::string content = random_bytes(3000, 10);
     ASSERT_TRUE(t.send(content, "binary")) << "a new call carries a new transfer";
     EXPECT_TRUE(t.received() == content);
+}
+
+} // namespace
+} // namespace quillon
+
+namespace quillon {
+namespace {
+
+using testing::Station;
+using testing::TwoPrograms;
+using Shown = testing::ScriptedDialogs::Shown;
+
+TEST(CallScenario, CancelOnTheAnsweringSideEndsTheCallOnBothSides) {
+    TwoPrograms t;
+    ASSERT_TRUE(t.start());
+    ASSERT_TRUE(t.call());
+    ASSERT_TRUE(t.b.w().cmdcan.enabled());
+    t.b.w().cmdcan.click();
+    ASSERT_TRUE(t.run_until([&] { return t.a.s().connected == 0 && t.b.s().connected == 0; }, 15));
+    ASSERT_TRUE(t.call()) << "and the next call works";
+}
+
+// Each box of either half stays up for seconds while the line and the
+// timers go on; under it the carrier goes, or the other side sends an
+// opening frame. Nothing is lost, nobody is left without a word, and
+// afterwards the two can chat and carry a new file.
+TEST(TransferScenario, CarrierLossOrANewOpeningFrameUnderEachBox) {
+    struct Row {
+        const char* box;
+        const char* form;
+        bool on_sender;
+        std::function<bool(const Shown&)> is_box;
+        std::function<void(Transfer&)> set_up = nullptr;
+    };
+    auto starts = [](const char* text) { return [text](const Shown& box) { return box.text.starts_with(text); }; };
+    using Kind = testing::ScriptedDialogs::Kind;
+    const std::vector<Row> rows{
+        {"save dialog", "binary", false, [](const Shown& box) { return box.kind == Kind::save_file; }},
+        {"text report", "text", false, starts("filename : ")},
+        {"binary report", "binary", false, starts("filename : ")},
+        {"go-offline question", "binary", false, starts("File download complete.")},
+        {"conversion complete", "binary", false, starts("Conversion complete!")},
+        {"finished sending", "text", true, starts("Finished sending.")},
+        {"sender report", "binary", true, starts("filename : ")},
+        {"receiving error", "text", false, starts("Unexpected error while receiving!"),
+         [](Transfer& t) { t.b.f.dialogs.save_answers.push_back(t.b.f.dir.file("no/such/folder/x")); }},
+        {"sending error", "binary", true, starts("Error in sending!"),
+         [](Transfer& t) { t.a.f.dialogs.open_answers.push_back(t.a.f.dir.file("missing.bin")); }},
+    };
+    for (const Row& row : rows) {
+        for (bool carrier_loss : {true, false}) {
+            SCOPED_TRACE(std::string(row.box) + (carrier_loss ? ", carrier lost" : ", new opening frame"));
+            Transfer t;
+            Station& owner = row.on_sender ? t.a : t.b;
+            Station& other = row.on_sender ? t.b : t.a;
+            testing::TextHistory shown_a(t.a.w().txtreceived), shown_b(t.b.w().txtreceived);
+            bool fired = false;
+            owner.f.dialogs.on_show = [&](const Shown& box) {
+                if (fired || !row.is_box(box)) return;
+                fired = true;
+                if (carrier_loss) t.exchange.drop(t.a.number);
+                else other.p().MSComm1.output("^%847%^");
+            };
+            for (Station* s : {&t.a, &t.b}) s->f.dialogs.stay_open(t.time, 5);
+            if (row.set_up) row.set_up(t);
+            t.start_sending(testing::random_bytes(20000, 4), row.form, false);
+            t.run_for(120);
+            ASSERT_TRUE(fired);
+            EXPECT_FALSE(t.a.f.ended);
+            EXPECT_FALSE(t.b.f.ended);
+            if (t.b.f.dir.exists("received.bmp")) {
+                EXPECT_TRUE(t.received() == t.a.f.dir.read("photo.bmp")) << "a saved file is the file sent";
+            }
+            EXPECT_EQ(testing::partial_files_in(t.b.f.dir.path()), 0);
+            for (auto [s, shown] : {std::pair{&t.a, &shown_a}, std::pair{&t.b, &shown_b}}) {
+                if (s->p().transfer.in_progress()) {
+                    EXPECT_TRUE(shown->showed("No data from the other side for 30 s; the cancel button hangs up."))
+                        << s->number << " is told of the stall";
+                }
+            }
+            owner.f.dialogs.on_show = nullptr;
+
+            // The users hang up and call again: chat both ways, then a file.
+            if (t.a.s().connected == 1) t.a.w().cmdcan.click();
+            ASSERT_TRUE(t.run_until([&] { return t.a.s().connected == 0 && t.b.s().connected == 0; }, 30));
+            EXPECT_FALSE(t.b.f.dir.exists("vlorn.cmp"));
+            t.run_for(6);
+            ASSERT_TRUE(t.call());
+            for (auto [from, to] : {std::pair{&t.a, &t.b}, std::pair{&t.b, &t.a}}) {
+                from->w().txtsend.set_text("hello from " + from->number);
+                ASSERT_TRUE(from->w().cmdsend.enabled());
+                from->w().cmdsend.click();
+                EXPECT_TRUE(t.run_until(
+                    [&] { return to->w().txtreceived.text().ends_with("hello from " + from->number); }, 10));
+            }
+            for (Station* s : {&t.a, &t.b}) {
+                s->f.dialogs.save_answers.clear();
+                s->f.dialogs.open_answers.clear();
+                s->f.dialogs.yes_no_answers.clear();
+            }
+            std::string content = testing::random_bytes(4000, 5);
+            ASSERT_TRUE(t.send(content, "binary")) << "a new call carries a new file";
+            EXPECT_TRUE(t.received() == content);
+        }
+    }
+}
+
+TEST(TransferScenario, BoxesThatTakeSecondsChangeNothing) {
+    for (const char* form : {"binary", "text"}) {
+        SCOPED_TRACE(form);
+        Transfer t;
+        for (Station* s : {&t.a, &t.b}) s->f.dialogs.stay_open(t.time, 20);
+        std::string content =
+            std::string(form) == "binary" ? testing::random_bytes(5000, 6) : testing::random_text(5000, 6);
+        ASSERT_TRUE(t.send(content, form));
+        EXPECT_TRUE(t.received() == content);
+        EXPECT_TRUE(t.both_connected());
+    }
 }
 
 } // namespace

@@ -22,8 +22,10 @@ bool starts_with_bytes(const std::string& path, const std::string& magic) {
 } // namespace
 
 void ScriptedDialogs::record(Shown box) {
-    shown.push_back(std::move(box));
+    shown.push_back(box);
+    if (on_show) on_show(box);
     if (while_shown) while_shown();
+    if (time_) time_->run_for(open_seconds_);
 }
 
 void ScriptedDialogs::message(const std::string& text, Icon icon) { record({Kind::message, text, icon, {}}); }

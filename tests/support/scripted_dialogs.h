@@ -2,6 +2,7 @@
 
 #include "app/dialogs.h"
 #include "app/media.h"
+#include "app/virtual_event_loop.h"
 
 #include <deque>
 #include <functional>
@@ -37,6 +38,15 @@ public:
     // Runs while a box is up, as the timers and the line go on under a
     // modal box.
     std::function<void()> while_shown;
+    // Runs as a box comes up, before it waits: the moment to make something
+    // happen under that particular box.
+    std::function<void(const Shown&)> on_show;
+    // Every box then stays up this long in virtual time, the loop running
+    // meanwhile, as a person takes seconds over a box.
+    void stay_open(VirtualTime& time, double seconds) {
+        time_ = &time;
+        open_seconds_ = seconds;
+    }
 
     std::vector<Shown> shown;
     std::vector<std::string> messages() const;
@@ -44,6 +54,9 @@ public:
 
 private:
     void record(Shown box);
+
+    VirtualTime* time_ = nullptr;
+    double open_seconds_ = 0;
 };
 
 // Media that can show any existing file with the expected signature.

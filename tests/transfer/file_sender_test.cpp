@@ -29,6 +29,11 @@ struct Sender : ConnectedProgram {
         form.choose();
         w().cmdsend.click();
     }
+    // Sends a 3000-byte file in binary form and answers its first frames.
+    void send_and_answer(int requests) {
+        send("a.bin", bytes_of_length(3000), w().filemodebinary);
+        for (int i = 0; i < requests; ++i) request();
+    }
     // The receiver asks for the next frame; one second a step.
     std::string request() {
         run_for(0.5);
@@ -175,8 +180,7 @@ TEST(FileSender, CarrierLossAtAnyStepGoesBackToChat) {
     for (int requests = 0; requests <= 5; ++requests) {
         SCOPED_TRACE(requests);
         Sender f;
-        f.send("a.bin", bytes_of_length(3000), f.w().filemodebinary);
-        for (int i = 0; i < requests; ++i) f.request();
+        f.send_and_answer(requests);
         f.lose_carrier();
         EXPECT_EQ(f.p().state.send_block, 1);
         EXPECT_EQ(f.p().state.recv_block, 1);
@@ -190,6 +194,31 @@ TEST(FileSender, CarrierLossAtAnyStepGoesBackToChat) {
         f.w().cmdsend.click();
         EXPECT_EQ(f.take_written(), "^%847%^") << "a new transfer starts from the opening frame";
         EXPECT_EQ(f.request(), "3000^%847%^");
+    }
+}
+
+// The peer stops answering after each frame in turn: every 30 seconds the
+// user hears of it, and the cancel button ends it.
+TEST(FileSender, AStalledPeerIsToldOfEveryThirtySecondsAndCancelEndsIt) {
+    const std::string notice = "No data from the other side for 30 s; the cancel button hangs up.";
+    for (int requests = 0; requests <= 6; ++requests) {
+        SCOPED_TRACE(requests);
+        Sender f;
+        f.send_and_answer(requests);
+        f.run_for(29);
+        EXPECT_NE(f.w().txtreceived.text(), notice) << "not before 30 s";
+        f.run_for(2);
+        EXPECT_EQ(f.w().txtreceived.text(), notice);
+        f.run_for(30);
+        EXPECT_EQ(f.w().txtreceived.text(), "No data from the other side for 60 s; the cancel button hangs up.");
+        ASSERT_TRUE(f.w().cmdcan.enabled());
+        f.line().dtr_history.clear();
+        f.w().cmdcan.click();
+        EXPECT_EQ(f.line().dtr_history, (std::vector<bool>{false, true}));
+        f.lose_carrier();
+        EXPECT_EQ(f.p().state.current_mode, "chat");
+        f.run_for(60);
+        EXPECT_EQ(f.w().txtreceived.text(), "Modem ready...") << "no notice once the call is over";
     }
 }
 

@@ -1,4 +1,5 @@
 #include "support/connected_program.h"
+#include "support/partial_files.h"
 
 #include <gtest/gtest.h>
 
@@ -58,14 +59,19 @@ TEST(Reconversion, DigitPairsBecomeBytes) {
     EXPECT_TRUE(f.convert(digits) == all);
 }
 
-TEST(Reconversion, BadDigitsAreReportedPairByPair) {
+TEST(Reconversion, BadDigitsAreCountedInOneBox) {
     Converting f;
-    EXPECT_EQ(f.convert("4fx1AA"), std::string("\x40\x00\xAA", 3));
+    EXPECT_EQ(f.convert("4fx1AA"), std::string("\x40\x00\xAA", 3)) << "the partial values are written";
     auto messages = f.dialogs.messages();
-    ASSERT_EQ(messages.size(), 3u);
-    EXPECT_EQ(messages[0], "Unexpected Error! Cannot continue.");
-    EXPECT_EQ(messages[1], "Unexpected Error! Cannot continue.");
-    EXPECT_EQ(messages[2], "Conversion complete!");
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[0], "Unexpected Error! Cannot continue. 2 pairs of digits came damaged; the bytes they "
+                           "stand for are wrong in the saved file.");
+    EXPECT_EQ(f.dialogs.shown[1].icon, Icon::stop);
+    EXPECT_EQ(messages[1], "Conversion complete!");
+
+    f.dialogs.shown.clear();
+    f.convert(std::string(100000, 'z'));
+    EXPECT_EQ(f.dialogs.messages().size(), 2u) << "50,000 bad pairs, one box";
 }
 
 TEST(Reconversion, ReadsInChunksAndShowsProgress) {
@@ -108,8 +114,19 @@ TEST(Reconversion, GoingOfflineDropsTheCallFirst) {
     EXPECT_TRUE(f.w().mnuaddress.enabled());
 }
 
-TEST(Reconversion, FailuresKeepTheSpool) {
+TEST(Reconversion, FailuresKeepTheSpoolAndTheDestination) {
     Converting f;
+    f.dir.write("out", "earlier");
+    f.dir.write("vlorn.cmp", "41");
+    f.dialogs.yes_no_answers.push_back(false);
+    // The spool goes under the conversion: the destination must not change.
+    f.loop->post([&] { std::filesystem::resize_file(f.dir.file("vlorn.cmp"), 0); });
+    f.p().transfer.reconvert_file(f.dir.file("out"));
+    EXPECT_EQ(f.dialogs.messages().back(), "57Unspecified error! Cannot complete conversion.");
+    EXPECT_EQ(f.dir.read("out"), "earlier");
+    EXPECT_EQ(testing::partial_files_in(f.dir.path()), 0);
+    f.take_written();
+
     f.dir.write("vlorn.cmp", "4142");
     f.dialogs.yes_no_answers.push_back(false);
     f.p().transfer.reconvert_file(f.dir.file("no/such/folder/out"));
@@ -122,7 +139,7 @@ TEST(Reconversion, FailuresKeepTheSpool) {
     f.dialogs.yes_no_answers.push_back(false);
     f.p().transfer.reconvert_file(f.dir.file("out"));
     EXPECT_EQ(f.dialogs.messages().back(), "53Unspecified error! Cannot complete conversion.");
-    EXPECT_FALSE(f.dir.exists("out"));
+    EXPECT_EQ(f.dir.read("out"), "earlier");
 }
 
 } // namespace

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace quillon {
+
+// A file written under a temporary name beside its destination and moved
+// over it only once complete, so an unfinished file never replaces, nor
+// leaves behind, anything.
+class ReplacingFile {
+public:
+    ReplacingFile() = default;
+    ~ReplacingFile() { discard(); }
+    ReplacingFile(const ReplacingFile&) = delete;
+    ReplacingFile& operator=(const ReplacingFile&) = delete;
+
+    // False when no file can be made beside destination, or when
+    // destination is something other than a plain file.
+    bool open(const std::string& destination);
+    bool is_open() const { return fd_ >= 0; }
+    bool write(std::string_view bytes);
+    // Moves the finished file over the destination; false (and nothing
+    // left behind) when that fails.
+    bool commit();
+    // Drops what was written; the destination stays as it was.
+    void discard();
+
+private:
+    std::string destination_;
+    std::string temporary_;
+    int fd_ = -1;
+};
+
+} // namespace quillon

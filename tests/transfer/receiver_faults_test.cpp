@@ -1,0 +1,217 @@
+#include "support/connected_program.h"
+#include "support/partial_files.h"
+#include "support/random_content.h"
+#include "support/text_history.h"
+#include "transfer/download_folder.h"
+#include "transfer/transfer_frames.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+namespace quillon {
+namespace {
+
+using testing::ConnectedProgram;
+using Kind = testing::ScriptedDialogs::Kind;
+
+// Sets an environment variable for the life of a test.
+struct ScopedEnv {
+    ScopedEnv(const char* name, const std::string& value) : name_(name) {
+        if (const char* old = std::getenv(name)) old_ = old;
+        ::setenv(name, value.c_str(), 1);
+    }
+    ~ScopedEnv() {
+        if (old_) ::setenv(name_, old_->c_str(), 1);
+        else ::unsetenv(name_);
+    }
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+struct Receiver : ConnectedProgram {
+    std::string frame(const std::string& payload) {
+        run_for(0.5);
+        peer_sends(payload + "^%847%^");
+        return take_written();
+    }
+    // Opening, length, name (saved as "saved") and form frames.
+    void announce(const std::string& length, const std::string& form) {
+        dialogs.save_answers.push_back(dir.file("saved"));
+        for (const std::string& payload : {std::string(), length, std::string("x"), form}) frame(payload);
+    }
+    bool told_abandoned(const testing::TextHistory& shown) const {
+        for (const auto& text : shown.texts)
+            if (text.ends_with("Reception abandoned; nothing was saved.")) return true;
+        return false;
+    }
+};
+
+// An existing file chosen as destination is replaced only by a complete
+// reception; whatever ends a reception early leaves it byte for byte.
+TEST(ReceiverFaults, AnAbandonedReceptionLeavesTheDestinationAsItWas) {
+    const std::string original = testing::random_bytes(5000, 1);
+    struct Row {
+        const char* fault;
+        std::function<void(Receiver&, const std::string& form)> act;
+    };
+    std::vector<Row> rows{
+        {"carrier lost", [](Receiver& f, const std::string&) { f.lose_carrier(); }},
+        {"payload beyond the announced length",
+         [](Receiver& f, const std::string&) {
+             EXPECT_EQ(f.frame(std::string(4000, 'A')), "");
+             EXPECT_EQ(f.dialogs.messages().back(),
+                       "The other side sent more than the 4000 characters it announced. The file is damaged; "
+                       "nothing was saved.");
+         }},
+    };
+    for (const Row& row : rows) {
+        for (const std::string form : {"text", "binary"}) {
+            SCOPED_TRACE(std::string(row.fault) + " " + form);
+            Receiver f;
+            testing::TextHistory shown(f.w().txtreceived);
+            f.dir.write("saved", original);
+            f.announce("4000", form);
+            f.frame(std::string(2048, form == "text" ? 'x' : 'A'));
+            row.act(f, form);
+            f.run_for(0.1);
+            EXPECT_TRUE(f.dir.read("saved") == original);
+            EXPECT_EQ(testing::partial_files_in(f.dir.path()), 0);
+            EXPECT_FALSE(f.dir.exists("vlorn.cmp"));
+            EXPECT_TRUE(f.told_abandoned(shown));
+            EXPECT_EQ(f.p().state.current_mode, "chat");
+            EXPECT_FALSE(f.dialogs.showed("Unexpected error while receiving! Cannot continue."));
+        }
+    }
+}
+
+// A peer that starts over while the save dialog of a second reception is
+// open: the first reception's file is left alone, and the new start is
+// answered once the dialog is done.
+TEST(ReceiverFaults, ANewOpeningFrameUnderTheSaveDialog) {
+    Receiver f;
+    f.dialogs.save_answers.push_back(f.dir.file("first"));
+    for (const char* payload : {"", "3", "a", "text"}) f.frame(payload);
+    EXPECT_EQ(f.frame("abc"), "Receiver::Received file.^%1694%^");
+
+    f.dialogs.on_show = [&](const auto& box) {
+        if (box.kind == Kind::save_file) f.peer_sends("^%847%^");
+    };
+    f.dialogs.save_answers.push_back(f.dir.file("second"));
+    f.frame("");
+    f.frame("5");
+    EXPECT_EQ(f.frame("b"), "^%1694%^") << "the new opening frame, answered";
+    f.dialogs.on_show = nullptr;
+    EXPECT_EQ(f.dir.read("first"), "abc");
+    EXPECT_FALSE(f.dir.exists("second"));
+
+    f.dialogs.save_answers.push_back(f.dir.file("third"));
+    for (const char* payload : {"2", "c", "text"}) EXPECT_EQ(f.frame(payload), "^%1694%^");
+    f.run_for(2);
+    EXPECT_EQ(f.frame("!!"), "Receiver::Received file.^%1694%^");
+    EXPECT_EQ(f.dir.read("third"), "!!");
+    EXPECT_EQ(f.dir.read("first"), "abc");
+    EXPECT_TRUE(f.dialogs.messages().back().starts_with("filename : " + f.dir.file("third")));
+}
+
+// Whatever a dialog waited for is checked again when it returns.
+TEST(ReceiverFaults, CarrierLostUnderTheSaveDialog) {
+    Receiver f;
+    f.dialogs.on_show = [&](const auto& box) {
+        if (box.kind == Kind::save_file) f.lose_carrier();
+    };
+    f.dialogs.save_answers.push_back(f.dir.file("saved"));
+    f.frame("");
+    f.frame("10");
+    EXPECT_EQ(f.frame("x"), "") << "no request to a line whose call has gone";
+    EXPECT_EQ(f.p().state.current_mode, "chat");
+    EXPECT_TRUE(f.w().mnumodechat.checked());
+    EXPECT_EQ(f.p().state.recv_block, 1);
+    EXPECT_FALSE(f.w().ProgressBar1.visible());
+
+    f.connect();
+    f.peer_sends("hello");
+    EXPECT_EQ(f.w().txtreceived.text(), "hello") << "the next call's chat is shown";
+    EXPECT_TRUE(f.w().cmdsend.enabled());
+    EXPECT_TRUE(f.w().cmdcan.enabled()) << "and either side can hang up";
+}
+
+TEST(ReceiverFaults, CarrierLostUnderTheTextReportKeepsTheCompleteFile) {
+    Receiver f;
+    f.announce("3", "text");
+    f.dialogs.on_show = [&](const auto& box) {
+        if (box.text.starts_with("filename : ")) f.lose_carrier();
+    };
+    f.run_for(2);
+    EXPECT_EQ(f.frame("abc"), "") << "neither notice nor request after the call went";
+    EXPECT_TRUE(f.dialogs.messages().front().starts_with("filename : " + f.dir.file("saved") + "\r\nfilesize : 3"));
+    EXPECT_FALSE(f.dialogs.showed("Unexpected error while receiving! Cannot continue."));
+    EXPECT_EQ(f.dir.read("saved"), "abc");
+    EXPECT_EQ(f.p().state.current_mode, "chat");
+}
+
+TEST(ReceiverFaults, TheReceiverIsToldOfAStallButNotOfItsOwnUser) {
+    Receiver f;
+    f.dialogs.stay_open(f.time, 45);
+    f.announce("4000", "text");
+    EXPECT_FALSE(f.w().txtreceived.text().starts_with("No data")) << "45 s in the save dialog is no stall";
+    f.dialogs.stay_open(f.time, 0);
+    f.frame(std::string(2048, 'x'));
+    f.run_for(31);
+    EXPECT_EQ(f.w().txtreceived.text(), "No data from the other side for 30 s; the cancel button hangs up.");
+    f.frame(std::string(100, 'x'));
+    f.run_for(25);
+    EXPECT_EQ(f.w().txtreceived.text(), "No data from the other side for 30 s; the cancel button hangs up.")
+        << "a frame starts the count again";
+    f.run_for(10);
+    EXPECT_EQ(f.w().txtreceived.text(), "No data from the other side for 30 s; the cancel button hangs up.");
+}
+
+TEST(ReceiverFaults, TheSaveDialogOpensInTheDownloadFolderAndRefusesTheProgramsOwnFiles) {
+    Receiver f;
+    std::filesystem::create_directory(f.dir.file("dl"));
+    ScopedEnv downloads("XDG_DOWNLOAD_DIR", f.dir.file("dl"));
+    const std::string settings = f.dir.read("quillon.ini");
+    std::vector<std::string> own{f.p().program_file("quillon.ini"), f.p().program_file("vlorn.cmp"),
+                                 f.p().program_file("addressbook.mdb"),
+                                 std::filesystem::read_symlink("/proc/self/exe").string(),
+                                 f.dir.file("dl/../quillon.ini")};
+    for (const auto& path : own) f.dialogs.save_answers.push_back(path);
+    f.dialogs.save_answers.push_back(f.dir.file("dl/quillon.ini"));
+    f.frame("");
+    f.frame("1");
+    EXPECT_EQ(f.frame("quillon.ini"), "^%1694%^");
+    EXPECT_EQ(f.dialogs.shown.size(), 2 * own.size() + 1);
+    for (const auto& box : f.dialogs.shown) {
+        if (box.kind == Kind::save_file) EXPECT_EQ(box.text, f.dir.file("dl/quillon.ini"));
+        else EXPECT_EQ(box.icon, Icon::stop);
+    }
+    EXPECT_EQ(f.dialogs.shown[1].text, f.p().program_file("quillon.ini") +
+                                           " is one of Quillon's own files and cannot be replaced. Please choose "
+                                           "another name.");
+    f.frame("text");
+    f.frame("!");
+    EXPECT_EQ(f.dir.read("quillon.ini"), settings);
+    EXPECT_EQ(f.dir.read("dl/quillon.ini"), "!");
+}
+
+TEST(ReceiverFaults, TheDownloadFolderComesFromXdgThenDownloadsThenHome) {
+    testing::TempDir home;
+    ScopedEnv home_env("HOME", home.path());
+    ScopedEnv config("XDG_CONFIG_HOME", home.file(".config"));
+    ScopedEnv xdg("XDG_DOWNLOAD_DIR", "");
+    EXPECT_EQ(download_folder(), home.path());
+    std::filesystem::create_directory(home.file("Downloads"));
+    EXPECT_EQ(download_folder(), home.file("Downloads"));
+    std::filesystem::create_directories(home.file(".config"));
+    std::filesystem::create_directories(home.file("Received"));
+    home.write(".config/user-dirs.dirs", "# written by xdg-user-dirs-update\nXDG_DOWNLOAD_DIR=\"$HOME/Received\"\n");
+    EXPECT_EQ(download_folder(), home.file("Received"));
+    ::setenv("XDG_DOWNLOAD_DIR", home.file("Downloads").c_str(), 1);
+    EXPECT_EQ(download_folder(), home.file("Downloads"));
+    EXPECT_EQ(in_download_folder("a.bin"), home.file("Downloads/a.bin"));
+}
+
+} // namespace
+} // namespace quillon
