@@ -18,7 +18,7 @@ void fail(Program& program, const std::string& text) {
 } // namespace
 
 void read_setting(Program& program, const std::string& key, std::string& value) {
-    ProfileValue read = read_profile_string(program.program_file("quillon.ini"), section, key, "DEFAULT", 10);
+    ProfileValue read = read_profile_string(program.files.settings_file(), section, key, "DEFAULT", 10);
     value = read.value;
     if (read.length == 0) fail(program, "Error in reading configuration file!");
     if (key == "PORTNO.") {
@@ -31,7 +31,7 @@ void read_setting(Program& program, const std::string& key, std::string& value) 
 }
 
 void write_setting(Program& program, const std::string& key, const std::string& value) {
-    if (!write_profile_string(program.program_file("quillon.ini"), section, key, value))
+    if (!write_profile_string(program.files.settings_file(), section, key, value))
         fail(program, "Error in writing to configuration file!");
 }
 

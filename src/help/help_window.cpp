@@ -15,14 +15,14 @@ void HelpWindow::mnuhelp_Click() {
 void HelpWindow::Form_Load() {
     HelpForm& h = p_.frmhelp;
     loaded_ = true;
-    std::string picture = p_.program_file("images\\photo.jpg");
+    std::string picture = p_.files.program_file("images\\photo.jpg");
     if (p_.media.can_show_picture(picture)) {
         h.ImagePic.set_path(picture);
     } else {
         h.ImagePic.set_path("");
         p_.message("Unable to find picture file!", Icon::information);
     }
-    std::ifstream in(p_.program_file("quillon.txt"), std::ios::binary);
+    std::ifstream in(p_.files.program_file("quillon.txt"), std::ios::binary);
     std::string text;
     if (in) text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     if (!in && !in.eof()) {

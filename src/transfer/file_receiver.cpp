@@ -86,7 +86,7 @@ void FileReceiver::form_step() {
     s.file_mode = std::string(payload());
     s.rx_buffer.clear();
     const std::string* output = nullptr;
-    std::string spool = p_.program_file("vlorn.cmp");
+    std::string spool = p_.files.spool_file();
     if (s.file_mode == "binary") output = &spool;
     else if (s.file_mode == "text") output = &rx_filename;
     if (output) {
@@ -175,7 +175,7 @@ void FileReceiver::abandon() {
     SharedState& s = p_.state;
     MainForm& f = p_.frmmain;
     close_output();
-    std::remove(p_.program_file("vlorn.cmp").c_str());
+    std::remove(p_.files.spool_file().c_str());
     s.recv_block = 1;
     s.rx_buffer.clear();
     s.current_mode = "chat";

@@ -30,7 +30,7 @@ void Reconversion::reconvert_file(const std::string& destination) {
     if (offline) go_offline();
     else p_.MSComm1.output("Receiver::Conversion in progress.Please wait!");
     try {
-        convert(p_.program_file("vlorn.cmp"), destination);
+        convert(p_.files.spool_file(), destination);
     } catch (const ConversionFailure& failure) {
         p_.message(std::to_string(failure.code) + "Unspecified error! Cannot complete conversion.", Icon::stop);
         return;
@@ -86,7 +86,7 @@ void Reconversion::convert(const std::string& spool, const std::string& destinat
 void Reconversion::go_offline() { p_.dialler.drop_call(); }
 
 void Reconversion::Frmconvert_Load() {
-    std::string animation = p_.program_file("images\\filecopy.avi");
+    std::string animation = p_.files.program_file("images\\filecopy.avi");
     // Without a playable animation the window still shows, and the main
     // window stays usable.
     if (!p_.media.can_play_animation(animation)) return;
