@@ -37,7 +37,7 @@ void AddressPrompts::mnuaddressall_Click() {
     f.DBGrid1.reload();
     f.DBGrid1.set_visible(true);
     f.cmdre.set_enabled(true);
-    f.cmdre.set_picture(p_.program_file("images\\revert.jpg"));
+    f.cmdre.set_picture(p_.files.program_file("images\\revert.jpg"));
     f.cmdre.set_tooltip("Revert to chat mode");
     f.mnuaddress.set_enabled(false);
 }

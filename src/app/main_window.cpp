@@ -13,13 +13,13 @@ void MainWindow::Form_Load() {
     SharedState& s = p_.state;
     MainForm& f = p_.frmmain;
 
-    std::remove(p_.program_file("vlorn.cmp").c_str());
+    std::remove(p_.files.spool_file().c_str());
     s.current_mode = "chat";
     f.mnuaddress.set_enabled(false);
     f.mnumode.set_enabled(false);
 
     try {
-        p_.dataaddress->open(p_.program_file("addressbook.mdb"));
+        p_.dataaddress->open(p_.files.address_book());
         f.mnuaddress.set_enabled(true);
     } catch (const std::exception&) {
         // The rest of the start-up still runs: without it the port stays

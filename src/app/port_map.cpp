@@ -6,10 +6,10 @@
 
 namespace quillon {
 
-std::map<int, std::string> read_port_map(const std::string& program_dir) {
+std::map<int, std::string> read_port_map(const std::string& settings_file) {
     std::map<int, std::string> ports;
     for (int n = 1; n <= 4; ++n) ports[n] = "/dev/ttyS" + std::to_string(n - 1);
-    for (const auto& [key, device] : read_profile_section(program_dir + "/quillon.ini", "Ports")) {
+    for (const auto& [key, device] : read_profile_section(settings_file, "Ports")) {
         if (key.size() != 5 || !std::isdigit(static_cast<unsigned char>(key[4]))) continue;
         std::string prefix = key.substr(0, 4);
         for (char& c : prefix) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));

@@ -1,25 +1,21 @@
 #include "app/program.h"
 
+#include "app/first_run.h"
 #include "app/port_map.h"
 
 namespace quillon {
 
 Program::Program(Platform platform)
-    : loop(platform.loop), dialogs(platform.dialogs), media(platform.media), program_dir(platform.program_dir),
-      MSComm1(platform.loop, platform.open_line, [dir = platform.program_dir] { return read_port_map(dir); }),
+    : loop(platform.loop), dialogs(platform.dialogs), media(platform.media), files(platform.files),
+      MSComm1(platform.loop, platform.open_line,
+              [files = platform.files] { return read_port_map(files.settings_file()); }),
       dataaddress(platform.make_store()), Timer1(platform.loop, 5000), Timer2(platform.loop, 10000) {
+    if (!platform.first_run_devices.empty()) write_first_settings(files.settings_file(), platform.first_run_devices);
     wire_handlers();
     Timer1.set_enabled(true);
 }
 
 Program::~Program() = default;
-
-std::string Program::program_file(std::string_view name) const {
-    std::string relative(name);
-    for (char& c : relative)
-        if (c == '\\') c = '/';
-    return program_dir + "/" + relative;
-}
 
 void Program::wire_handlers() {
     MainForm& f = frmmain;

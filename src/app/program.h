@@ -4,6 +4,7 @@
 #include "addressbook/address_store.h"
 #include "app/dialogs.h"
 #include "app/event_loop.h"
+#include "app/file_locations.h"
 #include "app/form_timer.h"
 #include "app/main_form.h"
 #include "app/main_window.h"
@@ -22,7 +23,6 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <string_view>
 
 namespace quillon {
 
@@ -33,8 +33,11 @@ struct Platform {
     Media& media;
     LineOpener open_line;
     std::function<std::unique_ptr<AddressStore>()> make_store;
-    // The directory of the executable: settings, address book, help, images.
-    std::string program_dir;
+    // Where the settings, the address book, the spool, help and images live.
+    FileLocations files;
+    // The /dev folder searched for serial ports when the settings file is
+    // missing at start; empty: a missing file stays missing.
+    std::string first_run_devices;
 };
 
 // One running copy of Quillon without its windows: the forms' models, the
@@ -46,15 +49,13 @@ public:
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
 
-    // A file of the program directory, named with "\" as the separator.
-    std::string program_file(std::string_view name) const;
     // A message box with the caption "Quillon".
     void message(const std::string& text, Icon icon) { dialogs.message(text, icon); }
 
     EventLoop& loop;
     Dialogs& dialogs;
     Media& media;
-    const std::string program_dir;
+    const FileLocations files;
 
     MainForm frmmain;
     HelpForm frmhelp;

@@ -26,7 +26,7 @@ bool dial_mode_accepted(const std::string& value) {
 } // namespace
 
 void read_setting(Program& program, const std::string& key, std::string& value) {
-    ProfileValue read = read_profile_string(program.program_file("quillon.ini"), section, key, "DEFAULT", 10);
+    ProfileValue read = read_profile_string(program.files.settings_file(), section, key, "DEFAULT", 10);
     value = read.value;
     if (read.length == 0) fail(program, "Error in reading configuration file!");
     if (key == "PORTNO.") {
@@ -38,13 +38,13 @@ void read_setting(Program& program, const std::string& key, std::string& value) 
 }
 
 std::string kept_setting(Program& program, const std::string& key) {
-    std::string stored = read_profile_string(program.program_file("quillon.ini"), section, key, "", 10).value;
+    std::string stored = read_profile_string(program.files.settings_file(), section, key, "", 10).value;
     if (key == "PORTNO.") return port_accepted(stored) ? stored : "1";
     return dial_mode_accepted(stored) ? stored : "pulse";
 }
 
 void write_setting(Program& program, const std::string& key, const std::string& value) {
-    if (!write_profile_string(program.program_file("quillon.ini"), section, key, value))
+    if (!write_profile_string(program.files.settings_file(), section, key, value))
         fail(program, "Error in writing to configuration file!");
 }
 

@@ -39,14 +39,14 @@ void HelpWindow::mnuhelp_Click() {
 void HelpWindow::Form_Load() {
     HelpForm& h = p_.frmhelp;
     loaded_ = true;
-    std::string picture = p_.program_file("images\\photo.jpg");
+    std::string picture = p_.files.program_file("images\\photo.jpg");
     // Cleared first, so the window reads the file again though its name
     // is the same: it may have been replaced since the last load.
     h.ImagePic.set_path("");
     if (p_.media.can_show_picture(picture)) h.ImagePic.set_path(picture);
     else p_.message("Unable to find picture file!", Icon::information);
 
-    std::optional<std::string> text = read_whole_file(p_.program_file("quillon.txt"));
+    std::optional<std::string> text = read_whole_file(p_.files.program_file("quillon.txt"));
     if (!text) {
         h.Txthelp.set_text("");
         p_.message("Unable to load help file!", Icon::information);

@@ -39,7 +39,7 @@ void Dialler::cmddial_Click() {
 void Dialler::leave_grid_view() {
     MainForm& f = p_.frmmain;
     f.DBGrid1.set_visible(false);
-    f.cmdre.set_picture(p_.program_file("images\\redial.jpg"));
+    f.cmdre.set_picture(p_.files.program_file("images\\redial.jpg"));
     f.cmdre.set_tooltip("Dial the last number");
     f.lblchat.set_caption("Your chat message goes here");
 }

@@ -8,7 +8,7 @@ namespace quillon {
 namespace {
 
 QString images_dir(const Program &program) {
-    return QString::fromStdString(program.program_file("images"));
+    return QString::fromStdString(program.files.program_file("images"));
 }
 
 } // namespace

@@ -13,6 +13,7 @@
 #include <QTimer>
 
 #include <csignal>
+#include <cstdlib>
 #include <memory>
 
 int main(int argc, char **argv) {
@@ -27,9 +28,10 @@ int main(int argc, char **argv) {
     QtMedia media;
     std::unique_ptr<Program> program;
     call_core([&] {
+        const std::string program_dir = QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString();
         program = std::make_unique<Program>(
             Platform{loop, dialogs, media, make_device_opener(loop), [] { return make_sqlite_address_store(); },
-                     QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString()});
+                     FileLocations::choose(program_dir, user_folders(std::getenv)), "/dev"});
     });
     if (!program) return 1;
 

@@ -149,7 +149,7 @@ void FileReceiver::form_step() {
     s.rx_buffer.clear();
     discard_output();
     if (s.file_mode == "binary") {
-        spool_.open(p_.program_file("vlorn.cmp"), std::ios::binary | std::ios::trunc);
+        spool_.open(p_.files.spool_file(), std::ios::binary | std::ios::trunc);
         if (!spool_) throw ReceiveFailure("cannot open the spool");
     } else if (s.file_mode == "text") {
         // The destination is replaced only once the whole file is in.
@@ -297,7 +297,7 @@ void FileReceiver::abandon(const std::string& why) {
 void FileReceiver::discard_output() {
     if (spool_.is_open()) {
         spool_.close();
-        std::remove(p_.program_file("vlorn.cmp").c_str());
+        std::remove(p_.files.spool_file().c_str());
     }
     spool_.clear();
     text_output_.discard();

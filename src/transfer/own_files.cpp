@@ -23,8 +23,8 @@ bool same_file(const fs::path& a, const fs::path& b) {
 bool is_own_file(const Program& program, const std::string& path) {
     std::error_code error;
     fs::path executable = fs::read_symlink("/proc/self/exe", error);
-    for (const std::string& own : {program.program_file("vlorn.cmp"), program.program_file("quillon.ini"),
-                                   program.program_file("addressbook.mdb"), executable.string()})
+    for (const std::string& own : {program.files.spool_file(), program.files.settings_file(),
+                                   program.files.address_book(), executable.string()})
         if (!own.empty() && same_file(path, own)) return true;
     return false;
 }

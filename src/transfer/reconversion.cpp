@@ -32,7 +32,7 @@ void Reconversion::reconvert_file(const std::string& destination) {
     else p_.MSComm1.output("Receiver::Conversion in progress.Please wait!");
     std::int64_t bad_pairs = 0;
     try {
-        bad_pairs = convert(p_.program_file("vlorn.cmp"), destination);
+        bad_pairs = convert(p_.files.spool_file(), destination);
     } catch (const ConversionFailure& failure) {
         p_.message(std::to_string(failure.code) + "Unspecified error! Cannot complete conversion.", Icon::stop);
         return;
@@ -95,7 +95,7 @@ std::int64_t Reconversion::convert(const std::string& spool, const std::string& 
 void Reconversion::go_offline() { p_.dialler.drop_call(); }
 
 void Reconversion::Frmconvert_Load() {
-    std::string animation = p_.program_file("images\\filecopy.avi");
+    std::string animation = p_.files.program_file("images\\filecopy.avi");
     // Without a playable animation the window still shows, and the main
     // window stays usable.
     if (!p_.media.can_play_animation(animation)) return;

@@ -45,9 +45,9 @@ TEST(MainWindowView, AButtonShowsTheModelsPictureAndItsCaptionWhenNoPictureLoads
     auto *redial = t.widget<QAbstractButton>("cmdre");
     ASSERT_TRUE(redial);
     QImage usual = redial->icon().pixmap(44).toImage();
-    t.w().cmdre.set_picture(t.p().program_file("images\\revert.jpg"));
+    t.w().cmdre.set_picture(t.p().files.program_file("images\\revert.jpg"));
     EXPECT_NE(redial->icon().pixmap(44).toImage(), usual);
-    t.w().cmdre.set_picture(t.p().program_file("images\\redial.jpg"));
+    t.w().cmdre.set_picture(t.p().files.program_file("images\\redial.jpg"));
     EXPECT_EQ(redial->icon().pixmap(44).toImage(), usual);
 
     WindowsFixture bare;

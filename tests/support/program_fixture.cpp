@@ -23,7 +23,8 @@ void ProgramFixture::write_ini(const std::string& quillon_lines) {
 Program& ProgramFixture::create() {
     if (!program) {
         program = std::make_unique<Program>(
-            Platform{*loop, dialogs, media, opener, [] { return make_sqlite_address_store(); }, dir.path()});
+            Platform{*loop, dialogs, media, opener, [] { return make_sqlite_address_store(); }, files,
+                     first_run_devices});
     }
     return *program;
 }

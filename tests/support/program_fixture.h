@@ -46,6 +46,10 @@ public:
     FakeDevices devices;
     // How the program opens a port's device; the fake devices unless replaced.
     LineOpener opener;
+    // Everything in the program directory unless replaced.
+    FileLocations files = FileLocations::portable(dir.path());
+    // Where a first run looks for serial ports; empty: no first run.
+    std::string first_run_devices;
     std::unique_ptr<Program> program;
     bool ended = false;
 };

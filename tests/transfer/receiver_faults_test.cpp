@@ -173,8 +173,8 @@ TEST(ReceiverFaults, TheSaveDialogOpensInTheDownloadFolderAndRefusesTheProgramsO
     std::filesystem::create_directory(f.dir.file("dl"));
     ScopedEnv downloads("XDG_DOWNLOAD_DIR", f.dir.file("dl"));
     const std::string settings = f.dir.read("quillon.ini");
-    std::vector<std::string> own{f.p().program_file("quillon.ini"), f.p().program_file("vlorn.cmp"),
-                                 f.p().program_file("addressbook.mdb"),
+    std::vector<std::string> own{f.p().files.settings_file(), f.p().files.spool_file(),
+                                 f.p().files.address_book(),
                                  std::filesystem::read_symlink("/proc/self/exe").string(),
                                  f.dir.file("dl/../quillon.ini")};
     for (const auto& path : own) f.dialogs.save_answers.push_back(path);
@@ -187,7 +187,7 @@ TEST(ReceiverFaults, TheSaveDialogOpensInTheDownloadFolderAndRefusesTheProgramsO
         if (box.kind == Kind::save_file) EXPECT_EQ(box.text, f.dir.file("dl/quillon.ini"));
         else EXPECT_EQ(box.icon, Icon::stop);
     }
-    EXPECT_EQ(f.dialogs.shown[1].text, f.p().program_file("quillon.ini") +
+    EXPECT_EQ(f.dialogs.shown[1].text, f.p().files.settings_file() +
                                            " is one of Quillon's own files and cannot be replaced. Please choose "
                                            "another name.");
     f.frame("text");

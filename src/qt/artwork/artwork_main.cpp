@@ -1,5 +1,7 @@
-// Paints the program's pictures and its animation into one folder:
+// Paints the program's pictures and its animation into one folder, or the
+// program's icon in the sizes of an icon theme:
 //   quillon_artwork <images directory>
+//   quillon_artwork --icons <theme directory>
 #include "avi_writer.h"
 #include "paintings.h"
 
@@ -45,12 +47,23 @@ bool save_animation(const QString &name) {
     return false;
 }
 
+// <theme>/NxN/apps/quillon.png for the usual sizes of the hicolor theme.
+bool save_icons(const QString &theme) {
+    bool ok = true;
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        out_dir = theme + QStringLiteral("/%1x%1/apps").arg(size);
+        ok &= QDir().mkpath(out_dir) && save(program_icon(size), QStringLiteral("quillon.png"));
+    }
+    return ok;
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
     QGuiApplication app(argc, argv);
+    if (argc == 3 && QByteArray(argv[1]) == "--icons") return save_icons(QString::fromLocal8Bit(argv[2])) ? 0 : 1;
     if (argc != 2) {
-        std::fprintf(stderr, "usage: quillon_artwork <images directory>\n");
+        std::fprintf(stderr, "usage: quillon_artwork <images directory> | --icons <theme directory>\n");
         return 2;
     }
     out_dir = QString::fromLocal8Bit(argv[1]);

@@ -17,12 +17,12 @@ constexpr int tile_size = 128;
 // a 100 x 100 space.
 class Tile {
 public:
-    Tile(QColor base, QColor backdrop = Qt::transparent)
-        : image_(tile_size, tile_size, QImage::Format_ARGB32_Premultiplied) {
+    Tile(QColor base, QColor backdrop = Qt::transparent, int size = tile_size)
+        : image_(size, size, QImage::Format_ARGB32_Premultiplied) {
         image_.fill(backdrop);
         p_.begin(&image_);
         p_.setRenderHint(QPainter::Antialiasing);
-        p_.scale(tile_size / 100.0, tile_size / 100.0);
+        p_.scale(size / 100.0, size / 100.0);
         QLinearGradient shade(0, 0, 0, 100);
         shade.setColorAt(0, base.lighter(135));
         shade.setColorAt(1, base.darker(125));
@@ -214,8 +214,8 @@ QImage menu_key() {
     return tile.done();
 }
 
-QImage program_icon() {
-    Tile tile(QColor(0x3d, 0x5a, 0x80));
+QImage program_icon(int size) {
+    Tile tile(QColor(0x3d, 0x5a, 0x80), Qt::transparent, size);
     QPainter &p = tile.painter();
     // A quill over a line of signal.
     QPainterPath feather;

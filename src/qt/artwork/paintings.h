@@ -17,7 +17,9 @@ QImage revert_key(QColor backdrop);
 QImage tone_key();
 QImage send_key();
 QImage menu_key();
-QImage program_icon();
+// The program's icon, size pixels square; packaging/quillon.svg draws the
+// same in SVG.
+QImage program_icon(int size = 128);
 
 // The help window's picture: two computers talking over a telephone line.
 QImage help_photo();

@@ -1,0 +1,87 @@
+#include "app/file_locations.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace quillon {
+namespace {
+
+using testing::TempDir;
+
+UserFolders folders_of(const std::map<std::string, std::string>& environment) {
+    return user_folders([&](const char* name) -> const char* {
+        auto it = environment.find(name);
+        return it == environment.end() ? nullptr : it->second.c_str();
+    });
+}
+
+TEST(UserFolders, FollowTheVariablesAndFallBackUnderHome) {
+    UserFolders set = folders_of({{"HOME", "/home/ann"},
+                                  {"XDG_CONFIG_HOME", "/cfg"},
+                                  {"XDG_DATA_HOME", "/data"},
+                                  {"XDG_CACHE_HOME", "/tmp/cache"}});
+    EXPECT_EQ(set.config, "/cfg");
+    EXPECT_EQ(set.data, "/data");
+    EXPECT_EQ(set.cache, "/tmp/cache");
+
+    // Empty and relative values do not count.
+    UserFolders unset = folders_of({{"HOME", "/home/ann/"}, {"XDG_CONFIG_HOME", ""}, {"XDG_DATA_HOME", "data"}});
+    EXPECT_EQ(unset.config, "/home/ann/.config");
+    EXPECT_EQ(unset.data, "/home/ann/.local/share");
+    EXPECT_EQ(unset.cache, "/home/ann/.cache");
+
+    EXPECT_EQ(folders_of({}).config.front(), '/') << "no HOME: the password database's home";
+}
+
+TEST(FileLocations, AWritableProgramDirectoryWithSettingsKeepsEverythingBesideTheProgram) {
+    TempDir program, home;
+    program.write("quillon.ini", "[Quillon]\n");
+    UserFolders folders{home.file("config"), home.file("data"), home.file("cache")};
+    FileLocations files = FileLocations::choose(program.path(), folders);
+    EXPECT_TRUE(files.is_portable());
+    EXPECT_EQ(files.settings_file(), program.file("quillon.ini"));
+    EXPECT_EQ(files.address_book(), program.file("addressbook.mdb"));
+    EXPECT_EQ(files.spool_file(), program.file("vlorn.cmp"));
+    EXPECT_EQ(files.data_dir(), program.path());
+    EXPECT_EQ(files.program_file("images\\photo.jpg"), program.file("images/photo.jpg"));
+    EXPECT_TRUE(std::filesystem::is_empty(home.path())) << "nothing made in the user's folders";
+}
+
+TEST(FileLocations, WithoutSettingsBesideTheProgramEachFileGoesToItsUserFolder) {
+    TempDir program, home;
+    UserFolders folders{home.file("a/config"), home.file("b/data"), home.file("c/cache")};
+    FileLocations files = FileLocations::choose(program.path(), folders);
+    EXPECT_FALSE(files.is_portable());
+    EXPECT_TRUE(std::filesystem::is_empty(home.path())) << "folders are made when a file is named";
+
+    EXPECT_EQ(files.settings_file(), home.file("a/config/quillon/quillon.ini"));
+    EXPECT_EQ(files.address_book(), home.file("b/data/quillon/addressbook.mdb"));
+    EXPECT_EQ(files.spool_file(), home.file("c/cache/quillon/vlorn.cmp"));
+    EXPECT_EQ(files.data_dir(), home.file("b/data/quillon"));
+    for (const char* made : {"a/config/quillon", "b/data/quillon", "c/cache/quillon", "a/config"}) {
+        struct stat st {};
+        ASSERT_EQ(::stat(home.file(made).c_str(), &st), 0) << made;
+        EXPECT_EQ(st.st_mode & 0777, 0700u) << made << " is the user's alone";
+    }
+    EXPECT_EQ(files.program_file("quillon.txt"), program.file("quillon.txt")) << "help stays with the program";
+    EXPECT_TRUE(std::filesystem::is_empty(program.path()));
+}
+
+TEST(FileLocations, AReadOnlyProgramDirectoryIsNeverTheUsersFolder) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root writes anywhere";
+    TempDir program, home;
+    program.write("quillon.ini", "[Quillon]\n");
+    std::filesystem::permissions(program.path(),
+                                 std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    FileLocations files = FileLocations::choose(program.path(), {home.file("c"), home.file("d"), home.file("e")});
+    EXPECT_FALSE(files.is_portable());
+    EXPECT_EQ(files.settings_file(), home.file("c/quillon/quillon.ini"));
+}
+
+} // namespace
+} // namespace quillon
