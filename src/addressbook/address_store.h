@@ -42,6 +42,9 @@ public:
     virtual std::vector<AddressRow> rows() = 0;
     virtual std::optional<std::size_t> current_index() = 0;
     virtual void move_to(std::size_t index) = 0;
+
+    // Adds every row or, on failure, none; the first added row becomes current.
+    virtual void add_entries(const std::vector<AddressRow>& rows) = 0;
 };
 
 } // namespace quillon
