@@ -18,9 +18,13 @@ constexpr const char* export_filter = "CSV (*.csv)|*.csv|vCard (*.vcf)|*.vcf";
 // Far beyond any address book; a bigger file is not one.
 constexpr std::streamoff largest_book = 16 << 20;
 
-bool blank(const std::string& text) { return text.find_first_not_of(" \t\r\n") == std::string::npos; }
+bool blank(const std::string& text) {
+    return text.find_first_not_of(" \t\r\n") == std::string::npos;
+}
 
-std::string count_text(int n, const char* what) { return std::to_string(n) + " " + what; }
+std::string count_text(int n, const char* what) {
+    return std::to_string(n) + " " + what;
+}
 
 struct FileProblem {
     std::string text;
@@ -72,9 +76,12 @@ ImportChoice choose_entries(const std::vector<AddressRow>& book, const std::vect
             continue;
         }
         bool held = false;
-        for (const AddressRow& old : book) held = held || (iequals(old.name, row.name) && old.phoneno == row.phoneno);
-        if (held) ++choice.duplicate;
-        else choice.to_add.push_back(row);
+        for (const AddressRow& old : book)
+            held = held || (iequals(old.name, row.name) && old.phoneno == row.phoneno);
+        if (held)
+            ++choice.duplicate;
+        else
+            choice.to_add.push_back(row);
     }
     return choice;
 }
@@ -125,9 +132,9 @@ void AddressImport::mnuaddressexport_Click() {
     try {
         std::vector<AddressRow> rows = p_.dataaddress->rows();
         write_whole(*path, address_format_for(*path) == AddressFormat::vcard ? write_address_vcard(rows)
-                                                                              : write_address_csv(rows));
-        p_.message(count_text(static_cast<int>(rows.size()), rows.size() == 1 ? "entry" : "entries") +
-                       " exported to " + *path + ".",
+                                                                             : write_address_csv(rows));
+        p_.message(count_text(static_cast<int>(rows.size()), rows.size() == 1 ? "entry" : "entries") + " exported to " +
+                       *path + ".",
                    Icon::information);
     } catch (const FileProblem& problem) {
         p_.message(problem.text, Icon::stop);

@@ -42,7 +42,8 @@ public:
     explicit CsvReader(std::string_view text) : text_(text) {}
 
     bool next(CsvRecord& record) {
-        while (!at_end() && is_break(peek())) take_break();
+        while (!at_end() && is_break(peek()))
+            take_break();
         if (at_end()) return false;
         record.line = line_;
         record.fields.clear();
@@ -110,8 +111,8 @@ private:
 
 bool needs_quotes(const std::string& field) {
     if (field.find_first_of(",\"\r\n") != std::string::npos) return true;
-    return !field.empty() && (field.front() == ' ' || field.front() == '\t' || field.back() == ' ' ||
-                              field.back() == '\t');
+    return !field.empty() &&
+           (field.front() == ' ' || field.front() == '\t' || field.back() == ' ' || field.back() == '\t');
 }
 
 void append_csv_field(std::string& out, const std::string& field) {

@@ -40,13 +40,16 @@ Property split_property(const ContentLine& content) {
     bool quoted = false;
     std::size_t colon = std::string::npos;
     for (std::size_t i = 0; i < t.size() && colon == std::string::npos; ++i) {
-        if (t[i] == '"') quoted = !quoted;
-        else if (t[i] == ':' && !quoted) colon = i;
+        if (t[i] == '"')
+            quoted = !quoted;
+        else if (t[i] == ':' && !quoted)
+            colon = i;
     }
     if (colon == std::string::npos) throw AddressFileError(content.line, "a line without a colon");
     std::string name = t.substr(0, std::min(colon, t.find(';')));
     if (std::size_t dot = name.rfind('.'); dot != std::string::npos) name.erase(0, dot + 1);
-    for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    for (char& c : name)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return {name, t.substr(colon + 1)};
 }
 
@@ -60,8 +63,10 @@ std::string unescape(std::string_view value) {
             continue;
         }
         char c = value[++i];
-        if (c == 'n' || c == 'N') out += "\r\n";
-        else out += c;
+        if (c == 'n' || c == 'N')
+            out += "\r\n";
+        else
+            out += c;
     }
     return out;
 }
@@ -97,7 +102,8 @@ void append_folded(std::string& out, const std::string& line) {
     std::size_t pos = 0, limit = 75;
     while (line.size() - pos > limit) {
         std::size_t cut = pos + limit;
-        while ((static_cast<unsigned char>(line[cut]) & 0xC0) == 0x80) --cut;
+        while ((static_cast<unsigned char>(line[cut]) & 0xC0) == 0x80)
+            --cut;
         out.append(line, pos, cut - pos).append("\r\n ");
         pos = cut;
         limit = 74;
@@ -127,7 +133,8 @@ std::vector<AddressRow> parse_address_vcard(std::string_view text) {
         } else if (p.name == "END") {
             if (!vcard) throw AddressFileError(content.line, "END:" + p.value + " inside a card");
             if (numbers.empty()) numbers.emplace_back();
-            for (std::string& number : numbers) rows.push_back({name, std::move(number)});
+            for (std::string& number : numbers)
+                rows.push_back({name, std::move(number)});
             in_card = false;
         } else if (p.name == "VERSION") {
             if (p.value != "3.0" && p.value != "4.0")

@@ -19,10 +19,9 @@ bool DbusNotifier::window_active() {
 void DbusNotifier::notify(const std::string &summary, const std::string &body, bool replace_last) {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) return;
-    QDBusMessage call =
-        QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.Notifications"),
-                                       QStringLiteral("/org/freedesktop/Notifications"),
-                                       QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("Notify"));
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("/org/freedesktop/Notifications"),
+        QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("Notify"));
     call << QStringLiteral("Quillon") << (replace_last ? last_id_ : 0u) << icon_ << QString::fromStdString(summary)
          << QString::fromStdString(body) << QStringList() << QVariantMap() << qint32(-1);
     auto *answer = new QDBusPendingCallWatcher(bus.asyncCall(call), this);

@@ -35,7 +35,8 @@ AutoRedial::~AutoRedial() {
 void AutoRedial::load_settings() {
     std::string ini = p_.program_file("quillon.ini");
     std::string on = read_profile_string(ini, section, "AUTOREDIAL", "off", 10).value;
-    for (char& c : on) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (char& c : on)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     on_ = on == "on";
     tries_ = read_count(ini, "REDIALTRIES", 1, 99, default_tries);
     wait_seconds_ = read_count(ini, "REDIALWAIT", 1, 3600, default_wait_seconds);

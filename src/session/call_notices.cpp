@@ -12,7 +12,9 @@ std::string base_name(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-std::string from(const std::string& number) { return number.empty() ? "" : "From " + number; }
+std::string from(const std::string& number) {
+    return number.empty() ? "" : "From " + number;
+}
 
 } // namespace
 
@@ -54,7 +56,9 @@ void CallNotices::connected() {
     say("Call connected", number_.empty() ? "" : "With " + number_);
 }
 
-void CallNotices::call_ended(CallEnd) { forget_call(); }
+void CallNotices::call_ended(CallEnd) {
+    forget_call();
+}
 
 void CallNotices::transfer_ended(const TransferInfo& info, TransferOutcome outcome, const std::string& detail) {
     std::string name = base_name(info.file_name);

@@ -13,11 +13,7 @@ using testing::ProgramFixture;
 using testing::ScriptedDialogs;
 
 struct Book : ProgramFixture {
-    Book() {
-        write_ini("PORTNO.=1\nDIALMODE=tone");
-        port(1);
-        EXPECT_TRUE(start());
-    }
+    Book() { EXPECT_TRUE(start_on_port1()); }
     MainForm& w() { return p().frmmain; }
     std::vector<AddressRow> rows() { return p().dataaddress->rows(); }
     void import(const std::string& name, const std::string& content) {
@@ -47,12 +43,12 @@ TEST(AddressImport, AddsTheNewEntriesAndCountsWhatItSkips) {
     f.p().dataaddress->add("Ann", "5551001");
     f.w().DBGrid1.set_visible(true);
     unsigned long before = f.w().DBGrid1.generation();
-    f.import("in.csv", "Name,Phoneno\r\nANN,5551001\r\nAnn,5551009\r\n,5551003\r\nBob,\r\nCy,5551004\r\nCy,5551004\r\n");
+    f.import("in.csv",
+             "Name,Phoneno\r\nANN,5551001\r\nAnn,5551009\r\n,5551003\r\nBob,\r\nCy,5551004\r\nCy,5551004\r\n");
     EXPECT_EQ(f.last_message(),
               "3 entries added, 3 skipped (1 without a name, 1 without a number, 1 already in the book).");
     EXPECT_EQ(f.dialogs.shown.back().icon, Icon::information);
-    std::vector<AddressRow> expected = {
-        {"Ann", "5551001"}, {"Ann", "5551009"}, {"Cy", "5551004"}, {"Cy", "5551004"}};
+    std::vector<AddressRow> expected = {{"Ann", "5551001"}, {"Ann", "5551009"}, {"Cy", "5551004"}, {"Cy", "5551004"}};
     ASSERT_EQ(f.rows().size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i) {
         EXPECT_EQ(f.rows()[i].name, expected[i].name);

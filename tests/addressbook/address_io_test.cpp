@@ -4,8 +4,12 @@
 
 namespace quillon {
 
-bool operator==(const AddressRow& a, const AddressRow& b) { return a.name == b.name && a.phoneno == b.phoneno; }
-void PrintTo(const AddressRow& row, std::ostream* os) { *os << "{" << row.name << ", " << row.phoneno << "}"; }
+bool operator==(const AddressRow& a, const AddressRow& b) {
+    return a.name == b.name && a.phoneno == b.phoneno;
+}
+void PrintTo(const AddressRow& row, std::ostream* os) {
+    *os << "{" << row.name << ", " << row.phoneno << "}";
+}
 
 namespace {
 
@@ -26,7 +30,8 @@ TEST(AddressCsv, ReadsEveryOddCaseOfTheFormat) {
         {"quoted comma", "Name,Phoneno\r\n\"Smith, Ann\",1\r\n", {{"Smith, Ann", "1"}}},
         {"doubled quotes", "Name,Phoneno\r\n\"Ann \"\"the\"\" First\",1\r\n", {{"Ann \"the\" First", "1"}}},
         {"line breaks inside quotes kept", "Name,Phoneno\r\n\"Ann\r\nB\nC\",1\r\n", {{"Ann\r\nB\nC", "1"}}},
-        {"blanks around unquoted fields dropped, kept inside quotes", "Name,Phoneno\r\n Ann , 1\r\n\" Bob \",2\r\n",
+        {"blanks around unquoted fields dropped, kept inside quotes",
+         "Name,Phoneno\r\n Ann , 1\r\n\" Bob \",2\r\n",
          {{"Ann", "1"}, {" Bob ", "2"}}},
         {"empty fields", "Name,Phoneno\r\nAnn,\r\n,1\r\n\"\",\"\"\r\n", {{"Ann", ""}, {"", "1"}, {"", ""}}},
         {"blank lines skipped", "Name,Phoneno\r\n\r\nAnn,1\r\n\r\n\r\n", {{"Ann", "1"}}},
@@ -71,28 +76,36 @@ TEST(AddressCsv, ABrokenFileSaysAtWhichLineItStopped) {
         {"overlong UTF-8", "Name,Phoneno\r\n\xC0\xAF,1\r\n", 2},
         {"UTF-16 surrogate in UTF-8", "Name,Phoneno\r\n\xED\xA0\x80,1\r\n", 2},
     };
-    for (const Broken& row : table) expect_broken(row, parse_address_csv);
+    for (const Broken& row : table)
+        expect_broken(row, parse_address_csv);
 }
 
 TEST(AddressVcard, ReadsFnAndEveryTelOfEachCard) {
     const Readable table[] = {
-        {"3.0", "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Ann;;;;\r\nFN:Ann\r\nTEL;TYPE=HOME:5551001\r\nEND:VCARD\r\n",
+        {"3.0",
+         "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Ann;;;;\r\nFN:Ann\r\nTEL;TYPE=HOME:5551001\r\nEND:VCARD\r\n",
          {{"Ann", "5551001"}}},
         {"4.0 with a tel: URI and parameters",
          "BEGIN:VCARD\nVERSION:4.0\nFN:Bob\nTEL;VALUE=uri;TYPE=\"voice,cell\":tel:+1-555-0102;ext=7\nEND:VCARD\n",
          {{"Bob", "+1-555-0102"}}},
         {"every TEL, groups and lower-case names",
-         "begin:vcard\r\nversion:4.0\r\nfn:Cy\r\nitem1.TEL:1\r\ntel:2\r\nEND:VCARD\r\n", {{"Cy", "1"}, {"Cy", "2"}}},
-        {"no TEL, no FN", "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Dee\r\nEND:VCARD\r\nBEGIN:VCARD\r\nTEL:9\r\nEND:VCARD\r\n",
+         "begin:vcard\r\nversion:4.0\r\nfn:Cy\r\nitem1.TEL:1\r\ntel:2\r\nEND:VCARD\r\n",
+         {{"Cy", "1"}, {"Cy", "2"}}},
+        {"no TEL, no FN",
+         "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Dee\r\nEND:VCARD\r\nBEGIN:VCARD\r\nTEL:9\r\nEND:VCARD\r\n",
          {{"Dee", ""}, {"", "9"}}},
         {"folded lines, a fold inside a UTF-8 word",
-         "BEGIN:VCARD\r\nVERSION:4.0\r\nFN:Zo\r\n \xC3\xAB Long\r\n\tname\r\nTEL:1\r\nEND:VCARD\r\n", {{"Zoë Longname", "1"}}},
-        {"escapes", "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Smith\\, Ann\\; Jr\\\\\\nNext\r\nTEL:1\r\nEND:VCARD\r\n",
+         "BEGIN:VCARD\r\nVERSION:4.0\r\nFN:Zo\r\n \xC3\xAB Long\r\n\tname\r\nTEL:1\r\nEND:VCARD\r\n",
+         {{"Zoë Longname", "1"}}},
+        {"escapes",
+         "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Smith\\, Ann\\; Jr\\\\\\nNext\r\nTEL:1\r\nEND:VCARD\r\n",
          {{"Smith, Ann; Jr\\\r\nNext", "1"}}},
-        {"a colon in a quoted parameter", "BEGIN:VCARD\r\nFN;X-NOTE=\"a:b\":Eve\r\nTEL:1\r\nEND:VCARD\r\n",
+        {"a colon in a quoted parameter",
+         "BEGIN:VCARD\r\nFN;X-NOTE=\"a:b\":Eve\r\nTEL:1\r\nEND:VCARD\r\n",
          {{"Eve", "1"}}},
         {"other properties and a byte-order mark",
-         "\xEF\xBB\xBF\r\nBEGIN:VCARD\r\nVERSION:4.0\r\nFN:Fay\r\nPHOTO:data:image/png;base64,AAA\r\nTEL:1\r\nEND:VCARD\r\n",
+         "\xEF\xBB\xBF\r\nBEGIN:VCARD\r\nVERSION:4.0\r\nFN:Fay\r\nPHOTO:data:image/"
+         "png;base64,AAA\r\nTEL:1\r\nEND:VCARD\r\n",
          {{"Fay", "1"}}},
     };
     for (const Readable& row : table) {
@@ -111,15 +124,22 @@ TEST(AddressVcard, ABrokenFileSaysAtWhichLineItStopped) {
         {"version 2.1", "BEGIN:VCARD\r\nVERSION:2.1\r\nEND:VCARD\r\n", 2},
         {"not UTF-8", "BEGIN:VCARD\r\nFN:A\r\nFN:\xFF\r\nEND:VCARD\r\n", 3},
     };
-    for (const Broken& row : table) expect_broken(row, parse_address_vcard);
+    for (const Broken& row : table)
+        expect_broken(row, parse_address_vcard);
 }
 
 TEST(AddressFiles, WrittenBooksReadBackTheSame) {
     std::string long_name(120, 'x');
-    for (std::size_t i = 70; i < 120; i += 3) long_name.replace(i, 2, "\xC3\xA9");
-    const Rows book = {{"Ann", "5551001"},         {"Smith, Bob", "555-1002"}, {"Cy \"C\" Doe", "+44 20 7946 0000"},
-                       {" padded ", "1;2"},         {"Two\r\nlines", "3\\4"},   {long_name, "5"},
-                       {"Ann", "5551001"},          {"Zoë", ""}};
+    for (std::size_t i = 70; i < 120; i += 3)
+        long_name.replace(i, 2, "\xC3\xA9");
+    const Rows book = {{"Ann", "5551001"},
+                       {"Smith, Bob", "555-1002"},
+                       {"Cy \"C\" Doe", "+44 20 7946 0000"},
+                       {" padded ", "1;2"},
+                       {"Two\r\nlines", "3\\4"},
+                       {long_name, "5"},
+                       {"Ann", "5551001"},
+                       {"Zoë", ""}};
     std::string csv = write_address_csv(book);
     EXPECT_EQ(csv.substr(0, 14), "Name,Phoneno\r\n");
     EXPECT_EQ(parse_address_file(csv), book);

@@ -68,7 +68,8 @@ TEST(AutoRedial, BusyTwiceThenFreeConnectsOnTheThirdDial) {
     EXPECT_FALSE(t.countdown().active);
 
     ASSERT_EQ(t.dials.size(), 3u);
-    for (const Dial& d : t.dials) EXPECT_EQ(d.command, "ATDT5551002\r") << "what the dial button writes";
+    for (const Dial& d : t.dials)
+        EXPECT_EQ(d.command, "ATDT5551002\r") << "what the dial button writes";
     for (std::size_t i = 1; i < t.dials.size(); ++i) {
         double gap = t.dials[i].at - t.dials[i - 1].at;
         EXPECT_GE(gap, 30.0) << "the wait after the busy signal";
@@ -110,18 +111,22 @@ TEST(AutoRedial, AnIncomingRingEndsTheCountdownAndTheCallIsAnswered) {
 
 struct FakeModem : ProgramFixture {
     explicit FakeModem(const std::string& settings) {
-        write_ini("PORTNO.=1\nDIALMODE=pulse\n" + settings);
-        port(1);
-        EXPECT_TRUE(start());
+        EXPECT_TRUE(start_on_port1("PORTNO.=1\nDIALMODE=pulse\n" + settings));
     }
     MainForm& w() { return p().frmmain; }
     void dial(const std::string& digits) {
-        for (char d : digits) w().Cmddialn[d - '0'].click();
+        for (char d : digits)
+            w().Cmddialn[d - '0'].click();
         w().cmddial.click();
+    }
+    void dial_and_hear(const std::string& reply) {
+        dial("42");
+        port(1).arrive(reply);
     }
     std::size_t dials() {
         std::size_t n = 0;
-        for (std::size_t at = 0; (at = port(1).written.find("ATDP42\r", at)) != std::string::npos; ++at) ++n;
+        for (std::size_t at = 0; (at = port(1).written.find("ATDP42\r", at)) != std::string::npos; ++at)
+            ++n;
         return n;
     }
 };
@@ -129,8 +134,7 @@ struct FakeModem : ProgramFixture {
 TEST(AutoRedial, RedialsOnlyAFailedDialOfTheUsersAndOnlyAsOftenAsSet) {
     FakeModem f("AUTOREDIAL=on\nREDIALTRIES=2\nREDIALWAIT=5");
     EXPECT_TRUE(f.w().mnuautoredial.checked());
-    f.dial("42");
-    f.port(1).arrive("\r\nBUSY\r\n");
+    f.dial_and_hear("\r\nBUSY\r\n");
     f.run_for(4.5);
     EXPECT_EQ(f.dials(), 1u);
     f.run_for(1);
@@ -142,8 +146,7 @@ TEST(AutoRedial, RedialsOnlyAFailedDialOfTheUsersAndOnlyAsOftenAsSet) {
     f.run_for(60);
     EXPECT_EQ(f.dials(), 3u) << "two redials allowed";
 
-    f.dial("42");
-    f.port(1).arrive("\r\nNO DIALTONE\r\n");
+    f.dial_and_hear("\r\nNO DIALTONE\r\n");
     f.run_for(60);
     EXPECT_EQ(f.dials(), 4u) << "no line: nothing to redial";
 
@@ -157,8 +160,7 @@ TEST(AutoRedial, RedialsOnlyAFailedDialOfTheUsersAndOnlyAsOftenAsSet) {
     EXPECT_FALSE(f.w().mnuautoredial.checked());
     EXPECT_NE(f.dir.read("quillon.ini").find("AUTOREDIAL=off"), std::string::npos);
     EXPECT_NE(f.dir.read("quillon.ini").find("REDIALWAIT=5"), std::string::npos);
-    f.dial("42");
-    f.port(1).arrive("\r\nBUSY\r\n");
+    f.dial_and_hear("\r\nBUSY\r\n");
     f.run_for(60);
     EXPECT_EQ(f.dials(), 6u);
 }
@@ -166,8 +168,7 @@ TEST(AutoRedial, RedialsOnlyAFailedDialOfTheUsersAndOnlyAsOftenAsSet) {
 TEST(AutoRedial, SettingsOutsideTheirRangeFallBackToTheDefaults) {
     FakeModem f("AUTOREDIAL=ON\nREDIALTRIES=0\nREDIALWAIT=2.5");
     EXPECT_TRUE(f.w().mnuautoredial.checked());
-    f.dial("42");
-    f.port(1).arrive("\r\nBUSY\r\n");
+    f.dial_and_hear("\r\nBUSY\r\n");
     f.run_for(0.5);
     EXPECT_EQ(f.p().auto_redial.countdown().tries, AutoRedial::default_tries);
     EXPECT_EQ(f.p().auto_redial.countdown().seconds_left, AutoRedial::default_wait_seconds);

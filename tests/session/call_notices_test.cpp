@@ -36,8 +36,8 @@ TEST(CallNotices, IncomingCallsWithAndWithoutTheCallersNumber) {
     t.hub.caller_id("5551001");
     t.hub.connected();
     t.hub.call_ended(CallEnd::carrier_lost);
-    EXPECT_EQ(t.desktop.shown, (Shown{"Incoming call | ", "Incoming call | From 5551001 (replacing)",
-                                       "Call connected | With 5551001"}))
+    EXPECT_EQ(t.desktop.shown,
+              (Shown{"Incoming call | ", "Incoming call | From 5551001 (replacing)", "Call connected | With 5551001"}))
         << "one notice for the repeated rings, its number filled in when it comes";
 
     t.desktop.shown.clear();
@@ -64,9 +64,9 @@ TEST(CallNotices, OurOwnCallsAndTransfers) {
                          "carrier lost");
     t.hub.transfer_ended({TransferDirection::receiving, "", "text", 0}, TransferOutcome::failed, "no space left");
     t.hub.transfer_ended(received, TransferOutcome::abandoned, "");
-    EXPECT_EQ(t.desktop.shown, (Shown{"Incoming call | ", "Call connected | With 5551002",
-                                       "File received | report.pdf (1.5 KB)", "Transfer failed | x.bin: carrier lost",
-                                       "Transfer failed | no space left"}))
+    EXPECT_EQ(t.desktop.shown,
+              (Shown{"Incoming call | ", "Call connected | With 5551002", "File received | report.pdf (1.5 KB)",
+                     "Transfer failed | x.bin: carrier lost", "Transfer failed | no space left"}))
         << "a failed dial's number is not taken for a caller's";
 }
 
@@ -100,9 +100,8 @@ struct CallerIds : CallEvents {
 
 TEST(CallerIdLines, TheModemsNumberLinesReachTheFeedInAnyPieces) {
     testing::ProgramFixture f;
-    f.write_ini("PORTNO.=1\nDIALMODE=tone");
+    ASSERT_TRUE(f.start_on_port1());
     testing::FakeLine& line = f.port(1);
-    ASSERT_TRUE(f.start());
     CallerIds heard;
     f.p().events.subscribe(heard);
     const std::string ring = "\r\nRING\r\n\r\nDATE = 0321\r\nTIME = 1405\r\nNMBR = 5551001\r\nNAME = ANN\r\n";
