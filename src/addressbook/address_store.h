@@ -53,6 +53,9 @@ public:
     // Makes the row at index of the last rows() current; throws when that
     // row is no longer in the book.
     virtual void move_to(std::size_t index) = 0;
+
+    // Adds every row or, on failure, none; the first added row becomes current.
+    virtual void add_entries(const std::vector<AddressRow>& rows) = 0;
 };
 
 } // namespace quillon

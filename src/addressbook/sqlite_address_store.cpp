@@ -99,6 +99,28 @@ public:
         current_ = Current{listed_[index], s.text(0)};
     }
 
+    void add_entries(const std::vector<AddressRow>& rows) override {
+        check_open();
+        exec("BEGIN");
+        sqlite3_int64 first = 0;
+        try {
+            Statement s(*this, "INSERT INTO Address (Name, Phoneno) VALUES (?, ?)");
+            for (const AddressRow& row : rows) {
+                s.bind(1, row.name);
+                s.bind(2, row.phoneno);
+                s.step();
+                if (first == 0) first = sqlite3_last_insert_rowid(db_);
+                sqlite3_reset(s.get());
+            }
+            exec("COMMIT");
+        } catch (const StoreError&) {
+            sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+            throw;
+        }
+        refresh();
+        select_id(first);
+    }
+
 private:
     struct Current {
         sqlite3_int64 id;

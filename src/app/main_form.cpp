@@ -24,14 +24,17 @@ MainForm::MainForm() : Form("frmmain", "Quillon") {
     cmdsend.set_tooltip("Send");
     Cmddialtone.set_tooltip("Tone dialling");
     Cmdconfig.set_tooltip("Menu");
-    for (int d = 0; d < 10; ++d) Cmddialn[d].set_caption(std::to_string(d));
+    for (int d = 0; d < 10; ++d) {
+        Cmddialn[d].set_caption(std::to_string(d));
+        Cmddialn[d].set_tooltip("Key " + std::to_string(d));
+    }
     DBGrid1.set_visible(false);
     ProgressBar1.set_visible(false);
 
     mnuportsel.children = {&mnuport1, &mnuport2, &mnuport3, &mnuport4};
-    mnudialprop.children = {&mnudialtone, &mnudialpulse};
-    mnuaddress.children = {&mnuaddessadd, &mnuaddressedit, &mnuaddressremove, &mnuaddressbar, &mnuaddressfind,
-                           &mnuaddressall};
+    mnudialprop.children = {&mnudialtone, &mnudialpulse, &mnuautoredial};
+    mnuaddress.children = {&mnuaddessadd,   &mnuaddressedit, &mnuaddressremove, &mnuaddressbar,
+                           &mnuaddressfind, &mnuaddressall,  &mnuaddressimport, &mnuaddressexport};
     mnumodefile.children = {&filemodebinary, &filemodetext};
     mnumode.children = {&mnumodechat, &mnumodefile};
     configmenu = {&mnuportsel, &mnudialprop, &mnuaddress, &mnumode, &mnuhelp};

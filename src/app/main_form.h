@@ -39,6 +39,7 @@ public:
     MenuItem mnudialprop{"mnudialprop", "Dialling Properties"};
     MenuItem mnudialtone{"mnudialtone", "Set tone dialling"};
     MenuItem mnudialpulse{"mnudialpulse", "Set pulse dialling"};
+    MenuItem mnuautoredial{"mnuautoredial", "Redial When Busy"};
     MenuItem mnuaddress{"mnuaddress", "Address Book"};
     MenuItem mnuaddessadd{"mnuaddessadd", "New Entry"};
     MenuItem mnuaddressedit{"mnuaddressedit", "Edit Entry"};
@@ -46,6 +47,8 @@ public:
     MenuItem mnuaddressbar{"mnuaddressbar", "-"};
     MenuItem mnuaddressfind{"mnuaddressfind", "Find"};
     MenuItem mnuaddressall{"mnuaddressall", "Show All"};
+    MenuItem mnuaddressimport{"mnuaddressimport", "Import..."};
+    MenuItem mnuaddressexport{"mnuaddressexport", "Export..."};
     MenuItem mnumode{"mnumode", "Operating Mode"};
     MenuItem mnumodechat{"mnumodechat", "Chat"};
     MenuItem mnumodefile{"mnumodefile", "File Transfer"};
@@ -64,6 +67,9 @@ public:
     std::function<void()> on_popup_menu;
     // The input line's key press, with the view inserting the key afterwards.
     std::function<void(int)> on_txtsend_key_press;
+    // Backspace typed outside the input line: the number being built loses
+    // its last digit.
+    std::function<void()> on_dial_backspace;
 };
 
 // Frmhelp: the help window.

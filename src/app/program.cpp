@@ -2,6 +2,7 @@
 
 #include "app/first_run.h"
 #include "app/port_map.h"
+#include "modem/dial_backspace.h"
 
 namespace quillon {
 
@@ -24,11 +25,20 @@ void Program::wire_handlers() {
     MSComm1.on_comm = [this] { comm_handler.MSComm1_OnComm(); };
     f.on_close = [this] { main_window.Form_Unload(); };
 
-    for (int d = 0; d < 10; ++d) f.Cmddialn[d].on_click = [this, d] { dialler.Cmddialn_Click(d); };
+    for (int d = 0; d < 10; ++d)
+        f.Cmddialn[d].on_click = [this, d] {
+            auto_redial.stop();
+            dialler.Cmddialn_Click(d);
+        };
+    f.on_dial_backspace = [this] { remove_last_dial_digit(*this); };
     f.Cmddialtone.on_click = [this] { dialler.Cmddialtone_Click(); };
     f.cmddial.on_click = [this] { dialler.cmddial_Click(); };
     f.cmdre.on_click = [this] { dialler.cmdre_Click(); };
-    f.cmdcan.on_click = [this] { dialler.cmdcan_Click(); };
+    // Cancel stops a redial countdown before the hang-up's wait can let it dial.
+    f.cmdcan.on_click = [this] {
+        auto_redial.stop();
+        dialler.cmdcan_Click();
+    };
     f.cmdsend.on_click = [this] { chat.cmdsend_Click(); };
     f.on_txtsend_key_press = [this](int key) {
         chat.txtsend_KeyPress(key);
@@ -38,12 +48,15 @@ void Program::wire_handlers() {
     for (int n = 1; n <= 4; ++n) f.port_item(n).on_click = [this, n] { port_menu.mnuport_Click(n); };
     f.mnudialpulse.on_click = [this] { port_menu.mnudialpulse_Click(); };
     f.mnudialtone.on_click = [this] { port_menu.mnudialtone_Click(); };
+    f.mnuautoredial.on_click = [this] { auto_redial.mnuautoredial_Click(); };
 
     f.mnuaddessadd.on_click = [this] { address_prompts.mnuaddessadd_Click(); };
     f.mnuaddressedit.on_click = [this] { address_prompts.mnuaddressedit_Click(); };
     f.mnuaddressremove.on_click = [this] { address_prompts.mnuaddressremove_Click(); };
     f.mnuaddressfind.on_click = [this] { address_prompts.mnuaddressfind_Click(); };
     f.mnuaddressall.on_click = [this] { address_prompts.mnuaddressall_Click(); };
+    f.mnuaddressimport.on_click = [this] { address_import.mnuaddressimport_Click(); };
+    f.mnuaddressexport.on_click = [this] { address_import.mnuaddressexport_Click(); };
     f.DBGrid1.on_row_change = [this](std::size_t row) { address_prompts.DBGrid1_RowColChange(row); };
 
     f.mnumodechat.on_click = [this] { transfer.mnumodechat_Click(); };
@@ -53,6 +66,14 @@ void Program::wire_handlers() {
 
     f.mnuhelp.on_click = [this] { help.mnuhelp_Click(); };
     frmhelp.on_close = [this] { help.Form_Unload(); };
+
+    events.subscribe(auto_redial);
+    events.subscribe(notices);
+    // The output box shows the countdown until a status line of its own does.
+    auto_redial.on_countdown = [this](const RedialCountdown& countdown) {
+        if (countdown.active) frmmain.txtreceived.set_text(redial_countdown_text(countdown));
+    };
+    auto_redial.load_settings();
 }
 
 } // namespace quillon

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "addressbook/address_import.h"
 #include "addressbook/address_prompts.h"
 #include "addressbook/address_store.h"
 #include "app/dialogs.h"
@@ -13,11 +14,14 @@
 #include "app/shared_state.h"
 #include "chat/chat.h"
 #include "help/help_window.h"
+#include "modem/caller_id_watch.h"
 #include "modem/comm_handler.h"
 #include "modem/dialler.h"
 #include "modem/line_supervision.h"
 #include "modem/serial_control.h"
+#include "session/auto_redial.h"
 #include "session/call_events.h"
+#include "session/call_notices.h"
 #include "transfer/file_transfer.h"
 
 #include <functional>
@@ -77,6 +81,11 @@ public:
     FileTransfer transfer{*this};
     AddressPrompts address_prompts{*this};
     HelpWindow help{*this};
+    CallerIdWatch caller_ids{*this};
+    AutoRedial auto_redial{*this};
+    // Desktop notifications; the front end gives it a notifier.
+    CallNotices notices;
+    AddressImport address_import{*this};
 
 private:
     void wire_handlers();

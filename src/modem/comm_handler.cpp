@@ -125,6 +125,7 @@ void CommHandler::receive() {
     const std::string arrived = p_.MSComm1.input();
     const bool in_call = s.connected == 1;
     take_arrival(arrived);
+    p_.caller_ids.take(arrived);
 
     if (line_has(ok) && s.modem_init_state == 1) {
         f.txtreceived.set_text("Modem ready....");

@@ -15,14 +15,17 @@ QString images_dir(const Program &program) {
 
 FrontEnd::FrontEnd(Program &program, QtDialogs *dialogs)
     : main(program.frmmain, program.dataaddress.get(), images_dir(program)), help(program.frmhelp),
-      convert(program.frmconvert), program_(program) {
+      convert(program.frmconvert), notifier(main, images_dir(program) + QStringLiteral("/quillon.png")),
+      program_(program) {
     MainForm &f = program.frmmain;
+    program.notices.set_notifier(&notifier);
     f.on_popup_menu = [this] { main.popup_menu(); };
     if (dialogs) dialogs->set_parent(&main);
 }
 
 FrontEnd::~FrontEnd() {
     program_.frmmain.on_popup_menu = nullptr;
+    program_.notices.set_notifier(nullptr);
 }
 
 } // namespace quillon

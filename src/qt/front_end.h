@@ -1,6 +1,7 @@
 #pragma once
 
 #include "qt/convert_window_view.h"
+#include "qt/dbus_notifier.h"
 #include "qt/help_window_view.h"
 #include "qt/main_window_view.h"
 
@@ -22,6 +23,7 @@ public:
     MainWindowView main;
     HelpWindowView help;
     ConvertWindowView convert;
+    DbusNotifier notifier;
 
 private:
     Program &program_;

@@ -13,6 +13,7 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QVBoxLayout>
@@ -36,7 +37,7 @@ MainWindowView::MainWindowView(MainForm &form, AddressStore *store, const QStrin
     bindings_.bind(form.txtreceived, [received] { received->refresh(); });
     bindings_.bind_append(form.txtreceived, [received](std::string_view more) { received->append(more); });
 
-    auto *send_line = new InputLine(
+    auto *send_line = send_line_ = new InputLine(
         form.txtsend,
         [&form] {
             call_core([&form] {
@@ -95,10 +96,13 @@ QWidget *MainWindowView::build_keypad() {
     panel->setFrameShape(QFrame::StyledPanel);
     auto *keys = new QGridLayout;
     keys->setSpacing(6);
-    for (int d = 1; d <= 9; ++d)
-        keys->addWidget(add_button(form_.Cmddialn[d], QStringLiteral("digit%1.png").arg(d)), (d - 1) / 3, (d - 1) % 3);
+    for (int d = 1; d <= 9; ++d) {
+        keypad_[d] = add_button(form_.Cmddialn[d], QStringLiteral("digit%1.png").arg(d));
+        keys->addWidget(keypad_[d], (d - 1) / 3, (d - 1) % 3);
+    }
     keys->addWidget(add_button(form_.Cmddialtone, QStringLiteral("tone.png")), 3, 0);
-    keys->addWidget(add_button(form_.Cmddialn[0], QStringLiteral("digit0.png")), 3, 1);
+    keypad_[0] = add_button(form_.Cmddialn[0], QStringLiteral("digit0.png"));
+    keys->addWidget(keypad_[0], 3, 1);
     keys->addWidget(add_button(form_.Cmdconfig, QStringLiteral("menu.png")), 3, 2);
 
     auto *rule = new QFrame(panel);
@@ -107,7 +111,8 @@ QWidget *MainWindowView::build_keypad() {
 
     auto *calls = new QGridLayout;
     calls->setSpacing(6);
-    calls->addWidget(add_button(form_.cmddial, QStringLiteral("dial.png")), 0, 0);
+    dial_button_ = add_button(form_.cmddial, QStringLiteral("dial.png"));
+    calls->addWidget(dial_button_, 0, 0);
     calls->addWidget(add_button(form_.cmdre, QStringLiteral("redial.jpg")), 0, 1);
     calls->addWidget(add_button(form_.cmdcan, QStringLiteral("cancel.png")), 0, 2);
 
@@ -143,6 +148,35 @@ QLabel *MainWindowView::add_label(const Label &model) {
 
 void MainWindowView::popup_menu() {
     show_popup_menu(form_.configmenu, QCursor::pos(), this);
+}
+
+void MainWindowView::keyPressEvent(QKeyEvent *event) {
+    if (dial_by_keyboard(*event))
+        event->accept();
+    else
+        QWidget::keyPressEvent(event);
+}
+
+// While the input line is empty and has no focus, the keys work the
+// keypad: digits press its buttons, Backspace takes the last digit back,
+// Enter presses the dial button. Pressing the widgets keeps their enabled
+// state the judge.
+bool MainWindowView::dial_by_keyboard(const QKeyEvent &event) {
+    if (send_line_->hasFocus() || !form_.txtsend.text().empty()) return false;
+    if (event.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return false;
+    int key = event.key();
+    if (key >= Qt::Key_0 && key <= Qt::Key_9) {
+        keypad_[key - Qt::Key_0]->click();
+    } else if (key == Qt::Key_Backspace) {
+        call_core([this] {
+            if (form_.on_dial_backspace) form_.on_dial_backspace();
+        });
+    } else if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        dial_button_->click();
+    } else {
+        return false;
+    }
+    return true;
 }
 
 void MainWindowView::closeEvent(QCloseEvent *event) {

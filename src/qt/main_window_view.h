@@ -5,6 +5,7 @@
 #include <QString>
 #include <QWidget>
 
+class QKeyEvent;
 class QLabel;
 class QProgressBar;
 
@@ -32,8 +33,11 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    // Keys no child took: dialling by keyboard.
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    bool dial_by_keyboard(const QKeyEvent &event);
     PictureButton *add_button(Button &model, const QString &picture);
     QLabel *add_label(const Label &model);
     QWidget *build_keypad();
@@ -41,6 +45,9 @@ private:
     MainForm &form_;
     QString images_dir_;
     ControlBindings bindings_;
+    InputLine *send_line_ = nullptr;
+    PictureButton *keypad_[10] = {};
+    PictureButton *dial_button_ = nullptr;
 };
 
 } // namespace quillon

@@ -179,6 +179,7 @@ struct BrokenStore : AddressStore {
     std::vector<AddressRow> rows() override { fail(); }
     std::optional<std::size_t> current_index() override { fail(); }
     void move_to(std::size_t) override { fail(); }
+    void add_entries(const std::vector<AddressRow>&) override { fail(); }
     [[noreturn]] static void fail() { throw StoreError("attempt to write a readonly database"); }
 };
 

@@ -45,6 +45,12 @@ bool ProgramFixture::start() {
     return run([this] { program->main_window.Form_Load(); });
 }
 
+bool ProgramFixture::start_on_port1(const std::string& quillon_lines) {
+    write_ini(quillon_lines);
+    port(1);
+    return start();
+}
+
 void ProgramFixture::run_for(double seconds) { time.run_for(seconds); }
 
 } // namespace quillon::testing

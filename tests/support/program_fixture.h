@@ -26,6 +26,8 @@ public:
     Program& create();
     // Creates the program and runs its start-up; false if the program ended.
     bool start();
+    // The start-up with the given [Quillon] lines and port 1's fake device plugged in.
+    bool start_on_port1(const std::string& quillon_lines = "PORTNO.=1\nDIALMODE=tone");
     // Runs an action of the program; false if the program ended in it.
     bool run(const std::function<void()>& action);
     void run_for(double seconds);

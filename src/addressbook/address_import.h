@@ -1,0 +1,40 @@
+#pragma once
+
+#include "addressbook/address_store.h"
+
+#include <string>
+#include <vector>
+
+namespace quillon {
+
+class Program;
+
+// What an import takes from a file and what it leaves.
+struct ImportChoice {
+    std::vector<AddressRow> to_add;
+    int no_name = 0;
+    int no_number = 0;
+    int duplicate = 0; // a name and number the book already holds
+};
+
+// Entries without a name or number, and those the book holds already (the
+// name in any letter case, the same number), stay out. Repeats inside the
+// file are kept, so a book exported and imported comes back whole.
+ImportChoice choose_entries(const std::vector<AddressRow>& book, const std::vector<AddressRow>& file);
+// "3 entries added, 2 skipped (1 without a name, 1 already in the book)."
+std::string import_summary(const ImportChoice& choice);
+
+// The Address Book menu's "Import..." and "Export...": the whole book from or
+// to a CSV or vCard file.
+class AddressImport {
+public:
+    explicit AddressImport(Program& program) : p_(program) {}
+
+    void mnuaddressimport_Click();
+    void mnuaddressexport_Click();
+
+private:
+    Program& p_;
+};
+
+} // namespace quillon

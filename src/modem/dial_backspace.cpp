@@ -1,0 +1,15 @@
+#include "modem/dial_backspace.h"
+
+#include "app/program.h"
+
+namespace quillon {
+
+void remove_last_dial_digit(Program& p) {
+    std::string& number = p.state.dial_number;
+    if (number.empty()) return;
+    number.pop_back();
+    p.frmmain.txtreceived.set_text(number);
+    if (number.empty()) p.frmmain.cmddial.set_enabled(false);
+}
+
+} // namespace quillon

@@ -1,0 +1,121 @@
+#include "session/auto_redial.h"
+
+#include "app/ini_file.h"
+#include "app/program.h"
+#include "app/text_number.h"
+
+#include <cctype>
+#include <cmath>
+
+namespace quillon {
+namespace {
+
+const char* const section = "Quillon";
+
+// A whole number in [low, high] under key, or fallback.
+int read_count(const std::string& ini, const char* key, int low, int high, int fallback) {
+    auto value = to_number(read_profile_string(ini, section, key, "", 10).value);
+    if (!value || *value < low || *value > high || *value != std::floor(*value)) return fallback;
+    return static_cast<int>(*value);
+}
+
+} // namespace
+
+std::string redial_countdown_text(const RedialCountdown& c) {
+    return "Redial " + std::to_string(c.attempt) + " of " + std::to_string(c.tries) + " to " + c.number + " in " +
+           std::to_string(c.seconds_left) + " s...";
+}
+
+AutoRedial::AutoRedial(Program& program) : p_(program) {}
+
+AutoRedial::~AutoRedial() {
+    if (timer_) p_.loop.stop_timer(timer_);
+}
+
+void AutoRedial::load_settings() {
+    std::string ini = p_.program_file("quillon.ini");
+    std::string on = read_profile_string(ini, section, "AUTOREDIAL", "off", 10).value;
+    for (char& c : on)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    on_ = on == "on";
+    tries_ = read_count(ini, "REDIALTRIES", 1, 99, default_tries);
+    wait_seconds_ = read_count(ini, "REDIALWAIT", 1, 3600, default_wait_seconds);
+    p_.frmmain.mnuautoredial.set_checked(on_);
+}
+
+void AutoRedial::mnuautoredial_Click() {
+    on_ = !on_;
+    p_.frmmain.mnuautoredial.set_checked(on_);
+    if (!on_) stop();
+    if (!write_profile_string(p_.program_file("quillon.ini"), section, "AUTOREDIAL", on_ ? "on" : "off"))
+        p_.message("Error in writing to configuration file!", Icon::stop);
+}
+
+void AutoRedial::stop() {
+    if (timer_) p_.loop.stop_timer(timer_);
+    timer_ = 0;
+    dial_pending_ = false;
+    number_.clear();
+    if (countdown_.active) set_countdown({});
+}
+
+void AutoRedial::dialling(const std::string& number) {
+    if (dialling_ourselves_) {
+        dial_pending_ = true;
+        return;
+    }
+    stop();
+    redials_done_ = 0;
+    number_ = number;
+    dial_pending_ = true;
+}
+
+void AutoRedial::dial_failed(DialOutcome outcome) {
+    // NO CARRIER also follows a hang-up or the end of a call: only a
+    // dial still waiting for its outcome counts.
+    if (!dial_pending_) return;
+    dial_pending_ = false;
+    if (!on_ || outcome == DialOutcome::no_dial_tone || number_.empty() || redials_done_ >= tries_) {
+        stop();
+        return;
+    }
+    timer_ = p_.loop.start_timer(1000, [this] { tick(); });
+    set_countdown({true, number_, wait_seconds_, redials_done_ + 1, tries_});
+}
+
+void AutoRedial::tick() {
+    RedialCountdown next = countdown_;
+    if (--next.seconds_left > 0) {
+        set_countdown(next);
+        return;
+    }
+    p_.loop.stop_timer(timer_);
+    timer_ = 0;
+    redial();
+}
+
+// The dial button's own work, so the line gets exactly what a press would
+// write. A number the user has started meanwhile is theirs: no redial.
+void AutoRedial::redial() {
+    SharedState& s = p_.state;
+    if (!s.dial_number.empty() || s.modem_ready == 0) {
+        stop();
+        return;
+    }
+    ++redials_done_;
+    set_countdown({});
+    s.dial_number = number_;
+    struct Ours {
+        bool& flag;
+        explicit Ours(bool& f) : flag(f) { flag = true; }
+        ~Ours() { flag = false; }
+    } ours(dialling_ourselves_);
+    p_.dialler.cmddial_Click();
+}
+
+void AutoRedial::set_countdown(RedialCountdown countdown) {
+    countdown_ = std::move(countdown);
+    if (on_countdown) on_countdown(countdown_);
+}
+
+} // namespace quillon

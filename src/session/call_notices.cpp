@@ -1,0 +1,83 @@
+#include "session/call_notices.h"
+
+#include "session/notifier.h"
+
+#include <cstdio>
+
+namespace quillon {
+namespace {
+
+std::string base_name(const std::string& path) {
+    std::size_t slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string from(const std::string& number) {
+    return number.empty() ? "" : "From " + number;
+}
+
+} // namespace
+
+std::string readable_size(std::int64_t bytes) {
+    if (bytes < 1024) return std::to_string(bytes) + (bytes == 1 ? " byte" : " bytes");
+    const char* units[] = {"KB", "MB", "GB", "TB"};
+    double size = static_cast<double>(bytes) / 1024;
+    int unit = 0;
+    while (size >= 1024 && unit < 3) {
+        size /= 1024;
+        ++unit;
+    }
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f %s", size, units[unit]);
+    return text;
+}
+
+void CallNotices::dialling(const std::string& number) {
+    forget_call();
+    number_ = number;
+}
+
+void CallNotices::ringing() {
+    // The modem repeats RING until the call is answered.
+    if (ringing_) return;
+    ringing_ = true;
+    ring_told_ = say("Incoming call", from(number_));
+}
+
+// Caller-ID lines may come before the first RING or after it.
+void CallNotices::caller_id(const std::string& number) {
+    if (number == number_) return;
+    number_ = number;
+    if (ringing_) ring_told_ = say("Incoming call", from(number_), ring_told_) || ring_told_;
+}
+
+void CallNotices::connected() {
+    ringing_ = false;
+    say("Call connected", number_.empty() ? "" : "With " + number_);
+}
+
+void CallNotices::call_ended(CallEnd) {
+    forget_call();
+}
+
+void CallNotices::transfer_ended(const TransferInfo& info, TransferOutcome outcome, const std::string& detail) {
+    std::string name = base_name(info.file_name);
+    if (outcome == TransferOutcome::complete && info.direction == TransferDirection::receiving)
+        say("File received", name + " (" + readable_size(info.size) + ")");
+    else if (outcome == TransferOutcome::failed)
+        say("Transfer failed", name.empty() || detail.empty() ? name + detail : name + ": " + detail);
+}
+
+bool CallNotices::say(const std::string& summary, const std::string& body, bool replace_last) {
+    if (!notifier_ || notifier_->window_active()) return false;
+    notifier_->notify(summary, body, replace_last);
+    return true;
+}
+
+void CallNotices::forget_call() {
+    number_.clear();
+    ringing_ = false;
+    ring_told_ = false;
+}
+
+} // namespace quillon

@@ -1,0 +1,144 @@
+#include "addressbook/address_import.h"
+#include "addressbook/address_io.h"
+#include "addressbook/sqlite_address_store.h"
+#include "support/program_fixture.h"
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+namespace quillon {
+namespace {
+
+using testing::ProgramFixture;
+using testing::ScriptedDialogs;
+
+struct Book : ProgramFixture {
+    Book() { EXPECT_TRUE(start_on_port1()); }
+    MainForm& w() { return p().frmmain; }
+    std::vector<AddressRow> rows() { return p().dataaddress->rows(); }
+    void import(const std::string& name, const std::string& content) {
+        dir.write(name, content);
+        dialogs.open_answers.push_back(dir.file(name));
+        w().mnuaddressimport.choose();
+    }
+    std::string exported(const std::string& name) {
+        dialogs.save_answers.push_back(dir.file(name));
+        w().mnuaddressexport.choose();
+        return dir.read(name);
+    }
+    std::string last_message() { return dialogs.messages().empty() ? "" : dialogs.messages().back(); }
+};
+
+TEST(AddressImport, TheMenuItemsFollowShowAll) {
+    Book f;
+    const auto& items = f.w().mnuaddress.children;
+    ASSERT_EQ(items.size(), 8u);
+    EXPECT_EQ(items[5]->caption(), "Show All");
+    EXPECT_EQ(items[6]->caption(), "Import...");
+    EXPECT_EQ(items[7]->caption(), "Export...");
+}
+
+TEST(AddressImport, AddsTheNewEntriesAndCountsWhatItSkips) {
+    Book f;
+    f.p().dataaddress->add("Ann", "5551001");
+    f.w().DBGrid1.set_visible(true);
+    unsigned long before = f.w().DBGrid1.generation();
+    f.import("in.csv",
+             "Name,Phoneno\r\nANN,5551001\r\nAnn,5551009\r\n,5551003\r\nBob,\r\nCy,5551004\r\nCy,5551004\r\n");
+    EXPECT_EQ(f.last_message(),
+              "3 entries added, 3 skipped (1 without a name, 1 without a number, 1 already in the book).");
+    EXPECT_EQ(f.dialogs.shown.back().icon, Icon::information);
+    std::vector<AddressRow> expected = {{"Ann", "5551001"}, {"Ann", "5551009"}, {"Cy", "5551004"}, {"Cy", "5551004"}};
+    ASSERT_EQ(f.rows().size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(f.rows()[i].name, expected[i].name);
+        EXPECT_EQ(f.rows()[i].phoneno, expected[i].phoneno);
+    }
+    EXPECT_GT(f.w().DBGrid1.generation(), before) << "the grid shows the new rows";
+
+    f.import("again.vcf", "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Cy\r\nTEL:5551004\r\nEND:VCARD\r\n");
+    EXPECT_EQ(f.last_message(), "0 entries added, 1 skipped (1 already in the book).");
+    f.import("one.vcf", "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Di\r\nTEL:1\r\nEND:VCARD\r\n");
+    EXPECT_EQ(f.last_message(), "1 entry added, none skipped.");
+}
+
+TEST(AddressImport, ABrokenFileChangesNothingAndSaysWhere) {
+    Book f;
+    f.p().dataaddress->add("Ann", "5551001");
+    f.import("broken.csv", "Name,Phoneno\r\nBob,1\r\nCy,2\r\n\"Dee,3\r\n");
+    EXPECT_EQ(f.last_message(), "Import stopped at line 4 of " + f.dir.file("broken.csv") +
+                                    ": a quoted field is not closed. Nothing was added.");
+    EXPECT_EQ(f.dialogs.shown.back().icon, Icon::stop);
+    f.import("broken.vcf", "BEGIN:VCARD\r\nFN:Bob\r\nTEL:1\r\nEND:VCARD\r\nBEGIN:VCARD\r\nFN:Cy\r\n");
+    EXPECT_NE(f.last_message().find("line 5"), std::string::npos) << f.last_message();
+    ASSERT_EQ(f.rows().size(), 1u);
+    EXPECT_EQ(f.rows()[0].name, "Ann");
+
+    f.dialogs.open_answers.push_back(f.dir.file("missing.csv"));
+    f.w().mnuaddressimport.choose();
+    EXPECT_NE(f.last_message().find("Cannot read"), std::string::npos);
+    std::size_t shown = f.dialogs.shown.size();
+    f.w().mnuaddressimport.choose(); // cancelled
+    EXPECT_EQ(f.dialogs.shown.size(), shown + 1) << "only the file dialog";
+    EXPECT_EQ(f.rows().size(), 1u);
+}
+
+TEST(AddressImport, AStoreThatFailsHalfWayKeepsNoneOfTheImport) {
+    Book f;
+    f.p().dataaddress->add("Ann", "5551001");
+    // Another writer makes the table refuse the second new row.
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(f.dir.file("addressbook.mdb").c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db,
+                           "CREATE TRIGGER refuse BEFORE INSERT ON Address WHEN NEW.Name = 'Cy' "
+                           "BEGIN SELECT RAISE(ABORT, 'refused'); END",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+
+    f.import("in.csv", "Name,Phoneno\r\nBob,1\r\nCy,2\r\n");
+    EXPECT_EQ(f.last_message(), "Database Error !");
+    auto reopened = make_sqlite_address_store();
+    reopened->open(f.dir.file("addressbook.mdb"));
+    ASSERT_EQ(reopened->rows().size(), 1u) << "Bob went back out with Cy";
+    EXPECT_EQ(f.rows().size(), 1u);
+
+    f.import("fine.csv", "Name,Phoneno\r\nBob,1\r\nDee,2\r\n");
+    EXPECT_EQ(f.rows().size(), 3u);
+    EXPECT_EQ(f.p().dataaddress->current_phoneno(), "1") << "the first new row is current";
+}
+
+TEST(AddressImport, ExportThenImportGivesBackTheSameBook) {
+    for (const char* name : {"book.csv", "book.vcf"}) {
+        SCOPED_TRACE(name);
+        Book f;
+        for (auto [n, phone] : std::vector<std::pair<std::string, std::string>>{
+                 {"Ann", "5551001"}, {"Smith, Bob", "555 1002"}, {"Zoë \"Z\"", "+44;1"}, {"Ann", "5551001"}})
+            f.p().dataaddress->add(n, phone);
+        std::vector<AddressRow> book = f.rows();
+        f.exported(name);
+        EXPECT_EQ(f.last_message(), "4 entries exported to " + f.dir.file(name) + ".");
+
+        Book g;
+        g.import(name, f.dir.read(name));
+        EXPECT_EQ(g.last_message(), "4 entries added, none skipped.");
+        ASSERT_EQ(g.rows().size(), book.size());
+        for (std::size_t i = 0; i < book.size(); ++i) {
+            EXPECT_EQ(g.rows()[i].name, book[i].name);
+            EXPECT_EQ(g.rows()[i].phoneno, book[i].phoneno);
+        }
+    }
+}
+
+TEST(AddressImport, AnExportThatCannotBeWrittenSaysSo) {
+    Book f;
+    f.p().dataaddress->add("Ann", "5551001");
+    f.dialogs.save_answers.push_back(f.dir.file("no/such/folder/book.csv"));
+    f.w().mnuaddressexport.choose();
+    EXPECT_NE(f.last_message().find("Cannot write"), std::string::npos);
+    EXPECT_EQ(f.dialogs.shown.back().icon, Icon::stop);
+    EXPECT_EQ(f.dialogs.shown.back().kind, ScriptedDialogs::Kind::message);
+}
+
+} // namespace
+} // namespace quillon

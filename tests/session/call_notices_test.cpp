@@ -1,0 +1,128 @@
+#include "session/call_notices.h"
+#include "session/notifier.h"
+#include "support/program_fixture.h"
+
+#include <gtest/gtest.h>
+
+namespace quillon {
+namespace {
+
+// Records every notice; the window is in front only when told so.
+struct FakeNotifier : Notifier {
+    bool window_active() override { return active; }
+    void notify(const std::string& summary, const std::string& body, bool replace_last) override {
+        shown.push_back(summary + " | " + body + (replace_last ? " (replacing)" : ""));
+    }
+    bool active = false;
+    std::vector<std::string> shown;
+};
+
+struct Notices {
+    Notices() {
+        notices.set_notifier(&desktop);
+        hub.subscribe(notices);
+    }
+    CallEventHub hub;
+    CallNotices notices;
+    FakeNotifier desktop;
+};
+
+using Shown = std::vector<std::string>;
+
+TEST(CallNotices, IncomingCallsWithAndWithoutTheCallersNumber) {
+    Notices t;
+    t.hub.ringing();
+    t.hub.ringing();
+    t.hub.caller_id("5551001");
+    t.hub.connected();
+    t.hub.call_ended(CallEnd::carrier_lost);
+    EXPECT_EQ(t.desktop.shown,
+              (Shown{"Incoming call | ", "Incoming call | From 5551001 (replacing)", "Call connected | With 5551001"}))
+        << "one notice for the repeated rings, its number filled in when it comes";
+
+    t.desktop.shown.clear();
+    t.hub.caller_id("5551002"); // before the first ring, as some lines send it
+    t.hub.ringing();
+    t.hub.caller_id("5551002");
+    t.hub.call_ended(CallEnd::hung_up);
+    t.hub.ringing();
+    EXPECT_EQ(t.desktop.shown, (Shown{"Incoming call | From 5551002", "Incoming call | "}))
+        << "a number does not outlive its call";
+}
+
+TEST(CallNotices, OurOwnCallsAndTransfers) {
+    Notices t;
+    t.hub.dialling("5551002");
+    t.hub.dial_failed(DialOutcome::busy);
+    t.hub.ringing();
+    t.hub.dialling("5551002");
+    t.hub.connected();
+    TransferInfo received{TransferDirection::receiving, "/home/ann/in/report.pdf", "binary", 1536};
+    t.hub.transfer_ended(received, TransferOutcome::complete, "");
+    t.hub.transfer_ended({TransferDirection::sending, "/tmp/x.bin", "text", 10}, TransferOutcome::complete, "");
+    t.hub.transfer_ended({TransferDirection::sending, "/tmp/x.bin", "text", 10}, TransferOutcome::failed,
+                         "carrier lost");
+    t.hub.transfer_ended({TransferDirection::receiving, "", "text", 0}, TransferOutcome::failed, "no space left");
+    t.hub.transfer_ended(received, TransferOutcome::abandoned, "");
+    EXPECT_EQ(t.desktop.shown,
+              (Shown{"Incoming call | ", "Call connected | With 5551002", "File received | report.pdf (1.5 KB)",
+                     "Transfer failed | x.bin: carrier lost", "Transfer failed | no space left"}))
+        << "a failed dial's number is not taken for a caller's";
+}
+
+TEST(CallNotices, NothingWhileTheWindowIsInFrontOrWithoutANotifier) {
+    Notices t;
+    t.desktop.active = true;
+    t.hub.ringing();
+    t.hub.caller_id("5551001");
+    t.hub.connected();
+    EXPECT_TRUE(t.desktop.shown.empty());
+    t.notices.set_notifier(nullptr);
+    t.desktop.active = false;
+    t.hub.ringing();
+    EXPECT_TRUE(t.desktop.shown.empty());
+}
+
+TEST(CallNotices, SizesAsPeopleReadThem) {
+    EXPECT_EQ(readable_size(0), "0 bytes");
+    EXPECT_EQ(readable_size(1), "1 byte");
+    EXPECT_EQ(readable_size(1023), "1023 bytes");
+    EXPECT_EQ(readable_size(1024), "1.0 KB");
+    EXPECT_EQ(readable_size(5 * 1024 * 1024 + 512 * 1024), "5.5 MB");
+    EXPECT_EQ(readable_size(3LL << 40), "3.0 TB");
+}
+
+// Every caller number the program's feed gets.
+struct CallerIds : CallEvents {
+    void caller_id(const std::string& number) override { numbers.push_back(number); }
+    std::vector<std::string> numbers;
+};
+
+TEST(CallerIdLines, TheModemsNumberLinesReachTheFeedInAnyPieces) {
+    testing::ProgramFixture f;
+    ASSERT_TRUE(f.start_on_port1());
+    testing::FakeLine& line = f.port(1);
+    CallerIds heard;
+    f.p().events.subscribe(heard);
+    const std::string ring = "\r\nRING\r\n\r\nDATE = 0321\r\nTIME = 1405\r\nNMBR = 5551001\r\nNAME = ANN\r\n";
+    for (char c : ring) {
+        line.arrive(std::string(1, c));
+        f.run_for(0.01);
+    }
+    for (const char* lines : {"NMBR=5551002\r", "  NMBR   =  5551003  \n", "NMBR = P\r\n", "NMBR = O\r\n", "NMBR =\r\n",
+                              "XNMBR = 1\r\n", "NMBR 5551009\r\n"}) {
+        line.arrive(lines);
+        f.run_for(0.01);
+    }
+    line.arrive("NMBR = " + std::string(200, '7') + "\r\n");
+    f.run_for(0.01);
+    EXPECT_EQ(heard.numbers, (std::vector<std::string>{"5551001", "5551002", "5551003"}));
+
+    f.p().state.connected = 1; // in a call the peer's text is never a caller ID
+    line.arrive("NMBR = 5551004\r\n");
+    f.run_for(0.01);
+    EXPECT_EQ(heard.numbers.size(), 3u);
+}
+
+} // namespace
+} // namespace quillon
