@@ -117,8 +117,7 @@ public:
             sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
             throw;
         }
-        refresh();
-        select_id(first);
+        if (!rows.empty()) current_ = Current{first, rows.front().phoneno};
     }
 
 private:

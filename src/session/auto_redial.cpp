@@ -33,7 +33,7 @@ AutoRedial::~AutoRedial() {
 }
 
 void AutoRedial::load_settings() {
-    std::string ini = p_.program_file("quillon.ini");
+    std::string ini = p_.files.settings_file();
     std::string on = read_profile_string(ini, section, "AUTOREDIAL", "off", 10).value;
     for (char& c : on)
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -47,7 +47,7 @@ void AutoRedial::mnuautoredial_Click() {
     on_ = !on_;
     p_.frmmain.mnuautoredial.set_checked(on_);
     if (!on_) stop();
-    if (!write_profile_string(p_.program_file("quillon.ini"), section, "AUTOREDIAL", on_ ? "on" : "off"))
+    if (!write_profile_string(p_.files.settings_file(), section, "AUTOREDIAL", on_ ? "on" : "off"))
         p_.message("Error in writing to configuration file!", Icon::stop);
 }
 
