@@ -1,6 +1,9 @@
 #include "app/program.h"
 
+#include "app/ini_file.h"
 #include "app/port_map.h"
+
+#include <cctype>
 
 namespace quillon {
 
@@ -9,6 +12,7 @@ Program::Program(Platform platform)
       MSComm1(platform.loop, platform.open_line, [dir = platform.program_dir] { return read_port_map(dir); }),
       dataaddress(platform.make_store()), Timer1(platform.loop, 5000), Timer2(platform.loop, 10000) {
     wire_handlers();
+    wire_session();
     Timer1.set_enabled(true);
 }
 
@@ -25,7 +29,10 @@ void Program::wire_handlers() {
     MainForm& f = frmmain;
     Timer1.on_tick = [this] { main_window.Timer1_Timer(); };
     Timer2.on_tick = [this] { main_window.Timer2_Timer(); };
-    MSComm1.on_comm = [this] { comm_handler.MSComm1_OnComm(); };
+    MSComm1.on_comm = [this] {
+        comm_handler.MSComm1_OnComm();
+        status.refresh();
+    };
     f.on_close = [this] { main_window.Form_Unload(); };
 
     for (int d = 0; d < 10; ++d) f.Cmddialn[d].on_click = [this, d] { dialler.Cmddialn_Click(d); };
@@ -57,6 +64,56 @@ void Program::wire_handlers() {
 
     f.mnuhelp.on_click = [this] { help.mnuhelp_Click(); };
     frmhelp.on_close = [this] { help.Form_Unload(); };
+}
+
+void Program::wire_session() {
+    events.subscribe(status);
+    events.subscribe(calls);
+    calls.add_listener(session_log);
+    calls.add_listener(call_history);
+
+    std::string logging = read_profile_string(program_file("quillon.ini"), "Quillon", "SESSIONLOG", "on", 10).value;
+    for (char& c : logging) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    session_log.set_enabled(logging != "off");
+    // Told after the event that found the fault, so the call is not held up.
+    auto notice = [this](const std::string& text) { loop.post([this, text] { message(text, Icon::information); }); };
+    session_log.on_failure = notice;
+    call_history.on_failure = notice;
+    call_history.on_change = [this] { history_window.history_changed(); };
+
+    MainForm& f = frmmain;
+    f.mnusessionlog.on_click = [this] {
+        if (session_log.make_folder()) media.open_folder(session_log.folder());
+        else message("The session log folder " + session_log.folder() + " cannot be made.", Icon::stop);
+    };
+    f.mnucallhistory.on_click = [this] { history_window.mnucallhistory_Click(); };
+    frmhistory.grdcalls.on_row_change = [this](std::size_t row) { history_window.grdcalls_RowColChange(row); };
+    frmhistory.cmdhistorydial.on_click = [this] { history_window.cmdhistorydial_Click(); };
+    frmhistory.on_close = [this] { history_window.Form_Unload(); };
+}
+
+StatusReading Program::status_reading() {
+    StatusReading r;
+    r.port_open = MSComm1.port_open();
+    r.modem_ready = state.modem_ready == 1;
+    r.port = MSComm1.comm_port();
+    if (!r.port_open) device_port_ = 0;
+    else if (device_port_ != r.port) {
+        device_port_ = r.port;
+        device_ = MSComm1.device_of(r.port);
+    }
+    if (r.port_open) r.device = device_;
+    r.dtr = r.port_open && MSComm1.dtr_enable();
+    r.dsr = MSComm1.dsr_holding();
+    r.dcd = MSComm1.cd_holding();
+    r.ri = MSComm1.ri_holding();
+    r.dial_mode = state.dial_mode;
+    r.operating_mode = state.current_mode;
+    if (state.current_mode == "file transfer") {
+        r.form = state.file_mode;
+        r.send_file = state.send_filename;
+    }
+    return r;
 }
 
 } // namespace quillon

@@ -17,6 +17,13 @@
 #include "modem/line_supervision.h"
 #include "modem/serial_control.h"
 #include "session/call_events.h"
+#include "session/call_history.h"
+#include "session/call_history_form.h"
+#include "session/call_history_window.h"
+#include "session/call_tracker.h"
+#include "session/session_clock.h"
+#include "session/session_log.h"
+#include "session/status_model.h"
 #include "transfer/file_transfer.h"
 
 #include <functional>
@@ -77,8 +84,23 @@ public:
     AddressPrompts address_prompts{*this};
     HelpWindow help{*this};
 
+    // What the program keeps of its calls, listening to events.
+    CallHistoryForm frmhistory;
+    SessionClock session_clock{loop};
+    CallTracker calls{session_clock};
+    StatusModel status{loop, [this] { return status_reading(); }};
+    SessionLog session_log{program_file("sessions"), session_clock};
+    CallHistory call_history{program_file("addressbook.mdb")};
+    CallHistoryWindow history_window{*this};
+
 private:
     void wire_handlers();
+    void wire_session();
+    StatusReading status_reading();
+
+    // The device of the open port, read from the port map once per opening.
+    int device_port_ = 0;
+    std::string device_;
 };
 
 } // namespace quillon

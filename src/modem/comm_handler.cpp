@@ -6,7 +6,7 @@ namespace quillon {
 
 CommHandler::CommHandler(Program& program)
     : p_(program),
-      line_watch_({{"OK"}, {"BUSY"}, {"NO DIAL"}, {"No CARR", true}, {"RING"}, {"CONNECT"}}),
+      line_watch_({{"OK"}, {"BUSY"}, {"NO DIAL"}, {"No CARR", true}, {"RING"}, {"CONNECT"}, {"NO ANSWER"}}),
       rx_watch_({{"^%1694%^"}, {"^%847%^"}}) {}
 
 void CommHandler::MSComm1_OnComm() {
@@ -70,6 +70,7 @@ void CommHandler::empty_line_buffer() {
     line_watch_.reset();
     rx_mirror_size_ = std::string::npos;
     shown_valid_ = false;
+    no_answer_told_ = false;
 }
 
 bool CommHandler::rx_has(Marker marker) {
@@ -124,6 +125,10 @@ void CommHandler::receive() {
             f.txtreceived.set_text("NO carrier...Aborting...");
             empty_line_buffer();
             p_.events.dial_failed(DialOutcome::no_carrier);
+        }
+        if (line_has(no_answer) && !no_answer_told_) {
+            no_answer_told_ = true;
+            p_.events.dial_failed(DialOutcome::no_answer);
         }
     }
     if (s.connected == 0) {

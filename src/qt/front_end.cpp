@@ -2,6 +2,7 @@
 
 #include "app/program.h"
 #include "qt/qt_dialogs.h"
+#include "qt/status_bar_view.h"
 
 namespace quillon {
 
@@ -15,7 +16,8 @@ QString images_dir(const Program &program) {
 
 FrontEnd::FrontEnd(Program &program, QtDialogs *dialogs)
     : main(program.frmmain, program.dataaddress.get(), images_dir(program)), help(program.frmhelp),
-      convert(program.frmconvert), program_(program) {
+      convert(program.frmconvert), history(program.frmhistory, program.history_window), program_(program) {
+    main.add_status_bar(new StatusBarView(program.status));
     MainForm &f = program.frmmain;
     f.on_popup_menu = [this] { main.popup_menu(); };
     if (dialogs) dialogs->set_parent(&main);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "qt/call_history_view.h"
 #include "qt/convert_window_view.h"
 #include "qt/help_window_view.h"
 #include "qt/main_window_view.h"
@@ -10,7 +11,8 @@ class Program;
 class QtDialogs;
 
 // The windows of one program, wired to its forms: the main window, the help
-// window and the conversion window. Second windows have no parent, so
+// window, the conversion window and the call history; the status bar sits
+// at the foot of the main window. Second windows have no parent, so
 // disabling the main window leaves them usable.
 class FrontEnd {
 public:
@@ -22,6 +24,7 @@ public:
     MainWindowView main;
     HelpWindowView help;
     ConvertWindowView convert;
+    CallHistoryView history;
 
 private:
     Program &program_;

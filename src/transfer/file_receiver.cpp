@@ -31,6 +31,9 @@ void FileReceiver::receive_file() {
             break;
         }
     } catch (const std::exception&) {
+        p_.events.transfer_ended({TransferDirection::receiving, rx_filename, p_.state.file_mode, rx_length},
+            TransferOutcome::failed,
+            "Unexpected error while receiving! Cannot continue.");
         p_.message("Unexpected error while receiving! Cannot continue.", Icon::stop);
         abandon();
     }
@@ -95,6 +98,8 @@ void FileReceiver::form_step() {
         rx_file.open(*output, std::ios::binary | std::ios::trunc);
         if (!rx_file) throw ReceiveFailure("cannot open the output file");
         rx_location_ = 0;
+        p_.events.transfer_started({TransferDirection::receiving, rx_filename, s.file_mode,
+            s.file_mode == "binary" ? rx_length / 2 : rx_length});
     }
     p_.transfer.send_to_line(std::string(frames::request));
     s.start_time = now_in_seconds(p_.loop);
@@ -107,6 +112,7 @@ void FileReceiver::store(std::string_view text) {
     rx_file.flush();
     if (!rx_file) throw ReceiveFailure("write error");
     rx_location_ += static_cast<std::int64_t>(text.size());
+    p_.events.transfer_progress(rx_location_, rx_length);
 }
 
 void FileReceiver::text_data_step() {
@@ -164,6 +170,8 @@ void FileReceiver::finish_reception() {
     p_.Timer2.set_enabled(false);
     f.ProgressBar1.set_visible(false);
     s.end_time = now_in_seconds(p_.loop);
+    p_.events.transfer_ended({TransferDirection::receiving, rx_filename, s.file_mode, rx_length},
+        TransferOutcome::complete, "");
 }
 
 void FileReceiver::call_lost() {
@@ -174,6 +182,8 @@ void FileReceiver::call_lost() {
 void FileReceiver::abandon() {
     SharedState& s = p_.state;
     MainForm& f = p_.frmmain;
+    p_.events.transfer_ended({TransferDirection::receiving, rx_filename, s.file_mode, rx_length},
+        TransferOutcome::abandoned, "");
     close_output();
     std::remove(p_.program_file("vlorn.cmp").c_str());
     s.recv_block = 1;
