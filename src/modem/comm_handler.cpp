@@ -101,7 +101,10 @@ void CommHandler::receive() {
     MainForm& f = p_.frmmain;
 
     const std::string arrived = p_.MSComm1.input();
-    const bool in_call = s.connected == 1;
+    // Chat is what arrives between transfers; an arrival that starts or
+    // ends a reception carries frames.
+    const int recv_before = s.recv_block;
+    const bool chatting = s.connected == 1 && s.current_mode == "chat" && s.recv_block < 2;
     take_arrival(arrived);
 
     if (line_has(ok) && s.modem_init_state == 1) {
@@ -173,7 +176,7 @@ void CommHandler::receive() {
 
     if (s.connected == 1 && s.current_mode == "chat") {
         show_line_buffer();
-        if (in_call) p_.events.chat_received(arrived);
+        if (chatting && s.recv_block == recv_before) p_.events.chat_received(arrived);
     }
 }
 

@@ -120,14 +120,17 @@ void CallTracker::call_ended(CallEnd why) {
     end(result, reason_text(why));
 }
 
+// What the modem says once the call is over (OK, NO CARRIER) is no chat.
 void CallTracker::chat_sent(std::string_view text) {
-    if (call_) call_->bytes_sent += static_cast<std::int64_t>(text.size());
+    if (!call_) return;
+    call_->bytes_sent += static_cast<std::int64_t>(text.size());
     for (Listener *l : listeners_)
         l->chat(ChatDirection::sent, text);
 }
 
 void CallTracker::chat_received(std::string_view text) {
-    if (call_) call_->bytes_received += static_cast<std::int64_t>(text.size());
+    if (!call_) return;
+    call_->bytes_received += static_cast<std::int64_t>(text.size());
     for (Listener *l : listeners_)
         l->chat(ChatDirection::received, text);
 }
