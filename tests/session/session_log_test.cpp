@@ -3,13 +3,19 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 namespace quillon {
 namespace {
 
 using testing::TwoPrograms;
 
 struct Logged : TwoPrograms {
-    Logged() {
+    // a's [Quillon] settings, when not the usual ones.
+    explicit Logged(const std::string &a_settings = "") {
+        if (!a_settings.empty())
+            a.f.dir.write("quillon.ini", "[Quillon]\n" + a_settings + "\n[Ports]\nCOMM1=sim:5551001\n");
         for (testing::Station *s : {&a, &b})
             s->f.create().session_clock.calendar = [] { return std::string("2026-12-07"); };
     }
@@ -102,6 +108,45 @@ TEST(SessionLog, BothSidesWriteDownChatTransfersAndTheEndOfTheCall) {
                   "15:00:15 call ended after 00:00:10: carrier lost\n"
                   "\n")
         << "no frame of either transfer is taken for chat";
+}
+
+TEST(SessionLog, ALogThatCannotBeWrittenIsReportedOnceAndCallsGoOn) {
+    Logged t;
+    t.a.f.dir.write("sessions", "a file where the folder should be");
+    ASSERT_TRUE(t.start());
+    for (int call = 0; call < 2; ++call) {
+        ASSERT_TRUE(t.call());
+        t.chat(t.a, "still talking\r\n");
+        t.a.w().cmdcan.click();
+        ASSERT_TRUE(t.run_until([&] { return t.a.s().connected == 0 && t.b.s().connected == 0; }, 15));
+    }
+    std::vector<std::string> notices;
+    for (const std::string &m : t.a.f.dialogs.messages())
+        if (m.find("session log") != std::string::npos) notices.push_back(m);
+    EXPECT_EQ(notices, std::vector<std::string>{"The session log cannot be written to " + t.a.f.dir.file("sessions") +
+                                                "/2026-12-07.log. Calls go on without it."});
+    EXPECT_NE(t.log_of(t.b).find("< still talking"), std::string::npos) << "the other side logs as usual";
+}
+
+TEST(SessionLog, SwitchedOffInTheSettingsWhichTheSettingsWriterKeeps) {
+    Logged t("PORTNO.=1\nSESSIONLOG=off\nDIALMODE=tone");
+    ASSERT_TRUE(t.start());
+    ASSERT_TRUE(t.call());
+    t.chat(t.a, "not written down\r\n");
+    EXPECT_FALSE(t.a.f.dir.exists("sessions"));
+    EXPECT_NE(t.log_of(t.b).find("< not written down"), std::string::npos);
+
+    t.a.f.run([&] { t.a.w().close(); });
+    EXPECT_TRUE(t.a.f.ended);
+    EXPECT_NE(t.a.f.dir.read("quillon.ini").find("SESSIONLOG=off"), std::string::npos);
+}
+
+TEST(SessionLog, TheMenuItemOpensTheLogFolder) {
+    Logged t;
+    ASSERT_TRUE(t.start());
+    t.a.w().mnusessionlog.choose();
+    EXPECT_EQ(t.a.f.media.opened_folders, std::vector<std::string>{t.a.f.dir.file("sessions")});
+    EXPECT_TRUE(t.a.f.dir.exists("sessions")) << "made, so there is something to open";
 }
 
 } // namespace
