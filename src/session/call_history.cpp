@@ -8,22 +8,22 @@ namespace {
 // A statement that finalizes itself; ok() is false when it did not prepare.
 class Statement {
 public:
-    Statement(sqlite3 *db, const char *sql) { sqlite3_prepare_v2(db, sql, -1, &stmt_, nullptr); }
+    Statement(sqlite3* db, const char* sql) { sqlite3_prepare_v2(db, sql, -1, &stmt_, nullptr); }
     ~Statement() { sqlite3_finalize(stmt_); }
-    Statement(const Statement &) = delete;
-    Statement &operator=(const Statement &) = delete;
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
     bool ok() const { return stmt_ != nullptr; }
-    sqlite3_stmt *get() { return stmt_; }
-    void bind(int index, const std::string &text) {
+    sqlite3_stmt* get() { return stmt_; }
+    void bind(int index, const std::string& text) {
         sqlite3_bind_text(stmt_, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
     }
     std::string text(int column) {
-        auto p = reinterpret_cast<const char *>(sqlite3_column_text(stmt_, column));
+        auto p = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));
         return p ? std::string(p, static_cast<std::size_t>(sqlite3_column_bytes(stmt_, column))) : std::string{};
     }
 
 private:
-    sqlite3_stmt *stmt_ = nullptr;
+    sqlite3_stmt* stmt_ = nullptr;
 };
 
 } // namespace
@@ -51,13 +51,13 @@ bool CallHistory::open() {
     return false;
 }
 
-void CallHistory::fail(const std::string &why) {
+void CallHistory::fail(const std::string& why) {
     if (reported_) return;
     reported_ = true;
     if (on_failure) on_failure("The call history cannot be kept in " + path_ + ": " + why + ".");
 }
 
-void CallHistory::call_over(const Call &call) {
+void CallHistory::call_over(const Call& call) {
     if (!open()) return;
     Statement s(db_, "INSERT INTO Calls (Number, Direction, Start, Duration, Result, BytesSent, BytesReceived) "
                      "VALUES (?, ?, ?, ?, ?, ?, ?)");

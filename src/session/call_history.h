@@ -30,24 +30,24 @@ class CallHistory : public CallTracker::Listener {
 public:
     explicit CallHistory(std::string book_path);
     ~CallHistory() override;
-    CallHistory(const CallHistory &) = delete;
-    CallHistory &operator=(const CallHistory &) = delete;
+    CallHistory(const CallHistory&) = delete;
+    CallHistory& operator=(const CallHistory&) = delete;
 
     // Newest first.
     std::vector<CallRow> calls();
-    void call_over(const Call &call) override;
+    void call_over(const Call& call) override;
 
     // A call was stored.
     std::function<void()> on_change;
     // Told, once per run, why the history cannot be kept.
-    std::function<void(const std::string &)> on_failure;
+    std::function<void(const std::string&)> on_failure;
 
 private:
     bool open();
-    void fail(const std::string &why);
+    void fail(const std::string& why);
 
     std::string path_;
-    sqlite3 *db_ = nullptr;
+    sqlite3* db_ = nullptr;
     bool reported_ = false;
 };
 

@@ -6,15 +6,15 @@
 namespace quillon {
 namespace {
 
-std::string trimmed(const std::string &text) {
+std::string trimmed(const std::string& text) {
     auto first = text.find_first_not_of(" \r\n\t");
     if (first == std::string::npos) return {};
     return text.substr(first, text.find_last_not_of(" \r\n\t") - first + 1);
 }
 
-std::string name_for(const std::vector<AddressRow> &book, const std::string &number) {
+std::string name_for(const std::vector<AddressRow>& book, const std::string& number) {
     if (number.empty()) return {};
-    for (const AddressRow &row : book)
+    for (const AddressRow& row : book)
         if (trimmed(row.phoneno) == number) return row.name;
     return {};
 }
@@ -34,11 +34,11 @@ void CallHistoryWindow::reload() {
     std::vector<AddressRow> book;
     try {
         if (p_.dataaddress) book = p_.dataaddress->rows();
-    } catch (const StoreError &) {
+    } catch (const StoreError&) {
         // Without the book the calls are still listed, only without names.
     }
     lines_.clear();
-    for (const CallRow &call : p_.call_history.calls()) {
+    for (const CallRow& call : p_.call_history.calls()) {
         bool incoming = call.direction == "incoming";
         std::string dial = incoming ? std::string() : trimmed(call.number);
         lines_.push_back({call.start, name_for(book, dial), incoming ? "incoming" : call.number, call.result,

@@ -26,7 +26,7 @@ struct HistoryLine {
 // choice in the address-book grid does.
 class CallHistoryWindow {
 public:
-    explicit CallHistoryWindow(Program &program) : p_(program) {}
+    explicit CallHistoryWindow(Program& program) : p_(program) {}
 
     void mnucallhistory_Click();
     void grdcalls_RowColChange(std::size_t row);
@@ -35,12 +35,12 @@ public:
     // Reads the history again, when shown.
     void history_changed();
 
-    const std::vector<HistoryLine> &lines() const { return lines_; }
+    const std::vector<HistoryLine>& lines() const { return lines_; }
 
 private:
     void reload();
 
-    Program &p_;
+    Program& p_;
     std::vector<HistoryLine> lines_;
     std::optional<std::size_t> chosen_;
 };

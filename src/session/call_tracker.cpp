@@ -17,7 +17,7 @@ CallResult result_of(DialOutcome outcome) {
     return CallResult::no_carrier;
 }
 
-const char *reason_text(CallEnd why) {
+const char* reason_text(CallEnd why) {
     switch (why) {
     case CallEnd::carrier_lost:
         return "carrier lost";
@@ -33,7 +33,7 @@ const char *reason_text(CallEnd why) {
 
 } // namespace
 
-const char *result_text(CallResult result) {
+const char* result_text(CallResult result) {
     switch (result) {
     case CallResult::connected:
         return "connected";
@@ -62,14 +62,14 @@ std::int64_t Transfer::bytes_moved() const {
                                      static_cast<double>(total));
 }
 
-void CallTracker::begin(CallDirection direction, const std::string &number) {
+void CallTracker::begin(CallDirection direction, const std::string& number) {
     call_ = Call{};
     call_->direction = direction;
     call_->number = number;
     call_->date = clock_.date();
     call_->time = clock_.time_of_day();
     call_->began = clock_.monotonic();
-    for (Listener *l : listeners_)
+    for (Listener* l : listeners_)
         l->call_began(*call_);
 }
 
@@ -79,11 +79,11 @@ void CallTracker::end(CallResult result, std::string reason) {
     over.ended = clock_.monotonic();
     over.result = result;
     over.end_reason = std::move(reason);
-    for (Listener *l : listeners_)
+    for (Listener* l : listeners_)
         l->call_over(over);
 }
 
-void CallTracker::dialling(const std::string &number) {
+void CallTracker::dialling(const std::string& number) {
     // Typed into a call that is up, a dial command is only data.
     if (call_ && call_->connected_at) return;
     if (call_) end(CallResult::cancelled, "dialled again");
@@ -100,7 +100,7 @@ void CallTracker::ringing() {
     if (!call_) begin(CallDirection::incoming, "");
 }
 
-void CallTracker::caller_id(const std::string &number) {
+void CallTracker::caller_id(const std::string& number) {
     if (call_ && call_->direction == CallDirection::incoming && call_->number.empty()) call_->number = number;
 }
 
@@ -108,7 +108,7 @@ void CallTracker::connected() {
     if (!call_) begin(CallDirection::incoming, "");
     if (call_->connected_at) return;
     call_->connected_at = clock_.monotonic();
-    for (Listener *l : listeners_)
+    for (Listener* l : listeners_)
         l->call_connected(*call_);
 }
 
@@ -124,22 +124,22 @@ void CallTracker::call_ended(CallEnd why) {
 void CallTracker::chat_sent(std::string_view text) {
     if (!call_) return;
     call_->bytes_sent += static_cast<std::int64_t>(text.size());
-    for (Listener *l : listeners_)
+    for (Listener* l : listeners_)
         l->chat(ChatDirection::sent, text);
 }
 
 void CallTracker::chat_received(std::string_view text) {
     if (!call_) return;
     call_->bytes_received += static_cast<std::int64_t>(text.size());
-    for (Listener *l : listeners_)
+    for (Listener* l : listeners_)
         l->chat(ChatDirection::received, text);
 }
 
-void CallTracker::transfer_started(const TransferInfo &info) {
+void CallTracker::transfer_started(const TransferInfo& info) {
     transfer_ = Transfer{};
     transfer_->info = info;
     transfer_->began = clock_.monotonic();
-    for (Listener *l : listeners_)
+    for (Listener* l : listeners_)
         l->transfer_began(*transfer_);
 }
 
@@ -151,7 +151,7 @@ void CallTracker::transfer_progress(std::int64_t done, std::int64_t total) {
 
 // Ends the transfer last started; the reporting step may no longer know
 // all of its info, so the started one stands.
-void CallTracker::transfer_ended(const TransferInfo &, TransferOutcome outcome, const std::string &detail) {
+void CallTracker::transfer_ended(const TransferInfo&, TransferOutcome outcome, const std::string& detail) {
     if (!transfer_) return;
     Transfer over = std::move(*transfer_);
     transfer_.reset();
@@ -159,10 +159,10 @@ void CallTracker::transfer_ended(const TransferInfo &, TransferOutcome outcome, 
     over.outcome = outcome;
     over.detail = detail;
     if (call_) {
-        auto &count = over.info.direction == TransferDirection::sending ? call_->bytes_sent : call_->bytes_received;
+        auto& count = over.info.direction == TransferDirection::sending ? call_->bytes_sent : call_->bytes_received;
         count += over.bytes_moved();
     }
-    for (Listener *l : listeners_)
+    for (Listener* l : listeners_)
         l->transfer_over(over);
 }
 

@@ -15,7 +15,7 @@ enum class CallDirection { outgoing, incoming };
 enum class CallResult { connected, busy, no_dial_tone, no_carrier, no_answer, cancelled };
 
 // "connected", "busy", "no dial tone", "no carrier", "no answer", "cancelled".
-const char *result_text(CallResult result);
+const char* result_text(CallResult result);
 
 // One call, from the first dial or ring to its end.
 struct Call {
@@ -61,36 +61,36 @@ public:
     class Listener {
     public:
         virtual ~Listener() = default;
-        virtual void call_began(const Call &) {}
-        virtual void call_connected(const Call &) {}
-        virtual void call_over(const Call &) {}
+        virtual void call_began(const Call&) {}
+        virtual void call_connected(const Call&) {}
+        virtual void call_over(const Call&) {}
         virtual void chat(ChatDirection, std::string_view /*text*/) {}
-        virtual void transfer_began(const Transfer &) {}
-        virtual void transfer_over(const Transfer &) {}
+        virtual void transfer_began(const Transfer&) {}
+        virtual void transfer_over(const Transfer&) {}
     };
 
-    explicit CallTracker(const SessionClock &clock) : clock_(clock) {}
-    void add_listener(Listener &listener) { listeners_.push_back(&listener); }
-    const std::optional<Call> &current() const { return call_; }
+    explicit CallTracker(const SessionClock& clock) : clock_(clock) {}
+    void add_listener(Listener& listener) { listeners_.push_back(&listener); }
+    const std::optional<Call>& current() const { return call_; }
 
-    void dialling(const std::string &number) override;
+    void dialling(const std::string& number) override;
     void dial_failed(DialOutcome outcome) override;
     void ringing() override;
-    void caller_id(const std::string &number) override;
+    void caller_id(const std::string& number) override;
     void connected() override;
     void call_ended(CallEnd why) override;
     void chat_sent(std::string_view text) override;
     void chat_received(std::string_view text) override;
-    void transfer_started(const TransferInfo &info) override;
+    void transfer_started(const TransferInfo& info) override;
     void transfer_progress(std::int64_t done, std::int64_t total) override;
-    void transfer_ended(const TransferInfo &info, TransferOutcome outcome, const std::string &detail) override;
+    void transfer_ended(const TransferInfo& info, TransferOutcome outcome, const std::string& detail) override;
 
 private:
-    void begin(CallDirection direction, const std::string &number);
+    void begin(CallDirection direction, const std::string& number);
     void end(CallResult result, std::string reason);
 
-    const SessionClock &clock_;
-    std::vector<Listener *> listeners_;
+    const SessionClock& clock_;
+    std::vector<Listener*> listeners_;
     std::optional<Call> call_;
     std::optional<Transfer> transfer_;
 };

@@ -18,7 +18,7 @@ std::string local_date_today() {
 
 } // namespace
 
-SessionClock::SessionClock(EventLoop &loop) : calendar(local_date_today), loop_(loop) {}
+SessionClock::SessionClock(EventLoop& loop) : calendar(local_date_today), loop_(loop) {}
 
 std::string SessionClock::time_of_day() const {
     return clock_text(std::fmod(loop_.time_of_day(), 86400.0));

@@ -12,7 +12,7 @@ namespace quillon {
 // they follow virtual time in the tests.
 class SessionClock {
 public:
-    explicit SessionClock(EventLoop &loop);
+    explicit SessionClock(EventLoop& loop);
 
     std::string date() const { return calendar(); } // "2026-12-07"
     std::string time_of_day() const;                // "14:30:05"
@@ -22,7 +22,7 @@ public:
     std::function<std::string()> calendar;
 
 private:
-    EventLoop &loop_;
+    EventLoop& loop_;
 };
 
 // A duration or a time of day in whole seconds as "hh:mm:ss".

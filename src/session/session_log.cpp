@@ -20,11 +20,11 @@ std::size_t utf8_length(std::string_view text) {
     return n;
 }
 
-std::string size_text(const TransferInfo &info) {
+std::string size_text(const TransferInfo& info) {
     return info.file_name + ", " + std::to_string(info.size) + " bytes, " + info.form;
 }
 
-const char *outcome_text(TransferOutcome outcome) {
+const char* outcome_text(TransferOutcome outcome) {
     switch (outcome) {
     case TransferOutcome::complete:
         return "complete";
@@ -36,7 +36,7 @@ const char *outcome_text(TransferOutcome outcome) {
     return "";
 }
 
-const char *verb(const TransferInfo &info) {
+const char* verb(const TransferInfo& info) {
     return info.direction == TransferDirection::sending ? "sending" : "receiving";
 }
 
@@ -69,7 +69,7 @@ std::string escaped_chat(std::string_view text) {
     return out;
 }
 
-SessionLog::SessionLog(std::string folder, const SessionClock &clock) : folder_(std::move(folder)), clock_(clock) {}
+SessionLog::SessionLog(std::string folder, const SessionClock& clock) : folder_(std::move(folder)), clock_(clock) {}
 
 SessionLog::~SessionLog() {
     flush_received();
@@ -81,7 +81,7 @@ bool SessionLog::make_folder() {
     return std::filesystem::is_directory(folder_, error);
 }
 
-void SessionLog::call_began(const Call &call) {
+void SessionLog::call_began(const Call& call) {
     if (!enabled_) return;
     flush_received();
     out_.close();
@@ -89,11 +89,11 @@ void SessionLog::call_began(const Call &call) {
     write_line(call.date + " " + call.time, who);
 }
 
-void SessionLog::call_connected(const Call &) {
+void SessionLog::call_connected(const Call&) {
     note("connected");
 }
 
-void SessionLog::call_over(const Call &call) {
+void SessionLog::call_over(const Call& call) {
     note("call ended after " + clock_text(static_cast<double>(call.duration_seconds())) + ": " + call.end_reason);
     if (out_.is_open()) {
         out_ << '\n';
@@ -126,18 +126,18 @@ void SessionLog::chat(CallTracker::ChatDirection direction, std::string_view tex
     if (received_.size() >= longest_pending_line) flush_received();
 }
 
-void SessionLog::transfer_began(const Transfer &transfer) {
+void SessionLog::transfer_began(const Transfer& transfer) {
     note(std::string(verb(transfer.info)) + " started: " + size_text(transfer.info));
 }
 
-void SessionLog::transfer_over(const Transfer &transfer) {
+void SessionLog::transfer_over(const Transfer& transfer) {
     std::string line = std::string(verb(transfer.info)) + " ended: " + size_text(transfer.info) + ", " +
                        clock_text(transfer.ended - transfer.began) + ", " + outcome_text(transfer.outcome);
     if (!transfer.detail.empty()) line += ": " + transfer.detail;
     note(line);
 }
 
-void SessionLog::note(const std::string &text) {
+void SessionLog::note(const std::string& text) {
     flush_received();
     write_line(clock_.time_of_day(), text);
 }
@@ -149,13 +149,13 @@ void SessionLog::flush_received() {
     write_chat('<', received_time_, line);
 }
 
-void SessionLog::write_chat(char mark, const std::string &time, std::string_view text) {
+void SessionLog::write_chat(char mark, const std::string& time, std::string_view text) {
     std::string line(1, mark);
     if (!text.empty()) line += " " + escaped_chat(text);
     write_line(time, line);
 }
 
-void SessionLog::write_line(const std::string &time, std::string_view text) {
+void SessionLog::write_line(const std::string& time, std::string_view text) {
     if (!enabled_) return;
     if (!out_.is_open() && !open()) return;
     out_ << time << ' ' << text << '\n';
@@ -176,7 +176,7 @@ bool SessionLog::open() {
     return false;
 }
 
-void SessionLog::fail(const std::string &path) {
+void SessionLog::fail(const std::string& path) {
     if (reported_) return;
     reported_ = true;
     if (on_failure) on_failure("The session log cannot be written to " + path + ". Calls go on without it.");

@@ -15,35 +15,35 @@ namespace quillon {
 // written is reported once per run and never stops a call.
 class SessionLog : public CallTracker::Listener {
 public:
-    SessionLog(std::string folder, const SessionClock &clock);
+    SessionLog(std::string folder, const SessionClock& clock);
     ~SessionLog() override;
 
-    const std::string &folder() const { return folder_; }
+    const std::string& folder() const { return folder_; }
     // Creates the folder, so there is something to open; false on failure.
     bool make_folder();
     void set_enabled(bool on) { enabled_ = on; }
 
     // Told, once per run, what could not be written.
-    std::function<void(const std::string &)> on_failure;
+    std::function<void(const std::string&)> on_failure;
 
-    void call_began(const Call &call) override;
-    void call_connected(const Call &call) override;
-    void call_over(const Call &call) override;
+    void call_began(const Call& call) override;
+    void call_connected(const Call& call) override;
+    void call_over(const Call& call) override;
     void chat(CallTracker::ChatDirection direction, std::string_view text) override;
-    void transfer_began(const Transfer &transfer) override;
-    void transfer_over(const Transfer &transfer) override;
+    void transfer_began(const Transfer& transfer) override;
+    void transfer_over(const Transfer& transfer) override;
 
 private:
     // A line of the log stamped now, after any received chat still open.
-    void note(const std::string &text);
-    void write_line(const std::string &time, std::string_view text);
-    void write_chat(char mark, const std::string &time, std::string_view text);
+    void note(const std::string& text);
+    void write_line(const std::string& time, std::string_view text);
+    void write_chat(char mark, const std::string& time, std::string_view text);
     void flush_received();
     bool open();
-    void fail(const std::string &path);
+    void fail(const std::string& path);
 
     std::string folder_;
-    const SessionClock &clock_;
+    const SessionClock& clock_;
     bool enabled_ = true;
     bool reported_ = false;
     std::ofstream out_;

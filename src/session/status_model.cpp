@@ -7,7 +7,7 @@ namespace {
 
 constexpr int refresh_interval_ms = 500;
 
-const char *outcome_text(DialOutcome outcome) {
+const char* outcome_text(DialOutcome outcome) {
     switch (outcome) {
     case DialOutcome::busy:
         return "busy";
@@ -21,14 +21,14 @@ const char *outcome_text(DialOutcome outcome) {
     return "";
 }
 
-std::string base_name(const std::string &path) {
+std::string base_name(const std::string& path) {
     auto slash = path.find_last_of("/\\");
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 } // namespace
 
-StatusModel::StatusModel(EventLoop &loop, std::function<StatusReading()> read) : loop_(loop), read_(std::move(read)) {
+StatusModel::StatusModel(EventLoop& loop, std::function<StatusReading()> read) : loop_(loop), read_(std::move(read)) {
     timer_ = loop_.start_timer(refresh_interval_ms, [this] { refresh(); });
 }
 
@@ -108,7 +108,7 @@ std::string StatusModel::port_text() const {
 }
 
 std::string StatusModel::dial_mode_text() const {
-    const std::string &mode = reading_.dial_mode;
+    const std::string& mode = reading_.dial_mode;
     if (mode.compare(0, 4, "tone") == 0) return "Tone dialling";
     if (mode.compare(0, 5, "pulse") == 0) return "Pulse dialling";
     return "Dialling mode not set";
@@ -122,7 +122,7 @@ std::string StatusModel::mode_text() const {
     return text;
 }
 
-void StatusModel::dialling(const std::string &number) {
+void StatusModel::dialling(const std::string& number) {
     // Typed into a call that is up, a dial command is only data.
     if (call_ == Call::connected) return;
     call_ = Call::dialling;
@@ -159,13 +159,13 @@ void StatusModel::call_ended(CallEnd) {
     refresh();
 }
 
-void StatusModel::transfer_started(const TransferInfo &info) {
+void StatusModel::transfer_started(const TransferInfo& info) {
     activity_ = info.direction == TransferDirection::sending ? Activity::sending : Activity::receiving;
     file_ = base_name(info.file_name);
     refresh();
 }
 
-void StatusModel::transfer_ended(const TransferInfo &, TransferOutcome, const std::string &) {
+void StatusModel::transfer_ended(const TransferInfo&, TransferOutcome, const std::string&) {
     if (activity_ != Activity::converting) activity_ = Activity::none;
     refresh();
 }

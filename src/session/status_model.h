@@ -29,16 +29,16 @@ struct StatusReading {
 // every event and at least every 500 ms. The view only shows it.
 class StatusModel : public CallEvents {
 public:
-    StatusModel(EventLoop &loop, std::function<StatusReading()> read);
+    StatusModel(EventLoop& loop, std::function<StatusReading()> read);
     ~StatusModel() override;
-    StatusModel(const StatusModel &) = delete;
-    StatusModel &operator=(const StatusModel &) = delete;
+    StatusModel(const StatusModel&) = delete;
+    StatusModel& operator=(const StatusModel&) = delete;
 
     // Reads the program again; tells on_change when anything shown changed.
     void refresh();
 
     CallState state() const { return state_; }
-    const StatusReading &reading() const { return reading_; }
+    const StatusReading& reading() const { return reading_; }
     std::string call_text() const;   // "Dialling 5551002", "Idle (last dial: busy)" ...
     std::string online_text() const; // "00:01:05" while connected, else empty
     std::string port_text() const;   // "COMM1 /dev/ttyS0" or "No port"
@@ -48,13 +48,13 @@ public:
     // The view's one callback.
     std::function<void()> on_change;
 
-    void dialling(const std::string &number) override;
+    void dialling(const std::string& number) override;
     void dial_failed(DialOutcome outcome) override;
     void ringing() override;
     void connected() override;
     void call_ended(CallEnd why) override;
-    void transfer_started(const TransferInfo &info) override;
-    void transfer_ended(const TransferInfo &info, TransferOutcome outcome, const std::string &detail) override;
+    void transfer_started(const TransferInfo& info) override;
+    void transfer_ended(const TransferInfo& info, TransferOutcome outcome, const std::string& detail) override;
     void converting(bool active) override;
 
 private:
@@ -62,7 +62,7 @@ private:
     enum class Activity { none, sending, receiving, converting };
     CallState derive() const;
 
-    EventLoop &loop_;
+    EventLoop& loop_;
     std::function<StatusReading()> read_;
     EventLoop::Handle timer_ = 0;
 

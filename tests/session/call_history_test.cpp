@@ -13,15 +13,15 @@ namespace {
 using testing::TwoPrograms;
 
 // Each stored call as "direction number result duration sent received".
-std::vector<std::string> described(CallHistory &history) {
+std::vector<std::string> described(CallHistory& history) {
     std::vector<std::string> out;
-    for (const CallRow &r : history.calls())
+    for (const CallRow& r : history.calls())
         out.push_back(r.direction + " " + r.number + " " + r.result + " " + std::to_string(r.duration) + " " +
                       std::to_string(r.bytes_sent) + " " + std::to_string(r.bytes_received));
     return out;
 }
 
-void chat(TwoPrograms &t, testing::Station &from, const std::string &text) {
+void chat(TwoPrograms& t, testing::Station& from, const std::string& text) {
     from.w().txtsend.user_edit(text, 0);
     from.w().cmdsend.click();
     t.run_for(1);
@@ -62,7 +62,7 @@ TEST(CallHistory, BusyCancelledAndConnectedCallsNewestFirst) {
 TEST(CallHistory, NoAnswerFromTheModemIsStoredWithoutChangingTheOutputBox) {
     testing::ProgramFixture f;
     f.write_ini("PORTNO.=1\nDIALMODE=tone");
-    testing::FakeLine &line = f.port(1);
+    testing::FakeLine& line = f.port(1);
     ASSERT_TRUE(f.start());
     line.arrive("\r\nOK\r\n");
     f.run_for(0.1);
@@ -87,8 +87,8 @@ TEST(CallHistory, NoAnswerFromTheModemIsStoredWithoutChangingTheOutputBox) {
 }
 
 // An address book from before the history: one table of two fields.
-void write_old_book(const std::string &path) {
-    sqlite3 *db = nullptr;
+void write_old_book(const std::string& path) {
+    sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
     ASSERT_EQ(sqlite3_exec(db,
                            "CREATE TABLE Address (Name TEXT, Phoneno TEXT);"
@@ -98,16 +98,16 @@ void write_old_book(const std::string &path) {
     sqlite3_close(db);
 }
 
-std::vector<std::string> query(const std::string &path, const char *sql) {
-    sqlite3 *db = nullptr;
+std::vector<std::string> query(const std::string& path, const char* sql) {
+    sqlite3* db = nullptr;
     sqlite3_open(path.c_str(), &db);
-    sqlite3_stmt *s = nullptr;
+    sqlite3_stmt* s = nullptr;
     sqlite3_prepare_v2(db, sql, -1, &s, nullptr);
     std::vector<std::string> out;
     while (sqlite3_step(s) == SQLITE_ROW) {
         std::string row;
         for (int c = 0; c < sqlite3_column_count(s); ++c)
-            row += (c ? "|" : "") + std::string(reinterpret_cast<const char *>(sqlite3_column_text(s, c)));
+            row += (c ? "|" : "") + std::string(reinterpret_cast<const char*>(sqlite3_column_text(s, c)));
         out.push_back(row);
     }
     sqlite3_finalize(s);
@@ -147,10 +147,10 @@ TEST(CallHistoryWindow, ListsNamesAndTheDialButtonPutsTheNumberUp) {
     t.b.w().cmdcan.click();
     ASSERT_TRUE(t.run_until([&] { return t.a.s().connected == 0; }, 15));
 
-    Program &p = t.a.p();
+    Program& p = t.a.p();
     p.frmmain.mnucallhistory.choose();
     EXPECT_TRUE(p.frmhistory.visible());
-    const auto &lines = p.history_window.lines();
+    const auto& lines = p.history_window.lines();
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0].number, "incoming");
     EXPECT_EQ(lines[0].name, "");

@@ -13,14 +13,14 @@ using testing::TwoPrograms;
 
 struct Logged : TwoPrograms {
     // a's [Quillon] settings, when not the usual ones.
-    explicit Logged(const std::string &a_settings = "") {
+    explicit Logged(const std::string& a_settings = "") {
         if (!a_settings.empty())
             a.f.dir.write("quillon.ini", "[Quillon]\n" + a_settings + "\n[Ports]\nCOMM1=sim:5551001\n");
-        for (testing::Station *s : {&a, &b})
+        for (testing::Station* s : {&a, &b})
             s->f.create().session_clock.calendar = [] { return std::string("2026-12-07"); };
     }
-    std::string log_of(testing::Station &s) { return s.f.dir.read("sessions/2026-12-07.log"); }
-    void chat(testing::Station &from, const std::string &text) {
+    std::string log_of(testing::Station& s) { return s.f.dir.read("sessions/2026-12-07.log"); }
+    void chat(testing::Station& from, const std::string& text) {
         from.w().txtsend.user_edit(text, 0);
         from.w().cmdsend.click();
         run_for(1);
@@ -121,7 +121,7 @@ TEST(SessionLog, ALogThatCannotBeWrittenIsReportedOnceAndCallsGoOn) {
         ASSERT_TRUE(t.run_until([&] { return t.a.s().connected == 0 && t.b.s().connected == 0; }, 15));
     }
     std::vector<std::string> notices;
-    for (const std::string &m : t.a.f.dialogs.messages())
+    for (const std::string& m : t.a.f.dialogs.messages())
         if (m.find("session log") != std::string::npos) notices.push_back(m);
     EXPECT_EQ(notices, std::vector<std::string>{"The session log cannot be written to " + t.a.f.dir.file("sessions") +
                                                 "/2026-12-07.log. Calls go on without it."});

@@ -16,19 +16,19 @@ using testing::TwoPrograms;
 
 // Everything the status bar of one station showed, each change once.
 struct StatusRecord {
-    explicit StatusRecord(Station &s) : model(s.p().status), states{model.call_text()} {
+    explicit StatusRecord(Station& s) : model(s.p().status), states{model.call_text()} {
         model.on_change = [this] {
             if (states.empty() || states.back() != model.call_text()) states.push_back(model.call_text());
-            const StatusReading &r = model.reading();
+            const StatusReading& r = model.reading();
             dtr.push_back(r.dtr);
             ri.push_back(r.ri);
         };
     }
     ~StatusRecord() { model.on_change = nullptr; }
-    bool showed(bool value, const std::vector<bool> &seen) const {
+    bool showed(bool value, const std::vector<bool>& seen) const {
         return std::find(seen.begin(), seen.end(), value) != seen.end();
     }
-    StatusModel &model;
+    StatusModel& model;
     std::vector<std::string> states;
     std::vector<bool> dtr, ri;
 };
@@ -37,7 +37,7 @@ TEST(StatusModel, FollowsBusyDialAConnectionAReceptionAndTheHangUp) {
     TwoPrograms t;
     ASSERT_TRUE(t.start());
     t.run_for(1);
-    StatusModel &a = t.a.p().status;
+    StatusModel& a = t.a.p().status;
     EXPECT_EQ(a.call_text(), "Idle");
     EXPECT_EQ(a.port_text(), "COMM1 sim:5551001");
     EXPECT_EQ(a.dial_mode_text(), "Tone dialling");
