@@ -23,9 +23,9 @@ enum class TransferOutcome { complete, failed, abandoned };
 
 struct TransferInfo {
     TransferDirection direction = TransferDirection::sending;
-    std::string file_name; // the local file: sent from, or saved to
-    std::string form;      // "binary" or "text"
-    std::int64_t size = 0; // announced or known size in bytes
+    std::string file_name;   // the local file: sent from, or saved to
+    std::string form;        // "binary" or "text"
+    std::int64_t size = 0;   // announced or known size in bytes
 };
 
 // What happens to calls, told by the handlers as it happens. The status
@@ -83,8 +83,7 @@ private:
     template <typename Method, typename... Args> void each(Method method, const Args&... args) {
         // A copy: a listener may subscribe another while being told.
         std::vector<CallEvents*> listeners = listeners_;
-        for (CallEvents* listener : listeners)
-            (listener->*method)(args...);
+        for (CallEvents* listener : listeners) (listener->*method)(args...);
     }
 
     std::vector<CallEvents*> listeners_;
