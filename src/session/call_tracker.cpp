@@ -1,32 +1,25 @@
 #include "session/call_tracker.h"
 
 namespace quillon {
-namespace {
 
 CallResult result_of(DialOutcome outcome) {
     switch (outcome) {
-    case DialOutcome::busy:
-        return CallResult::busy;
-    case DialOutcome::no_dial_tone:
-        return CallResult::no_dial_tone;
-    case DialOutcome::no_carrier:
-        return CallResult::no_carrier;
-    case DialOutcome::no_answer:
-        return CallResult::no_answer;
+    case DialOutcome::busy: return CallResult::busy;
+    case DialOutcome::no_dial_tone: return CallResult::no_dial_tone;
+    case DialOutcome::no_carrier: return CallResult::no_carrier;
+    case DialOutcome::no_answer: return CallResult::no_answer;
     }
     return CallResult::no_carrier;
 }
 
+namespace {
+
 const char* reason_text(CallEnd why) {
     switch (why) {
-    case CallEnd::carrier_lost:
-        return "carrier lost";
-    case CallEnd::hung_up:
-        return "hung up";
-    case CallEnd::went_offline:
-        return "went offline";
-    case CallEnd::port_lost:
-        return "port lost";
+    case CallEnd::carrier_lost: return "carrier lost";
+    case CallEnd::hung_up: return "hung up";
+    case CallEnd::went_offline: return "went offline";
+    case CallEnd::port_lost: return "port lost";
     }
     return "";
 }
@@ -35,18 +28,12 @@ const char* reason_text(CallEnd why) {
 
 const char* result_text(CallResult result) {
     switch (result) {
-    case CallResult::connected:
-        return "connected";
-    case CallResult::busy:
-        return "busy";
-    case CallResult::no_dial_tone:
-        return "no dial tone";
-    case CallResult::no_carrier:
-        return "no carrier";
-    case CallResult::no_answer:
-        return "no answer";
-    case CallResult::cancelled:
-        return "cancelled";
+    case CallResult::connected: return "connected";
+    case CallResult::busy: return "busy";
+    case CallResult::no_dial_tone: return "no dial tone";
+    case CallResult::no_carrier: return "no carrier";
+    case CallResult::no_answer: return "no answer";
+    case CallResult::cancelled: return "cancelled";
     }
     return "";
 }

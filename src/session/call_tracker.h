@@ -16,6 +16,7 @@ enum class CallResult { connected, busy, no_dial_tone, no_carrier, no_answer, ca
 
 // "connected", "busy", "no dial tone", "no carrier", "no answer", "cancelled".
 const char* result_text(CallResult result);
+CallResult result_of(DialOutcome outcome);
 
 // One call, from the first dial or ring to its end.
 struct Call {

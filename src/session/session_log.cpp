@@ -26,12 +26,9 @@ std::string size_text(const TransferInfo& info) {
 
 const char* outcome_text(TransferOutcome outcome) {
     switch (outcome) {
-    case TransferOutcome::complete:
-        return "complete";
-    case TransferOutcome::failed:
-        return "failed";
-    case TransferOutcome::abandoned:
-        return "abandoned";
+    case TransferOutcome::complete: return "complete";
+    case TransferOutcome::failed: return "failed";
+    case TransferOutcome::abandoned: return "abandoned";
     }
     return "";
 }

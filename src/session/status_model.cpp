@@ -1,25 +1,12 @@
 #include "session/status_model.h"
 
+#include "session/call_tracker.h"
 #include "session/session_clock.h"
 
 namespace quillon {
 namespace {
 
 constexpr int refresh_interval_ms = 500;
-
-const char* outcome_text(DialOutcome outcome) {
-    switch (outcome) {
-    case DialOutcome::busy:
-        return "busy";
-    case DialOutcome::no_dial_tone:
-        return "no dial tone";
-    case DialOutcome::no_carrier:
-        return "no carrier";
-    case DialOutcome::no_answer:
-        return "no answer";
-    }
-    return "";
-}
 
 std::string base_name(const std::string& path) {
     auto slash = path.find_last_of("/\\");
@@ -50,24 +37,16 @@ void StatusModel::refresh() {
 
 CallState StatusModel::derive() const {
     switch (activity_) {
-    case Activity::sending:
-        return CallState::sending;
-    case Activity::receiving:
-        return CallState::receiving;
-    case Activity::converting:
-        return CallState::converting;
-    case Activity::none:
-        break;
+    case Activity::sending: return CallState::sending;
+    case Activity::receiving: return CallState::receiving;
+    case Activity::converting: return CallState::converting;
+    case Activity::none: break;
     }
     switch (call_) {
-    case Call::dialling:
-        return CallState::dialling;
-    case Call::ringing:
-        return CallState::ringing;
-    case Call::connected:
-        return CallState::connected;
-    case Call::none:
-        break;
+    case Call::dialling: return CallState::dialling;
+    case Call::ringing: return CallState::ringing;
+    case Call::connected: return CallState::connected;
+    case Call::none: break;
     }
     if (!reading_.port_open) return CallState::no_port;
     if (!reading_.modem_ready) return CallState::modem_not_ready;
@@ -76,24 +55,16 @@ CallState StatusModel::derive() const {
 
 std::string StatusModel::call_text() const {
     switch (state_) {
-    case CallState::no_port:
-        return "No port";
-    case CallState::modem_not_ready:
-        return "Modem not ready";
+    case CallState::no_port: return "No port";
+    case CallState::modem_not_ready: return "Modem not ready";
     case CallState::idle:
-        return last_outcome_ ? std::string("Idle (last dial: ") + outcome_text(*last_outcome_) + ")" : "Idle";
-    case CallState::dialling:
-        return "Dialling " + number_;
-    case CallState::ringing:
-        return "Ringing";
-    case CallState::connected:
-        return "Connected " + party_;
-    case CallState::sending:
-        return "Sending " + file_;
-    case CallState::receiving:
-        return "Receiving " + file_;
-    case CallState::converting:
-        return "Converting " + file_;
+        return last_outcome_ ? std::string("Idle (last dial: ") + result_text(result_of(*last_outcome_)) + ")" : "Idle";
+    case CallState::dialling: return "Dialling " + number_;
+    case CallState::ringing: return "Ringing";
+    case CallState::connected: return "Connected " + party_;
+    case CallState::sending: return "Sending " + file_;
+    case CallState::receiving: return "Receiving " + file_;
+    case CallState::converting: return "Converting " + file_;
     }
     return "";
 }

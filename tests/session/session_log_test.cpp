@@ -36,19 +36,14 @@ TEST(SessionLog, BothSidesWriteDownChatTransfersAndTheEndOfTheCall) {
     t.chat(t.b, " again\r\n");
     t.chat(t.a, "tab\there, bell\a, back\\slash, caf\xC3\xA9, bad \xFF byte");
 
-    t.a.f.dir.write("notes.txt", "some text\r\n");
-    t.a.f.dialogs.open_answers.push_back(t.a.f.dir.file("notes.txt"));
-    t.b.f.dialogs.save_answers.push_back(t.b.f.dir.file("notes-copy.txt"));
-    t.a.w().filemodetext.choose();
+    t.a.offer_file("notes.txt", "some text\r\n", "text");
+    t.b.accept_file("notes-copy.txt");
     t.a.w().cmdsend.click();
     ASSERT_TRUE(t.run_until([&] { return t.a.s().send_block == -50 && t.b.s().recv_block == 1; }, 60));
     t.run_for(1);
 
-    t.b.f.dir.write("photo.bmp", testing::random_bytes(3000, 5));
-    t.b.f.dialogs.open_answers.push_back(t.b.f.dir.file("photo.bmp"));
-    t.a.f.dialogs.save_answers.push_back(t.a.f.dir.file("photo-copy.bmp"));
-    t.a.f.dialogs.yes_no_answers.push_back(false);
-    t.b.w().filemodebinary.choose();
+    t.b.offer_file("photo.bmp", testing::random_bytes(3000, 5), "binary");
+    t.a.accept_file("photo-copy.bmp");
     t.b.w().cmdsend.click();
     ASSERT_TRUE(t.run_until([&] { return t.a.f.dialogs.showed("Conversion complete!"); }, 600));
     t.run_for(1);

@@ -71,11 +71,8 @@ TEST(StatusModel, FollowsBusyDialAConnectionAReceptionAndTheHangUp) {
     }
 
     // b sends a file: a receives and converts it.
-    t.b.f.dir.write("photo.bmp", testing::random_bytes(3000, 3));
-    t.b.f.dialogs.open_answers.push_back(t.b.f.dir.file("photo.bmp"));
-    t.a.f.dialogs.save_answers.push_back(t.a.f.dir.file("received.bmp"));
-    t.a.f.dialogs.yes_no_answers.push_back(false);
-    t.b.w().filemodebinary.choose();
+    t.b.offer_file("photo.bmp", testing::random_bytes(3000, 3), "binary");
+    t.a.accept_file("received.bmp");
     t.b.p().status.refresh();
     EXPECT_EQ(t.b.p().status.mode_text(), "File transfer, binary: " + t.b.f.dir.file("photo.bmp"))
         << "what Send will send";
