@@ -1,4 +1,5 @@
 #include "support/program_fixture.h"
+#include "support/random_content.h"
 #include "support/two_programs.h"
 
 #include <gtest/gtest.h>
@@ -84,6 +85,20 @@ TEST(CallHistory, NoAnswerFromTheModemIsStoredWithoutChangingTheOutputBox) {
     f.run_for(6);
     EXPECT_EQ(described(f.p().call_history),
               (std::vector<std::string>{"outgoing 8 connected 2 0 0", "outgoing 7 no answer 0 0 0"}));
+}
+
+TEST(CallHistory, GoingOfflineForTheConversionEndsTheCallWithTheFileCounted) {
+    TwoPrograms t;
+    ASSERT_TRUE(t.start());
+    ASSERT_TRUE(t.call());
+    t.a.offer_file("photo.bmp", testing::random_bytes(2000, 4), "binary");
+    t.b.accept_file("copy.bmp", true);
+    t.a.w().cmdsend.click();
+    ASSERT_TRUE(t.run_until([&] { return t.b.f.dialogs.showed("Conversion complete!"); }, 600));
+    t.run_for(6);
+    EXPECT_EQ(described(t.a.p().call_history), std::vector<std::string>{"outgoing 5551002 connected 5 2000 0"});
+    EXPECT_EQ(described(t.b.p().call_history), std::vector<std::string>{"incoming  connected 1 0 2000"});
+    EXPECT_EQ(t.b.p().status.call_text(), "Idle");
 }
 
 // An address book from before the history: one table of two fields.
