@@ -37,7 +37,7 @@ MainForm::MainForm() : Form("frmmain", "Quillon") {
                            &mnuaddressfind, &mnuaddressall,  &mnuaddressimport, &mnuaddressexport};
     mnumodefile.children = {&filemodebinary, &filemodetext};
     mnumode.children = {&mnumodechat, &mnumodefile};
-    configmenu = {&mnuportsel, &mnudialprop, &mnuaddress, &mnumode, &mnuhelp};
+    configmenu = {&mnuportsel, &mnudialprop, &mnuaddress, &mnumode, &mnuhelp, &mnusessionlog, &mnucallhistory};
 
     mnuport2.set_checked(true);
     mnudialpulse.set_checked(true);

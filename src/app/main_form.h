@@ -55,6 +55,8 @@ public:
     MenuItem filemodebinary{"filemodebinary", "Binary"};
     MenuItem filemodetext{"filemodetext", "Text"};
     MenuItem mnuhelp{"mnuhelp", "Help"};
+    MenuItem mnusessionlog{"mnusessionlog", "Session Log"};
+    MenuItem mnucallhistory{"mnucallhistory", "Call History"};
 
     // Top-level items of configmenu.
     std::vector<MenuItem*> configmenu;

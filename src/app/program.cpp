@@ -1,8 +1,11 @@
 #include "app/program.h"
 
 #include "app/first_run.h"
+#include "app/ini_file.h"
 #include "app/port_map.h"
 #include "modem/dial_backspace.h"
+
+#include <cctype>
 
 namespace quillon {
 
@@ -13,6 +16,7 @@ Program::Program(Platform platform)
       dataaddress(platform.make_store()), Timer1(platform.loop, 5000), Timer2(platform.loop, 10000) {
     if (!platform.first_run_devices.empty()) write_first_settings(files.settings_file(), platform.first_run_devices);
     wire_handlers();
+    wire_session();
     Timer1.set_enabled(true);
 }
 
@@ -22,7 +26,10 @@ void Program::wire_handlers() {
     MainForm& f = frmmain;
     Timer1.on_tick = [this] { main_window.Timer1_Timer(); };
     Timer2.on_tick = [this] { main_window.Timer2_Timer(); };
-    MSComm1.on_comm = [this] { comm_handler.MSComm1_OnComm(); };
+    MSComm1.on_comm = [this] {
+        comm_handler.MSComm1_OnComm();
+        status.refresh();
+    };
     f.on_close = [this] { main_window.Form_Unload(); };
 
     for (int d = 0; d < 10; ++d)
@@ -74,6 +81,56 @@ void Program::wire_handlers() {
         if (countdown.active) frmmain.txtreceived.set_text(redial_countdown_text(countdown));
     };
     auto_redial.load_settings();
+}
+
+void Program::wire_session() {
+    events.subscribe(status);
+    events.subscribe(calls);
+    calls.add_listener(session_log);
+    calls.add_listener(call_history);
+
+    std::string logging = read_profile_string(files.settings_file(), "Quillon", "SESSIONLOG", "on", 10).value;
+    for (char& c : logging) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    session_log.set_enabled(logging != "off");
+    // Told after the event that found the fault, so the call is not held up.
+    auto notice = [this](const std::string& text) { loop.post([this, text] { message(text, Icon::information); }); };
+    session_log.on_failure = notice;
+    call_history.on_failure = notice;
+    call_history.on_change = [this] { history_window.history_changed(); };
+
+    MainForm& f = frmmain;
+    f.mnusessionlog.on_click = [this] {
+        if (session_log.make_folder()) media.open_folder(session_log.folder());
+        else message("The session log folder " + session_log.folder() + " cannot be made.", Icon::stop);
+    };
+    f.mnucallhistory.on_click = [this] { history_window.mnucallhistory_Click(); };
+    frmhistory.grdcalls.on_row_change = [this](std::size_t row) { history_window.grdcalls_RowColChange(row); };
+    frmhistory.cmdhistorydial.on_click = [this] { history_window.cmdhistorydial_Click(); };
+    frmhistory.on_close = [this] { history_window.Form_Unload(); };
+}
+
+StatusReading Program::status_reading() {
+    StatusReading r;
+    r.port_open = MSComm1.port_open();
+    r.modem_ready = state.modem_ready == 1;
+    r.port = MSComm1.comm_port();
+    if (!r.port_open) device_port_ = 0;
+    else if (device_port_ != r.port) {
+        device_port_ = r.port;
+        device_ = MSComm1.device_of(r.port);
+    }
+    if (r.port_open) r.device = device_;
+    r.dtr = r.port_open && MSComm1.dtr_enable();
+    r.dsr = MSComm1.dsr_holding();
+    r.dcd = MSComm1.cd_holding();
+    r.ri = MSComm1.ri_holding();
+    r.dial_mode = state.dial_mode;
+    r.operating_mode = state.current_mode;
+    if (state.current_mode == "file transfer") {
+        r.form = state.file_mode;
+        r.send_file = state.send_filename;
+    }
+    return r;
 }
 
 } // namespace quillon

@@ -22,6 +22,13 @@
 #include "session/auto_redial.h"
 #include "session/call_events.h"
 #include "session/call_notices.h"
+#include "session/call_history.h"
+#include "session/call_history_form.h"
+#include "session/call_history_window.h"
+#include "session/call_tracker.h"
+#include "session/session_clock.h"
+#include "session/session_log.h"
+#include "session/status_model.h"
 #include "transfer/file_transfer.h"
 
 #include <functional>
@@ -87,8 +94,23 @@ public:
     CallNotices notices;
     AddressImport address_import{*this};
 
+    // What the program keeps of its calls, listening to events.
+    CallHistoryForm frmhistory;
+    SessionClock session_clock{loop};
+    CallTracker calls{session_clock};
+    StatusModel status{loop, [this] { return status_reading(); }};
+    SessionLog session_log{files.data_dir() + "/sessions", session_clock};
+    CallHistory call_history{files.address_book()};
+    CallHistoryWindow history_window{*this};
+
 private:
     void wire_handlers();
+    void wire_session();
+    StatusReading status_reading();
+
+    // The device of the open port, read from the port map once per opening.
+    int device_port_ = 0;
+    std::string device_;
 };
 
 } // namespace quillon

@@ -6,7 +6,7 @@ namespace quillon {
 
 CommHandler::CommHandler(Program& program)
     : p_(program),
-      line_watch_({{"OK"}, {"BUSY"}, {"NO DIAL"}, {"No CARR", true}, {"RING"}, {"CONNECT"}}),
+      line_watch_({{"OK"}, {"BUSY"}, {"NO DIAL"}, {"No CARR", true}, {"RING"}, {"CONNECT"}, {"NO ANSWER"}}),
       rx_watch_({{"^%1694%^"}, {"^%847%^"}}) {}
 
 void CommHandler::MSComm1_OnComm() {
@@ -77,6 +77,7 @@ void CommHandler::empty_line_buffer() {
     line_watch_.reset();
     rx_mirror_size_ = std::string::npos;
     shown_valid_ = false;
+    no_answer_told_ = false;
 }
 
 // The modem's connect line is shown for two seconds before the call
@@ -123,7 +124,10 @@ void CommHandler::receive() {
     MainForm& f = p_.frmmain;
 
     const std::string arrived = p_.MSComm1.input();
-    const bool in_call = s.connected == 1;
+    // Chat is what arrives between transfers; an arrival that starts or
+    // ends a reception carries frames.
+    const int recv_before = s.recv_block;
+    const bool chatting = s.connected == 1 && s.current_mode == "chat" && s.recv_block < 2;
     take_arrival(arrived);
     p_.caller_ids.take(arrived);
 
@@ -150,6 +154,10 @@ void CommHandler::receive() {
             f.txtreceived.set_text("NO carrier...Aborting...");
             empty_line_buffer();
             p_.events.dial_failed(DialOutcome::no_carrier);
+        }
+        if (line_has(no_answer) && !no_answer_told_) {
+            no_answer_told_ = true;
+            p_.events.dial_failed(DialOutcome::no_answer);
         }
         if (line_has(ring)) {
             empty_line_buffer();
@@ -185,7 +193,7 @@ void CommHandler::receive() {
 
     if (s.connected == 1 && s.current_mode == "chat") {
         show_line_buffer();
-        if (in_call) p_.events.chat_received(arrived);
+        if (chatting && s.recv_block == recv_before) p_.events.chat_received(arrived);
     }
 }
 

@@ -20,7 +20,7 @@ public:
     void empty_line_buffer();
 
 private:
-    enum LinePattern { ok, busy, no_dial, no_carrier, ring, connect };
+    enum LinePattern { ok, busy, no_dial, no_carrier, ring, connect, no_answer };
     enum Marker { request, end_of_block };
 
     void receive();
@@ -37,6 +37,8 @@ private:
     PatternWatch rx_watch_;
     // rx_buffer is still line_buffer's copy while it has this size.
     std::size_t rx_mirror_size_ = std::string::npos;
+    // "NO ANSWER" stays in line_buffer (it shows nothing); told once.
+    bool no_answer_told_ = false;
     // txtreceived shows line_buffer's first shown_size_ characters while
     // its revision is shown_revision_.
     bool shown_valid_ = false;

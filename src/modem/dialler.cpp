@@ -61,8 +61,9 @@ void Dialler::cmdre_Click() {
 void Dialler::cmdcan_Click() {
     MainForm& f = p_.frmmain;
     f.txtreceived.set_text(" ");
-    drop_call();
+    // Told first: the carrier goes while DTR is down.
     p_.events.call_ended(CallEnd::hung_up);
+    drop_call();
 }
 
 // The modem drops the call when DTR stays low for two seconds; what was

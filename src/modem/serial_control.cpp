@@ -98,6 +98,7 @@ std::string SerialControl::input() {
 
 bool SerialControl::cd_holding() { return line_ && line_->modem_lines().dcd; }
 bool SerialControl::dsr_holding() { return line_ && line_->modem_lines().dsr; }
+bool SerialControl::ri_holding() { return line_ && line_->modem_lines().ri; }
 
 void SerialControl::set_dtr_enable(bool on) {
     dtr_ = on;

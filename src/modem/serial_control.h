@@ -33,6 +33,7 @@ public:
     int comm_event() const { return comm_event_; }
     bool cd_holding();
     bool dsr_holding();
+    bool ri_holding();
     void set_dtr_enable(bool on);
     bool dtr_enable() const { return dtr_; }
     std::size_t in_buffer_count();

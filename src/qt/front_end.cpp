@@ -2,6 +2,7 @@
 
 #include "app/program.h"
 #include "qt/qt_dialogs.h"
+#include "qt/status_bar_view.h"
 
 namespace quillon {
 
@@ -16,7 +17,8 @@ QString images_dir(const Program &program) {
 FrontEnd::FrontEnd(Program &program, QtDialogs *dialogs)
     : main(program.frmmain, program.dataaddress.get(), images_dir(program)), help(program.frmhelp),
       convert(program.frmconvert), notifier(main, images_dir(program) + QStringLiteral("/quillon.png")),
-      program_(program) {
+      history(program.frmhistory, program.history_window), program_(program) {
+    main.add_status_bar(new StatusBarView(program.status));
     MainForm &f = program.frmmain;
     program.notices.set_notifier(&notifier);
     f.on_popup_menu = [this] { main.popup_menu(); };

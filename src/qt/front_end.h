@@ -1,5 +1,6 @@
 #pragma once
 
+#include "qt/call_history_view.h"
 #include "qt/convert_window_view.h"
 #include "qt/dbus_notifier.h"
 #include "qt/help_window_view.h"
@@ -11,7 +12,8 @@ class Program;
 class QtDialogs;
 
 // The windows of one program, wired to its forms: the main window, the help
-// window and the conversion window. Second windows have no parent, so
+// window, the conversion window and the call history; the status bar sits
+// at the foot of the main window. Second windows have no parent, so
 // disabling the main window leaves them usable.
 class FrontEnd {
 public:
@@ -24,6 +26,7 @@ public:
     HelpWindowView help;
     ConvertWindowView convert;
     DbusNotifier notifier;
+    CallHistoryView history;
 
 private:
     Program &program_;

@@ -146,6 +146,11 @@ QLabel *MainWindowView::add_label(const Label &model) {
     return label;
 }
 
+void MainWindowView::add_status_bar(QWidget *bar) {
+    bar->setParent(this);
+    static_cast<QGridLayout *>(layout())->addWidget(bar, 1, 0, 1, 2);
+}
+
 void MainWindowView::popup_menu() {
     show_popup_menu(form_.configmenu, QCursor::pos(), this);
 }

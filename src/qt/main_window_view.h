@@ -28,6 +28,8 @@ public:
     MainWindowView(MainForm &form, AddressStore *store, const QString &images_dir);
     ~MainWindowView() override;
 
+    // Puts bar along the foot of the window, which then owns it.
+    void add_status_bar(QWidget *bar);
     // Cmdconfig's menu, at the mouse pointer.
     void popup_menu();
 

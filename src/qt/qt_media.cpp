@@ -3,8 +3,10 @@
 #include "qt/mjpeg_avi.h"
 
 #include <QByteArray>
+#include <QDesktopServices>
 #include <QFile>
 #include <QImageReader>
+#include <QUrl>
 
 namespace quillon {
 
@@ -26,6 +28,10 @@ bool QtMedia::can_show_picture(const std::string &path) {
 bool QtMedia::can_play_animation(const std::string &path) {
     auto movie = read_mjpeg_avi(path);
     return movie && !decoded_frames(*movie).empty();
+}
+
+void QtMedia::open_folder(const std::string &path) {
+    QDesktopServices::openUrl(QUrl::fromLocalFile(QFile::decodeName(path.c_str())));
 }
 
 } // namespace quillon

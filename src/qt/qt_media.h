@@ -14,11 +14,12 @@ struct MjpegMovie;
 std::vector<QImage> decoded_frames(const MjpegMovie &movie);
 
 // What Qt can show: pictures through its image plugins, animations through
-// the Motion-JPEG AVI reader.
+// the Motion-JPEG AVI reader; folders through the desktop's file manager.
 class QtMedia : public Media {
 public:
     bool can_show_picture(const std::string &path) override;
     bool can_play_animation(const std::string &path) override;
+    void open_folder(const std::string &path) override;
 };
 
 } // namespace quillon

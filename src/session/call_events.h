@@ -48,7 +48,10 @@ public:
     virtual void chat_received(std::string_view /*text*/) {}
 
     virtual void transfer_started(const TransferInfo&) {}
+    // In the reporter's own units (bytes read, characters stored): a fraction.
     virtual void transfer_progress(std::int64_t /*done*/, std::int64_t /*total*/) {}
+    // Ends the transfer last started. The step that tells it may no longer
+    // know everything, so listeners hold on to the info they were started with.
     virtual void transfer_ended(const TransferInfo&, TransferOutcome, const std::string& /*detail*/) {}
     virtual void converting(bool /*active*/) {}
 };

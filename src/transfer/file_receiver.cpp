@@ -61,7 +61,7 @@ void FileReceiver::run_step() {
         }
     } catch (const std::exception&) {
         if (reception != reception_) return;
-        abandon("Receiving failed.");
+        abandon("Receiving failed.", TransferOutcome::failed);
         p_.message("Unexpected error while receiving! Cannot continue.", Icon::stop);
     }
 }
@@ -157,6 +157,8 @@ void FileReceiver::form_step() {
     } else {
         throw ReceiveFailure("unknown form");
     }
+    p_.events.transfer_started(transfer_info());
+    told_started_ = true;
     rx_location_ = 0;
     bad_digits_ = 0;
     request();
@@ -165,7 +167,7 @@ void FileReceiver::form_step() {
 
 bool FileReceiver::beyond_announced_length(std::string_view text) {
     if (rx_location_ + static_cast<std::int64_t>(text.size()) <= rx_length) return false;
-    abandon("The other side sent more than it announced.");
+    abandon("The other side sent more than it announced.", TransferOutcome::failed);
     p_.message("The other side sent more than the " + std::to_string(rx_length) +
                    " characters it announced. The file is damaged; nothing was saved.",
                Icon::stop);
@@ -185,6 +187,7 @@ void FileReceiver::store(std::string_view text) {
     }
     if (!written) throw ReceiveFailure("write error");
     rx_location_ += static_cast<std::int64_t>(text.size());
+    p_.events.transfer_progress(rx_location_, rx_length);
 }
 
 void FileReceiver::text_data_step() {
@@ -265,6 +268,14 @@ void FileReceiver::finish_reception() {
     p_.Timer2.set_enabled(false);
     f.ProgressBar1.set_visible(false);
     s.end_time = now_in_seconds(p_.loop);
+    told_started_ = false;
+    p_.events.transfer_ended(transfer_info(), TransferOutcome::complete, "");
+}
+
+// The file as the call events tell it: binary form announces two digits a byte.
+TransferInfo FileReceiver::transfer_info() const {
+    const std::string& form = p_.state.file_mode;
+    return {TransferDirection::receiving, rx_filename, form, form == "binary" ? rx_length / 2 : rx_length};
 }
 
 bool FileReceiver::call_still_up(unsigned call) const { return call == call_ && p_.state.connected == 1; }
@@ -277,9 +288,11 @@ void FileReceiver::call_lost() {
 
 // Gives up this reception and leaves the program, and the destination, as
 // they were before it.
-void FileReceiver::abandon(const std::string& why) {
+void FileReceiver::abandon(const std::string& why, TransferOutcome outcome) {
     SharedState& s = p_.state;
     MainForm& f = p_.frmmain;
+    if (told_started_) p_.events.transfer_ended(transfer_info(), outcome, why);
+    told_started_ = false;
     ++reception_;
     discard_output();
     s.recv_block = 1;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "session/call_events.h"
 #include "transfer/replacing_file.h"
 
 #include <cstdint>
@@ -45,7 +46,8 @@ private:
     void finish_reception();
     bool call_still_up(unsigned call) const;
     void request();
-    void abandon(const std::string& why);
+    void abandon(const std::string& why, TransferOutcome outcome = TransferOutcome::abandoned);
+    TransferInfo transfer_info() const;
     void discard_output();
 
     Program& p_;
@@ -62,6 +64,9 @@ private:
     unsigned call_ = 0;
     bool stepping_ = false;
     bool opening_deferred_ = false;
+    // Set from the form step until the reception ends: only a reception the
+    // call events heard start is told to have ended.
+    bool told_started_ = false;
 };
 
 } // namespace quillon

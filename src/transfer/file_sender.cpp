@@ -31,6 +31,8 @@ void FileSender::send_file(const std::string& path) {
         default: data_step(); break;
         }
     } catch (const std::exception&) {
+        p_.events.transfer_ended({TransferDirection::sending, path, p_.state.file_mode, tx_file_length_},
+            TransferOutcome::failed, "Error in sending! Back to chat mode.");
         fail();
     }
 }
@@ -62,6 +64,8 @@ void FileSender::length_step(const std::string& path) {
     bar.set_value(0);
     bar.set_visible(true);
     send_to_line(std::to_string(tx_length) + std::string(frames::end_of_block));
+    p_.events.transfer_started({TransferDirection::sending, path, p_.state.file_mode,
+        p_.state.file_mode == "binary" ? tx_length / 2 : tx_length});
 }
 
 void FileSender::name_step(const std::string& path) {
@@ -88,6 +92,8 @@ void FileSender::form_step() {
 void FileSender::finishing_step(const std::string& path) {
     SharedState& s = p_.state;
     MainForm& f = p_.frmmain;
+    p_.events.transfer_ended({TransferDirection::sending, path, s.file_mode, tx_file_length_},
+        TransferOutcome::complete, "");
     p_.MSComm1.set_null_discard(true);
     s.send_block = -50;
     sending_ = false;
@@ -141,11 +147,14 @@ bool FileSender::read_block(std::string& block) {
     block.resize(static_cast<std::size_t>(n));
     if (n > 0 && !tx_file.read(block.data(), n)) throw SendFailure("read error");
     tx_location_ += n;
+    p_.events.transfer_progress(tx_location_, tx_file_length_);
     return tx_location_ >= tx_file_length_;
 }
 
 void FileSender::call_lost() {
     if (!sending_) return;
+    p_.events.transfer_ended({TransferDirection::sending, p_.state.send_filename, p_.state.file_mode, tx_file_length_},
+                             TransferOutcome::abandoned, "the call ended");
     MainForm& f = p_.frmmain;
     sending_ = false;
     close_file();

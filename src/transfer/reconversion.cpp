@@ -28,17 +28,21 @@ void Reconversion::reconvert_file(const std::string& destination) {
     bool offline = p_.dialogs.ask_yes_no("File download complete.File must be converted"
                                          ".This will take time.Would you like to go offline"
                                          "and then reconvert?");
+    if (offline) p_.events.call_ended(CallEnd::went_offline);
     if (offline) go_offline();
     else p_.MSComm1.output("Receiver::Conversion in progress.Please wait!");
     std::int64_t bad_pairs = 0;
+    p_.events.converting(true);
     try {
         bad_pairs = convert(p_.files.spool_file(), destination);
     } catch (const ConversionFailure& failure) {
+        p_.events.converting(false);
         p_.message(std::to_string(failure.code) + "Unspecified error! Cannot complete conversion.", Icon::stop);
         return;
     }
     p_.MSComm1.output("Receiver::Conversion complete.");
     close_window();
+    p_.events.converting(false);
     // One box for the whole file: a damaged line can spoil thousands of pairs.
     if (bad_pairs > 0)
         p_.message("Unexpected Error! Cannot continue. " + std::to_string(bad_pairs) +

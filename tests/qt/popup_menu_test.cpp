@@ -64,6 +64,8 @@ TEST(PopupMenu, CmdconfigOpensEveryItemWithItsCaptionTickAndState) {
                                               "    Binary",
                                               "    Text",
                                               "Help",
+                                              "Session Log",
+                                              "Call History",
                                           }));
 
     // The menu is built afresh from the models each time it opens.

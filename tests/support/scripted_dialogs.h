@@ -64,6 +64,8 @@ class FakeMedia : public Media {
 public:
     bool can_show_picture(const std::string& path) override;
     bool can_play_animation(const std::string& path) override;
+    void open_folder(const std::string& path) override { opened_folders.push_back(path); }
+    std::vector<std::string> opened_folders;
 };
 
 } // namespace quillon::testing

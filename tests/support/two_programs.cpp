@@ -18,6 +18,17 @@ void Station::dial(const std::string& digits) {
     w().cmddial.click();
 }
 
+void Station::offer_file(const std::string& name, const std::string& content, const std::string& form) {
+    f.dir.write(name, content);
+    f.dialogs.open_answers.push_back(f.dir.file(name));
+    (form == "binary" ? w().filemodebinary : w().filemodetext).choose();
+}
+
+void Station::accept_file(const std::string& name, bool go_offline) {
+    f.dialogs.save_answers.push_back(f.dir.file(name));
+    f.dialogs.yes_no_answers.push_back(go_offline);
+}
+
 TwoPrograms::TwoPrograms(sim::Exchange::Config config)
     : exchange(clock, config), a(time, exchange, "5551001", 10 * 3600.0), b(time, exchange, "5551002", 15 * 3600.0) {}
 

@@ -20,6 +20,12 @@ public:
     SharedState& s() { return f.p().state; }
     // Presses the keypad keys of a number and the dial button.
     void dial(const std::string& number);
+    // Writes a file into the program directory and chooses it for Send in
+    // the given form ("binary" or "text"); Send is still to be pressed.
+    void offer_file(const std::string& name, const std::string& content, const std::string& form);
+    // Answers the next reception's save dialog with a file of the program
+    // directory, and its going-offline question.
+    void accept_file(const std::string& name, bool go_offline = false);
 
     const std::string number;
     sim::HayesModem modem;

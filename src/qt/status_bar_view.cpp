@@ -1,0 +1,65 @@
+#include "qt/status_bar_view.h"
+
+#include "session/status_model.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+
+namespace quillon {
+
+namespace {
+
+void show_indicator(QLabel &label, const char *name, bool on) {
+    QString line = QString::fromLatin1(name);
+    label.setText((on ? QStringLiteral("\u25CF ") : QStringLiteral("\u25CB ")) + line);
+    label.setToolTip(line + (on ? QStringLiteral(" on") : QStringLiteral(" off")));
+    label.setStyleSheet(on ? QStringLiteral("color: #1a7f37; font-weight: bold;") : QStringLiteral("color: gray;"));
+}
+
+} // namespace
+
+StatusBarView::StatusBarView(StatusModel &model, QWidget *parent) : QFrame(parent), model_(model) {
+    setObjectName(QStringLiteral("statusbar"));
+    setFrameShape(QFrame::StyledPanel);
+    new QHBoxLayout(this);
+    layout()->setContentsMargins(6, 2, 6, 2);
+    call_ = add_label("status_call", 3);
+    online_ = add_label("status_online", 0);
+    const char *names[] = {"status_dtr", "status_dsr", "status_dcd", "status_ri"};
+    for (int i = 0; i < 4; ++i)
+        lines_[i] = add_label(names[i], 0);
+    port_ = add_label("status_port", 1);
+    dial_mode_ = add_label("status_dialmode", 0);
+    mode_ = add_label("status_mode", 2);
+    model_.on_change = [this] { refresh(); };
+    refresh();
+}
+
+StatusBarView::~StatusBarView() {
+    model_.on_change = nullptr;
+}
+
+QLabel *StatusBarView::add_label(const char *name, int stretch) {
+    auto *label = new QLabel(this);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setTextFormat(Qt::PlainText);
+    static_cast<QHBoxLayout *>(layout())->addWidget(label, stretch);
+    return label;
+}
+
+void StatusBarView::refresh() {
+    call_->setText(QString::fromStdString(model_.call_text()));
+    online_->setText(QString::fromStdString(model_.online_text()));
+    online_->setToolTip(QStringLiteral("Time online"));
+    const StatusReading &r = model_.reading();
+    show_indicator(*lines_[0], "DTR", r.dtr);
+    show_indicator(*lines_[1], "DSR", r.dsr);
+    show_indicator(*lines_[2], "DCD", r.dcd);
+    show_indicator(*lines_[3], "RI", r.ri);
+    port_->setText(QString::fromStdString(model_.port_text()));
+    dial_mode_->setText(QString::fromStdString(model_.dial_mode_text()));
+    mode_->setText(QString::fromStdString(model_.mode_text()));
+    mode_->setToolTip(mode_->text());
+}
+
+} // namespace quillon

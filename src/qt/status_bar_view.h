@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QFrame>
+
+class QLabel;
+
+namespace quillon {
+
+class StatusModel;
+
+// The status bar along the foot of the main window: shows the status
+// model, nothing more. The line indicators are filled or hollow marks with
+// their names, so on and off differ by more than colour.
+class StatusBarView : public QFrame {
+public:
+    explicit StatusBarView(StatusModel &model, QWidget *parent = nullptr);
+    ~StatusBarView() override;
+
+    void refresh();
+
+private:
+    QLabel *add_label(const char *name, int stretch);
+
+    StatusModel &model_;
+    QLabel *call_;
+    QLabel *online_;
+    QLabel *lines_[4];
+    QLabel *port_;
+    QLabel *dial_mode_;
+    QLabel *mode_;
+};
+
+} // namespace quillon

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "app/form.h"
+
+namespace quillon {
+
+// Frmhistory: the list of past calls and the button that takes a number
+// from it for dialling.
+class CallHistoryForm : public Form {
+public:
+    CallHistoryForm() : Form("Frmhistory", "Quillon -- Call History") {
+        add(grdcalls);
+        add(cmdhistorydial);
+        cmdhistorydial.set_caption("Dial");
+        cmdhistorydial.set_tooltip("Put the number up for dialling");
+        cmdhistorydial.set_enabled(false);
+    }
+    Grid grdcalls{"grdcalls"};
+    Button cmdhistorydial{"cmdhistorydial"};
+};
+
+} // namespace quillon

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "session/call_tracker.h"
+#include "session/session_clock.h"
+
+#include <fstream>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace quillon {
+
+// The session log: every call written down as it goes, in a plain UTF-8
+// file per day ("2026-12-07.log") in its folder. A log that cannot be
+// written is reported once per run and never stops a call.
+class SessionLog : public CallTracker::Listener {
+public:
+    SessionLog(std::string folder, const SessionClock& clock);
+    ~SessionLog() override;
+
+    const std::string& folder() const { return folder_; }
+    // Creates the folder, so there is something to open; false on failure.
+    bool make_folder();
+    void set_enabled(bool on) { enabled_ = on; }
+
+    // Told, once per run, what could not be written.
+    std::function<void(const std::string&)> on_failure;
+
+    void call_began(const Call& call) override;
+    void call_connected(const Call& call) override;
+    void call_over(const Call& call) override;
+    void chat(CallTracker::ChatDirection direction, std::string_view text) override;
+    void transfer_began(const Transfer& transfer) override;
+    void transfer_over(const Transfer& transfer) override;
+
+private:
+    // A line of the log stamped now, after any received chat still open.
+    void note(const std::string& text);
+    void write_line(const std::string& time, std::string_view text);
+    void write_chat(char mark, const std::string& time, std::string_view text);
+    void flush_received();
+    bool open();
+    void fail(const std::string& path);
+
+    std::string folder_;
+    const SessionClock& clock_;
+    bool enabled_ = true;
+    bool reported_ = false;
+    std::ofstream out_;
+    // Received chat not yet ended by CR LF, and when it began to arrive.
+    std::string received_;
+    std::string received_time_;
+};
+
+// Chat text as one line of the log: control characters, backslashes and
+// bytes that are not UTF-8 as C-style escapes.
+std::string escaped_chat(std::string_view text);
+
+} // namespace quillon

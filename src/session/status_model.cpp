@@ -1,0 +1,149 @@
+#include "session/status_model.h"
+
+#include "session/call_tracker.h"
+#include "session/session_clock.h"
+
+namespace quillon {
+namespace {
+
+constexpr int refresh_interval_ms = 500;
+
+std::string base_name(const std::string& path) {
+    auto slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+} // namespace
+
+StatusModel::StatusModel(EventLoop& loop, std::function<StatusReading()> read) : loop_(loop), read_(std::move(read)) {
+    timer_ = loop_.start_timer(refresh_interval_ms, [this] { refresh(); });
+}
+
+StatusModel::~StatusModel() {
+    loop_.stop_timer(timer_);
+}
+
+void StatusModel::refresh() {
+    reading_ = read_();
+    state_ = derive();
+    online_seconds_ = connected_at_ ? static_cast<long>(loop_.monotonic() - *connected_at_) : -1;
+    std::string shown = call_text() + '|' + online_text() + '|' + port_text() + '|' + dial_mode_text() + '|' +
+                        mode_text() + '|' + char('0' + reading_.dtr) + char('0' + reading_.dsr) +
+                        char('0' + reading_.dcd) + char('0' + reading_.ri);
+    if (shown == shown_) return;
+    shown_ = std::move(shown);
+    if (on_change) on_change();
+}
+
+CallState StatusModel::derive() const {
+    switch (activity_) {
+    case Activity::sending: return CallState::sending;
+    case Activity::receiving: return CallState::receiving;
+    case Activity::converting: return CallState::converting;
+    case Activity::none: break;
+    }
+    switch (call_) {
+    case Call::dialling: return CallState::dialling;
+    case Call::ringing: return CallState::ringing;
+    case Call::connected: return CallState::connected;
+    case Call::none: break;
+    }
+    if (!reading_.port_open) return CallState::no_port;
+    if (!reading_.modem_ready) return CallState::modem_not_ready;
+    return CallState::idle;
+}
+
+std::string StatusModel::call_text() const {
+    switch (state_) {
+    case CallState::no_port: return "No port";
+    case CallState::modem_not_ready: return "Modem not ready";
+    case CallState::idle:
+        return last_outcome_ ? std::string("Idle (last dial: ") + result_text(result_of(*last_outcome_)) + ")" : "Idle";
+    case CallState::dialling: return "Dialling " + number_;
+    case CallState::ringing: return "Ringing";
+    case CallState::connected: return "Connected " + party_;
+    case CallState::sending: return "Sending " + file_;
+    case CallState::receiving: return "Receiving " + file_;
+    case CallState::converting: return "Converting " + file_;
+    }
+    return "";
+}
+
+std::string StatusModel::online_text() const {
+    return online_seconds_ < 0 ? std::string() : clock_text(static_cast<double>(online_seconds_));
+}
+
+std::string StatusModel::port_text() const {
+    if (!reading_.port_open) return "No port";
+    return "COMM" + std::to_string(reading_.port) + " " + reading_.device;
+}
+
+std::string StatusModel::dial_mode_text() const {
+    const std::string& mode = reading_.dial_mode;
+    if (mode.compare(0, 4, "tone") == 0) return "Tone dialling";
+    if (mode.compare(0, 5, "pulse") == 0) return "Pulse dialling";
+    return "Dialling mode not set";
+}
+
+std::string StatusModel::mode_text() const {
+    if (reading_.operating_mode != "file transfer") return "Chat";
+    std::string text = "File transfer";
+    if (!reading_.form.empty()) text += ", " + reading_.form;
+    if (!reading_.send_file.empty()) text += ": " + reading_.send_file;
+    return text;
+}
+
+void StatusModel::dialling(const std::string& number) {
+    // Typed into a call that is up, a dial command is only data.
+    if (call_ == Call::connected) return;
+    call_ = Call::dialling;
+    number_ = number;
+    last_outcome_.reset();
+    refresh();
+}
+
+void StatusModel::dial_failed(DialOutcome outcome) {
+    // The modem also says NO CARRIER after a hang-up; only a dial has an outcome.
+    if (call_ == Call::dialling) last_outcome_ = outcome;
+    if (call_ != Call::connected) call_ = Call::none;
+    refresh();
+}
+
+void StatusModel::ringing() {
+    if (call_ != Call::none) return;
+    call_ = Call::ringing;
+    last_outcome_.reset();
+    refresh();
+}
+
+void StatusModel::connected() {
+    if (call_ != Call::connected) party_ = call_ == Call::dialling ? number_ : "incoming";
+    call_ = Call::connected;
+    if (!connected_at_) connected_at_ = loop_.monotonic();
+    refresh();
+}
+
+void StatusModel::call_ended(CallEnd) {
+    call_ = Call::none;
+    connected_at_.reset();
+    if (activity_ != Activity::converting) activity_ = Activity::none;
+    refresh();
+}
+
+void StatusModel::transfer_started(const TransferInfo& info) {
+    activity_ = info.direction == TransferDirection::sending ? Activity::sending : Activity::receiving;
+    file_ = base_name(info.file_name);
+    refresh();
+}
+
+void StatusModel::transfer_ended(const TransferInfo&, TransferOutcome, const std::string&) {
+    if (activity_ != Activity::converting) activity_ = Activity::none;
+    refresh();
+}
+
+void StatusModel::converting(bool active) {
+    activity_ = active ? Activity::converting : Activity::none;
+    refresh();
+}
+
+} // namespace quillon

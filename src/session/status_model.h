@@ -1,0 +1,84 @@
+#pragma once
+
+#include "app/event_loop.h"
+#include "session/call_events.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace quillon {
+
+enum class CallState { no_port, modem_not_ready, idle, dialling, ringing, connected, sending, receiving, converting };
+
+// What the status bar reads from the program at each refresh.
+struct StatusReading {
+    bool port_open = false;
+    bool modem_ready = false;
+    int port = 0;
+    std::string device;
+    bool dtr = false, dsr = false, dcd = false, ri = false;
+    std::string dial_mode;      // "tone" or "pulse", maybe padded
+    std::string operating_mode; // "chat" or "file transfer"
+    std::string form;           // "binary" or "text" in file-transfer mode
+    std::string send_file;      // what Send will send in file-transfer mode
+};
+
+// The status bar's model: the call's state told by the call events, the
+// online time, and the port, lines and modes read from the program on
+// every event and at least every 500 ms. The view only shows it.
+class StatusModel : public CallEvents {
+public:
+    StatusModel(EventLoop& loop, std::function<StatusReading()> read);
+    ~StatusModel() override;
+    StatusModel(const StatusModel&) = delete;
+    StatusModel& operator=(const StatusModel&) = delete;
+
+    // Reads the program again; tells on_change when anything shown changed.
+    void refresh();
+
+    CallState state() const { return state_; }
+    const StatusReading& reading() const { return reading_; }
+    std::string call_text() const;   // "Dialling 5551002", "Idle (last dial: busy)" ...
+    std::string online_text() const; // "00:01:05" while connected, else empty
+    std::string port_text() const;   // "COMM1 /dev/ttyS0" or "No port"
+    std::string dial_mode_text() const;
+    std::string mode_text() const; // "Chat" or "File transfer, binary: /home/ann/photo.bmp"
+
+    // The view's one callback.
+    std::function<void()> on_change;
+
+    void dialling(const std::string& number) override;
+    void dial_failed(DialOutcome outcome) override;
+    void ringing() override;
+    void connected() override;
+    void call_ended(CallEnd why) override;
+    void transfer_started(const TransferInfo& info) override;
+    void transfer_ended(const TransferInfo& info, TransferOutcome outcome, const std::string& detail) override;
+    void converting(bool active) override;
+
+private:
+    enum class Call { none, dialling, ringing, connected };
+    enum class Activity { none, sending, receiving, converting };
+    CallState derive() const;
+
+    EventLoop& loop_;
+    std::function<StatusReading()> read_;
+    EventLoop::Handle timer_ = 0;
+
+    Call call_ = Call::none;
+    Activity activity_ = Activity::none;
+    std::string number_;
+    std::string party_;
+    std::string file_;
+    std::optional<DialOutcome> last_outcome_;
+    std::optional<double> connected_at_;
+
+    // What was last shown.
+    StatusReading reading_;
+    CallState state_ = CallState::no_port;
+    long online_seconds_ = -1;
+    std::string shown_;
+};
+
+} // namespace quillon

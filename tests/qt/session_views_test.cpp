@@ -1,0 +1,88 @@
+#include "windows_fixture.h"
+
+#include <QAbstractButton>
+#include <QLabel>
+#include <QTableWidget>
+#include <QTest>
+
+namespace quillon::testing {
+namespace {
+
+QString text_of(WindowsFixture &t, const char *name) {
+    auto *label = t.widget<QLabel>(name);
+    return label ? label->text() : QString();
+}
+
+TEST(StatusBarView, ShowsTheModelAlongTheFootOfTheMainWindow) {
+    WindowsFixture t;
+    t.run_for(0.5);
+    EXPECT_EQ(text_of(t, "status_call"), "Idle");
+    EXPECT_EQ(text_of(t, "status_online"), "");
+    EXPECT_EQ(text_of(t, "status_port"), "COMM1 fake:1");
+    EXPECT_EQ(text_of(t, "status_dialmode"), "Tone dialling");
+    EXPECT_EQ(text_of(t, "status_mode"), "Chat");
+    EXPECT_EQ(text_of(t, "status_dtr"), QStringLiteral("\u25CF DTR"));
+    EXPECT_EQ(text_of(t, "status_dsr"), QStringLiteral("\u25CF DSR"));
+    EXPECT_EQ(text_of(t, "status_dcd"), QStringLiteral("\u25CB DCD")) << "hollow when off, not only grey";
+    EXPECT_EQ(text_of(t, "status_ri"), QStringLiteral("\u25CB RI"));
+    auto *bar = t.widget<QWidget>("statusbar");
+    auto *output = t.widget<QWidget>("txtreceived");
+    ASSERT_TRUE(bar && output);
+    EXPECT_GT(bar->mapTo(&t.front->main, QPoint()).y(), output->mapTo(&t.front->main, QPoint()).y());
+
+    t.port(1).lines.dcd = true;
+    t.port(1).lines.ri = true;
+    t.run_for(0.5);
+    EXPECT_EQ(text_of(t, "status_dcd"), QStringLiteral("\u25CF DCD"));
+    EXPECT_EQ(t.widget<QLabel>("status_ri")->toolTip(), "RI on");
+
+    t.p().events.dialling("5551002");
+    EXPECT_EQ(text_of(t, "status_call"), "Dialling 5551002") << "at once, not at the next refresh";
+    t.p().events.connected();
+    t.run_for(61);
+    EXPECT_EQ(text_of(t, "status_call"), "Connected 5551002");
+    EXPECT_EQ(text_of(t, "status_online"), "00:01:01");
+}
+
+TEST(CallHistoryView, ListsTheCallsAndItsDialButtonPutsTheNumberUp) {
+    WindowsFixture t;
+    CallEvents &events = t.p().events;
+    events.dialling("5551002");
+    events.dial_failed(DialOutcome::busy);
+    events.ringing();
+    events.connected();
+    events.call_ended(CallEnd::carrier_lost);
+
+    t.w().mnucallhistory.choose();
+    QWidget &window = t.front->history;
+    EXPECT_TRUE(window.isVisible());
+    auto *table = t.widget<QTableWidget>("grdcalls", &window);
+    auto *dial = t.widget<QAbstractButton>("cmdhistorydial", &window);
+    ASSERT_TRUE(table && dial);
+    ASSERT_EQ(table->rowCount(), 2);
+    EXPECT_EQ(table->item(0, 2)->text(), "incoming");
+    EXPECT_EQ(table->item(0, 3)->text(), "connected");
+    EXPECT_EQ(table->item(1, 2)->text(), "5551002");
+    EXPECT_EQ(table->item(1, 3)->text(), "busy");
+    EXPECT_EQ(dial->text(), "Dial");
+    EXPECT_FALSE(dial->isEnabled());
+
+    table->setCurrentCell(1, 0);
+    ASSERT_TRUE(dial->isEnabled());
+    QTest::mouseClick(dial, Qt::LeftButton);
+    EXPECT_EQ(t.p().state.dial_number, "5551002");
+    EXPECT_TRUE(t.w().cmddial.enabled());
+
+    // A call stored while the window is open shows at once.
+    events.dialling("42");
+    events.dial_failed(DialOutcome::no_carrier);
+    ASSERT_EQ(table->rowCount(), 3);
+    EXPECT_EQ(table->item(0, 2)->text(), "42");
+
+    window.close();
+    EXPECT_FALSE(t.p().frmhistory.visible());
+    EXPECT_FALSE(window.isVisible());
+}
+
+} // namespace
+} // namespace quillon::testing
