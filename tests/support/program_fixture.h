@@ -46,6 +46,8 @@ public:
     FakeDevices devices;
     // How the program opens a port's device; the fake devices unless replaced.
     LineOpener opener;
+    // How the program makes its address book; an SQLite file unless replaced.
+    std::function<std::unique_ptr<AddressStore>()> make_store;
     std::unique_ptr<Program> program;
     bool ended = false;
 };
