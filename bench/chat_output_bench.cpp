@@ -1,11 +1,12 @@
 // A megabyte of chat in 64-character pieces through the communications
 // handler and the Qt output box, once with a line break ending each piece
 // and once with no line break at all (Enter does not send, so messages run
-// together). Claims, each run: an arrival at the end of the conversation
-// costs at most twice what one at its start did (medians), without line
-// breaks as with them; and the conversation without line breaks grows the
-// process by at most 4 bytes for each byte received. Exits 1 when a claim
-// fails or text is lost.
+// together), three times each [or as many as the argument says]. Claims:
+// an arrival at the end of the conversation costs at most twice what one at
+// its start did (the median over the runs of the ratio of medians), without
+// line breaks as with them; and the first conversation without line breaks
+// grows the process by at most 4 bytes for each byte received. Exits 1 when
+// a claim fails or text is lost.
 #include "qt/front_end.h"
 #include "qt/output_box.h"
 #include "support/connected_program.h"
@@ -54,8 +55,10 @@ Conversation converse(bool line_breaks) {
     windows.main.show();
     QCoreApplication::processEvents();
     std::string text(piece, 'x');
-    if (line_breaks) text.replace(piece - 2, 2, "\r\n");
-    else text[piece / 2] = ' ';
+    if (line_breaks)
+        text.replace(piece - 2, 2, "\r\n");
+    else
+        text[piece / 2] = ' ';
 
     long resident_before = resident_bytes();
     std::vector<double> first, last;
@@ -66,8 +69,10 @@ Conversation converse(bool line_breaks) {
         program.time.run_due();
         QCoreApplication::processEvents();
         double us = std::chrono::duration<double, std::micro>(Clock::now() - start).count();
-        if (i < sample) first.push_back(us);
-        else if (i >= updates - sample) last.push_back(us);
+        if (i < sample)
+            first.push_back(us);
+        else if (i >= updates - sample)
+            last.push_back(us);
     }
     Conversation c;
     c.bytes_per_byte = double(resident_bytes() - resident_before) / total;
@@ -87,15 +92,24 @@ int main(int argc, char **argv) {
     std::printf("1 MB of chat in %zu arrivals of %zu characters; claims: end / start at most %.1f (medians of\n"
                 "%zu arrivals), growth at most %.0f bytes a received byte without line breaks\n",
                 total / piece, piece, max_ratio, sample, max_bytes_per_byte);
+    int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
     bool met = true;
-    // The memory figure is taken first, before the other run has grown the heap.
+    // The memory figure is the first run's, before other runs grew the heap.
     for (bool line_breaks : {false, true}) {
-        Conversation c = converse(line_breaks);
-        bool ok = c.intact && c.ratio() <= max_ratio && (line_breaks || c.bytes_per_byte <= max_bytes_per_byte);
-        met = met && ok;
-        std::printf("  %-19s start %6.1f us, end %6.1f us an arrival: end / start %.2f; %.2f bytes a byte%s%s\n",
-                    line_breaks ? "with line breaks:" : "no line break:", c.first_us, c.last_us, c.ratio(),
-                    c.bytes_per_byte, c.intact ? "" : "; TEXT LOST", ok ? "" : "  <- CLAIM MISSED");
+        std::vector<double> ratios;
+        for (int run = 0; run < runs; ++run) {
+            Conversation c = converse(line_breaks);
+            ratios.push_back(c.ratio());
+            bool memory_ok = line_breaks || run > 0 || c.bytes_per_byte <= max_bytes_per_byte;
+            met = met && c.intact && memory_ok;
+            std::printf("  %-17s start %6.1f us, end %6.1f us an arrival: end / start %.2f; %.2f bytes a byte%s%s\n",
+                        line_breaks ? "with line breaks:" : "no line break:", c.first_us, c.last_us, c.ratio(),
+                        c.bytes_per_byte, c.intact ? "" : "; TEXT LOST", memory_ok ? "" : "  <- CLAIM MISSED");
+        }
+        double ratio = median(ratios);
+        met = met && ratio <= max_ratio;
+        std::printf("  %s: median end / start %.2f%s\n", line_breaks ? "with line breaks" : "no line break", ratio,
+                    ratio <= max_ratio ? "" : "  <- CLAIM MISSED");
     }
     std::printf("%s\n", met ? "claims met" : "claims MISSED");
     return met ? 0 : 1;

@@ -17,7 +17,7 @@ struct StopAndWait {
     double last_request_seconds = 0;
 };
 
-inline StopAndWait stop_and_wait_bound(std::size_t size, bool binary, const std::string& file_name, double rate,
+inline StopAndWait stop_and_wait_bound(std::size_t size, bool binary, const std::string &file_name, double rate,
                                        double latency) {
     namespace frames = quillon::frames;
     std::size_t block = binary ? frames::binary_block_size : frames::text_block_size;

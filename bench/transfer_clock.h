@@ -1,6 +1,6 @@
 #pragma once
 
-#include "modem/line.h"
+#include "support/forwarding_line.h"
 #include "support/scripted_dialogs.h"
 #include "transfer/transfer_frames.h"
 
@@ -23,7 +23,7 @@ struct TransferClock {
         sender_finished = last_request = -1;
     }
     // Watches the sender's message boxes.
-    void watch_sender(testing::ScriptedDialogs& dialogs) {
+    void watch_sender(testing::ScriptedDialogs &dialogs) {
         dialogs.while_shown = [this, &dialogs] {
             if (sender_finished < 0 && dialogs.showed("Finished sending.Back to chat mode.")) sender_finished = now();
         };
@@ -34,22 +34,18 @@ struct TransferClock {
     }
 
 private:
-    class RequestWatch : public Line {
+    class RequestWatch : public testing::ForwardingLine {
     public:
-        RequestWatch(std::unique_ptr<Line> line, TransferClock& clock) : line_(std::move(line)), clock_(clock) {}
+        RequestWatch(std::unique_ptr<Line> line, TransferClock &clock)
+            : ForwardingLine(*line), line_(std::move(line)), clock_(clock) {}
         void write(std::string_view bytes) override {
-            line_->write(bytes);
+            ForwardingLine::write(bytes);
             if (bytes.find(frames::request) != std::string_view::npos) clock_.last_request = clock_.now();
         }
-        std::string read_available() override { return line_->read_available(); }
-        std::size_t bytes_waiting() override { return line_->bytes_waiting(); }
-        ModemLines modem_lines() override { return line_->modem_lines(); }
-        void set_dtr(bool on) override { line_->set_dtr(on); }
-        void set_listener(LineListener* listener) override { line_->set_listener(listener); }
 
     private:
         std::unique_ptr<Line> line_;
-        TransferClock& clock_;
+        TransferClock &clock_;
     };
 };
 

@@ -117,9 +117,13 @@ double OutputBox::char_width(char32_t code, double x) {
     return width;
 }
 
-double OutputBox::text_width() const { return std::max(40, viewport()->width() - 2 * margin); }
+double OutputBox::text_width() const {
+    return std::max(40, viewport()->width() - 2 * margin);
+}
 
-int OutputBox::row_height() const { return std::max(1, fontMetrics().lineSpacing()); }
+int OutputBox::row_height() const {
+    return std::max(1, fontMetrics().lineSpacing());
+}
 
 std::size_t OutputBox::row_end_shown(std::size_t row) const {
     std::string_view text = model_.text();
@@ -172,8 +176,10 @@ void OutputBox::paintEvent(QPaintEvent *) {
 
 void OutputBox::resizeEvent(QResizeEvent *event) {
     QAbstractScrollArea::resizeEvent(event);
-    if (text_width() != laid_out_width_) lay_out_all();
-    else update_scroll_range();
+    if (text_width() != laid_out_width_)
+        lay_out_all();
+    else
+        update_scroll_range();
 }
 
 void OutputBox::changeEvent(QEvent *event) {
@@ -185,7 +191,9 @@ void OutputBox::changeEvent(QEvent *event) {
     }
 }
 
-QString OutputBox::shown_text() const { return shown_string(model_.text(), 0, model_.text().size()); }
+QString OutputBox::shown_text() const {
+    return shown_string(model_.text(), 0, model_.text().size());
+}
 
 QString OutputBox::selected_text() const {
     return shown_string(model_.text(), std::min(anchor_, cursor_), std::max(anchor_, cursor_));
@@ -222,11 +230,16 @@ std::size_t OutputBox::offset_at(QPoint point) {
 
 void OutputBox::keyPressEvent(QKeyEvent *event) {
     QScrollBar *bar = verticalScrollBar();
-    if (event->matches(QKeySequence::Copy)) copy();
-    else if (event->matches(QKeySequence::SelectAll)) select_all();
-    else if (event->matches(QKeySequence::MoveToStartOfDocument)) bar->setValue(bar->minimum());
-    else if (event->matches(QKeySequence::MoveToEndOfDocument)) bar->setValue(bar->maximum());
-    else QAbstractScrollArea::keyPressEvent(event);
+    if (event->matches(QKeySequence::Copy))
+        copy();
+    else if (event->matches(QKeySequence::SelectAll))
+        select_all();
+    else if (event->matches(QKeySequence::MoveToStartOfDocument))
+        bar->setValue(bar->minimum());
+    else if (event->matches(QKeySequence::MoveToEndOfDocument))
+        bar->setValue(bar->maximum());
+    else
+        QAbstractScrollArea::keyPressEvent(event);
 }
 
 void OutputBox::mousePressEvent(QMouseEvent *event) {
@@ -242,8 +255,10 @@ void OutputBox::mouseMoveEvent(QMouseEvent *event) {
     QPoint point = event->position().toPoint();
     // Dragging past an edge scrolls that way.
     QScrollBar *bar = verticalScrollBar();
-    if (point.y() < 0) bar->setValue(bar->value() - 1);
-    else if (point.y() > viewport()->height()) bar->setValue(bar->value() + 1);
+    if (point.y() < 0)
+        bar->setValue(bar->value() - 1);
+    else if (point.y() > viewport()->height())
+        bar->setValue(bar->value() + 1);
     cursor_ = offset_at(point);
     viewport()->update();
 }

@@ -8,17 +8,23 @@ namespace {
 
 constexpr char32_t replacement = 0xfffd;
 
-bool continuation(unsigned char b) { return (b & 0xc0) == 0x80; }
+bool continuation(unsigned char b) {
+    return (b & 0xc0) == 0x80;
+}
 
 // The bounds of the second byte, which rule out overlong forms, surrogates
 // and code points beyond U+10FFFF.
 void second_byte_bounds(unsigned char lead, unsigned char &low, unsigned char &high) {
     low = 0x80;
     high = 0xbf;
-    if (lead == 0xe0) low = 0xa0;
-    else if (lead == 0xed) high = 0x9f;
-    else if (lead == 0xf0) low = 0x90;
-    else if (lead == 0xf4) high = 0x8f;
+    if (lead == 0xe0)
+        low = 0xa0;
+    else if (lead == 0xed)
+        high = 0x9f;
+    else if (lead == 0xf0)
+        low = 0x90;
+    else if (lead == 0xf4)
+        high = 0x8f;
 }
 
 // A UTF-8 sequence at text[at]; a broken one gives one replacement
@@ -69,7 +75,8 @@ QString shown_string(std::string_view text, std::size_t from, std::size_t to) {
     for (std::size_t at = from; at < to;) {
         ShownChar c = shown_char_at(text, at);
         if (c.kind == ShownChar::unfinished) break;
-        if (c.kind == ShownChar::line_break) out += QChar(u'\n');
+        if (c.kind == ShownChar::line_break)
+            out += QChar(u'\n');
         else if (c.kind == ShownChar::glyph) {
             char32_t code = c.code;
             out += QString::fromUcs4(&code, 1);

@@ -16,7 +16,7 @@ namespace quillon {
 struct ShownChar {
     enum Kind { glyph, line_break, nothing, unfinished };
     Kind kind;
-    char32_t code; // what a glyph shows
+    char32_t code;      // what a glyph shows
     std::size_t length; // bytes taken
 };
 ShownChar shown_char_at(std::string_view text, std::size_t at);
@@ -35,7 +35,7 @@ public:
 
     void clear() { starts_.clear(); }
     // Lays out text from the start of its last row on; after clear(), all of it.
-    void lay_out(std::string_view text, double width, const CharWidth& char_width);
+    void lay_out(std::string_view text, double width, const CharWidth &char_width);
 
     std::size_t count() const { return starts_.empty() ? 1 : starts_.size(); }
     std::size_t start(std::size_t row) const { return starts_.empty() ? 0 : starts_[row]; }

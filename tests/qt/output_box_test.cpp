@@ -21,7 +21,8 @@ struct OutputBoxFixture : WindowsFixture {
     // Every row shown, joined, against the text laid out whole.
     QString rows_joined() const {
         QString out;
-        for (std::size_t r = 0; r < box->row_count(); ++r) out += box->row_text(r) + u'|';
+        for (std::size_t r = 0; r < box->row_count(); ++r)
+            out += box->row_text(r) + u'|';
         return out;
     }
     OutputBox *box = nullptr;
@@ -46,13 +47,16 @@ TEST(OutputBox, ShowsTheModelsBytesAsTheyGrowAndAStatusLineReplacesThem) {
 TEST(OutputBox, ALongLineWrapsInsideTheBoxTheSameWhetherItCameInPiecesOrWhole) {
     OutputBoxFixture t;
     std::string chat;
-    for (int i = 0; i < 300; ++i) chat += (i % 7 == 0 ? "word\t" : "") + std::string(i % 23, 'x') + " \xC3\xA9";
-    for (std::size_t at = 0; at < chat.size(); at += 5) t.w().txtreceived.append(chat.substr(at, 5));
+    for (int i = 0; i < 300; ++i)
+        chat += (i % 7 == 0 ? "word\t" : "") + std::string(i % 23, 'x') + " \xC3\xA9";
+    for (std::size_t at = 0; at < chat.size(); at += 5)
+        t.w().txtreceived.append(chat.substr(at, 5));
     QString pieces = t.rows_joined();
     EXPECT_GT(t.box->row_count(), 20u) << "the line wraps";
     for (std::size_t r = 0; r < t.box->row_count(); ++r) {
         QString row = t.box->row_text(r);
-        EXPECT_LE(t.box->fontMetrics().horizontalAdvance(row.trimmed().replace(u'\t', u' ')), t.box->viewport()->width())
+        EXPECT_LE(t.box->fontMetrics().horizontalAdvance(row.trimmed().replace(u'\t', u' ')),
+                  t.box->viewport()->width())
             << "row " << r;
     }
     t.w().txtreceived.set_text(chat);
@@ -63,7 +67,8 @@ TEST(OutputBox, ALongLineWrapsInsideTheBoxTheSameWhetherItCameInPiecesOrWhole) {
 TEST(OutputBox, FollowsTheEndUnlessTheUserScrolledBack) {
     OutputBoxFixture t;
     std::string lines;
-    for (int i = 0; i < 200; ++i) lines += "line " + std::to_string(i) + "\r\n";
+    for (int i = 0; i < 200; ++i)
+        lines += "line " + std::to_string(i) + "\r\n";
     t.w().txtreceived.append(lines);
     QScrollBar *bar = t.box->verticalScrollBar();
     bar->setValue(bar->maximum());

@@ -2,12 +2,14 @@
 
 #include <strings.h>
 
+#include <algorithm>
+
 namespace quillon::testing {
 namespace {
 
 class MemoryAddressStore : public AddressStore {
 public:
-    void open(const std::string&) override {
+    void open(const std::string &) override {
         rows_.clear();
         current_.reset();
         open_ = true;
@@ -16,32 +18,32 @@ public:
         check_open();
         current_ = rows_.empty() ? std::nullopt : std::optional<std::size_t>(0);
     }
-    void add(const std::string& name, const std::string& phoneno) override {
+    void add(const std::string &name, const std::string &phoneno) override {
         check_open();
         rows_.push_back({name, phoneno});
         current_ = rows_.size() - 1;
     }
-    void edit_current_phoneno(const std::string& phoneno) override { current().phoneno = phoneno; }
+    void edit_current_phoneno(const std::string &phoneno) override { current().phoneno = phoneno; }
     void delete_current() override {
         current();
         rows_.erase(rows_.begin() + static_cast<long>(*current_));
-        if (rows_.empty()) current_.reset();
-        else if (*current_ >= rows_.size()) current_ = rows_.size() - 1;
+        if (rows_.empty())
+            current_.reset();
+        else if (*current_ >= rows_.size())
+            current_ = rows_.size() - 1;
     }
-    bool find_first(const std::string& name) override {
+    bool find_first(const std::string &name) override {
         check_open();
-        for (std::size_t i = 0; i < rows_.size(); ++i) {
-            if (rows_[i].name.size() == name.size() && strncasecmp(rows_[i].name.c_str(), name.c_str(), name.size()) == 0) {
-                current_ = i;
-                return true;
-            }
-        }
-        return false;
+        auto same = [&](const AddressRow &row) {
+            return row.name.size() == name.size() && strncasecmp(row.name.c_str(), name.c_str(), name.size()) == 0;
+        };
+        auto found = std::find_if(rows_.begin(), rows_.end(), same);
+        if (found != rows_.end()) current_ = static_cast<std::size_t>(found - rows_.begin());
+        return found != rows_.end();
     }
     void move_first() override {
         check_open();
-        if (rows_.empty()) throw StoreError("No current record.");
-        current_ = 0;
+        move_to(0);
     }
     std::string current_phoneno() override { return current().phoneno; }
     std::vector<AddressRow> rows() override { return rows_; }
@@ -55,7 +57,7 @@ private:
     void check_open() const {
         if (!open_) throw StoreError("The address book is not open.");
     }
-    AddressRow& current() {
+    AddressRow &current() {
         check_open();
         if (!current_ || *current_ >= rows_.size()) throw StoreError("No current record.");
         return rows_[*current_];
@@ -68,6 +70,8 @@ private:
 
 } // namespace
 
-std::unique_ptr<AddressStore> make_memory_address_store() { return std::make_unique<MemoryAddressStore>(); }
+std::unique_ptr<AddressStore> make_memory_address_store() {
+    return std::make_unique<MemoryAddressStore>();
+}
 
 } // namespace quillon::testing
