@@ -79,10 +79,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     // The rest arrives in pieces whose sizes the input chooses.
     std::size_t at = 2;
+    quillon::testing::FakeLine& line = f.port(1);
     while (at < size && !f.ended) {
         std::size_t piece = 1 + data[at++] % 64;
         if (at + piece > size) piece = size - at;
-        f.port(1).arrive(std::string(reinterpret_cast<const char *>(data + at), piece));
+        line.arrive(std::string(reinterpret_cast<const char *>(data + at), piece));
         at += piece;
         f.run_for(0.3);
     }
