@@ -1,5 +1,7 @@
 // Whatever a peer or a modem sends, in any state of a call or a transfer,
 // the program keeps running and keeps its files inside its folder.
+#include "memory_temp.h"
+#include "support/memory_address_store.h"
 #include "support/program_fixture.h"
 
 #include <cstdint>
@@ -10,26 +12,53 @@ using quillon::testing::ProgramFixture;
 
 namespace {
 
+// One program for the whole run, started once, its folder in memory and its
+// address book too; between inputs the call ends as a lost carrier ends it.
+ProgramFixture &program() {
+    static bool in_memory = use_memory_temp();
+    static ProgramFixture f;
+    static bool started = [] {
+        f.make_store = quillon::testing::make_memory_address_store;
+        f.write_ini("PORTNO.=1\nDIALMODE=tone");
+        f.dir.write("send.bin", std::string(5000, 'x'));
+        f.port(1);
+        return f.start();
+    }();
+    if (!in_memory || !started) std::abort();
+    return f;
+}
+
+void back_to_idle(ProgramFixture &f) {
+    f.port(1).lines = {false, true, false};
+    f.run_for(6); // the carrier check ends the call and any transfer
+    f.p().comm_handler.empty_line_buffer();
+    f.p().state.rx_buffer.clear();
+    f.p().transfer.mnumodechat_Click();
+    f.port(1).written.clear();
+    f.dialogs = {};
+    for (int i = 0; i < 8; ++i)
+        f.dialogs.save_answers.push_back(f.dir.file("saved.bin"));
+}
+
 enum class Start { idle, chatting, receiving, sending };
 
-void connect(ProgramFixture& f) {
+void connect(ProgramFixture &f) {
     f.port(1).lines.dcd = true;
     f.port(1).arrive("\r\nCONNECT 56000\r\n");
     f.run_for(3);
 }
 
 // Brings the program to the given step of a transfer with well-formed frames.
-void prepare(ProgramFixture& f, Start start, int steps) {
+void prepare(ProgramFixture &f, Start start, int steps) {
     if (start == Start::idle) return;
     connect(f);
     if (start == Start::receiving) {
-        const char* frames[] = {"", "4096", "name.bin", "binary", "00FF"};
+        const char *frames[] = {"", "4096", "name.bin", "binary", "00FF"};
         for (int i = 0; i < steps && i < 5; ++i) {
             f.port(1).arrive(std::string(frames[i]) + "^%847%^");
             f.run_for(0.2);
         }
     } else if (start == Start::sending) {
-        f.dir.write("send.bin", std::string(5000, 'x'));
         f.dialogs.open_answers.push_back(f.dir.file("send.bin"));
         f.p().frmmain.filemodebinary.choose();
         f.p().frmmain.cmdsend.click();
@@ -42,21 +71,19 @@ void prepare(ProgramFixture& f, Start start, int steps) {
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
     if (size < 2) return 0;
-    ProgramFixture f;
-    f.write_ini("PORTNO.=1\nDIALMODE=tone");
-    f.port(1);
-    if (!f.start()) std::abort();
-    for (int i = 0; i < 8; ++i) f.dialogs.save_answers.push_back(f.dir.file("saved.bin"));
+    ProgramFixture &f = program();
+    back_to_idle(f);
     prepare(f, static_cast<Start>(data[0] % 4), data[1] % 8);
 
     // The rest arrives in pieces whose sizes the input chooses.
     std::size_t at = 2;
+    quillon::testing::FakeLine& line = f.port(1);
     while (at < size && !f.ended) {
         std::size_t piece = 1 + data[at++] % 64;
         if (at + piece > size) piece = size - at;
-        f.port(1).arrive(std::string(reinterpret_cast<const char*>(data + at), piece));
+        line.arrive(std::string(reinterpret_cast<const char *>(data + at), piece));
         at += piece;
         f.run_for(0.3);
     }

@@ -1,5 +1,6 @@
 // Any quillon.ini parses, and a written value always reads back.
 #include "app/ini_file.h"
+#include "memory_temp.h"
 #include "support/temp_dir.h"
 
 #include <cstdint>
@@ -7,7 +8,9 @@
 #include <string>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static bool in_memory = use_memory_temp();
     static quillon::testing::TempDir dir;
+    (void)in_memory;
     const std::string file = dir.file("quillon.ini");
     std::string content(reinterpret_cast<const char*>(data), size);
     dir.write("quillon.ini", content);

@@ -1,5 +1,7 @@
 // Any spool converts to one byte per digit pair, and hex_value never
 // gives a value outside a byte.
+#include "memory_temp.h"
+#include "support/memory_address_store.h"
 #include "support/program_fixture.h"
 #include "transfer/hex_value.h"
 
@@ -15,8 +17,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (v < 0 || v > 255) std::abort();
     }
 
+    static bool in_memory = use_memory_temp();
     static quillon::testing::ProgramFixture f;
+    (void)in_memory;
     static bool started = [] {
+        f.make_store = quillon::testing::make_memory_address_store;
         f.write_ini("PORTNO.=1\nDIALMODE=tone");
         f.port(1);
         return f.start();

@@ -3,50 +3,282 @@
 #include "app/form.h"
 #include "qt/control_binding.h"
 
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QFontMetricsF>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QPainter>
 #include <QScrollBar>
-#include <QTextCursor>
+
+#include <algorithm>
+#include <cmath>
 
 namespace quillon {
 
-OutputBox::OutputBox(TextBox &model, QWidget *parent) : QPlainTextEdit(parent), model_(model) {
+namespace {
+
+constexpr int margin = 4;
+constexpr int tab_columns = 8;
+
+// FNV-1a, grown with the text, to tell the same text set again from a new one.
+constexpr std::uint64_t hash_start = 14695981039346656037ull;
+std::uint64_t hash_more(std::uint64_t hash, std::string_view bytes) {
+    for (unsigned char c : bytes) {
+        hash ^= c;
+        hash *= 1099511628211ull;
+    }
+    return hash;
+}
+
+} // namespace
+
+OutputBox::OutputBox(TextBox &model, QWidget *parent) : QAbstractScrollArea(parent), model_(model) {
     setObjectName(QString::fromStdString(model.name()));
-    setReadOnly(true);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setUndoRedoEnabled(false);
-    refresh();
+    setFocusPolicy(Qt::ClickFocus);
+    viewport()->setBackgroundRole(QPalette::Base);
+    viewport()->setAutoFillBackground(true);
+    viewport()->setCursor(Qt::IBeamCursor);
+    verticalScrollBar()->setSingleStep(1);
+    show_common(*this, model_);
+    replace_all();
 }
 
 void OutputBox::refresh() {
     show_common(*this, model_);
-    const std::string &text = model_.text();
-    if (text == shown_) return;
-    if (text.size() > shown_.size() && text.compare(0, shown_.size(), shown_) == 0) {
-        append(std::string_view(text).substr(shown_.size()));
+    if (model_.revision() == shown_revision_) return;
+    std::string_view text = model_.text();
+    if (text.size() >= shown_size_ && hash_more(hash_start, text.substr(0, shown_size_)) == shown_hash_) {
+        // What is shown is still there: the rest is new at the end.
+        append(text.substr(shown_size_));
         return;
     }
     replace_all();
 }
 
-void OutputBox::replace_all() {
-    shown_ = model_.text();
-    decoder_.reset();
-    setPlainText(decoder_.decode(shown_));
-}
-
 void OutputBox::append(std::string_view more) {
-    if (model_.text().size() != shown_.size() + more.size()) {
+    if (model_.text().size() != shown_size_ + more.size()) {
         // Not the growth this box has seen; show the model as it is.
         replace_all();
         return;
     }
     QScrollBar *bar = verticalScrollBar();
     bool at_bottom = bar->value() == bar->maximum();
-    QTextCursor end(document());
-    end.movePosition(QTextCursor::End);
-    end.insertText(decoder_.decode(more));
-    shown_.append(more);
+    shown_revision_ = model_.revision();
+    shown_size_ += more.size();
+    shown_hash_ = hash_more(shown_hash_, more);
+    rows_.lay_out(model_.text(), laid_out_width_, [this](char32_t c, double x) { return char_width(c, x); });
+    update_scroll_range();
     if (at_bottom) bar->setValue(bar->maximum());
+    viewport()->update();
+}
+
+void OutputBox::replace_all() {
+    shown_revision_ = model_.revision();
+    shown_size_ = model_.text().size();
+    shown_hash_ = hash_more(hash_start, model_.text());
+    anchor_ = cursor_ = 0;
+    lay_out_all();
+    verticalScrollBar()->setValue(0);
+    viewport()->update();
+}
+
+void OutputBox::lay_out_all() {
+    std::size_t first_shown = rows_.start(static_cast<std::size_t>(verticalScrollBar()->value()));
+    QScrollBar *bar = verticalScrollBar();
+    bool at_bottom = bar->value() == bar->maximum();
+    laid_out_width_ = text_width();
+    rows_.clear();
+    rows_.lay_out(model_.text(), laid_out_width_, [this](char32_t c, double x) { return char_width(c, x); });
+    update_scroll_range();
+    bar->setValue(at_bottom ? bar->maximum() : static_cast<int>(rows_.row_of(first_shown)));
+}
+
+void OutputBox::update_scroll_range() {
+    int visible = std::max(1, (viewport()->height() - 2 * margin) / row_height());
+    QScrollBar *bar = verticalScrollBar();
+    bar->setPageStep(visible);
+    bar->setRange(0, std::max(0, static_cast<int>(rows_.count()) - visible));
+}
+
+double OutputBox::char_width(char32_t code, double x) {
+    if (widths_.isEmpty()) widths_.insert(U' ', QFontMetricsF(font()).horizontalAdvance(QLatin1Char(' ')));
+    if (code == U'\t') {
+        double stop = tab_columns * widths_.value(U' ');
+        return (std::floor(x / stop) + 1) * stop - x;
+    }
+    auto known = widths_.constFind(code);
+    if (known != widths_.constEnd()) return *known;
+    double width = QFontMetricsF(font()).horizontalAdvance(QString::fromUcs4(&code, 1));
+    widths_.insert(code, width);
+    return width;
+}
+
+double OutputBox::text_width() const {
+    return std::max(40, viewport()->width() - 2 * margin);
+}
+
+int OutputBox::row_height() const {
+    return std::max(1, fontMetrics().lineSpacing());
+}
+
+std::size_t OutputBox::row_end_shown(std::size_t row) const {
+    std::string_view text = model_.text();
+    return rows_.end(row, text.size());
+}
+
+QString OutputBox::row_text(std::size_t row) const {
+    std::string_view text = model_.text();
+    QString shown = shown_string(text, rows_.start(row), rows_.end(row, text.size()));
+    if (shown.endsWith(QChar(u'\n'))) shown.chop(1);
+    return shown;
+}
+
+std::vector<OutputBox::Run> OutputBox::runs(std::size_t row) {
+    std::string_view text = model_.text();
+    std::size_t from = std::min(anchor_, cursor_), to = std::max(anchor_, cursor_);
+    std::vector<Run> out;
+    double x = 0;
+    for (std::size_t at = rows_.start(row), end = row_end_shown(row); at < end;) {
+        ShownChar c = shown_char_at(text, at);
+        if (c.kind == ShownChar::unfinished || c.kind == ShownChar::line_break) break;
+        bool selected = at >= from && at < to;
+        at += c.length;
+        if (c.kind == ShownChar::nothing) continue;
+        double width = char_width(c.code, x);
+        if (out.empty() || out.back().selected != selected || c.code == U'\t' || out.back().text.endsWith(u'\t'))
+            out.push_back({x, 0, {}, selected});
+        out.back().text += QString::fromUcs4(&c.code, 1);
+        out.back().width += width;
+        x += width;
+    }
+    return out;
+}
+
+void OutputBox::paintEvent(QPaintEvent *) {
+    QPainter painter(viewport());
+    const QPalette &colours = palette();
+    int height = row_height(), ascent = fontMetrics().ascent();
+    int y = margin;
+    for (auto row = static_cast<std::size_t>(verticalScrollBar()->value());
+         row < rows_.count() && y < viewport()->height(); ++row, y += height) {
+        for (const Run &run : runs(row)) {
+            if (run.selected) painter.fillRect(QRectF(margin + run.x, y, run.width, height), colours.highlight());
+            if (run.text.startsWith(u'\t')) continue;
+            painter.setPen(colours.color(run.selected ? QPalette::HighlightedText : QPalette::Text));
+            painter.drawText(QPointF(margin + run.x, y + ascent), run.text);
+        }
+    }
+}
+
+void OutputBox::resizeEvent(QResizeEvent *event) {
+    QAbstractScrollArea::resizeEvent(event);
+    if (text_width() != laid_out_width_)
+        lay_out_all();
+    else
+        update_scroll_range();
+}
+
+void OutputBox::changeEvent(QEvent *event) {
+    QAbstractScrollArea::changeEvent(event);
+    if (event->type() == QEvent::FontChange) {
+        widths_.clear();
+        lay_out_all();
+        viewport()->update();
+    }
+}
+
+QString OutputBox::shown_text() const {
+    return shown_string(model_.text(), 0, model_.text().size());
+}
+
+QString OutputBox::selected_text() const {
+    return shown_string(model_.text(), std::min(anchor_, cursor_), std::max(anchor_, cursor_));
+}
+
+void OutputBox::select_all() {
+    anchor_ = 0;
+    cursor_ = model_.text().size();
+    viewport()->update();
+}
+
+void OutputBox::copy() const {
+    if (has_selection()) QApplication::clipboard()->setText(selected_text());
+}
+
+std::size_t OutputBox::offset_at(QPoint point) {
+    int height = row_height();
+    long row = verticalScrollBar()->value() + static_cast<long>(std::floor(double(point.y() - margin) / height));
+    if (row < 0) return 0;
+    if (static_cast<std::size_t>(row) >= rows_.count()) return model_.text().size();
+    std::string_view text = model_.text();
+    double x = 0, wanted = point.x() - margin;
+    std::size_t at = rows_.start(static_cast<std::size_t>(row)), end = row_end_shown(static_cast<std::size_t>(row));
+    while (at < end) {
+        ShownChar c = shown_char_at(text, at);
+        if (c.kind == ShownChar::unfinished || c.kind == ShownChar::line_break) break;
+        double width = c.kind == ShownChar::glyph ? char_width(c.code, x) : 0;
+        if (c.kind == ShownChar::glyph && wanted < x + width / 2) break;
+        x += width;
+        at += c.length;
+    }
+    return at;
+}
+
+void OutputBox::keyPressEvent(QKeyEvent *event) {
+    QScrollBar *bar = verticalScrollBar();
+    if (event->matches(QKeySequence::Copy))
+        copy();
+    else if (event->matches(QKeySequence::SelectAll))
+        select_all();
+    else if (event->matches(QKeySequence::MoveToStartOfDocument))
+        bar->setValue(bar->minimum());
+    else if (event->matches(QKeySequence::MoveToEndOfDocument))
+        bar->setValue(bar->maximum());
+    else
+        QAbstractScrollArea::keyPressEvent(event);
+}
+
+void OutputBox::mousePressEvent(QMouseEvent *event) {
+    if (event->button() != Qt::LeftButton) return;
+    cursor_ = offset_at(event->position().toPoint());
+    if (!(event->modifiers() & Qt::ShiftModifier)) anchor_ = cursor_;
+    selecting_ = true;
+    viewport()->update();
+}
+
+void OutputBox::mouseMoveEvent(QMouseEvent *event) {
+    if (!selecting_) return;
+    QPoint point = event->position().toPoint();
+    // Dragging past an edge scrolls that way.
+    QScrollBar *bar = verticalScrollBar();
+    if (point.y() < 0)
+        bar->setValue(bar->value() - 1);
+    else if (point.y() > viewport()->height())
+        bar->setValue(bar->value() + 1);
+    cursor_ = offset_at(point);
+    viewport()->update();
+}
+
+void OutputBox::mouseReleaseEvent(QMouseEvent *event) {
+    if (event->button() != Qt::LeftButton || !selecting_) return;
+    selecting_ = false;
+    QClipboard *clipboard = QApplication::clipboard();
+    if (has_selection() && clipboard->supportsSelection()) clipboard->setText(selected_text(), QClipboard::Selection);
+}
+
+void OutputBox::contextMenuEvent(QContextMenuEvent *event) {
+    QMenu menu(this);
+    QAction *copy_action = menu.addAction(tr("&Copy"), this, [this] { copy(); });
+    copy_action->setShortcut(QKeySequence::Copy);
+    copy_action->setEnabled(has_selection());
+    menu.addSeparator();
+    QAction *all = menu.addAction(tr("Select All"), this, [this] { select_all(); });
+    all->setShortcut(QKeySequence::SelectAll);
+    menu.exec(event->globalPos());
 }
 
 } // namespace quillon

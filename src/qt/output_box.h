@@ -1,30 +1,82 @@
 #pragma once
 
-#include "qt/widget_text.h"
+#include "qt/output_rows.h"
 
-#include <QPlainTextEdit>
+#include <QAbstractScrollArea>
+#include <QHash>
 
-#include <string>
+#include <cstddef>
+#include <cstdint>
 #include <string_view>
+#include <vector>
 
 namespace quillon {
 
 class TextBox;
 
-// txtreceived: a read-only box that shows its model's bytes. Text that only
-// grows is added at the end, so a long conversation is never redrawn whole.
-class OutputBox : public QPlainTextEdit {
+// txtreceived: a read-only box that shows its model's bytes straight from
+// the model, keeping no copy of its own. Only the rows in view are drawn,
+// and text added at the end is laid out alone, so each arrival costs the
+// same at the end of a long conversation with no line break as at its start.
+// The user can select with the mouse and copy exactly what is shown.
+class OutputBox : public QAbstractScrollArea {
 public:
     explicit OutputBox(TextBox &model, QWidget *parent = nullptr);
     void refresh();
     void append(std::string_view more);
 
+    // What the box shows, line breaks as "\n": all of it, or the selection.
+    QString shown_text() const;
+    QString selected_text() const;
+    void select_all();
+    void copy() const;
+    std::size_t row_count() const { return rows_.count(); }
+    // The shown text of one display row, without its line break.
+    QString row_text(std::size_t row) const;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+
 private:
+    // A piece of a row drawn in one go: up to a tab or an end of the selection.
+    struct Run {
+        double x;
+        double width;
+        QString text;
+        bool selected;
+    };
+
     void replace_all();
+    void lay_out_all();
+    void update_scroll_range();
+    double char_width(char32_t code, double x);
+    double text_width() const;
+    int row_height() const;
+    std::vector<Run> runs(std::size_t row);
+    std::size_t offset_at(QPoint point);
+    std::size_t row_end_shown(std::size_t row) const;
+    bool has_selection() const { return anchor_ != cursor_; }
 
     TextBox &model_;
-    DisplayDecoder decoder_;
-    std::string shown_; // the model bytes on screen
+    OutputRows rows_;
+    // What of the model is laid out: its revision, size and a hash of its
+    // bytes, so the same text set again is not laid out again.
+    unsigned long shown_revision_ = 0;
+    std::size_t shown_size_ = 0;
+    std::uint64_t shown_hash_ = 0;
+    double laid_out_width_ = 0;
+    QHash<char32_t, double> widths_;
+    // The selection: byte offsets of where it began and where it ends.
+    std::size_t anchor_ = 0;
+    std::size_t cursor_ = 0;
+    bool selecting_ = false;
 };
 
 } // namespace quillon

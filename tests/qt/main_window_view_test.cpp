@@ -1,14 +1,12 @@
+#include "qt/output_box.h"
 #include "windows_fixture.h"
 
 #include <QAbstractButton>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QProgressBar>
-#include <QScrollBar>
 #include <QTableWidget>
 #include <QTest>
-#include <QTextBlock>
-#include <QTextDocument>
 
 #include <vector>
 
@@ -68,7 +66,7 @@ TEST(MainWindowView, ClicksReachTheHandlers) {
     ASSERT_TRUE(five && seven && dial);
     QTest::mouseClick(five, Qt::LeftButton);
     EXPECT_EQ(t.p().state.dial_number, "5");
-    EXPECT_EQ(t.widget<QPlainTextEdit>("txtreceived")->toPlainText(), "5");
+    EXPECT_EQ(t.widget<OutputBox>("txtreceived")->shown_text(), "5");
     t.w().Cmddialn[7].set_enabled(false);
     QTest::mouseClick(seven, Qt::LeftButton);
     EXPECT_EQ(t.p().state.dial_number, "5") << "a disabled button does nothing";
@@ -98,63 +96,6 @@ TEST(MainWindowView, LabelsAndTheProgressBarFollowTheirModels) {
     EXPECT_DOUBLE_EQ(double(bar->value()) / bar->maximum(), 0.25);
     t.w().ProgressBar1.set_value(4000);
     EXPECT_EQ(bar->value(), bar->maximum()) << "beyond the maximum shows full";
-}
-
-// Every change the output box's document went through: (position, removed, added).
-struct DocumentChanges {
-    explicit DocumentChanges(QPlainTextEdit &box) {
-        QObject::connect(box.document(), &QTextDocument::contentsChange,
-                         [this](int at, int removed, int added) { changes.push_back({at, removed, added}); });
-    }
-    struct Change {
-        int at, removed, added;
-    };
-    std::vector<Change> changes;
-};
-
-TEST(MainWindowView, TheOutputBoxOnlyGrowsAtItsEndWhileItsModelDoes) {
-    WindowsFixture t;
-    auto *box = t.widget<QPlainTextEdit>("txtreceived");
-    ASSERT_TRUE(box);
-    EXPECT_TRUE(box->isReadOnly());
-    t.w().txtreceived.set_text("line one\r\nline two");
-    EXPECT_EQ(box->toPlainText(), "line one\nline two");
-
-    DocumentChanges seen(*box);
-    // A CR LF pair and a UTF-8 sequence cut between two arrivals.
-    for (const char *piece : {"\r", "\nthree \xC3", "\xA9t\xC3\xA9", "\x07"}) {
-        int end = box->document()->characterCount() - 1;
-        seen.changes.clear();
-        t.w().txtreceived.append(piece);
-        for (const auto &c : seen.changes) {
-            EXPECT_EQ(c.removed, 0) << "nothing shown is taken away";
-            EXPECT_GE(c.at, end) << "nothing is inserted before the end";
-        }
-    }
-    EXPECT_EQ(box->toPlainText(), QString::fromUtf8("line one\nline two\nthree \u00e9t\u00e9\u2407"));
-
-    seen.changes.clear();
-    t.w().txtreceived.set_text("Modem ready...");
-    EXPECT_EQ(box->toPlainText(), "Modem ready...");
-    ASSERT_FALSE(seen.changes.empty());
-    EXPECT_EQ(seen.changes.front().at, 0) << "a status line replaces the whole text";
-}
-
-TEST(MainWindowView, TheOutputBoxFollowsTheEndUnlessTheUserScrolledBack) {
-    WindowsFixture t;
-    auto *box = t.widget<QPlainTextEdit>("txtreceived");
-    ASSERT_TRUE(box);
-    std::string lines;
-    for (int i = 0; i < 200; ++i) lines += "line " + std::to_string(i) + "\r\n";
-    t.w().txtreceived.set_text("");
-    t.w().txtreceived.append(lines);
-    QScrollBar *bar = box->verticalScrollBar();
-    bar->setValue(bar->maximum());
-    t.w().txtreceived.append("one more\r\n");
-    EXPECT_EQ(bar->value(), bar->maximum()) << "at the end, it stays at the end";
-    bar->setValue(10);
-    t.w().txtreceived.append("and another\r\n");
-    EXPECT_EQ(bar->value(), 10) << "reading back, the view stays put";
 }
 
 TEST(MainWindowView, TypingGoesToTheModelAndTheModelsTextToTheBox) {

@@ -8,7 +8,8 @@ namespace quillon::testing {
 ProgramFixture::ProgramFixture(VirtualTime* shared_time, double start_time_of_day)
     : own_time_(shared_time ? nullptr : std::make_unique<VirtualTime>()),
       time(shared_time ? *shared_time : *own_time_),
-      loop(std::make_unique<VirtualEventLoop>(time, start_time_of_day)), opener(devices.opener()) {}
+      loop(std::make_unique<VirtualEventLoop>(time, start_time_of_day)), opener(devices.opener()),
+      make_store(make_sqlite_address_store) {}
 
 ProgramFixture::~ProgramFixture() {
     program.reset();
@@ -23,8 +24,7 @@ void ProgramFixture::write_ini(const std::string& quillon_lines) {
 Program& ProgramFixture::create() {
     if (!program) {
         program = std::make_unique<Program>(
-            Platform{*loop, dialogs, media, opener, [] { return make_sqlite_address_store(); }, files,
-                     first_run_devices});
+            Platform{*loop, dialogs, media, opener, make_store, files, first_run_devices});
     }
     return *program;
 }

@@ -52,6 +52,8 @@ public:
     FileLocations files = FileLocations::portable(dir.path());
     // Where a first run looks for serial ports; empty: no first run.
     std::string first_run_devices;
+    // How the program makes its address book; an SQLite file unless replaced.
+    std::function<std::unique_ptr<AddressStore>()> make_store;
     std::unique_ptr<Program> program;
     bool ended = false;
 };

@@ -1,0 +1,106 @@
+#include "qt/output_box.h"
+#include "windows_fixture.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QScrollBar>
+#include <QTest>
+
+#include <string>
+
+namespace quillon::testing {
+namespace {
+
+struct OutputBoxFixture : WindowsFixture {
+    OutputBoxFixture() {
+        box = widget<OutputBox>("txtreceived");
+        front->main.resize(640, 480);
+        front->main.show();
+        w().txtreceived.set_text("");
+    }
+    // Every row shown, joined, against the text laid out whole.
+    QString rows_joined() const {
+        QString out;
+        for (std::size_t r = 0; r < box->row_count(); ++r)
+            out += box->row_text(r) + u'|';
+        return out;
+    }
+    OutputBox *box = nullptr;
+};
+
+TEST(OutputBox, ShowsTheModelsBytesAsTheyGrowAndAStatusLineReplacesThem) {
+    OutputBoxFixture t;
+    t.w().txtreceived.set_text("line one\r\nline two");
+    EXPECT_EQ(t.box->shown_text(), "line one\nline two");
+    // A CR LF pair and a UTF-8 sequence cut between two arrivals; a broken
+    // sequence and control characters show as symbols, never act.
+    for (const char *piece : {"\r", "\nthree \xC3", "\xA9t\xC3\xA9", "\x07", "\xFF\x7F\r\r\n"})
+        t.w().txtreceived.append(piece);
+    EXPECT_EQ(t.box->shown_text(), QString::fromUtf8("line one\nline two\nthree \u00e9t\u00e9\u2407\ufffd\u2421\n\n"));
+    EXPECT_EQ(t.box->row_count(), 5u);
+
+    t.w().txtreceived.set_text("Modem ready...");
+    EXPECT_EQ(t.box->shown_text(), "Modem ready...");
+    EXPECT_EQ(t.box->row_count(), 1u);
+}
+
+TEST(OutputBox, ALongLineWrapsInsideTheBoxTheSameWhetherItCameInPiecesOrWhole) {
+    OutputBoxFixture t;
+    std::string chat;
+    for (int i = 0; i < 300; ++i)
+        chat += (i % 7 == 0 ? "word\t" : "") + std::string(i % 23, 'x') + " \xC3\xA9";
+    for (std::size_t at = 0; at < chat.size(); at += 5)
+        t.w().txtreceived.append(chat.substr(at, 5));
+    QString pieces = t.rows_joined();
+    EXPECT_GT(t.box->row_count(), 20u) << "the line wraps";
+    for (std::size_t r = 0; r < t.box->row_count(); ++r) {
+        QString row = t.box->row_text(r);
+        EXPECT_LE(t.box->fontMetrics().horizontalAdvance(row.trimmed().replace(u'\t', u' ')),
+                  t.box->viewport()->width())
+            << "row " << r;
+    }
+    t.w().txtreceived.set_text(chat);
+    EXPECT_EQ(t.rows_joined(), pieces);
+    EXPECT_EQ(t.box->shown_text(), QString::fromUtf8(chat));
+}
+
+TEST(OutputBox, FollowsTheEndUnlessTheUserScrolledBack) {
+    OutputBoxFixture t;
+    std::string lines;
+    for (int i = 0; i < 200; ++i)
+        lines += "line " + std::to_string(i) + "\r\n";
+    t.w().txtreceived.append(lines);
+    QScrollBar *bar = t.box->verticalScrollBar();
+    bar->setValue(bar->maximum());
+    t.w().txtreceived.append("one more\r\n");
+    EXPECT_EQ(bar->value(), bar->maximum()) << "at the end, it stays at the end";
+    bar->setValue(10);
+    t.w().txtreceived.append("and another\r\n");
+    EXPECT_EQ(bar->value(), 10) << "reading back, the view stays put";
+    t.w().txtreceived.set_text("Modem ready...");
+    EXPECT_EQ(bar->value(), 0);
+}
+
+TEST(OutputBox, CopyGivesExactlyWhatIsShownAndTheUserSelects) {
+    OutputBoxFixture t;
+    t.w().txtreceived.append("first line\r\nsecond \xE2\x82\xAC line\r\nthird");
+    QApplication::clipboard()->clear();
+    t.box->setFocus();
+    QTest::keyClick(t.box->viewport(), Qt::Key_C, Qt::ControlModifier);
+    EXPECT_TRUE(QApplication::clipboard()->text().isEmpty()) << "nothing selected, nothing copied";
+
+    QTest::keyClick(t.box, Qt::Key_A, Qt::ControlModifier);
+    t.box->copy();
+    EXPECT_EQ(QApplication::clipboard()->text(), QString::fromUtf8("first line\nsecond \u20ac line\nthird"));
+
+    // A drag from the top left corner to the end of the text.
+    QWidget *view = t.box->viewport();
+    QTest::mousePress(view, Qt::LeftButton, {}, QPoint(1, 1));
+    QTest::mouseMove(view, QPoint(view->width() - 2, view->height() - 2));
+    QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(view->width() - 2, view->height() - 2));
+    EXPECT_EQ(t.box->selected_text(), t.box->shown_text());
+    EXPECT_EQ(t.w().txtreceived.text(), "first line\r\nsecond \xE2\x82\xAC line\r\nthird") << "the model is untouched";
+}
+
+} // namespace
+} // namespace quillon::testing

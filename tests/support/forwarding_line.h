@@ -1,0 +1,23 @@
+#pragma once
+
+#include "modem/line.h"
+
+namespace quillon::testing {
+
+// A Line that hands every call on to another; a wrapper overrides what it
+// watches or changes.
+class ForwardingLine : public Line {
+public:
+    explicit ForwardingLine(Line &to) : to_(to) {}
+    void write(std::string_view bytes) override { to_.write(bytes); }
+    std::string read_available() override { return to_.read_available(); }
+    std::size_t bytes_waiting() override { return to_.bytes_waiting(); }
+    ModemLines modem_lines() override { return to_.modem_lines(); }
+    void set_dtr(bool on) override { to_.set_dtr(on); }
+    void set_listener(LineListener *listener) override { to_.set_listener(listener); }
+
+private:
+    Line &to_;
+};
+
+} // namespace quillon::testing
