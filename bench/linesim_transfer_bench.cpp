@@ -35,7 +35,8 @@ struct Side {
         dir.write("quillon.ini", "[Quillon]\nPORTNO.=1\nDIALMODE=tone\n[Ports]\nCOMM1=rfc2217://127.0.0.1:" +
                                      std::to_string(port) + "\n");
         program = std::make_unique<Program>(
-            Platform{loop, dialogs, media, std::move(opener), make_sqlite_address_store, dir.path()});
+            Platform{loop, dialogs, media, std::move(opener), make_sqlite_address_store,
+                     FileLocations::portable(dir.path())});
     }
     SharedState &s() { return program->state; }
     MainForm &w() { return program->frmmain; }

@@ -1,3 +1,4 @@
+#include "qt/output_box.h"
 #include "windows_fixture.h"
 
 #include <QAbstractButton>
@@ -11,7 +12,7 @@ TEST(KeyboardDialling, KeysWorkTheKeypadWhileTheInputLineIsEmptyAndUnfocused) {
     WindowsFixture t;
     t.run_for(6); // the first readiness check enables the keypad
     auto *four = t.widget<QAbstractButton>("Cmddialn(4)");
-    auto *output = t.widget<QPlainTextEdit>("txtreceived");
+    auto *output = t.widget<OutputBox>("txtreceived");
     auto *input = t.widget<QPlainTextEdit>("txtsend");
     ASSERT_TRUE(four && output && input);
     EXPECT_EQ(four->toolTip(), "Key 4");
@@ -51,7 +52,7 @@ TEST(KeyboardDialling, TheInputLineKeepsItsKeys) {
     WindowsFixture t;
     t.run_for(6);
     auto *input = t.widget<QPlainTextEdit>("txtsend");
-    auto *output = t.widget<QPlainTextEdit>("txtreceived");
+    auto *output = t.widget<OutputBox>("txtreceived");
     ASSERT_TRUE(input && output);
     input->setFocus();
     QTest::keyClick(input, Qt::Key_5);

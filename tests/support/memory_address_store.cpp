@@ -48,6 +48,11 @@ public:
     std::string current_phoneno() override { return current().phoneno; }
     std::vector<AddressRow> rows() override { return rows_; }
     std::optional<std::size_t> current_index() override { return current_; }
+    void add_entries(const std::vector<AddressRow> &rows) override {
+        if (rows.empty()) return;
+        current_ = rows_.size();
+        rows_.insert(rows_.end(), rows.begin(), rows.end());
+    }
     void move_to(std::size_t index) override {
         if (index >= rows_.size()) throw StoreError("No current record.");
         current_ = index;
