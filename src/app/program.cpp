@@ -76,10 +76,7 @@ void Program::wire_handlers() {
 
     events.subscribe(auto_redial);
     events.subscribe(notices);
-    // The output box shows the countdown until a status line of its own does.
-    auto_redial.on_countdown = [this](const RedialCountdown& countdown) {
-        if (countdown.active) frmmain.txtreceived.set_text(redial_countdown_text(countdown));
-    };
+    auto_redial.on_countdown = [this](const RedialCountdown&) { status.refresh(); };
     auto_redial.load_settings();
 }
 
@@ -125,6 +122,7 @@ StatusReading Program::status_reading() {
     r.dcd = MSComm1.cd_holding();
     r.ri = MSComm1.ri_holding();
     r.dial_mode = state.dial_mode;
+    if (auto_redial.countdown().active) r.redial = redial_countdown_text(auto_redial.countdown());
     r.operating_mode = state.current_mode;
     if (state.current_mode == "file transfer") {
         r.form = state.file_mode;

@@ -54,6 +54,7 @@ CallState StatusModel::derive() const {
 }
 
 std::string StatusModel::call_text() const {
+    if (!reading_.redial.empty() && state_ == CallState::idle) return reading_.redial;
     switch (state_) {
     case CallState::no_port: return "No port";
     case CallState::modem_not_ready: return "Modem not ready";

@@ -22,6 +22,7 @@ struct StatusReading {
     std::string operating_mode; // "chat" or "file transfer"
     std::string form;           // "binary" or "text" in file-transfer mode
     std::string send_file;      // what Send will send in file-transfer mode
+    std::string redial;         // an automatic redial's countdown, while one runs
 };
 
 // The status bar's model: the call's state told by the call events, the
