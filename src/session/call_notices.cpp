@@ -64,7 +64,7 @@ void CallNotices::transfer_ended(const TransferInfo& info, TransferOutcome outco
     std::string name = base_name(info.file_name);
     if (outcome == TransferOutcome::complete && info.direction == TransferDirection::receiving)
         say("File received", name + " (" + readable_size(info.size) + ")");
-    else if (outcome == TransferOutcome::failed)
+    else if (outcome != TransferOutcome::complete) // failed, or abandoned when the call went
         say("Transfer failed", name.empty() || detail.empty() ? name + detail : name + ": " + detail);
 }
 

@@ -63,10 +63,11 @@ TEST(CallNotices, OurOwnCallsAndTransfers) {
     t.hub.transfer_ended({TransferDirection::sending, "/tmp/x.bin", "text", 10}, TransferOutcome::failed,
                          "carrier lost");
     t.hub.transfer_ended({TransferDirection::receiving, "", "text", 0}, TransferOutcome::failed, "no space left");
-    t.hub.transfer_ended(received, TransferOutcome::abandoned, "");
+    t.hub.transfer_ended(received, TransferOutcome::abandoned, "The call ended.");
     EXPECT_EQ(t.desktop.shown,
               (Shown{"Incoming call | ", "Call connected | With 5551002", "File received | report.pdf (1.5 KB)",
-                     "Transfer failed | x.bin: carrier lost", "Transfer failed | no space left"}))
+                     "Transfer failed | x.bin: carrier lost", "Transfer failed | no space left",
+                     "Transfer failed | report.pdf: The call ended."}))
         << "a failed dial's number is not taken for a caller's";
 }
 
