@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <map>
 
 namespace quillon {
 namespace {
@@ -18,26 +17,6 @@ struct Help : testing::ProgramFixture {
     HelpForm& h() { return p().frmhelp; }
     void open() { p().frmmain.mnuhelp.choose(); }
 };
-
-TEST(HelpWindow, ShowsThePictureAndTheWholeText) {
-    Help f;
-    f.dir.write("images/photo.jpg", "\xFF\xD8\xFF\xE0 jpeg");
-    f.dir.write("quillon.txt", "Line one\r\nLine two\r\n");
-    f.open();
-    EXPECT_TRUE(f.h().visible());
-    EXPECT_EQ(f.h().caption(), "Quillon -- Help");
-    EXPECT_TRUE(f.h().ImagePic.path().ends_with("images/photo.jpg"));
-    EXPECT_EQ(f.h().Txthelp.text(), "Line one\r\nLine two\r\n");
-    EXPECT_TRUE(f.dialogs.shown.empty());
-
-    f.dir.write("quillon.txt", "changed");
-    f.open();
-    EXPECT_EQ(f.h().Txthelp.text(), "Line one\r\nLine two\r\n") << "an open window reads nothing again";
-    f.h().close();
-    EXPECT_FALSE(f.h().visible());
-    f.open();
-    EXPECT_EQ(f.h().Txthelp.text(), "changed") << "reopening reads both files again";
-}
 
 TEST(HelpWindow, MissingFilesAreToldAndTheWindowStillOpens) {
     Help f;
@@ -75,35 +54,6 @@ TEST(HelpWindow, AHelpFileThatCannotBeReadIsToldLikeAMissingOne) {
     EXPECT_EQ(f.dialogs.messages(), std::vector<std::string>{"Unable to load help file!"});
     EXPECT_TRUE(f.h().visible());
     EXPECT_EQ(f.h().Txthelp.text(), "");
-}
-
-// Counts what a window would be told.
-struct ChangeCounter : FormView {
-    std::map<const Control*, int> changes;
-    void control_changed(Control& control) override { ++changes[&control]; }
-    void text_appended(Control& control, std::string_view) override { ++changes[&control]; }
-};
-
-TEST(HelpWindow, EveryLoadShowsThePictureAfreshAndEveryClickBringsTheWindowForward) {
-    Help f;
-    f.dir.write("images/photo.jpg", "\xFF\xD8\xFF\xE0");
-    f.dir.write("quillon.txt", "text");
-    ChangeCounter window;
-    f.h().attach_all(&window);
-    f.open();
-    unsigned long front = f.h().front_requests();
-    f.h().close();
-    f.dir.write("images/photo.jpg", "\xFF\xD8\xFF\xE0 replaced");
-    int picture_changes = window.changes[&f.h().ImagePic];
-    f.open();
-    EXPECT_GT(window.changes[&f.h().ImagePic], picture_changes) << "the same name is read again";
-    EXPECT_TRUE(f.h().ImagePic.path().ends_with("images/photo.jpg"));
-
-    int form_changes = window.changes[&f.h()];
-    f.open();
-    EXPECT_GT(f.h().front_requests(), front + 1);
-    EXPECT_GT(window.changes[&f.h()], form_changes) << "an open window is told to come forward";
-    f.h().attach_all(nullptr);
 }
 
 TEST(HelpWindow, TheShippedHelpTextIsReal) {

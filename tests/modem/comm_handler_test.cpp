@@ -29,16 +29,6 @@ struct Started : ProgramFixture {
     MainForm& w() { return p().frmmain; }
 };
 
-TEST(CommHandler, FirstOkTurnsEchoOffOnce) {
-    Started f;
-    f.arrive("AT&D2\r\r\nOK\r\n");
-    EXPECT_EQ(f.w().txtreceived.text(), "Modem ready....");
-    EXPECT_EQ(f.port(1).written, "ATE0\r");
-    EXPECT_EQ(f.p().state.modem_init_state, 2);
-    f.arrive("\r\nOK\r\n");
-    EXPECT_EQ(f.port(1).written, "ATE0\r");
-}
-
 TEST(CommHandler, RingIsAnsweredAndConnectDeclaredAfterTwoSeconds) {
     Started f;
     f.w().txtreceived.set_text("Modem ready...");
@@ -155,41 +145,6 @@ TEST(CommHandler, LineErrorsShowTheirMessages) {
                                         "Parity Error!", "Transmit buffer full! Please stop and restart.",
                                         "Unexpected Error !"}));
     EXPECT_EQ(f.dialogs.shown.back().icon, Icon::stop);
-}
-
-TEST(CommHandler, MarkersAdvanceTheStepCounters) {
-    Started f;
-    f.connect();
-    f.arrive("^%1694%^");
-    EXPECT_EQ(f.p().state.send_block, 0) << "a request outside file-transfer mode only accumulates";
-    EXPECT_EQ(f.p().state.line_buffer, "^%1694%^");
-    f.arrive("^%8");
-    f.arrive("47%^");
-    EXPECT_EQ(f.p().state.recv_block, 2) << "an end-of-block marker starts the receiver in chat mode";
-    EXPECT_TRUE(f.p().state.line_buffer.empty());
-}
-
-TEST(Supervision, CarrierLossEndsTheCall) {
-    Started f;
-    f.port(1).lines.dcd = true;
-    f.connect();
-    f.p().state.send_block = 7;
-    f.port(1).lines.dcd = false;
-    struct Recorder : FormView {
-        void control_changed(Control& c) override { texts.push_back(static_cast<TextBox&>(c).text()); }
-        void text_appended(Control&, std::string_view) override {}
-        std::vector<std::string> texts;
-    } recorder;
-    f.w().txtreceived.attach(&recorder);
-    f.run_for(5);
-    f.w().txtreceived.attach(nullptr);
-    EXPECT_EQ(recorder.texts, (std::vector<std::string>{" You're disconnected..", "Modem ready..."}));
-    EXPECT_EQ(f.p().state.connected, 0);
-    EXPECT_EQ(f.p().state.send_block, 1);
-    EXPECT_EQ(f.p().state.recv_block, 1);
-    EXPECT_EQ(f.w().txtreceived.text(), "Modem ready...");
-    EXPECT_TRUE(f.w().Cmddialn[0].enabled());
-    EXPECT_FALSE(f.w().cmdsend.enabled());
 }
 
 } // namespace

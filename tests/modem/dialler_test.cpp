@@ -139,17 +139,5 @@ TEST(PortMenu, ChangesThePortOrGoesBackToThePreviousOne) {
     EXPECT_EQ(w.txtreceived.text(), "Modem not ready...");
 }
 
-TEST(PortMenu, DialModeItemsTick) {
-    Ready f("pulse");
-    f.w().mnudialtone.choose();
-    f.w().mnudialtone.choose();
-    EXPECT_EQ(f.p().state.dial_mode, "tone");
-    EXPECT_TRUE(f.w().mnudialtone.checked());
-    EXPECT_FALSE(f.w().mnudialpulse.checked());
-    f.w().mnudialpulse.choose();
-    EXPECT_EQ(f.p().state.dial_mode, "pulse");
-    EXPECT_FALSE(f.w().mnudialtone.checked());
-}
-
 } // namespace
 } // namespace quillon

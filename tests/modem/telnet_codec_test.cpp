@@ -82,24 +82,6 @@ TEST(TelnetCodec, EveryByteValueSurvivesEscapingAndParsing) {
         ASSERT_EQ(events_of(feeds), expected) << "in " << feeds.size() << " feeds, first " << feeds[0].size();
 }
 
-TEST(TelnetCodec, EncodersDoubleTheEscapeByte) {
-    struct Row {
-        std::string encoded, expected;
-    };
-    const std::vector<Row> rows{
-        {escape("a\xFF" "b"), "a\xFF\xFF" "b"},
-        {escape("\xFF\xFF"), "\xFF\xFF\xFF\xFF"},
-        {escape(""), ""},
-        {option(will, com_port), "\xFF\xFB\x2C"},
-        {option(dont, 255), "\xFF\xFE\xFF"},
-        {com_port_command(cpc::set_baudrate, std::string("\x00\x00\xDA\xC0", 4)),
-         std::string("\xFF\xFA\x2C\x01\x00\x00\xDA\xC0\xFF\xF0", 10)},
-        {com_port_command(cpc::notify_modemstate, ""), "\xFF\xFA\x2C\x07\xFF\xF0"},
-        {subnegotiation(com_port, "\x6B\xFF"), "\xFF\xFA\x2C\x6B\xFF\xFF\xFF\xF0"},
-    };
-    for (std::size_t i = 0; i < rows.size(); ++i) EXPECT_EQ(rows[i].encoded, rows[i].expected) << "row " << i;
-}
-
 // One row: the requests this end makes, then what the peer says, each
 // with the whole reply it gets, and the options on at the end.
 TEST(TelnetOptions, RepliesAsTheLoopRuleSays) {
@@ -154,31 +136,6 @@ TEST(TelnetOptions, RepliesAsTheLoopRuleSays) {
             EXPECT_EQ(side.remote_on(opt), row.remote_on.count(opt) > 0) << row.name << ": remote " << int(opt);
         }
     }
-}
-
-TEST(TelnetOptions, EachRequestIsAnsweredOnceAndAnswersAreNot) {
-    OptionNegotiator client({binary, com_port}, {binary});
-    OptionNegotiator server({binary}, {binary, com_port});
-    std::string c = client.request_will(com_port) + client.request_do(binary);
-    std::string s = server.request_do(com_port);
-    EXPECT_EQ(c, option(will, com_port) + option(do_, binary));
-    EXPECT_EQ(s, option(do_, com_port));
-    EXPECT_EQ(client.request_will(com_port), "") << "asked once";
-    // Each side hears the other's request; crossing requests need no answer.
-    EXPECT_EQ(server.receive(will, com_port), "");
-    EXPECT_EQ(client.receive(do_, com_port), "");
-    EXPECT_EQ(server.receive(do_, binary), option(will, binary));
-    EXPECT_EQ(client.receive(will, binary), "") << "the answer to our DO";
-    EXPECT_TRUE(client.local_on(com_port));
-    EXPECT_TRUE(server.remote_on(com_port));
-    EXPECT_TRUE(client.remote_on(binary));
-    // Unknown options are refused once only.
-    EXPECT_EQ(client.receive(do_, 1), option(wont, 1));
-    EXPECT_EQ(client.receive(do_, 1), "");
-    EXPECT_EQ(client.receive(will, 1), option(dont, 1));
-    // Switching an enabled option off is confirmed.
-    EXPECT_EQ(client.receive(dont, com_port), option(wont, com_port));
-    EXPECT_FALSE(client.local_on(com_port));
 }
 
 } // namespace

@@ -5,7 +5,6 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QProgressBar>
-#include <QTableWidget>
 #include <QTest>
 
 #include <vector>
@@ -55,26 +54,6 @@ TEST(MainWindowView, AButtonShowsTheModelsPictureAndItsCaptionWhenNoPictureLoads
     EXPECT_TRUE(five->icon().isNull());
     EXPECT_EQ(five->text(), "5");
     EXPECT_EQ(dial->text(), "Dial") << "no caption: the tooltip";
-}
-
-TEST(MainWindowView, ClicksReachTheHandlers) {
-    WindowsFixture t;
-    t.run_for(6); // the first readiness check enables the keypad
-    auto *five = t.widget<QAbstractButton>("Cmddialn(5)");
-    auto *seven = t.widget<QAbstractButton>("Cmddialn(7)");
-    auto *dial = t.widget<QAbstractButton>("cmddial");
-    ASSERT_TRUE(five && seven && dial);
-    QTest::mouseClick(five, Qt::LeftButton);
-    EXPECT_EQ(t.p().state.dial_number, "5");
-    EXPECT_EQ(t.widget<OutputBox>("txtreceived")->shown_text(), "5");
-    t.w().Cmddialn[7].set_enabled(false);
-    QTest::mouseClick(seven, Qt::LeftButton);
-    EXPECT_EQ(t.p().state.dial_number, "5") << "a disabled button does nothing";
-
-    ASSERT_TRUE(dial->isEnabled());
-    QTest::mouseClick(dial, Qt::LeftButton);
-    EXPECT_NE(t.port(1).written.find("ATDT5\r"), std::string::npos);
-    EXPECT_FALSE(dial->isEnabled()) << "the handler disabled it";
 }
 
 TEST(MainWindowView, LabelsAndTheProgressBarFollowTheirModels) {
@@ -152,28 +131,6 @@ TEST(MainWindowView, EnterAnswersAnAddressBookPromptAndThenBreaksTheLine) {
     EXPECT_EQ(t.widget<QLabel>("lblchat")->text(), "Enter phone no.:");
     EXPECT_EQ(t.w().txtsend.text(), "\r\n") << "the handler emptied it, then the break went in";
     EXPECT_EQ(input->toPlainText(), "\n");
-}
-
-TEST(MainWindowView, TheGridCoversTheInputLineAndAChosenRowIsDialled) {
-    WindowsFixture t;
-    t.p().dataaddress->add("Ann", "5551002");
-    t.p().dataaddress->add("Bob", "5551003");
-    auto *grid = t.widget<QTableWidget>("DBGrid1");
-    auto *input = t.widget<QPlainTextEdit>("txtsend");
-    ASSERT_TRUE(grid && input);
-    EXPECT_FALSE(grid->isVisible());
-    t.w().mnuaddressall.choose();
-    ASSERT_TRUE(grid->isVisible());
-    EXPECT_EQ(grid->geometry(), input->geometry());
-    ASSERT_EQ(grid->rowCount(), 2);
-    EXPECT_EQ(grid->item(1, 0)->text(), "Bob");
-    EXPECT_EQ(grid->item(1, 1)->text(), "5551003");
-
-    grid->setCurrentCell(0, 0);
-    grid->setCurrentCell(1, 0);
-    EXPECT_EQ(t.p().state.dial_number, "5551003");
-    EXPECT_TRUE(t.w().cmddial.enabled());
-    EXPECT_EQ(t.p().dataaddress->current_index(), 1u);
 }
 
 TEST(MainWindowView, ClosingTheWindowAsksTheCore) {

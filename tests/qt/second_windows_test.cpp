@@ -27,6 +27,9 @@ TEST(HelpWindowView, ComesAndGoesWithItsFormAndShowsBothFiles) {
     EXPECT_TRUE(text->isReadOnly());
     EXPECT_FALSE(t.widget<QLabel>("Label1", &help)->text().isEmpty());
     EXPECT_TRUE(t.front->main.isEnabled()) << "not modal";
+    t.dir.write("quillon.txt", "read again");
+    t.w().mnuhelp.choose();
+    EXPECT_EQ(text->toPlainText(), "Quillon help\n\nDial with the keypad.") << "an open window reads nothing again";
 
     help.close();
     EXPECT_FALSE(t.p().frmhelp.visible());

@@ -111,8 +111,15 @@ TEST(AddressGridView, AClickChoosesTheCurrentRowAndTheOnlyRow) {
     t.p().dataaddress->add("Bob", "5551003");
     t.p().dataaddress->refresh(); // as at start-up: the first row is current
     auto *grid = t.widget<QTableWidget>("DBGrid1");
-    ASSERT_TRUE(grid);
+    auto *input = t.widget<QPlainTextEdit>("txtsend");
+    ASSERT_TRUE(grid && input);
+    EXPECT_FALSE(grid->isVisible());
     t.w().mnuaddressall.choose();
+    ASSERT_TRUE(grid->isVisible());
+    EXPECT_EQ(grid->geometry(), input->geometry()) << "the grid covers the input line";
+    ASSERT_EQ(grid->rowCount(), 2);
+    EXPECT_EQ(grid->item(1, 0)->text(), "Bob");
+    EXPECT_EQ(grid->item(1, 1)->text(), "5551003");
     ASSERT_EQ(grid->currentRow(), 0) << "the first row is highlighted";
     EXPECT_FALSE(t.w().cmddial.enabled());
     click_cell(grid, 0, 1);

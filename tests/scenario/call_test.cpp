@@ -80,6 +80,10 @@ TEST(Call, CarrierDropEndsTheCallOnBothSides) {
     ASSERT_TRUE(t.call());
     t.exchange.drop("5551002");
     ASSERT_TRUE(t.run_until([&] { return t.a.s().connected == 0 && t.b.s().connected == 0; }, 12));
+    for (testing::Station* s : {&t.a, &t.b}) {
+        EXPECT_FALSE(s->w().cmdsend.enabled());
+        EXPECT_TRUE(s->w().Cmddialn[0].enabled()) << "the keypad is back for the next call";
+    }
     ASSERT_TRUE(t.call()) << "and the next call works";
 }
 

@@ -1,4 +1,3 @@
-#include "sim/modem_command.h"
 #include "support/modem_bench.h"
 
 #include <gtest/gtest.h>
@@ -42,22 +41,6 @@ TEST(HayesModem, CommandLinesAnswerExactly) {
         t.a.from_computer(row.in);
         EXPECT_EQ(t.ra.take(), row.out) << row.in;
     }
-}
-
-TEST(HayesModem, ParserReadsCommandsLeftToRight) {
-    auto cmds = parse_command_line("E0&D2S7=45S0?DT555-1234");
-    ASSERT_TRUE(cmds);
-    ASSERT_EQ(cmds->size(), 5u);
-    EXPECT_EQ((*cmds)[0], (ModemCommand{'\0', 'E', 0, -1, false, ""}));
-    EXPECT_EQ((*cmds)[1], (ModemCommand{'&', 'D', 2, -1, false, ""}));
-    EXPECT_EQ((*cmds)[2], (ModemCommand{'\0', 'S', 45, 7, false, ""}));
-    EXPECT_EQ((*cmds)[3], (ModemCommand{'\0', 'S', -1, 0, true, ""}));
-    EXPECT_EQ((*cmds)[4].dial, "T555-1234");
-    EXPECT_EQ(dialled_digits("T555-1234"), "5551234");
-    EXPECT_EQ(dialled_digits("P (555) 1002;"), "5551002");
-    EXPECT_FALSE(parse_command_line("S7"));
-    EXPECT_FALSE(parse_command_line("&"));
-    EXPECT_FALSE(parse_command_line("Y"));
 }
 
 TEST(HayesModem, CallDataEscapeAndHangUp) {

@@ -30,6 +30,12 @@ void ConnectedProgram::peer_sends(const std::string& bytes) {
     run_for(0.5);
 }
 
+std::string ConnectedProgram::peer_frame(const std::string& payload) {
+    run_for(0.5);
+    peer_sends(payload + "^%847%^");
+    return take_written();
+}
+
 std::string ConnectedProgram::take_written() {
     std::string out;
     out.swap(line().written);

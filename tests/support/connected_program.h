@@ -16,6 +16,8 @@ public:
     MainForm& w() { return p().frmmain; }
     // Bytes from the peer, handled as the handler's event would be.
     void peer_sends(const std::string& bytes);
+    // Half a second on, one frame from the sending peer; what the program answered.
+    std::string peer_frame(const std::string& payload);
     // What the program wrote since the last call.
     std::string take_written();
     // The modem reports a call, or the call's end, and the program notices.

@@ -86,55 +86,42 @@ TEST(FileSender, BinaryFormFrameByFrame) {
     EXPECT_EQ(f.p().state.send_block, -50);
 }
 
-TEST(FileSender, TextFormCarriesTheBytesAndTheTrailer) {
-    Sender f;
-    std::string content = bytes_of_length(4096);
-    f.send("notes.txt", content, f.w().filemodetext);
-    f.take_written();
-    EXPECT_EQ(f.request(), "4096^%847%^");
-    EXPECT_EQ(f.request(), "notes.txt^%847%^");
-    EXPECT_EQ(f.request(), "text^%847%^");
-    EXPECT_EQ(f.request(), content.substr(0, 2048) + "^%847%^");
-    EXPECT_EQ(f.request(), content.substr(2048) + "^%847%^Finished Sending File.")
-        << "a file of whole blocks ends with a full frame";
-    EXPECT_EQ(f.w().ProgressBar1.value(), 4096) << "the marker and trailer are not counted";
-    EXPECT_FALSE(f.w().filemodetext.checked());
-    f.request();
-    EXPECT_EQ(f.p().state.send_block, -50);
-}
-
-TEST(FileSender, EmptyFilesAndOddSizes) {
-    {
+// Each data frame in turn; text ends with its trailer, and a file of
+// whole blocks ends with a full frame.
+TEST(FileSender, EveryFrameOfEmptyOddAndWholeBlockFiles) {
+    struct Row {
+        const char* name;
+        std::string content;
+        bool binary;
+        const char* length;
+        std::vector<std::string> data_frames;
+    };
+    const std::string odd = bytes_of_length(1025), blocks = bytes_of_length(4096);
+    const std::vector<Row> rows{
+        {"empty", "", false, "0", {"^%847%^Finished Sending File."}},
+        {"empty.bin", "", true, "0", {"^%847%^"}},
+        {"odd.bin", odd, true, "2050", {hex(odd.substr(0, 1024)) + "^%847%^", hex(odd.substr(1024)) + "^%847%^"}},
+        {"notes.txt",
+         blocks,
+         false,
+         "4096",
+         {blocks.substr(0, 2048) + "^%847%^", blocks.substr(2048) + "^%847%^Finished Sending File."}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
         Sender f;
-        f.send("empty", "", f.w().filemodetext);
+        MenuItem& form = row.binary ? f.w().filemodebinary : f.w().filemodetext;
+        f.send(row.name, row.content, form);
         f.take_written();
-        EXPECT_EQ(f.request(), "0^%847%^");
-        f.request();
-        f.request();
-        EXPECT_EQ(f.request(), "^%847%^Finished Sending File.");
+        EXPECT_EQ(f.request(), std::string(row.length) + "^%847%^");
+        EXPECT_EQ(f.request(), std::string(row.name) + "^%847%^");
+        EXPECT_EQ(f.request(), std::string(row.binary ? "binary" : "text") + "^%847%^");
+        for (const std::string& frame : row.data_frames) EXPECT_EQ(f.request(), frame);
         EXPECT_EQ(f.p().state.send_block, -1);
-    }
-    {
-        Sender f;
-        f.send("empty.bin", "", f.w().filemodebinary);
-        f.take_written();
-        EXPECT_EQ(f.request(), "0^%847%^");
+        EXPECT_EQ(f.w().ProgressBar1.value(), std::stoi(row.length)) << "the marker and trailer are not counted";
+        EXPECT_FALSE(form.checked());
         f.request();
-        f.request();
-        EXPECT_EQ(f.request(), "^%847%^");
-        EXPECT_EQ(f.p().state.send_block, -1);
-    }
-    {
-        Sender f;
-        std::string content = bytes_of_length(1025);
-        f.send("odd.bin", content, f.w().filemodebinary);
-        f.take_written();
-        EXPECT_EQ(f.request(), "2050^%847%^");
-        f.request();
-        f.request();
-        EXPECT_EQ(f.request().size(), 2048u + 7);
-        EXPECT_EQ(f.request(), hex(content.substr(1024)) + "^%847%^");
-        EXPECT_EQ(f.w().ProgressBar1.value(), 2050);
+        EXPECT_EQ(f.p().state.send_block, -50);
     }
 }
 

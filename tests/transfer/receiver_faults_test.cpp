@@ -31,15 +31,10 @@ struct ScopedEnv {
 };
 
 struct Receiver : ConnectedProgram {
-    std::string frame(const std::string& payload) {
-        run_for(0.5);
-        peer_sends(payload + "^%847%^");
-        return take_written();
-    }
     // Opening, length, name (saved as "saved") and form frames.
     void announce(const std::string& length, const std::string& form) {
         dialogs.save_answers.push_back(dir.file("saved"));
-        for (const std::string& payload : {std::string(), length, std::string("x"), form}) frame(payload);
+        for (const std::string& payload : {std::string(), length, std::string("x"), form}) peer_frame(payload);
     }
     bool told_abandoned(const testing::TextHistory& shown) const {
         for (const auto& text : shown.texts)
@@ -60,7 +55,7 @@ TEST(ReceiverFaults, AnAbandonedReceptionLeavesTheDestinationAsItWas) {
         {"carrier lost", [](Receiver& f, const std::string&) { f.lose_carrier(); }},
         {"payload beyond the announced length",
          [](Receiver& f, const std::string&) {
-             EXPECT_EQ(f.frame(std::string(4000, 'A')), "");
+             EXPECT_EQ(f.peer_frame(std::string(4000, 'A')), "");
              EXPECT_EQ(f.dialogs.messages().back(),
                        "The other side sent more than the 4000 characters it announced. The file is damaged; "
                        "nothing was saved.");
@@ -73,7 +68,7 @@ TEST(ReceiverFaults, AnAbandonedReceptionLeavesTheDestinationAsItWas) {
             testing::TextHistory shown(f.w().txtreceived);
             f.dir.write("saved", original);
             f.announce("4000", form);
-            f.frame(std::string(2048, form == "text" ? 'x' : 'A'));
+            f.peer_frame(std::string(2048, form == "text" ? 'x' : 'A'));
             row.act(f, form);
             f.run_for(0.1);
             EXPECT_TRUE(f.dir.read("saved") == original);
@@ -86,57 +81,6 @@ TEST(ReceiverFaults, AnAbandonedReceptionLeavesTheDestinationAsItWas) {
     }
 }
 
-// A peer that starts over while the save dialog of a second reception is
-// open: the first reception's file is left alone, and the new start is
-// answered once the dialog is done.
-TEST(ReceiverFaults, ANewOpeningFrameUnderTheSaveDialog) {
-    Receiver f;
-    f.dialogs.save_answers.push_back(f.dir.file("first"));
-    for (const char* payload : {"", "3", "a", "text"}) f.frame(payload);
-    EXPECT_EQ(f.frame("abc"), "Receiver::Received file.^%1694%^");
-
-    f.dialogs.on_show = [&](const auto& box) {
-        if (box.kind == Kind::save_file) f.peer_sends("^%847%^");
-    };
-    f.dialogs.save_answers.push_back(f.dir.file("second"));
-    f.frame("");
-    f.frame("5");
-    EXPECT_EQ(f.frame("b"), "^%1694%^") << "the new opening frame, answered";
-    f.dialogs.on_show = nullptr;
-    EXPECT_EQ(f.dir.read("first"), "abc");
-    EXPECT_FALSE(f.dir.exists("second"));
-
-    f.dialogs.save_answers.push_back(f.dir.file("third"));
-    for (const char* payload : {"2", "c", "text"}) EXPECT_EQ(f.frame(payload), "^%1694%^");
-    f.run_for(2);
-    EXPECT_EQ(f.frame("!!"), "Receiver::Received file.^%1694%^");
-    EXPECT_EQ(f.dir.read("third"), "!!");
-    EXPECT_EQ(f.dir.read("first"), "abc");
-    EXPECT_TRUE(f.dialogs.messages().back().starts_with("filename : " + f.dir.file("third")));
-}
-
-// Whatever a dialog waited for is checked again when it returns.
-TEST(ReceiverFaults, CarrierLostUnderTheSaveDialog) {
-    Receiver f;
-    f.dialogs.on_show = [&](const auto& box) {
-        if (box.kind == Kind::save_file) f.lose_carrier();
-    };
-    f.dialogs.save_answers.push_back(f.dir.file("saved"));
-    f.frame("");
-    f.frame("10");
-    EXPECT_EQ(f.frame("x"), "") << "no request to a line whose call has gone";
-    EXPECT_EQ(f.p().state.current_mode, "chat");
-    EXPECT_TRUE(f.w().mnumodechat.checked());
-    EXPECT_EQ(f.p().state.recv_block, 1);
-    EXPECT_FALSE(f.w().ProgressBar1.visible());
-
-    f.connect();
-    f.peer_sends("hello");
-    EXPECT_EQ(f.w().txtreceived.text(), "hello") << "the next call's chat is shown";
-    EXPECT_TRUE(f.w().cmdsend.enabled());
-    EXPECT_TRUE(f.w().cmdcan.enabled()) << "and either side can hang up";
-}
-
 TEST(ReceiverFaults, CarrierLostUnderTheTextReportKeepsTheCompleteFile) {
     Receiver f;
     f.announce("3", "text");
@@ -144,7 +88,7 @@ TEST(ReceiverFaults, CarrierLostUnderTheTextReportKeepsTheCompleteFile) {
         if (box.text.starts_with("filename : ")) f.lose_carrier();
     };
     f.run_for(2);
-    EXPECT_EQ(f.frame("abc"), "") << "neither notice nor request after the call went";
+    EXPECT_EQ(f.peer_frame("abc"), "") << "neither notice nor request after the call went";
     EXPECT_TRUE(f.dialogs.messages().front().starts_with("filename : " + f.dir.file("saved") + "\r\nfilesize : 3"));
     EXPECT_FALSE(f.dialogs.showed("Unexpected error while receiving! Cannot continue."));
     EXPECT_EQ(f.dir.read("saved"), "abc");
@@ -157,10 +101,10 @@ TEST(ReceiverFaults, TheReceiverIsToldOfAStallButNotOfItsOwnUser) {
     f.announce("4000", "text");
     EXPECT_FALSE(f.w().txtreceived.text().starts_with("No data")) << "45 s in the save dialog is no stall";
     f.dialogs.stay_open(f.time, 0);
-    f.frame(std::string(2048, 'x'));
+    f.peer_frame(std::string(2048, 'x'));
     f.run_for(31);
     EXPECT_EQ(f.w().txtreceived.text(), "No data from the other side for 30 s; the cancel button hangs up.");
-    f.frame(std::string(100, 'x'));
+    f.peer_frame(std::string(100, 'x'));
     f.run_for(25);
     EXPECT_EQ(f.w().txtreceived.text(), "No data from the other side for 30 s; the cancel button hangs up.")
         << "a frame starts the count again";
@@ -179,9 +123,9 @@ TEST(ReceiverFaults, TheSaveDialogOpensInTheDownloadFolderAndRefusesTheProgramsO
                                  f.dir.file("dl/../quillon.ini")};
     for (const auto& path : own) f.dialogs.save_answers.push_back(path);
     f.dialogs.save_answers.push_back(f.dir.file("dl/quillon.ini"));
-    f.frame("");
-    f.frame("1");
-    EXPECT_EQ(f.frame("quillon.ini"), "^%1694%^");
+    f.peer_frame("");
+    f.peer_frame("1");
+    EXPECT_EQ(f.peer_frame("quillon.ini"), "^%1694%^");
     EXPECT_EQ(f.dialogs.shown.size(), 2 * own.size() + 1);
     for (const auto& box : f.dialogs.shown) {
         if (box.kind == Kind::save_file) EXPECT_EQ(box.text, f.dir.file("dl/quillon.ini"));
@@ -190,8 +134,8 @@ TEST(ReceiverFaults, TheSaveDialogOpensInTheDownloadFolderAndRefusesTheProgramsO
     EXPECT_EQ(f.dialogs.shown[1].text, f.p().files.settings_file() +
                                            " is one of Quillon's own files and cannot be replaced. Please choose "
                                            "another name.");
-    f.frame("text");
-    f.frame("!");
+    f.peer_frame("text");
+    f.peer_frame("!");
     EXPECT_EQ(f.dir.read("quillon.ini"), settings);
     EXPECT_EQ(f.dir.read("dl/quillon.ini"), "!");
 }
