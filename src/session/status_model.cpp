@@ -24,14 +24,17 @@ StatusModel::~StatusModel() {
 }
 
 void StatusModel::refresh() {
-    reading_ = read_();
+    StatusReading reading = read_();
+    const CallState state_before = state_;
+    const long online_before = online_seconds_;
+    const bool reading_changed = !(reading == reading_);
+    reading_ = std::move(reading);
     state_ = derive();
     online_seconds_ = connected_at_ ? static_cast<long>(loop_.monotonic() - *connected_at_) : -1;
-    std::string shown = call_text() + '|' + online_text() + '|' + port_text() + '|' + dial_mode_text() + '|' +
-                        mode_text() + '|' + char('0' + reading_.dtr) + char('0' + reading_.dsr) +
-                        char('0' + reading_.dcd) + char('0' + reading_.ri);
-    if (shown == shown_) return;
-    shown_ = std::move(shown);
+    // Runs on every line event and twice a second: nothing is drawn again
+    // unless something shown has changed.
+    if (!told_ && !reading_changed && state_ == state_before && online_seconds_ == online_before) return;
+    told_ = false;
     if (on_change) on_change();
 }
 
@@ -100,6 +103,7 @@ void StatusModel::dialling(const std::string& number) {
     call_ = Call::dialling;
     number_ = number;
     last_outcome_.reset();
+    told_ = true;
     refresh();
 }
 
@@ -107,6 +111,7 @@ void StatusModel::dial_failed(DialOutcome outcome) {
     // The modem also says NO CARRIER after a hang-up; only a dial has an outcome.
     if (call_ == Call::dialling) last_outcome_ = outcome;
     if (call_ != Call::connected) call_ = Call::none;
+    told_ = true;
     refresh();
 }
 
@@ -114,6 +119,7 @@ void StatusModel::ringing() {
     if (call_ != Call::none) return;
     call_ = Call::ringing;
     last_outcome_.reset();
+    told_ = true;
     refresh();
 }
 
@@ -121,6 +127,7 @@ void StatusModel::connected() {
     if (call_ != Call::connected) party_ = call_ == Call::dialling ? number_ : "incoming";
     call_ = Call::connected;
     if (!connected_at_) connected_at_ = loop_.monotonic();
+    told_ = true;
     refresh();
 }
 
@@ -128,22 +135,26 @@ void StatusModel::call_ended(CallEnd) {
     call_ = Call::none;
     connected_at_.reset();
     if (activity_ != Activity::converting) activity_ = Activity::none;
+    told_ = true;
     refresh();
 }
 
 void StatusModel::transfer_started(const TransferInfo& info) {
     activity_ = info.direction == TransferDirection::sending ? Activity::sending : Activity::receiving;
     file_ = base_name(info.file_name);
+    told_ = true;
     refresh();
 }
 
 void StatusModel::transfer_ended(const TransferInfo&, TransferOutcome, const std::string&) {
     if (activity_ != Activity::converting) activity_ = Activity::none;
+    told_ = true;
     refresh();
 }
 
 void StatusModel::converting(bool active) {
     activity_ = active ? Activity::converting : Activity::none;
+    told_ = true;
     refresh();
 }
 

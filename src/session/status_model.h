@@ -23,6 +23,8 @@ struct StatusReading {
     std::string form;           // "binary" or "text" in file-transfer mode
     std::string send_file;      // what Send will send in file-transfer mode
     std::string redial;         // an automatic redial's countdown, while one runs
+
+    bool operator==(const StatusReading&) const = default;
 };
 
 // The status bar's model: the call's state told by the call events, the
@@ -79,7 +81,8 @@ private:
     StatusReading reading_;
     CallState state_ = CallState::no_port;
     long online_seconds_ = -1;
-    std::string shown_;
+    // An event changed what is shown since the last refresh.
+    bool told_ = true;
 };
 
 } // namespace quillon
