@@ -5,9 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <random>
 
 namespace quillon {
@@ -15,6 +19,26 @@ namespace {
 
 using testing::random_bytes;
 using testing::TwoPrograms;
+
+// A disk that fills up: no file of the process may grow past the limit
+// while this lives (writes beyond it fail as on a full disk).
+struct FileSizeLimit {
+    explicit FileSizeLimit(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &before);
+        old_handler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limited = before;
+        limited.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limited);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &before);
+        std::signal(SIGXFSZ, old_handler);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+    rlimit before{};
+    void (*old_handler)(int) = SIG_DFL;
+};
 
 // One program calling the other, with a file ready to go from a to b.
 struct Faulty : TwoPrograms {
@@ -42,6 +66,7 @@ struct Faulty : TwoPrograms {
     }
     std::string content = random_bytes(20000, 3);
     std::string target() { return b.f.dir.file("target.bin"); }
+    std::optional<FileSizeLimit> disk_full;
 };
 
 // Each row: a fault during a call or a transfer. Afterwards neither program
@@ -83,6 +108,12 @@ TEST(FaultMatrix, EveryFaultLeavesBothProgramsWorking) {
         {"save dialog cancelled", [](Faulty& t) { t.send("binary", ""); }},
         {"destination unwritable", [](Faulty& t) { t.send("text", t.b.f.dir.file("no/such/folder/x")); }, abandoned},
         {"destination is a device", [](Faulty& t) { t.send("text", "/dev/full"); }, abandoned},
+        {"disk fills up under the spool",
+         [](Faulty& t) {
+             t.disk_full.emplace(32 * 1024); // the spool needs 40,000
+             t.send("binary", t.target());
+         },
+         abandoned},
         {"line unplugged in a call", [](Faulty& t) { t.exchange.set_unplugged("5551001", true); }},
     };
     for (const Row& row : rows) {
@@ -90,6 +121,7 @@ TEST(FaultMatrix, EveryFaultLeavesBothProgramsWorking) {
         Faulty t;
         row.inject(t);
         t.run_for(600);
+        t.disk_full.reset();
         EXPECT_FALSE(t.a.f.ended);
         EXPECT_FALSE(t.b.f.ended);
         if (row.receiver_told) {
