@@ -43,12 +43,16 @@ QLabel *StatusBarView::add_label(const char *name, int stretch) {
     auto *label = new QLabel(this);
     label->setObjectName(QString::fromLatin1(name));
     label->setTextFormat(Qt::PlainText);
+    // A long file name or device is cut, not allowed to widen the window;
+    // the tooltip has it whole.
+    if (stretch > 0) label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     static_cast<QHBoxLayout *>(layout())->addWidget(label, stretch);
     return label;
 }
 
 void StatusBarView::refresh() {
     call_->setText(QString::fromStdString(model_.call_text()));
+    call_->setToolTip(call_->text());
     online_->setText(QString::fromStdString(model_.online_text()));
     online_->setToolTip(QStringLiteral("Time online"));
     const StatusReading &r = model_.reading();
@@ -57,6 +61,7 @@ void StatusBarView::refresh() {
     show_indicator(*lines_[2], "DCD", r.dcd);
     show_indicator(*lines_[3], "RI", r.ri);
     port_->setText(QString::fromStdString(model_.port_text()));
+    port_->setToolTip(port_->text());
     dial_mode_->setText(QString::fromStdString(model_.dial_mode_text()));
     mode_->setText(QString::fromStdString(model_.mode_text()));
     mode_->setToolTip(mode_->text());
