@@ -4,6 +4,7 @@
 #include "support/memory_address_store.h"
 #include "support/program_fixture.h"
 
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -30,7 +31,11 @@ ProgramFixture &program() {
 
 void back_to_idle(ProgramFixture &f) {
     f.port(1).lines = {false, true, false};
-    f.run_for(6); // the carrier check ends the call and any transfer
+    // Timer1 ticks every 5 s from the start: its next carrier check ends
+    // the call and any transfer.
+    const double tick = f.p().Timer1.interval_ms() / 1000.0;
+    f.run_for(tick - std::fmod(f.time.now(), tick) + 0.001);
+    if (f.p().state.connected != 0) std::abort();
     f.p().comm_handler.empty_line_buffer();
     f.p().state.rx_buffer.clear();
     f.p().transfer.mnumodechat_Click();
@@ -45,7 +50,8 @@ enum class Start { idle, chatting, receiving, sending };
 void connect(ProgramFixture &f) {
     f.port(1).lines.dcd = true;
     f.port(1).arrive("\r\nCONNECT 56000\r\n");
-    f.run_for(3);
+    // The connect line is shown for two seconds before the call counts.
+    f.time.run_until([&f] { return f.p().state.connected == 1; }, 3);
 }
 
 // Brings the program to the given step of a transfer with well-formed frames.
@@ -56,7 +62,7 @@ void prepare(ProgramFixture &f, Start start, int steps) {
         const char *frames[] = {"", "4096", "name.bin", "binary", "00FF"};
         for (int i = 0; i < steps && i < 5; ++i) {
             f.port(1).arrive(std::string(frames[i]) + "^%847%^");
-            f.run_for(0.2);
+            f.run_for(0.05);
         }
     } else if (start == Start::sending) {
         f.dialogs.open_answers.push_back(f.dir.file("send.bin"));
@@ -64,7 +70,7 @@ void prepare(ProgramFixture &f, Start start, int steps) {
         f.p().frmmain.cmdsend.click();
         for (int i = 0; i < steps; ++i) {
             f.port(1).arrive("^%1694%^");
-            f.run_for(0.2);
+            f.run_for(0.05);
         }
     }
 }
@@ -77,16 +83,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     back_to_idle(f);
     prepare(f, static_cast<Start>(data[0] % 4), data[1] % 8);
 
-    // The rest arrives in pieces whose sizes the input chooses.
+    // The rest arrives in pieces whose sizes the input chooses, quickly; in
+    // one input of eight a second apart, so that the carrier check and the
+    // status clock also tick in the middle of a call or a transfer.
+    const double gap = (data[1] >> 3) % 8 == 7 ? 1.0 : 0.05;
     std::size_t at = 2;
     quillon::testing::FakeLine& line = f.port(1);
-    while (at < size && !f.ended) {
+    while (at < size && !f.loop->ended()) {
         std::size_t piece = 1 + data[at++] % 64;
         if (at + piece > size) piece = size - at;
         line.arrive(std::string(reinterpret_cast<const char *>(data + at), piece));
         at += piece;
-        f.run_for(0.3);
+        f.run_for(gap);
     }
-    if (f.ended) std::abort(); // nothing on the line may end the program
+    if (f.ended || f.loop->ended()) std::abort(); // nothing on the line may end the program
     return 0;
 }

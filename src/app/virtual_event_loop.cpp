@@ -2,6 +2,7 @@
 
 #include "app/program_end.h"
 
+#include <algorithm>
 #include <cmath>
 #include <stdexcept>
 
@@ -10,23 +11,28 @@ namespace quillon {
 VirtualTime::EventId VirtualTime::schedule(double at, Callback callback) {
     if (at < now_) at = now_;
     EventId id = next_id_++;
-    queue_.emplace(std::make_pair(at, id), std::move(callback));
-    when_[id] = at;
+    pending_.emplace(id, std::move(callback));
+    queue_.push_back({at, id});
+    std::push_heap(queue_.begin(), queue_.end());
     return id;
 }
 
-void VirtualTime::cancel(EventId id) {
-    auto it = when_.find(id);
-    if (it == when_.end()) return;
-    queue_.erase({it->second, id});
-    when_.erase(it);
+void VirtualTime::cancel(EventId id) { pending_.erase(id); }
+
+const VirtualTime::Due* VirtualTime::next_due() {
+    while (!queue_.empty() && !pending_.contains(queue_.front().id)) {
+        std::pop_heap(queue_.begin(), queue_.end());
+        queue_.pop_back();
+    }
+    return queue_.empty() ? nullptr : &queue_.front();
 }
 
 bool VirtualTime::run_due() {
     bool ran = false;
-    while (!queue_.empty() && queue_.begin()->first.first <= now_) {
-        auto node = queue_.extract(queue_.begin());
-        when_.erase(node.key().second);
+    for (const Due* due = next_due(); due && due->at <= now_; due = next_due()) {
+        auto node = pending_.extract(due->id);
+        std::pop_heap(queue_.begin(), queue_.end());
+        queue_.pop_back();
         ran = true;
         node.mapped()();
     }
@@ -34,12 +40,12 @@ bool VirtualTime::run_due() {
 }
 
 bool VirtualTime::advance(double limit) {
-    if (queue_.empty() || queue_.begin()->first.first > limit) {
+    const Due* due = next_due();
+    if (!due || due->at > limit) {
         if (limit > now_) now_ = limit;
         return false;
     }
-    double next = queue_.begin()->first.first;
-    if (next > now_) now_ = next;
+    if (due->at > now_) now_ = due->at;
     return run_due();
 }
 

@@ -6,8 +6,9 @@
 #include <functional>
 #include <map>
 #include <memory>
-#include <set>
-#include <utility>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
 
 namespace quillon {
 
@@ -33,10 +34,20 @@ public:
     bool run_until(const std::function<bool()>& done, double max_seconds);
 
 private:
+    struct Due {
+        double at;
+        EventId id;
+        // Inverted, so the heap's top is the earliest (and, among equals, the first scheduled).
+        bool operator<(const Due& other) const { return at != other.at ? at > other.at : id > other.id; }
+    };
+    // The earliest pending event, after dropping cancelled ones; null when none.
+    const Due* next_due();
+
     double now_ = 0;
     EventId next_id_ = 1;
-    std::map<std::pair<double, EventId>, Callback> queue_;
-    std::map<EventId, double> when_;
+    // A binary heap of times; a cancelled event leaves its entry until it comes up.
+    std::vector<Due> queue_;
+    std::unordered_map<EventId, Callback> pending_;
 };
 
 // One program's view of a VirtualTime. Its time of day starts at a chosen
@@ -74,7 +85,7 @@ private:
     double start_time_of_day_;
     Handle next_handle_ = 1;
     std::map<Handle, std::shared_ptr<Timer>> timers_;
-    std::set<VirtualTime::EventId> posted_;
+    std::unordered_set<VirtualTime::EventId> posted_;
     int depth_ = 0;
     bool ended_ = false;
 };

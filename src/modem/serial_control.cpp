@@ -71,11 +71,15 @@ void SerialControl::output(std::string_view text) {
     }
 }
 
-void SerialControl::pull() {
+void SerialControl::take_from_line() {
     if (!line_) return;
     std::string more = line_->read_available();
     if (null_discard_) more.erase(std::remove(more.begin(), more.end(), '\0'), more.end());
     received_ += more;
+}
+
+void SerialControl::pull() {
+    take_from_line();
     // The readiness watch does not fire for bytes already taken, so bytes
     // taken here are announced from here.
     announce();
@@ -90,7 +94,8 @@ void SerialControl::drain_output() {
 }
 
 std::string SerialControl::input() {
-    pull();
+    // Everything is handed over here, so nothing is left to announce.
+    take_from_line();
     std::string out;
     out.swap(received_);
     return out;

@@ -53,6 +53,7 @@ public:
 private:
     void line_readable() override;
     void line_error(int event_code) override;
+    void take_from_line();
     void pull();
     void announce();
     void raise(int code);
