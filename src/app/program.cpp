@@ -28,7 +28,10 @@ void Program::wire_handlers() {
     Timer2.on_tick = [this] { main_window.Timer2_Timer(); };
     MSComm1.on_comm = [this] {
         comm_handler.MSComm1_OnComm();
-        status.refresh();
+        // A line error or a lost port shows at once; arrivals, which come by
+        // the thousand in a transfer, change the bar only through the call
+        // events and its twice-a-second refresh.
+        if (MSComm1.comm_event() != comm_event::receive) status.refresh();
     };
     f.on_close = [this] { main_window.Form_Unload(); };
 

@@ -3,14 +3,10 @@
 #include "session/notifier.h"
 
 #include <cstdio>
+#include <filesystem>
 
 namespace quillon {
 namespace {
-
-std::string base_name(const std::string& path) {
-    std::size_t slash = path.find_last_of("/\\");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 std::string from(const std::string& number) {
     return number.empty() ? "" : "From " + number;
@@ -61,7 +57,7 @@ void CallNotices::call_ended(CallEnd) {
 }
 
 void CallNotices::transfer_ended(const TransferInfo& info, TransferOutcome outcome, const std::string& detail) {
-    std::string name = base_name(info.file_name);
+    std::string name = std::filesystem::path(info.file_name).filename().string();
     if (outcome == TransferOutcome::complete && info.direction == TransferDirection::receiving)
         say("File received", name + " (" + readable_size(info.size) + ")");
     else if (outcome != TransferOutcome::complete) // failed, or abandoned when the call went

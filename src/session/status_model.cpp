@@ -3,15 +3,12 @@
 #include "session/call_tracker.h"
 #include "session/session_clock.h"
 
+#include <filesystem>
+
 namespace quillon {
 namespace {
 
 constexpr int refresh_interval_ms = 500;
-
-std::string base_name(const std::string& path) {
-    auto slash = path.find_last_of("/\\");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 } // namespace
 
@@ -141,7 +138,7 @@ void StatusModel::call_ended(CallEnd) {
 
 void StatusModel::transfer_started(const TransferInfo& info) {
     activity_ = info.direction == TransferDirection::sending ? Activity::sending : Activity::receiving;
-    file_ = base_name(info.file_name);
+    file_ = std::filesystem::path(info.file_name).filename().string();
     told_ = true;
     refresh();
 }
