@@ -1,11 +1,9 @@
 #include "app/program.h"
 
 #include "app/first_run.h"
-#include "app/ini_file.h"
 #include "app/port_map.h"
+#include "app/settings.h"
 #include "modem/dial_backspace.h"
-
-#include <cctype>
 
 namespace quillon {
 
@@ -89,9 +87,7 @@ void Program::wire_session() {
     calls.add_listener(session_log);
     calls.add_listener(call_history);
 
-    std::string logging = read_profile_string(files.settings_file(), "Quillon", "SESSIONLOG", "on", 10).value;
-    for (char& c : logging) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    session_log.set_enabled(logging != "off");
+    session_log.set_enabled(read_switch(*this, "SESSIONLOG", true));
     // Told after the event that found the fault, so the call is not held up.
     auto notice = [this](const std::string& text) { loop.post([this, text] { message(text, Icon::information); }); };
     session_log.on_failure = notice;

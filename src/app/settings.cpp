@@ -5,6 +5,8 @@
 #include "app/program_end.h"
 #include "app/text_number.h"
 
+#include <cctype>
+
 namespace quillon {
 namespace {
 
@@ -24,6 +26,14 @@ bool dial_mode_accepted(const std::string& value) {
 }
 
 } // namespace
+
+bool read_switch(const Program& program, const std::string& key, bool default_on) {
+    std::string value = read_profile_string(program.files.settings_file(), section, key, "", 10).value;
+    for (char& c : value) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (value == "on") return true;
+    if (value == "off") return false;
+    return default_on;
+}
 
 void read_setting(Program& program, const std::string& key, std::string& value) {
     ProfileValue read = read_profile_string(program.files.settings_file(), section, key, "DEFAULT", 10);

@@ -20,6 +20,9 @@ void read_setting(Program& program, const std::string& key, std::string& value);
 // The value to write back for a setting this run never took: what the file
 // holds when the next start would take it, else "1" or "pulse".
 std::string kept_setting(Program& program, const std::string& key);
+// An on/off setting of the program's own: "on" or "off" in any case, else
+// the default.
+bool read_switch(const Program& program, const std::string& key, bool default_on);
 // Writes value under key, ending the program with a message on failure.
 void write_setting(Program& program, const std::string& key, const std::string& value);
 

@@ -2,9 +2,9 @@
 
 #include "app/ini_file.h"
 #include "app/program.h"
+#include "app/settings.h"
 #include "app/text_number.h"
 
-#include <cctype>
 #include <cmath>
 
 namespace quillon {
@@ -34,10 +34,7 @@ AutoRedial::~AutoRedial() {
 
 void AutoRedial::load_settings() {
     std::string ini = p_.files.settings_file();
-    std::string on = read_profile_string(ini, section, "AUTOREDIAL", "off", 10).value;
-    for (char& c : on)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    on_ = on == "on";
+    on_ = read_switch(p_, "AUTOREDIAL", false);
     tries_ = read_count(ini, "REDIALTRIES", 1, 99, default_tries);
     wait_seconds_ = read_count(ini, "REDIALWAIT", 1, 3600, default_wait_seconds);
     p_.frmmain.mnuautoredial.set_checked(on_);
