@@ -236,20 +236,6 @@ TEST(Rfc2217Line, SaysEverythingAtOnceToAServerThatNeverAnswers) {
     EXPECT_FALSE(line.modem_lines().dsr) << "no state was ever notified";
 }
 
-TEST(Rfc2217Line, AnswersRequestsButNeverAnswers) {
-    LoopbackPort port;
-    PollEventLoop loop;
-    Rfc2217Line line(loop, port.address());
-    // The server's DO 44, WILL/DO BINARY and WILL/DO SGA answer the client's requests.
-    settle(loop);
-    EXPECT_EQ(events_of(port.raw()), opening);
-    port.send_raw(option(do_, 24) + option(do_, 24) + option(will, 31) + option(will, 31) + option(will, 44));
-    std::string replies = "option 252 24\noption 254 31\noption 254 44\n";
-    EXPECT_TRUE(wait_for(loop, [&] { return events_of(port.raw()) == opening + replies; }));
-    settle(loop);
-    EXPECT_EQ(events_of(port.raw()), opening + replies) << "each refused once";
-}
-
 TEST(Rfc2217Line, KnowsTheModemStateOnOpenAndFollowsIt) {
     LoopbackPort port;
     port.set_lines(false, true, false);
@@ -367,9 +353,6 @@ TEST(Rfc2217Line, SaysWhyItCannotOpen) {
     };
     const std::vector<Row> rows{
         {"rfc2217://127.0.0.1", "rfc2217://127.0.0.1 is not a network port (rfc2217://host:port)"},
-        {"rfc2217://:7001", "rfc2217://:7001 is not a network port (rfc2217://host:port)"},
-        {"rfc2217://127.0.0.1:", "rfc2217://127.0.0.1: has no valid port number"},
-        {"rfc2217://127.0.0.1:70x1", "rfc2217://127.0.0.1:70x1 has no valid port number"},
         {"rfc2217://127.0.0.1:0", "rfc2217://127.0.0.1:0 has no valid port number"},
         {"rfc2217://127.0.0.1:65536", "rfc2217://127.0.0.1:65536 has no valid port number"},
         {refused, "Cannot connect to " + refused + ": Connection refused"},

@@ -122,21 +122,6 @@ TEST_F(PtyProgram, ReceivesATextFormFileWhoseTrailerComesWithTheLastFrame) {
     EXPECT_EQ(program->state.recv_block, 1);
 }
 
-TEST_F(PtyProgram, ReceivesABinaryFormFile) {
-    std::string content = testing::random_bytes(2500, 22);
-    const char* digits = "0123456789ABCDEF";
-    std::string hex;
-    for (unsigned char c : content) hex += {digits[c >> 4], digits[c & 15]};
-    dialogs.save_answers.push_back(dir.file("got.bin"));
-    std::vector<std::string> frames = {"^%847%^", "5000^%847%^", "sent.bin^%847%^", "binary^%847%^"};
-    for (std::size_t at = 0; at < hex.size(); at += 2048) frames.push_back(hex.substr(at, 2048) + "^%847%^");
-    ASSERT_TRUE(send_frames(frames));
-    ASSERT_TRUE(run_until([&] { return dialogs.showed("Conversion complete!"); }));
-    EXPECT_TRUE(dir.read("got.bin") == content);
-    EXPECT_TRUE(peer->heard.ends_with(
-        "^%1694%^Receiver::Conversion in progress.Please wait!Receiver::Conversion complete."));
-}
-
 TEST_F(PtyProgram, SendsATextFormFile) {
     std::string content = plain_text(3000, 23);
     dir.write("out.txt", content);

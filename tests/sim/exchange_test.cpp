@@ -68,6 +68,13 @@ TEST(Exchange, ChunksQueueBehindTheOneOnTheLine) {
     start = t.time.now();
     t.a.from_computer("x");
     EXPECT_NEAR(seconds_until_output(t, t.rb), char_time + 0.040, 1e-9);
+
+    t.rb.take();
+    t.a.from_computer("ab");
+    t.b.from_computer("cd");
+    t.time.run_for(0.041);
+    EXPECT_EQ(t.rb.take(), "ab");
+    EXPECT_EQ(t.ra.take(), "cd") << "each direction has its own line";
 }
 
 TEST(Exchange, WithoutARateLimitOnlyTheDelayRemains) {
@@ -77,27 +84,6 @@ TEST(Exchange, WithoutARateLimitOnlyTheDelayRemains) {
     EXPECT_NEAR(seconds_until_output(t, t.rb), 0.25, 1e-9);
     t.time.run_for(0.001);
     EXPECT_EQ(t.rb.out.size(), 100000u);
-}
-
-TEST(Exchange, DropEndsTheCallOnBothSidesAndListShowsIt) {
-    Bench t;
-    EXPECT_FALSE(t.exchange.drop("5551001")) << "no call to drop";
-    EXPECT_FALSE(t.exchange.set_busy("5559999", true)) << "no such line";
-    t.connect();
-    auto lines = t.exchange.list();
-    ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(lines[0].state, "connected");
-    EXPECT_EQ(lines[0].peer, "5551002");
-    EXPECT_EQ(lines[1].peer, "5551001");
-
-    ASSERT_TRUE(t.exchange.drop("5551002"));
-    EXPECT_NEAR(seconds_until_output(t, t.ra), 1.4, 1e-9) << "carrier missed after S10";
-    t.time.run_for(0.001);
-    EXPECT_EQ(t.ra.take(), "\r\nNO CARRIER\r\n");
-    EXPECT_EQ(t.rb.take(), "\r\nNO CARRIER\r\n");
-    EXPECT_FALSE(t.a.signals().dcd);
-    EXPECT_FALSE(t.b.signals().dcd);
-    EXPECT_EQ(t.exchange.list()[0].state, "idle");
 }
 
 TEST(Exchange, NoiseIsTheSameForTheSameSeed) {

@@ -89,13 +89,6 @@ TEST(Linesim, TwoNetworkPortsCallEachOther) {
     b.write("ATA\r");
     ASSERT_TRUE(wait_for(loop, [&] { return ra.text.find("CONNECT 56000") != std::string::npos; }));
     ASSERT_TRUE(wait_for(loop, [&] { return a.modem_lines().dcd && b.modem_lines().dcd; }));
-    rb.text.clear();
-
-    std::string all_bytes;
-    for (int c = 0; c < 256; ++c) all_bytes.push_back(static_cast<char>(c));
-    a.write(all_bytes);
-    ASSERT_TRUE(wait_for(loop, [&] { return rb.text.size() >= all_bytes.size(); }));
-    EXPECT_EQ(rb.text, all_bytes) << "255 and every other byte arrive unchanged";
     ra.text.clear();
     b.write("\xFF\xFF back");
     ASSERT_TRUE(wait_for(loop, [&] { return ra.text == "\xFF\xFF back"; }));
@@ -116,21 +109,6 @@ TEST(Linesim, TwoNetworkPortsCallEachOther) {
     EXPECT_EQ(ra.errors, std::vector<int>{comm_event::port_error}) << "reported once";
     EXPECT_FALSE(a.modem_lines().dsr);
     a.write("into nothing"); // dropped, no crash
-}
-
-TEST(Linesim, BadAddressesAndClosedPortsSayWhy) {
-    PollEventLoop loop;
-    auto error_of = [&](const std::string& address) {
-        try {
-            Rfc2217Line line(loop, address);
-        } catch (const LineError& e) {
-            return std::string(e.what());
-        }
-        return std::string("opened");
-    };
-    EXPECT_EQ(error_of("rfc2217://127.0.0.1"), "rfc2217://127.0.0.1 is not a network port (rfc2217://host:port)");
-    EXPECT_EQ(error_of("rfc2217://127.0.0.1:99999"), "rfc2217://127.0.0.1:99999 has no valid port number");
-    EXPECT_EQ(error_of("rfc2217://127.0.0.1:1"), "Cannot connect to rfc2217://127.0.0.1:1: Connection refused");
 }
 
 TEST(Linesim, PyserialClientDialsAndHangsUp) {

@@ -83,14 +83,6 @@ std::string run(const Row& row, bool byte_by_byte) {
     return record.text();
 }
 
-TEST(Rfc2217ServerSession, OpensWithItsOwnRequests) {
-    std::string said;
-    Rfc2217ServerSession session({[&](std::string_view b) { said += b; }, nullptr, nullptr});
-    session.start();
-    EXPECT_EQ(shown(said), shown(cmd(do_, com_port) + cmd(will, binary) + cmd(do_, binary) +
-                                 cmd(will, suppress_go_ahead) + cmd(do_, suppress_go_ahead)));
-}
-
 TEST(Rfc2217ServerSession, AnswersTheClientAsPeersExpect) {
     const std::uint8_t ms = cpc::notify_modemstate + cpc::server_offset;
     const std::vector<Row> rows{
@@ -100,9 +92,6 @@ TEST(Rfc2217ServerSession, AnswersTheClientAsPeersExpect) {
         {"answers to our own requests are not answered",
          {from_client(cmd(do_, binary) + cmd(will, binary) + cmd(do_, suppress_go_ahead) + cmd(will, suppress_go_ahead))},
          {}},
-        {"unknown options are refused once",
-         {from_client(cmd(do_, 24) + cmd(do_, 24) + cmd(will, 31) + cmd(will, 31) + cmd(do_, com_port))},
-         {{"client", cmd(wont, 24) + cmd(dont, 31) + cmd(wont, com_port)}}},
         {"the port settings are echoed at once",
          {from_client(cmd(will, com_port) + cp(cpc::set_baudrate, {0, 0, 0xDA, 0xC0}) + cp(cpc::set_datasize, {8}) +
                       cp(cpc::set_parity, {1}) + cp(cpc::set_stopsize, {1}) + cp(cpc::set_control, {1}))},
