@@ -56,7 +56,7 @@ struct PtyProgram : ::testing::Test {
         program = std::make_unique<Program>(Platform{
             loop, dialogs, media,
             [this](const std::string& device) { return std::make_unique<TermiosLine>(loop, device, locks.path()); },
-            [] { return make_sqlite_address_store(); }, FileLocations::portable(dir.path())});
+            [] { return make_sqlite_address_store(); }, FileLocations::portable(dir.path()), {}});
         peer = std::make_unique<WirePeer>(master);
         program->main_window.Form_Load();
         EXPECT_TRUE(program->MSComm1.port_open());
