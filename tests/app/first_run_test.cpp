@@ -94,16 +94,5 @@ TEST(FirstRun, ANewUserStartsWithoutAQuestionAndAgainNextTime) {
     EXPECT_EQ(same.written, "AT&D2\r");
 }
 
-TEST(FirstRun, ABrokenFileStillEndsTheProgram) {
-    NewUser user;
-    fs::create_directories(user.home.file(".config/quillon"));
-    user.home.write(".config/quillon/quillon.ini", "[Quillon]\nPORTNO.=1\nDIALMODE=Tone\n");
-    user.f.devices.plug(user.dev.dev("ttyUSB0"));
-    user.f.devices.plug("/dev/ttyS0");
-    EXPECT_FALSE(user.f.start());
-    EXPECT_EQ(user.f.dialogs.messages(), std::vector<std::string>{"Invalid dialling mode set in INI file."});
-    EXPECT_EQ(user.ini(), "[Quillon]\nPORTNO.=1\nDIALMODE=Tone\n");
-}
-
 } // namespace
 } // namespace quillon

@@ -120,30 +120,6 @@ TEST(Startup, ModemOffDisablesTheTelephoneButStillInitialises) {
     EXPECT_FALSE(w.cmddial.enabled()) << "waits for a first digit";
 }
 
-TEST(Startup, AnAddressBookThatIsNotADatabaseStillOpensThePort) {
-    ProgramFixture f;
-    f.write_ini("PORTNO.=1\nDIALMODE=tone");
-    f.dir.write("addressbook.mdb", std::string(4096, 'x'));
-    f.port(1);
-    ASSERT_TRUE(f.start());
-    EXPECT_EQ(f.dialogs.messages(), std::vector<std::string>{"Unable to load address book!"});
-    EXPECT_FALSE(f.p().frmmain.mnuaddress.enabled());
-    EXPECT_EQ(f.port(1).written, "AT&D2\r");
-
-    // Once a hang-up enables the menu, every command says the book failed.
-    MainForm& w = f.p().frmmain;
-    w.mnuaddress.set_enabled(true);
-    for (MenuItem* command : {&w.mnuaddressedit, &w.mnuaddressremove, &w.mnuaddressfind}) {
-        f.dialogs.shown.clear();
-        command->choose();
-        w.txtsend.user_edit("Ann", 3);
-        w.on_txtsend_key_press(13);
-        EXPECT_EQ(f.dialogs.messages(), std::vector<std::string>{"Database Error !"}) << command->caption();
-    }
-    EXPECT_FALSE(f.run([&] { f.p().frmmain.close(); }));
-    EXPECT_NE(f.dir.read("quillon.ini").find("PORTNO.=1\n"), std::string::npos);
-}
-
 TEST(Startup, TheSpoolFileIsDeletedAndTheBookCreated) {
     ProgramFixture f;
     f.write_ini("PORTNO.=1\nDIALMODE=tone");

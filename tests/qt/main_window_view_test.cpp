@@ -2,7 +2,6 @@
 #include "windows_fixture.h"
 
 #include <QAbstractButton>
-#include <QLabel>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QTest>
@@ -25,7 +24,6 @@ TEST(MainWindowView, EveryButtonFollowsItsModel) {
         auto *button = t.widget<QAbstractButton>(model->name().c_str());
         ASSERT_TRUE(button);
         EXPECT_FALSE(button->icon().isNull()) << "its picture";
-        EXPECT_EQ(button->toolTip().toStdString(), model->tooltip());
         for (bool on : {false, true, false}) {
             model->set_enabled(on);
             EXPECT_EQ(button->isEnabled(), on);
@@ -56,17 +54,10 @@ TEST(MainWindowView, AButtonShowsTheModelsPictureAndItsCaptionWhenNoPictureLoads
     EXPECT_EQ(dial->text(), "Dial") << "no caption: the tooltip";
 }
 
-TEST(MainWindowView, LabelsAndTheProgressBarFollowTheirModels) {
+TEST(MainWindowView, TheProgressBarFollowsItsModel) {
     WindowsFixture t;
-    auto *chat = t.widget<QLabel>("lblchat");
-    auto *received = t.widget<QLabel>("Lblchatreceived");
     auto *bar = t.widget<QProgressBar>("ProgressBar1");
-    ASSERT_TRUE(chat && received && bar);
-    EXPECT_EQ(chat->text(), "Your chat message goes here");
-    EXPECT_EQ(received->text(), "Incoming message goes here");
-    t.w().lblchat.set_caption("Enter new name here:");
-    EXPECT_EQ(chat->text(), "Enter new name here:");
-
+    ASSERT_TRUE(bar);
     EXPECT_FALSE(bar->isVisible());
     t.w().ProgressBar1.set_visible(true);
     t.w().ProgressBar1.set_max(3000);
@@ -77,27 +68,10 @@ TEST(MainWindowView, LabelsAndTheProgressBarFollowTheirModels) {
     EXPECT_EQ(bar->value(), bar->maximum()) << "beyond the maximum shows full";
 }
 
-TEST(MainWindowView, TypingGoesToTheModelAndTheModelsTextToTheBox) {
-    WindowsFixture t;
-    auto *input = t.widget<QPlainTextEdit>("txtsend");
-    ASSERT_TRUE(input);
-    input->setFocus();
-    QTest::keyClicks(input, "hello");
-    EXPECT_EQ(t.w().txtsend.text(), "hello");
-    EXPECT_EQ(t.w().txtsend.caret(), 5u);
-
-    t.w().txtsend.set_text("from the program\r\nsecond");
-    EXPECT_EQ(input->toPlainText(), "from the program\nsecond");
-    EXPECT_EQ(input->textCursor().position(), 0) << "replaced text puts the caret at the start";
-    t.w().txtsend.set_locked(true);
-    EXPECT_TRUE(input->isReadOnly());
-}
-
 TEST(MainWindowView, EnterRunsTheKeyHandlerBeforeTheLineBreakGoesInAtTheCaret) {
     WindowsFixture t;
-    auto *input = t.widget<QPlainTextEdit>("txtsend");
+    QPlainTextEdit *input = t.focused_input();
     ASSERT_TRUE(input);
-    input->setFocus();
     QTest::keyClicks(input, "helloworld");
     for (int i = 0; i < 5; ++i) QTest::keyClick(input, Qt::Key_Left);
 
@@ -119,27 +93,51 @@ TEST(MainWindowView, EnterRunsTheKeyHandlerBeforeTheLineBreakGoesInAtTheCaret) {
     EXPECT_EQ(t.port(1).written, "AT&D2\r") << "Enter sends nothing";
 }
 
-TEST(MainWindowView, EnterAnswersAnAddressBookPromptAndThenBreaksTheLine) {
+TEST(MainWindowView, KeysWorkTheKeypadWhileTheInputLineIsEmptyAndUnfocused) {
     WindowsFixture t;
-    auto *input = t.widget<QPlainTextEdit>("txtsend");
-    ASSERT_TRUE(input);
-    input->setFocus();
-    t.w().mnuaddessadd.choose();
-    QTest::keyClicks(input, "Ann");
-    QTest::keyClick(input, Qt::Key_Enter);
-    EXPECT_EQ(t.p().state.entry_name, "Ann");
-    EXPECT_EQ(t.widget<QLabel>("lblchat")->text(), "Enter phone no.:");
-    EXPECT_EQ(t.w().txtsend.text(), "\r\n") << "the handler emptied it, then the break went in";
-    EXPECT_EQ(input->toPlainText(), "\n");
-}
+    t.run_for(6); // the first readiness check enables the keypad
+    auto *four = t.widget<QAbstractButton>("Cmddialn(4)");
+    auto *output = t.widget<OutputBox>("txtreceived");
+    QPlainTextEdit *input = t.focused_input();
+    ASSERT_TRUE(four && output && input);
 
-TEST(MainWindowView, ClosingTheWindowAsksTheCore) {
-    WindowsFixture t;
-    int closes = 0;
-    t.w().on_close = [&] { ++closes; };
-    t.front->main.close();
-    EXPECT_EQ(closes, 1);
-    EXPECT_TRUE(t.front->main.isVisible()) << "the core's unload ends the program, not the window";
+    // The input line keeps its keys; once it holds text, so do the others.
+    QTest::keyClick(input, Qt::Key_5);
+    output->setFocus();
+    QTest::keyClick(output, Qt::Key_6);
+    EXPECT_EQ(t.p().state.dial_number, "") << "the input line holds text";
+    EXPECT_EQ(t.w().txtsend.text(), "5");
+    t.w().txtsend.set_text("");
+
+    // Keys a focused keypad button or the output box does not take go on
+    // to the window.
+    four->setFocus();
+    QTest::keyClick(four, Qt::Key_4);
+    QTest::keyClick(four, Qt::Key_2, Qt::KeypadModifier);
+    output->setFocus();
+    QTest::keyClick(output, Qt::Key_7);
+    EXPECT_EQ(t.p().state.dial_number, "427");
+    EXPECT_EQ(t.w().txtreceived.text(), "427");
+    QTest::keyClick(output, Qt::Key_Backspace);
+    EXPECT_EQ(t.p().state.dial_number, "42");
+    EXPECT_EQ(t.w().txtreceived.text(), "42");
+    QTest::keyClick(output, Qt::Key_C, Qt::ControlModifier);
+    QTest::keyClick(output, Qt::Key_Return);
+    EXPECT_NE(t.port(1).written.find("ATDT42\r"), std::string::npos);
+    EXPECT_EQ(t.p().state.dial_number, "");
+    EXPECT_FALSE(t.w().cmddial.enabled());
+
+    QTest::keyClick(output, Qt::Key_Enter);
+    EXPECT_EQ(t.port(1).written.find("ATDT\r"), std::string::npos) << "the dial button is disabled";
+    QTest::keyClick(output, Qt::Key_5);
+    QTest::keyClick(output, Qt::Key_Backspace);
+    QTest::keyClick(output, Qt::Key_Backspace);
+    EXPECT_EQ(t.p().state.dial_number, "");
+    EXPECT_FALSE(t.w().cmddial.enabled()) << "nothing left to dial";
+
+    t.w().Cmddialn[9].set_enabled(false);
+    QTest::keyClick(output, Qt::Key_9);
+    EXPECT_EQ(t.p().state.dial_number, "") << "a disabled button stays unpressed";
 }
 
 TEST(MainWindowViewDeathTest, ClosingTheWindowRunsTheShutDownAndEndsTheProcess) {

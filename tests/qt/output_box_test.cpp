@@ -1,10 +1,7 @@
 #include "qt/output_box.h"
 #include "windows_fixture.h"
 
-#include <QApplication>
-#include <QClipboard>
 #include <QScrollBar>
-#include <QTest>
 
 #include <string>
 
@@ -79,27 +76,6 @@ TEST(OutputBox, FollowsTheEndUnlessTheUserScrolledBack) {
     EXPECT_EQ(bar->value(), 10) << "reading back, the view stays put";
     t.w().txtreceived.set_text("Modem ready...");
     EXPECT_EQ(bar->value(), 0);
-}
-
-TEST(OutputBox, CopyGivesExactlyWhatIsShownAndTheUserSelects) {
-    OutputBoxFixture t;
-    t.w().txtreceived.append("first line\r\nsecond \xE2\x82\xAC line\r\nthird");
-    QApplication::clipboard()->clear();
-    t.box->setFocus();
-    QTest::keyClick(t.box->viewport(), Qt::Key_C, Qt::ControlModifier);
-    EXPECT_TRUE(QApplication::clipboard()->text().isEmpty()) << "nothing selected, nothing copied";
-
-    QTest::keyClick(t.box, Qt::Key_A, Qt::ControlModifier);
-    t.box->copy();
-    EXPECT_EQ(QApplication::clipboard()->text(), QString::fromUtf8("first line\nsecond \u20ac line\nthird"));
-
-    // A drag from the top left corner to the end of the text.
-    QWidget *view = t.box->viewport();
-    QTest::mousePress(view, Qt::LeftButton, {}, QPoint(1, 1));
-    QTest::mouseMove(view, QPoint(view->width() - 2, view->height() - 2));
-    QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(view->width() - 2, view->height() - 2));
-    EXPECT_EQ(t.box->selected_text(), t.box->shown_text());
-    EXPECT_EQ(t.w().txtreceived.text(), "first line\r\nsecond \xE2\x82\xAC line\r\nthird") << "the model is untouched";
 }
 
 } // namespace

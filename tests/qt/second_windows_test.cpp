@@ -2,30 +2,36 @@
 #include "qt/picture_box.h"
 #include "windows_fixture.h"
 
-#include <QLabel>
+#include <QImage>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QTest>
 
 #include <filesystem>
 
 namespace quillon::testing {
 namespace {
 
-TEST(HelpWindowView, ComesAndGoesWithItsFormAndShowsBothFiles) {
+void write_photo(WindowsFixture &t, Qt::GlobalColor colour) {
+    QImage image(32, 32, QImage::Format_RGB32);
+    image.fill(colour);
+    ASSERT_TRUE(image.save(QString::fromStdString(t.dir.file("images/photo.jpg")), "JPG"));
+}
+
+TEST(HelpWindowView, ComesAndGoesWithItsFormAndShowsBothFilesAsTheyAreNow) {
     WindowsFixture t(WindowsFixture::Pictures::generated);
     t.dir.write("quillon.txt", "Quillon help\r\n\r\nDial with the keypad.");
+    write_photo(t, Qt::red);
     QWidget &help = t.front->help;
     EXPECT_FALSE(help.isVisible());
     t.w().mnuhelp.choose();
     ASSERT_TRUE(help.isVisible());
-    EXPECT_EQ(help.windowTitle(), "Quillon -- Help");
     auto *picture = t.widget<PictureBox>("ImagePic", &help);
     auto *text = t.widget<QPlainTextEdit>("Txthelp", &help);
     ASSERT_TRUE(picture && text);
-    EXPECT_FALSE(picture->picture().isNull());
+    EXPECT_GT(picture->picture().toImage().pixelColor(16, 16).red(), 200);
     EXPECT_EQ(text->toPlainText(), "Quillon help\n\nDial with the keypad.");
     EXPECT_TRUE(text->isReadOnly());
-    EXPECT_FALSE(t.widget<QLabel>("Label1", &help)->text().isEmpty());
     EXPECT_TRUE(t.front->main.isEnabled()) << "not modal";
     t.dir.write("quillon.txt", "read again");
     t.w().mnuhelp.choose();
@@ -34,18 +40,17 @@ TEST(HelpWindowView, ComesAndGoesWithItsFormAndShowsBothFiles) {
     help.close();
     EXPECT_FALSE(t.p().frmhelp.visible());
     EXPECT_FALSE(help.isVisible());
-    t.dir.write("quillon.txt", "read again");
+    write_photo(t, Qt::blue); // same name, same size, same second
     t.w().mnuhelp.choose();
     EXPECT_TRUE(help.isVisible());
     EXPECT_EQ(text->toPlainText(), "read again");
-}
+    EXPECT_GT(picture->picture().toImage().pixelColor(16, 16).blue(), 200);
 
-TEST(HelpWindowView, WithoutItsPictureShowsNone) {
-    WindowsFixture t;
+    t.front->main.raise();
+    t.front->main.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&t.front->main));
     t.w().mnuhelp.choose();
-    EXPECT_EQ(t.dialogs.messages(), std::vector<std::string>({"Unable to find picture file!", "Unable to load help file!"}));
-    EXPECT_TRUE(t.front->help.isVisible());
-    EXPECT_TRUE(t.widget<PictureBox>("ImagePic", &t.front->help)->picture().isNull());
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&help)) << "Help brings the open window forward";
 }
 
 TEST(ConvertWindowView, ShowsTheConversionWithItsAnimationOverADisabledMainWindow) {
@@ -59,8 +64,6 @@ TEST(ConvertWindowView, ShowsTheConversionWithItsAnimationOverADisabledMainWindo
     t.p().loop.post([&] {
         looked = true;
         EXPECT_TRUE(convert.isVisible());
-        EXPECT_EQ(convert.windowTitle(), "Quillon");
-        EXPECT_EQ(t.widget<QLabel>("Lblconvert", &convert)->text(), "Converting  Please Wait.........");
         auto *animation = t.widget<AnimationView>("Animation1", &convert);
         ASSERT_TRUE(animation);
         EXPECT_EQ(animation->frame_count(), 12);

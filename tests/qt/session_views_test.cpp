@@ -34,7 +34,6 @@ TEST(StatusBarView, ShowsTheModelAlongTheFootOfTheMainWindow) {
     t.port(1).lines.ri = true;
     t.run_for(0.5);
     EXPECT_EQ(text_of(t, "status_dcd"), QStringLiteral("\u25CF DCD"));
-    EXPECT_EQ(t.widget<QLabel>("status_ri")->toolTip(), "RI on");
 
     t.p().events.dialling("5551002");
     EXPECT_EQ(text_of(t, "status_call"), "Dialling 5551002") << "at once, not at the next refresh";
@@ -64,7 +63,6 @@ TEST(CallHistoryView, ListsTheCallsAndItsDialButtonPutsTheNumberUp) {
     EXPECT_EQ(table->item(0, 3)->text(), "connected");
     EXPECT_EQ(table->item(1, 2)->text(), "5551002");
     EXPECT_EQ(table->item(1, 3)->text(), "busy");
-    EXPECT_EQ(dial->text(), "Dial");
     EXPECT_FALSE(dial->isEnabled());
 
     table->setCurrentCell(1, 0);

@@ -1,11 +1,8 @@
 // What the user types or pastes reaches the model as typed, a selection is
-// replaced like in any editor, a click chooses any grid row, and the help
-// window follows its files and the Help command.
-#include "qt/picture_box.h"
+// replaced like in any editor, and a click chooses any grid row.
 #include "windows_fixture.h"
 
 #include <QApplication>
-#include <QImage>
 #include <QPlainTextEdit>
 #include <QTableWidget>
 #include <QTest>
@@ -18,16 +15,9 @@ QString raw_text(QPlainTextEdit *input) {
     return input->document()->toRawText();
 }
 
-// The input line, with the keyboard's focus.
-QPlainTextEdit *focused_input(WindowsFixture &t) {
-    auto *input = t.widget<QPlainTextEdit>("txtsend");
-    if (input) input->setFocus();
-    return input;
-}
-
 TEST(InputLineView, PastedAndTypedTextReachesTheModelExactly) {
     WindowsFixture t;
-    QPlainTextEdit *input = focused_input(t);
+    QPlainTextEdit *input = t.focused_input();
     ASSERT_TRUE(input);
     // Control pictures, a non-breaking space, an emoji, line breaks of every kind.
     input->insertPlainText(QString::fromUtf16(u"\u241b[0m\u2400 a\u00a0b\u2028c\r\nd \U0001F600"));
@@ -50,7 +40,7 @@ TEST(InputLineView, PastedAndTypedTextReachesTheModelExactly) {
 
 TEST(InputLineView, EditsLeaveTheBytesTheyDidNotTouch) {
     WindowsFixture t;
-    QPlainTextEdit *input = focused_input(t);
+    QPlainTextEdit *input = t.focused_input();
     ASSERT_TRUE(input);
     t.w().txtsend.set_text("a\x1b[1m\rb\n\xFF"
                            "c\r\n");
@@ -66,7 +56,7 @@ TEST(InputLineView, EditsLeaveTheBytesTheyDidNotTouch) {
 
 TEST(InputLineView, EnterReplacesTheSelection) {
     WindowsFixture t;
-    QPlainTextEdit *input = focused_input(t);
+    QPlainTextEdit *input = t.focused_input();
     ASSERT_TRUE(input);
     QTest::keyClicks(input, "hello world");
     for (int i = 0; i < 5; ++i)
@@ -81,7 +71,7 @@ TEST(InputLineView, EnterReplacesTheSelection) {
 
 TEST(InputLineView, TheProgramsTextIsSelectedSoTypingReplacesIt) {
     WindowsFixture t;
-    QPlainTextEdit *input = focused_input(t);
+    QPlainTextEdit *input = t.focused_input();
     ASSERT_TRUE(input);
     t.w().txtsend.set_text_selected("End of transmission.Back to chat mode.");
     EXPECT_EQ(input->textCursor().selectedText(), "End of transmission.Back to chat mode.");
@@ -139,33 +129,6 @@ TEST(AddressGridView, AClickChoosesTheCurrentRowAndTheOnlyRow) {
     click_cell(grid, 0, 0);
     EXPECT_EQ(t.p().state.dial_number, "5551002");
     EXPECT_TRUE(t.w().cmddial.enabled());
-}
-
-void write_photo(WindowsFixture &t, Qt::GlobalColor colour) {
-    QImage image(32, 32, QImage::Format_RGB32);
-    image.fill(colour);
-    ASSERT_TRUE(image.save(QString::fromStdString(t.dir.file("images/photo.jpg")), "JPG"));
-}
-
-TEST(HelpWindowView, AReplacedPictureIsShownAndHelpBringsTheWindowForward) {
-    WindowsFixture t(WindowsFixture::Pictures::generated);
-    t.dir.write("quillon.txt", "help");
-    QWidget &help = t.front->help;
-    auto *picture = t.widget<PictureBox>("ImagePic", &help);
-    ASSERT_TRUE(picture);
-    write_photo(t, Qt::red);
-    t.w().mnuhelp.choose();
-    EXPECT_GT(picture->picture().toImage().pixelColor(16, 16).red(), 200);
-    help.close();
-    write_photo(t, Qt::blue); // same name, same size, same second
-    t.w().mnuhelp.choose();
-    EXPECT_GT(picture->picture().toImage().pixelColor(16, 16).blue(), 200);
-
-    t.front->main.raise();
-    t.front->main.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&t.front->main));
-    t.w().mnuhelp.choose();
-    EXPECT_TRUE(QTest::qWaitForWindowActive(&help)) << "Help brings the open window forward";
 }
 
 } // namespace

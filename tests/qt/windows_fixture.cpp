@@ -14,4 +14,10 @@ WindowsFixture::WindowsFixture(Pictures pictures) {
     front->main.show();
 }
 
+QPlainTextEdit *WindowsFixture::focused_input() {
+    auto *input = widget<QPlainTextEdit>("txtsend");
+    if (input) input->setFocus();
+    return input;
+}
+
 } // namespace quillon::testing

@@ -3,6 +3,7 @@
 #include "qt/front_end.h"
 #include "support/program_fixture.h"
 
+#include <QPlainTextEdit>
 #include <QString>
 #include <QWidget>
 
@@ -26,6 +27,8 @@ struct WindowsFixture : ProgramFixture {
         return w;
     }
     MainForm &w() { return p().frmmain; }
+    // The input line, with the keyboard's focus.
+    QPlainTextEdit *focused_input();
 
     std::unique_ptr<FrontEnd> front;
 };
