@@ -42,6 +42,20 @@ bool TwoPrograms::call() {
     return run_until([this] { return both_connected(); }, 60);
 }
 
+bool TwoPrograms::dial_busy_line() {
+    exchange.set_busy(b.number, true);
+    a.dial(b.number);
+    bool shown = run_until([this] { return a.w().txtreceived.text() == "Line BUSY..."; }, 10);
+    exchange.set_busy(b.number, false);
+    return shown;
+}
+
+void TwoPrograms::chat(Station& from, const std::string& text) {
+    from.w().txtsend.user_edit(text, 0);
+    from.w().cmdsend.click();
+    run_for(1);
+}
+
 bool TwoPrograms::run_until(const std::function<bool()>& done, double max_seconds) {
     return time.run_until(done, max_seconds);
 }
