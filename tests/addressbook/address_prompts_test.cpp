@@ -13,7 +13,6 @@ struct Book : ProgramFixture {
     Book() {
         EXPECT_TRUE(start_on_port1());
     }
-    MainForm& w() { return p().frmmain; }
     // Types behind whatever the input line holds, then presses Enter.
     void type_and_enter(const std::string& typed) {
         std::string text = w().txtsend.text() + typed;

@@ -53,21 +53,18 @@ TEST(CallHistory, BusyCancelledAndConnectedCallsNewestFirst) {
 
 TEST(CallHistory, NoAnswerFromTheModemIsStoredWithoutChangingTheOutputBox) {
     testing::ProgramFixture f;
-    f.write_ini("PORTNO.=1\nDIALMODE=tone");
+    ASSERT_TRUE(f.start_on_port1());
     testing::FakeLine& line = f.port(1);
-    ASSERT_TRUE(f.start());
     line.arrive("\r\nOK\r\n");
     f.run_for(0.1);
-    f.p().frmmain.Cmddialn[7].click();
-    f.p().frmmain.cmddial.click();
+    f.dial("7");
     line.arrive("\r\nNO ANSWER\r\n");
     f.run_for(0.1);
-    EXPECT_EQ(f.p().frmmain.txtreceived.text(), "Dialling...7");
+    EXPECT_EQ(f.w().txtreceived.text(), "Dialling...7");
     EXPECT_EQ(f.p().state.line_buffer, "\r\nOK\r\n\r\nNO ANSWER\r\n") << "left as it was";
 
     // The NO ANSWER still in the buffer does not end the next call.
-    f.p().frmmain.Cmddialn[8].click();
-    f.p().frmmain.cmddial.click();
+    f.dial("8");
     line.arrive("\r\nCONNECT 56000\r\n");
     line.lines.dcd = true;
     f.run_for(3);

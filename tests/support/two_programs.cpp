@@ -13,10 +13,7 @@ Station::Station(VirtualTime& time, sim::Exchange& exchange, const std::string& 
     f.dir.write("quillon.ini", "[Quillon]\nPORTNO.=1\nDIALMODE=tone\n[Ports]\nCOMM1=sim:" + number + "\n");
 }
 
-void Station::dial(const std::string& digits) {
-    for (char d : digits) w().Cmddialn[d - '0'].click();
-    w().cmddial.click();
-}
+void Station::dial(const std::string& digits) { f.dial(digits); }
 
 void Station::offer_file(const std::string& name, const std::string& content, const std::string& form) {
     f.dir.write(name, content);

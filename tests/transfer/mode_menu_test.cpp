@@ -9,7 +9,6 @@ struct Menu : testing::ProgramFixture {
     Menu() {
         EXPECT_TRUE(start_on_port1());
     }
-    MainForm& w() { return p().frmmain; }
     SharedState& s() { return p().state; }
 };
 
