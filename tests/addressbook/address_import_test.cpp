@@ -14,7 +14,6 @@ using testing::ScriptedDialogs;
 
 struct Book : ProgramFixture {
     Book() { EXPECT_TRUE(start_on_port1()); }
-    MainForm& w() { return p().frmmain; }
     std::vector<AddressRow> rows() { return p().dataaddress->rows(); }
     void import(const std::string& name, const std::string& content) {
         dir.write(name, content);

@@ -11,11 +11,8 @@ using testing::ProgramFixture;
 
 struct Book : ProgramFixture {
     Book() {
-        write_ini("PORTNO.=1\nDIALMODE=tone");
-        port(1);
-        EXPECT_TRUE(start());
+        EXPECT_TRUE(start_on_port1());
     }
-    MainForm& w() { return p().frmmain; }
     // Types behind whatever the input line holds, then presses Enter.
     void type_and_enter(const std::string& typed) {
         std::string text = w().txtsend.text() + typed;
@@ -49,16 +46,13 @@ TEST(AddressPrompts, NewEntryTakesTheAnswersWithoutLineBreaks) {
     ASSERT_EQ(f.rows().size(), 1u);
     EXPECT_EQ(f.rows()[0].name, "Ann");
     EXPECT_EQ(f.rows()[0].phoneno, "5551002");
-
-    f.add("O'Brien", "5551003");
-    EXPECT_EQ(f.rows().at(1).name, "O'Brien") << "a quote is a character like any other";
     EXPECT_TRUE(f.dialogs.messages().empty());
 }
 
 TEST(AddressPrompts, EditRemoveAndNotFound) {
     Book f;
     f.add("Ann", "111");
-    f.add("O'Brien", "222");
+    f.add("O'Brien", "222"); // a quote is a character like any other
 
     f.w().mnuaddressedit.choose();
     f.type_and_enter("Nobody");

@@ -53,9 +53,7 @@ TEST(Call, BusyNoDialToneAndNoAnswer) {
     {
         TwoPrograms t;
         ASSERT_TRUE(t.start());
-        t.exchange.set_busy("5551002", true);
-        t.a.dial("5551002");
-        ASSERT_TRUE(t.run_until([&] { return t.a.w().txtreceived.text() == "Line BUSY..."; }, 10));
+        ASSERT_TRUE(t.dial_busy_line());
     }
     {
         TwoPrograms t;
@@ -108,16 +106,24 @@ TEST(Call, ModemSwitchedOffMidCall) {
     ASSERT_TRUE(t.call());
 }
 
-TEST(Call, ModemSwitchedOffIsNotReady) {
+TEST(Call, ModemSwitchedOffIsNotReadyAndAClosedPortIsNoPort) {
     TwoPrograms t;
     ASSERT_TRUE(t.start());
     t.exchange.set_power("5551001", false);
     t.run_for(6);
     EXPECT_EQ(t.a.w().txtreceived.text(), "Modem not ready...");
     EXPECT_FALSE(t.a.w().Cmddialn[1].enabled());
+    EXPECT_EQ(t.a.p().status.call_text(), "Modem not ready");
+    EXPECT_FALSE(t.a.p().status.reading().dsr);
     t.exchange.set_power("5551001", true);
     t.run_for(6);
     EXPECT_EQ(t.a.w().txtreceived.text(), "Modem ready...");
+
+    t.a.p().MSComm1.set_port_open(false);
+    t.run_for(0.5);
+    EXPECT_EQ(t.a.p().status.call_text(), "No port");
+    EXPECT_EQ(t.a.p().status.port_text(), "No port");
+    EXPECT_FALSE(t.a.p().status.reading().dtr);
 }
 
 } // namespace

@@ -166,10 +166,8 @@ TEST(FaultMatrix, ACorruptedAddressBookLeavesCallsAndTransfersWorking) {
     EXPECT_FALSE(t.a.w().mnuaddress.enabled());
     ASSERT_TRUE(t.call());
     std::string content = testing::random_bytes(5000, 8);
-    t.a.f.dir.write("source.bin", content);
-    t.a.f.dialogs.open_answers.push_back(t.a.f.dir.file("source.bin"));
-    t.b.f.dialogs.save_answers.push_back(t.b.f.dir.file("target.bin"));
-    t.a.w().filemodebinary.choose();
+    t.a.offer_file("source.bin", content, "binary");
+    t.b.accept_file("target.bin");
     t.a.w().cmdsend.click();
     ASSERT_TRUE(t.run_until([&] { return t.b.f.dialogs.showed("Conversion complete!"); }, 600));
     EXPECT_TRUE(t.b.f.dir.read("target.bin") == content);
@@ -213,15 +211,13 @@ TEST(FaultMatrix, LineNoiseOverFiftySeeds) {
                 testing::TextHistory shown_a(t.a.w().txtreceived), shown_b(t.b.w().txtreceived);
                 std::string content =
                     form == "binary" ? testing::random_bytes(2000, seed) : testing::random_text(2000, seed);
-                t.a.f.dir.write("source.bin", content);
+                t.a.offer_file("source.bin", content, form);
                 std::string spool;
                 t.b.f.dialogs.on_show = [&](const auto& box) {
                     if (box.text.starts_with("File download complete.")) spool = t.b.f.dir.read("vlorn.cmp");
                 };
                 t.exchange.set_noise(t.b.number, rate);
-                t.a.f.dialogs.open_answers.push_back(t.a.f.dir.file("source.bin"));
-                t.b.f.dialogs.save_answers.push_back(t.b.f.dir.file("target.bin"));
-                (form == "binary" ? t.a.w().filemodebinary : t.a.w().filemodetext).choose();
+                t.b.accept_file("target.bin");
                 t.a.w().cmdsend.click();
                 bool ended = t.run_until(
                     [&] { return !t.a.p().transfer.in_progress() && !t.b.p().transfer.in_progress(); }, 300);

@@ -26,10 +26,8 @@ struct TtyPair : TwoPrograms {
         EXPECT_TRUE(call());
     }
     void start_transfer(const std::string& content, const std::string& form) {
-        a.f.dir.write("out.dat", content);
-        a.f.dialogs.open_answers.push_back(a.f.dir.file("out.dat"));
+        a.offer_file("out.dat", content, form);
         b.f.dialogs.save_answers.push_back(b.f.dir.file("in.dat"));
-        (form == "binary" ? a.w().filemodebinary : a.w().filemodetext).choose();
         a.w().cmdsend.click();
     }
     // a sends content to b; true when the receiver stored all of it and the
@@ -75,16 +73,25 @@ TEST(TtyTransferScenario, TwoTransfersInARowOnOneCall) {
 // has crossed the line, so the sender still finishes and reports.
 TEST(TtyTransferScenario, GoingOfflineLetsTheSenderFinishAndReport) {
     TtyPair t(0.01);
+    std::string b_to_a;
+    t.exchange.on_carried = [&](const std::string& from, const std::string&, std::string_view bytes) {
+        if (from == t.b.number) b_to_a += bytes;
+    };
     std::string content = random_bytes(3000, 8);
     t.b.f.dialogs.yes_no_answers.push_back(true);
     t.start_transfer(content, "binary");
     ASSERT_TRUE(t.run_until([&] { return t.b.f.dialogs.showed("Conversion complete!"); }, 60));
     ASSERT_TRUE(t.run_until([&] { return t.a.s().connected == 0 && t.b.s().connected == 0; }, 15));
+    EXPECT_EQ(b_to_a.find("Receiver::Conversion complete."), std::string::npos)
+        << "written to a line whose call is gone";
     EXPECT_TRUE(t.a.f.dialogs.showed("Finished sending.Back to chat mode.")) << "the sender's finishing step";
     bool reported = false;
     for (const auto& m : t.a.f.dialogs.messages()) reported = reported || m.starts_with("filename : ");
     EXPECT_TRUE(reported) << "and showed its report";
+    EXPECT_EQ(t.a.s().current_mode, "chat");
+    EXPECT_FALSE(t.a.w().ProgressBar1.visible());
     EXPECT_TRUE(t.b.f.dir.read("in.dat") == content);
+    ASSERT_TRUE(t.call()) << "and the line is ready for the next call";
 }
 
 } // namespace

@@ -115,12 +115,6 @@ struct FakeModem : ProgramFixture {
     explicit FakeModem(const std::string& settings) {
         EXPECT_TRUE(start_on_port1("PORTNO.=1\nDIALMODE=pulse\n" + settings));
     }
-    MainForm& w() { return p().frmmain; }
-    void dial(const std::string& digits) {
-        for (char d : digits)
-            w().Cmddialn[d - '0'].click();
-        w().cmddial.click();
-    }
     void dial_and_hear(const std::string& reply) {
         dial("42");
         port(1).arrive(reply);

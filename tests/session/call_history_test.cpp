@@ -22,19 +22,10 @@ std::vector<std::string> described(CallHistory& history) {
     return out;
 }
 
-void chat(TwoPrograms& t, testing::Station& from, const std::string& text) {
-    from.w().txtsend.user_edit(text, 0);
-    from.w().cmdsend.click();
-    t.run_for(1);
-}
-
 TEST(CallHistory, BusyCancelledAndConnectedCallsNewestFirst) {
     TwoPrograms t;
     ASSERT_TRUE(t.start());
-    t.exchange.set_busy("5551002", true);
-    t.a.dial("5551002");
-    ASSERT_TRUE(t.run_until([&] { return t.a.w().txtreceived.text() == "Line BUSY..."; }, 10));
-    t.exchange.set_busy("5551002", false);
+    ASSERT_TRUE(t.dial_busy_line());
 
     t.exchange.set_answering("5551002", false);
     t.a.dial("5551002");
@@ -44,8 +35,8 @@ TEST(CallHistory, BusyCancelledAndConnectedCallsNewestFirst) {
     t.exchange.set_answering("5551002", true);
 
     ASSERT_TRUE(t.call());
-    chat(t, t.a, "Hello");
-    chat(t, t.b, "Hi!!");
+    t.chat(t.a, "Hello");
+    t.chat(t.b, "Hi!!");
     t.run_for(28);
     t.a.w().cmdcan.click();
     ASSERT_TRUE(t.run_until([&] { return t.b.s().connected == 0; }, 12));
@@ -62,21 +53,18 @@ TEST(CallHistory, BusyCancelledAndConnectedCallsNewestFirst) {
 
 TEST(CallHistory, NoAnswerFromTheModemIsStoredWithoutChangingTheOutputBox) {
     testing::ProgramFixture f;
-    f.write_ini("PORTNO.=1\nDIALMODE=tone");
+    ASSERT_TRUE(f.start_on_port1());
     testing::FakeLine& line = f.port(1);
-    ASSERT_TRUE(f.start());
     line.arrive("\r\nOK\r\n");
     f.run_for(0.1);
-    f.p().frmmain.Cmddialn[7].click();
-    f.p().frmmain.cmddial.click();
+    f.dial("7");
     line.arrive("\r\nNO ANSWER\r\n");
     f.run_for(0.1);
-    EXPECT_EQ(f.p().frmmain.txtreceived.text(), "Dialling...7");
+    EXPECT_EQ(f.w().txtreceived.text(), "Dialling...7");
     EXPECT_EQ(f.p().state.line_buffer, "\r\nOK\r\n\r\nNO ANSWER\r\n") << "left as it was";
 
     // The NO ANSWER still in the buffer does not end the next call.
-    f.p().frmmain.Cmddialn[8].click();
-    f.p().frmmain.cmddial.click();
+    f.dial("8");
     line.arrive("\r\nCONNECT 56000\r\n");
     line.lines.dcd = true;
     f.run_for(3);
@@ -156,10 +144,7 @@ TEST(CallHistoryWindow, ListsNamesAndTheDialButtonPutsTheNumberUp) {
     TwoPrograms t;
     write_old_book(t.a.f.dir.file("addressbook.mdb"));
     ASSERT_TRUE(t.start());
-    t.exchange.set_busy("5551002", true);
-    t.a.dial("5551002");
-    ASSERT_TRUE(t.run_until([&] { return t.a.w().txtreceived.text() == "Line BUSY..."; }, 10));
-    t.exchange.set_busy("5551002", false);
+    ASSERT_TRUE(t.dial_busy_line());
     t.b.dial("5551001"); // a is called
     ASSERT_TRUE(t.run_until([&] { return t.both_connected(); }, 60));
     t.b.w().cmdcan.click();

@@ -20,11 +20,6 @@ struct Logged : TwoPrograms {
             s->f.create().session_clock.calendar = [] { return std::string("2026-12-07"); };
     }
     std::string log_of(testing::Station& s) { return s.f.dir.read("sessions/2026-12-07.log"); }
-    void chat(testing::Station& from, const std::string& text) {
-        from.w().txtsend.user_edit(text, 0);
-        from.w().cmdsend.click();
-        run_for(1);
-    }
 };
 
 TEST(SessionLog, BothSidesWriteDownChatTransfersAndTheEndOfTheCall) {

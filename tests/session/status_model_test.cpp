@@ -47,16 +47,12 @@ TEST(StatusModel, FollowsBusyDialAConnectionAReceptionAndTheHangUp) {
     EXPECT_FALSE(a.reading().dcd || a.reading().ri);
 
     StatusRecord shown_a(t.a), shown_b(t.b);
-    t.exchange.set_busy("5551002", true);
-    t.a.dial("5551002");
-    ASSERT_TRUE(t.run_until([&] { return t.a.w().txtreceived.text() == "Line BUSY..."; }, 10));
+    ASSERT_TRUE(t.dial_busy_line());
     t.run_for(11);
     EXPECT_EQ(t.a.w().txtreceived.text(), "Modem ready...") << "the output box forgets the outcome";
     EXPECT_EQ(a.call_text(), "Idle (last dial: busy)") << "the status bar keeps it";
 
-    t.exchange.set_busy("5551002", false);
-    t.a.dial("5551002");
-    ASSERT_TRUE(t.run_until([&] { return t.both_connected(); }, 60));
+    ASSERT_TRUE(t.call());
     EXPECT_TRUE(shown_b.showed(true, shown_b.ri)) << "the ring indicator while it rang";
     EXPECT_EQ(t.b.p().status.call_text(), "Connected incoming");
     EXPECT_TRUE(a.reading().dcd);
@@ -96,20 +92,6 @@ TEST(StatusModel, FollowsBusyDialAConnectionAReceptionAndTheHangUp) {
                                         "Converting received.bmp", "Connected 5551002", "Idle"}));
     EXPECT_EQ(shown_b.states, (std::vector<std::string>{"Idle", "Ringing", "Connected incoming", "Sending photo.bmp",
                                                         "Connected incoming", "Idle"}));
-}
-
-TEST(StatusModel, APortThatIsClosedOrAModemThatIsOff) {
-    TwoPrograms t;
-    ASSERT_TRUE(t.start());
-    t.exchange.set_power("5551001", false);
-    t.run_for(6);
-    EXPECT_EQ(t.a.p().status.call_text(), "Modem not ready");
-    EXPECT_FALSE(t.a.p().status.reading().dsr);
-    t.a.p().MSComm1.set_port_open(false);
-    t.run_for(0.5);
-    EXPECT_EQ(t.a.p().status.call_text(), "No port");
-    EXPECT_EQ(t.a.p().status.port_text(), "No port");
-    EXPECT_FALSE(t.a.p().status.reading().dtr);
 }
 
 } // namespace

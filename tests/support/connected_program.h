@@ -13,7 +13,6 @@ public:
     ConnectedProgram();
 
     FakeLine& line() { return port(1); }
-    MainForm& w() { return p().frmmain; }
     // Bytes from the peer, handled as the handler's event would be.
     void peer_sends(const std::string& bytes);
     // Half a second on, one frame from the sending peer; what the program answered.

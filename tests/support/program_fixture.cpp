@@ -45,6 +45,11 @@ bool ProgramFixture::start() {
     return run([this] { program->main_window.Form_Load(); });
 }
 
+void ProgramFixture::dial(const std::string& digits) {
+    for (char d : digits) p().frmmain.Cmddialn[d - '0'].click();
+    p().frmmain.cmddial.click();
+}
+
 bool ProgramFixture::start_on_port1(const std::string& quillon_lines) {
     write_ini(quillon_lines);
     port(1);

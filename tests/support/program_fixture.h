@@ -30,10 +30,13 @@ public:
     bool start_on_port1(const std::string& quillon_lines = "PORTNO.=1\nDIALMODE=tone");
     // Runs an action of the program; false if the program ended in it.
     bool run(const std::function<void()>& action);
+    // Presses the keypad keys of a number and the dial button.
+    void dial(const std::string& digits);
     void run_for(double seconds);
 
     FakeLine& port(int n) { return devices.plug("fake:" + std::to_string(n)); }
     Program& p() { return *program; }
+    MainForm& w() { return p().frmmain; }
 
     TempDir dir;
 

@@ -13,10 +13,7 @@ Station::Station(VirtualTime& time, sim::Exchange& exchange, const std::string& 
     f.dir.write("quillon.ini", "[Quillon]\nPORTNO.=1\nDIALMODE=tone\n[Ports]\nCOMM1=sim:" + number + "\n");
 }
 
-void Station::dial(const std::string& digits) {
-    for (char d : digits) w().Cmddialn[d - '0'].click();
-    w().cmddial.click();
-}
+void Station::dial(const std::string& digits) { f.dial(digits); }
 
 void Station::offer_file(const std::string& name, const std::string& content, const std::string& form) {
     f.dir.write(name, content);
@@ -40,6 +37,20 @@ bool TwoPrograms::start() {
 bool TwoPrograms::call() {
     a.dial(b.number);
     return run_until([this] { return both_connected(); }, 60);
+}
+
+bool TwoPrograms::dial_busy_line() {
+    exchange.set_busy(b.number, true);
+    a.dial(b.number);
+    bool shown = run_until([this] { return a.w().txtreceived.text() == "Line BUSY..."; }, 10);
+    exchange.set_busy(b.number, false);
+    return shown;
+}
+
+void TwoPrograms::chat(Station& from, const std::string& text) {
+    from.w().txtsend.user_edit(text, 0);
+    from.w().cmdsend.click();
+    run_for(1);
 }
 
 bool TwoPrograms::run_until(const std::function<bool()>& done, double max_seconds) {

@@ -42,6 +42,11 @@ public:
     bool start();
     // a calls b and b's program answers; true when both are connected.
     bool call();
+    // a dials b while b's line is busy; true when a's box says so. The
+    // line is free again afterwards.
+    bool dial_busy_line();
+    // Sends a chat message from one side and lets a second pass.
+    void chat(Station& from, const std::string& text);
     bool run_until(const std::function<bool()>& done, double max_seconds);
     void run_for(double seconds) { time.run_for(seconds); }
     bool both_connected() { return a.s().connected == 1 && b.s().connected == 1; }

@@ -7,18 +7,11 @@ namespace quillon {
 namespace {
 
 using testing::ConnectedProgram;
-using testing::ScriptedDialogs;
 
 std::string bytes_of_length(std::size_t n) {
     std::string s(n, '\0');
     for (std::size_t i = 0; i < n; ++i) s[i] = static_cast<char>((i * 37 + 11) % 256);
     return s;
-}
-
-std::string hex(std::string_view bytes) {
-    std::string out;
-    append_hex(out, bytes);
-    return out;
 }
 
 struct Sender : ConnectedProgram {
@@ -41,89 +34,6 @@ struct Sender : ConnectedProgram {
         return take_written();
     }
 };
-
-TEST(FileSender, BinaryFormFrameByFrame) {
-    Sender f;
-    std::string content = bytes_of_length(2500);
-    f.send("photo.bmp", content, f.w().filemodebinary);
-    EXPECT_EQ(f.take_written(), "^%847%^");
-    EXPECT_FALSE(f.w().cmdsend.enabled());
-    EXPECT_FALSE(f.w().mnumode.enabled());
-    EXPECT_TRUE(f.w().cmdcan.enabled());
-    EXPECT_FALSE(f.w().Cmddialn[3].enabled());
-
-    EXPECT_EQ(f.request(), "5000^%847%^");
-    EXPECT_TRUE(f.w().ProgressBar1.visible());
-    EXPECT_EQ(f.w().ProgressBar1.max(), 5000);
-    EXPECT_EQ(f.request(), "photo.bmp^%847%^") << "only the last component of the path";
-    EXPECT_EQ(f.request(), "binary^%847%^");
-    EXPECT_EQ(f.request(), hex(content.substr(0, 1024)) + "^%847%^");
-    EXPECT_EQ(f.w().ProgressBar1.value(), 2048);
-    EXPECT_EQ(f.request(), hex(content.substr(1024, 1024)) + "^%847%^");
-    EXPECT_TRUE(f.w().filemodebinary.checked());
-    EXPECT_EQ(f.request(), hex(content.substr(2048)) + "^%847%^");
-    EXPECT_EQ(f.p().state.send_block, -1);
-    EXPECT_FALSE(f.w().filemodebinary.checked());
-    EXPECT_EQ(f.w().ProgressBar1.value(), 5000);
-    EXPECT_TRUE(f.dialogs.messages().empty());
-
-    EXPECT_EQ(f.request(), "") << "the finishing step writes nothing";
-    EXPECT_EQ(f.p().state.send_block, -50);
-    EXPECT_EQ(f.p().state.current_mode, "chat");
-    EXPECT_TRUE(f.w().mnumodechat.checked());
-    EXPECT_TRUE(f.w().mnumode.enabled());
-    EXPECT_TRUE(f.w().cmdsend.enabled());
-    EXPECT_FALSE(f.w().ProgressBar1.visible());
-    ASSERT_EQ(f.dialogs.shown.size(), 3u); // open dialog, notice, report
-    EXPECT_EQ(f.dialogs.shown[1].text, "Finished sending.Back to chat mode.");
-    EXPECT_EQ(f.dialogs.shown[1].icon, Icon::information);
-    EXPECT_EQ(f.dialogs.shown[2].icon, Icon::none);
-    EXPECT_EQ(f.dialogs.shown[2].text, "filename : " + f.dir.file("photo.bmp") +
-                                           "\r\nfilesize : 5000 bytes\r\ntime taken : 00 : 00 : 4\r\n"
-                                           "average speed : 1250bps");
-
-    EXPECT_EQ(f.request(), "") << "later requests are not taken in chat mode";
-    EXPECT_EQ(f.p().state.send_block, -50);
-}
-
-// Each data frame in turn; text ends with its trailer, and a file of
-// whole blocks ends with a full frame.
-TEST(FileSender, EveryFrameOfEmptyOddAndWholeBlockFiles) {
-    struct Row {
-        const char* name;
-        std::string content;
-        bool binary;
-        const char* length;
-        std::vector<std::string> data_frames;
-    };
-    const std::string odd = bytes_of_length(1025), blocks = bytes_of_length(4096);
-    const std::vector<Row> rows{
-        {"empty", "", false, "0", {"^%847%^Finished Sending File."}},
-        {"empty.bin", "", true, "0", {"^%847%^"}},
-        {"odd.bin", odd, true, "2050", {hex(odd.substr(0, 1024)) + "^%847%^", hex(odd.substr(1024)) + "^%847%^"}},
-        {"notes.txt",
-         blocks,
-         false,
-         "4096",
-         {blocks.substr(0, 2048) + "^%847%^", blocks.substr(2048) + "^%847%^Finished Sending File."}},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        Sender f;
-        MenuItem& form = row.binary ? f.w().filemodebinary : f.w().filemodetext;
-        f.send(row.name, row.content, form);
-        f.take_written();
-        EXPECT_EQ(f.request(), std::string(row.length) + "^%847%^");
-        EXPECT_EQ(f.request(), std::string(row.name) + "^%847%^");
-        EXPECT_EQ(f.request(), std::string(row.binary ? "binary" : "text") + "^%847%^");
-        for (const std::string& frame : row.data_frames) EXPECT_EQ(f.request(), frame);
-        EXPECT_EQ(f.p().state.send_block, -1);
-        EXPECT_EQ(f.w().ProgressBar1.value(), std::stoi(row.length)) << "the marker and trailer are not counted";
-        EXPECT_FALSE(form.checked());
-        f.request();
-        EXPECT_EQ(f.p().state.send_block, -50);
-    }
-}
 
 TEST(FileSender, NoFormChosenStallsAfterTheFormFrame) {
     Sender f;

