@@ -31,22 +31,28 @@ bool same_name(const std::string& a, const std::string& b) {
 // Editors on Windows often start a UTF-8 file with a byte-order mark.
 constexpr std::string_view byte_order_mark = "\xEF\xBB\xBF";
 
-bool starts_with_byte_order_mark(const std::string& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::string first(byte_order_mark.size(), '\0');
-    return in.read(first.data(), static_cast<std::streamsize>(first.size())) && first == byte_order_mark;
-}
+bool starts_with_byte_order_mark(std::string_view text) { return text.starts_with(byte_order_mark); }
 
-std::vector<std::string> read_lines(const std::string& file) {
-    std::ifstream in(file, std::ios::binary);
+std::vector<std::string> lines_of(std::string_view text) {
+    if (starts_with_byte_order_mark(text)) text.remove_prefix(byte_order_mark.size());
     std::vector<std::string> lines;
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (lines.empty() && line.starts_with(byte_order_mark)) line.erase(0, byte_order_mark.size());
-        lines.push_back(line);
+    while (!text.empty()) {
+        std::size_t end = text.find('\n');
+        std::string_view line = text.substr(0, end);
+        if (line.ends_with('\r')) line.remove_suffix(1);
+        lines.emplace_back(line);
+        if (end == std::string_view::npos) break;
+        text.remove_prefix(end + 1);
     }
     return lines;
+}
+
+// The whole file; a missing or unreadable one reads as empty.
+std::string text_of(const std::string& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
 }
 
 // One pair of enclosing quotes is not part of a value, as the profile
@@ -75,13 +81,12 @@ std::optional<std::pair<std::string, std::string>> entry_of(const std::string& l
     return std::make_pair(trim(t.substr(0, eq)), unquoted(trim(t.substr(eq + 1))));
 }
 
-// The file's own line ending, so an edited file keeps its style; a new
-// file gets CR LF.
-const char* line_ending_of(const std::string& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::string first_line;
-    if (!in || !std::getline(in, first_line) || in.eof()) return "\r\n";
-    return !first_line.empty() && first_line.back() == '\r' ? "\r\n" : "\n";
+// The file's own line ending, so an edited file keeps its style; a file
+// of less than one line gets CR LF.
+const char* line_ending_of(std::string_view text) {
+    std::size_t end = text.find('\n');
+    if (end == std::string_view::npos) return "\r\n";
+    return end > 0 && text[end - 1] == '\r' ? "\r\n" : "\n";
 }
 
 bool replace_file(const std::string& file, const std::string& content) {
@@ -110,11 +115,11 @@ bool replace_file(const std::string& file, const std::string& content) {
 
 } // namespace
 
-ProfileValue read_profile_string(const std::string& file, const std::string& section, const std::string& key,
-                                 const std::string& default_value, std::size_t buffer_size) {
+ProfileValue profile_string_in(std::string_view text, const std::string& section, const std::string& key,
+                               const std::string& default_value, std::size_t buffer_size) {
     std::string value = default_value;
     bool in_section = false;
-    for (const std::string& line : read_lines(file)) {
+    for (const std::string& line : lines_of(text)) {
         if (auto name = section_of(line)) {
             in_section = same_name(*name, section);
             continue;
@@ -132,10 +137,10 @@ ProfileValue read_profile_string(const std::string& file, const std::string& sec
     return {value, value.size()};
 }
 
-bool write_profile_string(const std::string& file, const std::string& section, const std::string& key,
-                          const std::string& value) {
-    if (value.find_first_of("\r\n") != std::string::npos) return false;
-    std::vector<std::string> lines = read_lines(file);
+std::optional<std::string> with_profile_string(std::string_view text, const std::string& section,
+                                               const std::string& key, const std::string& value) {
+    if (value.find_first_of("\r\n") != std::string::npos) return std::nullopt;
+    std::vector<std::string> lines = lines_of(text);
     std::optional<std::size_t> section_line, key_line, section_end;
     bool in_section = false;
     for (std::size_t i = 0; i < lines.size(); ++i) {
@@ -161,22 +166,38 @@ bool write_profile_string(const std::string& file, const std::string& section, c
         lines.push_back("[" + section + "]");
         lines.push_back(entry);
     }
-    std::ostringstream out;
-    if (starts_with_byte_order_mark(file)) out << byte_order_mark;
-    const char* end_of_line = line_ending_of(file);
-    for (const std::string& line : lines) out << line << end_of_line;
-    return replace_file(file, out.str());
+    std::string out;
+    if (starts_with_byte_order_mark(text)) out += byte_order_mark;
+    const char* end_of_line = line_ending_of(text);
+    for (const std::string& line : lines) out.append(line).append(end_of_line);
+    return out;
 }
 
-std::vector<std::pair<std::string, std::string>> read_profile_section(const std::string& file,
-                                                                      const std::string& section) {
+std::vector<std::pair<std::string, std::string>> profile_section_in(std::string_view text,
+                                                                    const std::string& section) {
     std::vector<std::pair<std::string, std::string>> out;
     bool in_section = false;
-    for (const std::string& line : read_lines(file)) {
+    for (const std::string& line : lines_of(text)) {
         if (auto name = section_of(line)) in_section = same_name(*name, section);
         else if (auto entry = entry_of(line); in_section && entry) out.push_back(*entry);
     }
     return out;
+}
+
+ProfileValue read_profile_string(const std::string& file, const std::string& section, const std::string& key,
+                                 const std::string& default_value, std::size_t buffer_size) {
+    return profile_string_in(text_of(file), section, key, default_value, buffer_size);
+}
+
+bool write_profile_string(const std::string& file, const std::string& section, const std::string& key,
+                          const std::string& value) {
+    auto text = with_profile_string(text_of(file), section, key, value);
+    return text && replace_file(file, *text);
+}
+
+std::vector<std::pair<std::string, std::string>> read_profile_section(const std::string& file,
+                                                                      const std::string& section) {
+    return profile_section_in(text_of(file), section);
 }
 
 } // namespace quillon

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -29,5 +31,15 @@ bool write_profile_string(const std::string& file, const std::string& section, c
 // Every key and value of a section, in file order.
 std::vector<std::pair<std::string, std::string>> read_profile_section(const std::string& file,
                                                                       const std::string& section);
+
+// The same on the text of a file already read: what the functions above
+// read from it, and the text they would write back.
+ProfileValue profile_string_in(std::string_view text, const std::string& section, const std::string& key,
+                               const std::string& default_value, std::size_t buffer_size);
+std::vector<std::pair<std::string, std::string>> profile_section_in(std::string_view text,
+                                                                    const std::string& section);
+// Empty when the value cannot be written (it holds a line break).
+std::optional<std::string> with_profile_string(std::string_view text, const std::string& section,
+                                               const std::string& key, const std::string& value);
 
 } // namespace quillon

@@ -8,19 +8,40 @@
 
 namespace quillon {
 
-VirtualTime::EventId VirtualTime::schedule(double at, Callback callback) {
+VirtualTime::EventId VirtualTime::schedule(double at, Callback callback, Runner* runner) {
     if (at < now_) at = now_;
-    EventId id = next_id_++;
-    pending_.emplace(id, std::move(callback));
+    std::size_t slot;
+    if (free_slots_.empty()) {
+        slot = slots_.size();
+        if (slot >> slot_bits) throw std::length_error("too many pending events");
+        slots_.emplace_back();
+    } else {
+        slot = free_slots_.back();
+        free_slots_.pop_back();
+    }
+    EventId id = (next_sequence_++ << slot_bits) | slot;
+    slots_[slot] = {id, runner, std::move(callback)};
     queue_.push_back({at, id});
     std::push_heap(queue_.begin(), queue_.end());
     return id;
 }
 
-void VirtualTime::cancel(EventId id) { pending_.erase(id); }
+void VirtualTime::release(std::size_t slot) {
+    slots_[slot] = {};
+    free_slots_.push_back(slot);
+}
+
+void VirtualTime::cancel(EventId id) {
+    if (slot_of(id) < slots_.size() && pending(id)) release(slot_of(id));
+}
+
+void VirtualTime::cancel_all(const Runner* runner) {
+    for (std::size_t slot = 0; slot < slots_.size(); ++slot)
+        if (slots_[slot].id != 0 && slots_[slot].runner == runner) release(slot);
+}
 
 const VirtualTime::Due* VirtualTime::next_due() {
-    while (!queue_.empty() && !pending_.contains(queue_.front().id)) {
+    while (!queue_.empty() && !pending(queue_.front().id)) {
         std::pop_heap(queue_.begin(), queue_.end());
         queue_.pop_back();
     }
@@ -30,11 +51,19 @@ const VirtualTime::Due* VirtualTime::next_due() {
 bool VirtualTime::run_due() {
     bool ran = false;
     for (const Due* due = next_due(); due && due->at <= now_; due = next_due()) {
-        auto node = pending_.extract(due->id);
+        // Taken out first: the callback may schedule (growing the slots)
+        // or cancel its own id.
+        Slot& slot = slots_[slot_of(due->id)];
+        Callback callback = std::move(slot.callback);
+        Runner* runner = slot.runner;
+        release(slot_of(due->id));
         std::pop_heap(queue_.begin(), queue_.end());
         queue_.pop_back();
         ran = true;
-        node.mapped()();
+        if (runner)
+            runner->run(callback);
+        else
+            callback();
     }
     return ran;
 }
@@ -66,18 +95,20 @@ bool VirtualTime::run_until(const std::function<bool()>& done, double max_second
 VirtualEventLoop::VirtualEventLoop(VirtualTime& time, double start_time_of_day)
     : time_(time), start_time_of_day_(start_time_of_day) {}
 
-VirtualEventLoop::~VirtualEventLoop() { shut_down(); }
-
-double VirtualEventLoop::time_of_day() { return std::fmod(start_time_of_day_ + time_.now(), 86400.0); }
-
-void VirtualEventLoop::shut_down() {
-    for (auto& [handle, timer] : timers_) time_.cancel(timer->next);
-    timers_.clear();
-    for (auto id : posted_) time_.cancel(id);
-    posted_.clear();
+VirtualEventLoop::~VirtualEventLoop() {
+    shut_down();
 }
 
-void VirtualEventLoop::run_guarded(const Callback& callback) {
+double VirtualEventLoop::time_of_day() {
+    return std::fmod(start_time_of_day_ + time_.now(), 86400.0);
+}
+
+void VirtualEventLoop::shut_down() {
+    timers_.clear();
+    time_.cancel_all(this);
+}
+
+void VirtualEventLoop::run(Callback& callback) {
     if (ended_) return;
     ++depth_;
     try {
@@ -101,13 +132,16 @@ EventLoop::Handle VirtualEventLoop::start_timer(int interval_ms, Callback callba
 
 void VirtualEventLoop::arm(Handle handle) {
     auto timer = timers_.at(handle);
-    timer->next = time_.schedule(time_.now() + timer->interval, [this, handle] {
-        auto it = timers_.find(handle);
-        if (it == timers_.end()) return;
-        auto timer = it->second; // keeps the callback alive if it stops itself
-        arm(handle);
-        run_guarded(timer->callback);
-    });
+    timer->next = time_.schedule(
+        time_.now() + timer->interval,
+        [this, handle] {
+            auto it = timers_.find(handle);
+            if (it == timers_.end()) return;
+            auto timer = it->second; // keeps the callback alive if it stops itself
+            arm(handle);
+            timer->callback();
+        },
+        this);
 }
 
 void VirtualEventLoop::stop_timer(Handle timer) {
@@ -125,12 +159,7 @@ void VirtualEventLoop::unwatch(Handle) {}
 
 void VirtualEventLoop::post(Callback callback) {
     if (ended_) return;
-    auto id = std::make_shared<VirtualTime::EventId>(0);
-    *id = time_.schedule(time_.now(), [this, id, callback = std::move(callback)] {
-        posted_.erase(*id);
-        run_guarded(callback);
-    });
-    posted_.insert(*id);
+    time_.schedule(time_.now(), std::move(callback), this);
 }
 
 void VirtualEventLoop::process_pending_events() {

@@ -6,8 +6,6 @@
 #include <functional>
 #include <map>
 #include <memory>
-#include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 namespace quillon {
@@ -19,9 +17,22 @@ public:
     using Callback = std::function<void()>;
     using EventId = std::uint64_t;
 
+    // Runs the callbacks of the events scheduled with it: a program's loop
+    // guards its own, so one program's end stops only that program.
+    class Runner {
+    public:
+        virtual void run(Callback& callback) = 0;
+
+    protected:
+        ~Runner() = default;
+    };
+
     double now() const { return now_; }
-    EventId schedule(double at, Callback callback);
+    EventId schedule(double at, Callback callback, Runner* runner = nullptr);
+    // Cancelling an event that has run, or was cancelled, does nothing.
     void cancel(EventId id);
+    // Cancels every pending event of a runner.
+    void cancel_all(const Runner* runner);
 
     // Runs every event due by now; true when any ran.
     bool run_due();
@@ -34,26 +45,40 @@ public:
     bool run_until(const std::function<bool()>& done, double max_seconds);
 
 private:
+    // An id is a sequence number above the slot its event waits in, so a
+    // slot used again never answers to an old id. Scenario runs schedule
+    // millions of events; nothing here is allocated per event once the
+    // slots have grown.
+    static constexpr int slot_bits = 24;
+    struct Slot {
+        EventId id = 0; // 0: free
+        Runner* runner = nullptr;
+        Callback callback;
+    };
     struct Due {
         double at;
         EventId id;
         // Inverted, so the heap's top is the earliest (and, among equals, the first scheduled).
         bool operator<(const Due& other) const { return at != other.at ? at > other.at : id > other.id; }
     };
+    static std::size_t slot_of(EventId id) { return static_cast<std::size_t>(id & ((EventId{1} << slot_bits) - 1)); }
+    bool pending(EventId id) const { return slots_[slot_of(id)].id == id; }
+    void release(std::size_t slot);
     // The earliest pending event, after dropping cancelled ones; null when none.
     const Due* next_due();
 
     double now_ = 0;
-    EventId next_id_ = 1;
+    EventId next_sequence_ = 1;
     // A binary heap of times; a cancelled event leaves its entry until it comes up.
     std::vector<Due> queue_;
-    std::unordered_map<EventId, Callback> pending_;
+    std::vector<Slot> slots_;
+    std::vector<std::size_t> free_slots_;
 };
 
 // One program's view of a VirtualTime. Its time of day starts at a chosen
 // second after midnight. A ProgramEnd thrown by one of its callbacks stops
 // only this loop's timers and is recorded, as a real process would just exit.
-class VirtualEventLoop : public EventLoop {
+class VirtualEventLoop : public EventLoop, private VirtualTime::Runner {
 public:
     explicit VirtualEventLoop(VirtualTime& time, double start_time_of_day = 12 * 3600.0);
     ~VirtualEventLoop() override;
@@ -79,13 +104,12 @@ private:
         VirtualTime::EventId next = 0;
     };
     void arm(Handle handle);
-    void run_guarded(const Callback& callback);
+    void run(Callback& callback) override;
 
     VirtualTime& time_;
     double start_time_of_day_;
     Handle next_handle_ = 1;
     std::map<Handle, std::shared_ptr<Timer>> timers_;
-    std::unordered_set<VirtualTime::EventId> posted_;
     int depth_ = 0;
     bool ended_ = false;
 };

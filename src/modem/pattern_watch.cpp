@@ -1,13 +1,31 @@
 #include "modem/pattern_watch.h"
 
 #include <algorithm>
-#include <cctype>
 
 namespace quillon {
+namespace {
+
+// The modem's words are ASCII: folding only A to Z keeps a byte of another
+// alphabet from ever matching one of them, whatever the locale.
+char fold(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool matches_at(std::string_view text, std::size_t at, const PatternWatch::Pattern& p) {
+    if (text.size() - at < p.text.size()) return false;
+    for (std::size_t i = 0; i < p.text.size(); ++i) {
+        const char c = text[at + i];
+        if (p.ignore_case ? fold(c) != fold(p.text[i]) : c != p.text[i]) return false;
+    }
+    return true;
+}
+
+} // namespace
 
 PatternWatch::PatternWatch(std::vector<Pattern> patterns)
     : patterns_(std::move(patterns)), found_(patterns_.size(), false) {
-    for (const Pattern& p : patterns_) longest_ = std::max(longest_, p.text.size());
+    for (const Pattern& p : patterns_) {
+        longest_ = std::max(longest_, p.text.size());
+        if (!p.text.empty()) may_start_[static_cast<unsigned char>(fold(p.text[0]))] = true;
+    }
 }
 
 void PatternWatch::reset() {
@@ -20,17 +38,12 @@ void PatternWatch::scan(std::string_view text) {
     // A match may straddle the old end, so look back by one pattern length.
     std::size_t from = scanned_ >= longest_ ? scanned_ - longest_ + 1 : 0;
     std::string_view tail = text.substr(from);
-    for (std::size_t i = 0; i < patterns_.size(); ++i) {
-        if (found_[i]) continue;
-        const Pattern& p = patterns_[i];
-        if (p.ignore_case) {
-            auto it = std::search(tail.begin(), tail.end(), p.text.begin(), p.text.end(), [](char a, char b) {
-                return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
-            });
-            found_[i] = it != tail.end();
-        } else {
-            found_[i] = tail.find(p.text) != std::string_view::npos;
-        }
+    // One pass over the new text; only a character that can start a
+    // pattern is looked at further.
+    for (std::size_t at = 0; at < tail.size(); ++at) {
+        if (!may_start_[static_cast<unsigned char>(fold(tail[at]))]) continue;
+        for (std::size_t i = 0; i < patterns_.size(); ++i)
+            if (!found_[i] && matches_at(tail, at, patterns_[i])) found_[i] = true;
     }
     scanned_ = text.size();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -12,7 +13,7 @@ namespace quillon {
 class PatternWatch {
 public:
     struct Pattern {
-        std::string text;
+        std::string text; // never empty
         bool ignore_case = false;
     };
     explicit PatternWatch(std::vector<Pattern> patterns);
@@ -26,7 +27,9 @@ public:
 
 private:
     std::vector<Pattern> patterns_;
-    std::vector<bool> found_;
+    std::vector<char> found_;
+    // The first characters of the patterns, folded.
+    std::array<bool, 256> may_start_{};
     std::size_t longest_ = 0;
     std::size_t scanned_ = 0;
 };

@@ -1,6 +1,9 @@
 #include "session/call_history.h"
 
+#include <cerrno>
+#include <cstring>
 #include <sqlite3.h>
+#include <unistd.h>
 
 namespace quillon {
 namespace {
@@ -36,7 +39,12 @@ CallHistory::~CallHistory() {
 
 bool CallHistory::open() {
     if (db_) return true;
-    // The address book creates the file; a history alone must not.
+    // The address book creates the file; a history alone must not. A book
+    // not there yet is looked for again at the next call, cheaply.
+    if (::access(path_.c_str(), F_OK) != 0) {
+        fail(std::strerror(errno));
+        return false;
+    }
     if (sqlite3_open_v2(path_.c_str(), &db_, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK) {
         sqlite3_busy_timeout(db_, 2000);
         if (sqlite3_exec(db_,

@@ -87,11 +87,13 @@ void SessionLog::call_began(const Call& call) {
 }
 
 void SessionLog::call_connected(const Call&) {
+    if (!enabled_) return;
     note("connected");
 }
 
 void SessionLog::call_over(const Call& call) {
-    note("call ended after " + clock_text(static_cast<double>(call.duration_seconds())) + ": " + call.end_reason);
+    if (enabled_)
+        note("call ended after " + clock_text(static_cast<double>(call.duration_seconds())) + ": " + call.end_reason);
     if (out_.is_open()) {
         out_ << '\n';
         out_.flush();
@@ -124,10 +126,12 @@ void SessionLog::chat(CallTracker::ChatDirection direction, std::string_view tex
 }
 
 void SessionLog::transfer_began(const Transfer& transfer) {
+    if (!enabled_) return;
     note(std::string(verb(transfer.info)) + " started: " + size_text(transfer.info));
 }
 
 void SessionLog::transfer_over(const Transfer& transfer) {
+    if (!enabled_) return;
     std::string line = std::string(verb(transfer.info)) + " ended: " + size_text(transfer.info) + ", " +
                        clock_text(transfer.ended - transfer.began) + ", " + outcome_text(transfer.outcome);
     if (!transfer.detail.empty()) line += ": " + transfer.detail;

@@ -3,33 +3,62 @@
 #include "app/program.h"
 
 #include <filesystem>
+#include <optional>
+#include <string_view>
+#include <sys/stat.h>
 
 namespace quillon {
 
 namespace {
 namespace fs = std::filesystem;
 
-// Through links and "..", and by inode when both exist (hard links).
-bool same_file(const fs::path& a, const fs::path& b) {
-    std::error_code error;
-    bool same = fs::equivalent(a, b, error);
-    // Settled unless neither exists yet (or either cannot be looked at).
-    if (!error) return same;
-    fs::path ca = fs::weakly_canonical(a, error);
-    if (error) return false;
-    fs::path cb = fs::weakly_canonical(b, error);
-    return !error && ca == cb;
+struct FileId {
+    bool exists = false;
+    dev_t device = 0;
+    ino_t inode = 0;
+};
+
+FileId identify(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return {};
+    return {true, st.st_dev, st.st_ino};
 }
+
+// The last part of a name; empty when resolving could change it.
+std::string_view last_part(std::string_view path) {
+    const std::size_t slash = path.rfind('/');
+    const std::string_view part = slash == std::string_view::npos ? path : path.substr(slash + 1);
+    return part == "." || part == ".." ? std::string_view{} : part;
+}
+
 } // namespace
 
+// Files that exist are compared by inode, through links (hard ones too);
+// two names of files not there yet, by their resolved names.
 bool is_own_file(const Program& program, const std::string& path) {
     static const std::string executable = [] {
         std::error_code error;
         return fs::read_symlink("/proc/self/exe", error).string();
     }();
-    for (const std::string& own : {program.files.spool_file(), program.files.settings_file(),
-                                   program.files.address_book(), executable})
-        if (!own.empty() && same_file(path, own)) return true;
+    const FileId target = identify(path);
+    std::optional<fs::path> resolved_target;
+    for (const std::string& own :
+         {program.files.spool_file(), program.files.settings_file(), program.files.address_book(), executable}) {
+        if (own.empty()) continue;
+        const FileId id = identify(own);
+        if (target.exists || id.exists) {
+            if (target.exists && id.exists && target.device == id.device && target.inode == id.inode) return true;
+            continue;
+        }
+        // Resolving keeps the last part of a name not there yet.
+        const std::string_view target_name = last_part(path);
+        if (!target_name.empty() && target_name != last_part(own)) continue;
+        std::error_code error;
+        if (!resolved_target) resolved_target = fs::weakly_canonical(path, error);
+        if (error) return false;
+        fs::path resolved_own = fs::weakly_canonical(own, error);
+        if (!error && resolved_own == *resolved_target) return true;
+    }
     return false;
 }
 

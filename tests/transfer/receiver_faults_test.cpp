@@ -117,10 +117,19 @@ TEST(ReceiverFaults, TheSaveDialogOpensInTheDownloadFolderAndRefusesTheProgramsO
     std::filesystem::create_directory(f.dir.file("dl"));
     ScopedEnv downloads("XDG_DOWNLOAD_DIR", f.dir.file("dl"));
     const std::string settings = f.dir.read("quillon.ini");
-    std::vector<std::string> own{f.p().files.settings_file(), f.p().files.spool_file(),
+    // Another name of an existing own file, and a name through a link of
+    // one that is not there yet.
+    std::filesystem::create_hard_link(f.p().files.settings_file(), f.dir.file("dl/hard.ini"));
+    std::filesystem::create_directory_symlink(f.dir.path(), f.dir.file("dl/back"));
+    std::filesystem::remove(f.p().files.spool_file());
+    const std::string spool_name = std::filesystem::path(f.p().files.spool_file()).filename().string();
+    std::vector<std::string> own{f.p().files.settings_file(),
+                                 f.p().files.spool_file(),
                                  f.p().files.address_book(),
                                  std::filesystem::read_symlink("/proc/self/exe").string(),
-                                 f.dir.file("dl/../quillon.ini")};
+                                 f.dir.file("dl/../quillon.ini"),
+                                 f.dir.file("dl/hard.ini"),
+                                 f.dir.file("dl/back/" + spool_name)};
     for (const auto& path : own) f.dialogs.save_answers.push_back(path);
     f.dialogs.save_answers.push_back(f.dir.file("dl/quillon.ini"));
     f.peer_frame("");
