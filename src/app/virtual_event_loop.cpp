@@ -20,7 +20,10 @@ VirtualTime::EventId VirtualTime::schedule(double at, Callback callback, Runner*
         free_slots_.pop_back();
     }
     EventId id = (next_sequence_++ << slot_bits) | slot;
-    slots_[slot] = {id, runner, std::move(callback)};
+    Slot& s = slots_[slot];
+    s.id = id;
+    s.runner = runner;
+    s.callback = std::move(callback);
     queue_.push_back({at, id});
     std::push_heap(queue_.begin(), queue_.end());
     return id;

@@ -24,7 +24,12 @@ PatternWatch::PatternWatch(std::vector<Pattern> patterns)
     : patterns_(std::move(patterns)), found_(patterns_.size(), false) {
     for (const Pattern& p : patterns_) {
         longest_ = std::max(longest_, p.text.size());
-        if (!p.text.empty()) may_start_[static_cast<unsigned char>(fold(p.text[0]))] = true;
+        const char first = p.text.at(0);
+        may_start_[static_cast<unsigned char>(first)] = true;
+        if (p.ignore_case) {
+            const char other = fold(first) == first ? static_cast<char>(first - 'a' + 'A') : fold(first);
+            if (fold(other) == fold(first)) may_start_[static_cast<unsigned char>(other)] = true;
+        }
     }
 }
 
@@ -41,7 +46,7 @@ void PatternWatch::scan(std::string_view text) {
     // One pass over the new text; only a character that can start a
     // pattern is looked at further.
     for (std::size_t at = 0; at < tail.size(); ++at) {
-        if (!may_start_[static_cast<unsigned char>(fold(tail[at]))]) continue;
+        if (!may_start_[static_cast<unsigned char>(tail[at])]) continue;
         for (std::size_t i = 0; i < patterns_.size(); ++i)
             if (!found_[i] && matches_at(tail, at, patterns_[i])) found_[i] = true;
     }

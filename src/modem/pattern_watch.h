@@ -28,7 +28,8 @@ public:
 private:
     std::vector<Pattern> patterns_;
     std::vector<char> found_;
-    // The first characters of the patterns, folded.
+    // The characters a pattern can start with, in either case where case
+    // does not count.
     std::array<bool, 256> may_start_{};
     std::size_t longest_ = 0;
     std::size_t scanned_ = 0;
