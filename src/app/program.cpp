@@ -105,8 +105,7 @@ void Program::wire_session() {
     frmhistory.on_close = [this] { history_window.Form_Unload(); };
 }
 
-StatusReading Program::status_reading() {
-    StatusReading r;
+void Program::read_status(StatusReading& r) {
     r.port_open = MSComm1.port_open();
     r.modem_ready = state.modem_ready == 1;
     r.port = MSComm1.comm_port();
@@ -116,18 +115,22 @@ StatusReading Program::status_reading() {
         device_ = MSComm1.device_of(r.port);
     }
     if (r.port_open) r.device = device_;
+    else r.device.clear();
     r.dtr = r.port_open && MSComm1.dtr_enable();
     r.dsr = MSComm1.dsr_holding();
     r.dcd = MSComm1.cd_holding();
     r.ri = MSComm1.ri_holding();
     r.dial_mode = state.dial_mode;
     if (auto_redial.countdown().active) r.redial = redial_countdown_text(auto_redial.countdown());
+    else r.redial.clear();
     r.operating_mode = state.current_mode;
     if (state.current_mode == "file transfer") {
         r.form = state.file_mode;
         r.send_file = state.send_filename;
+    } else {
+        r.form.clear();
+        r.send_file.clear();
     }
-    return r;
 }
 
 } // namespace quillon

@@ -98,7 +98,7 @@ public:
     CallHistoryForm frmhistory;
     SessionClock session_clock{loop};
     CallTracker calls{session_clock};
-    StatusModel status{loop, [this] { return status_reading(); }};
+    StatusModel status{loop, [this](StatusReading& r) { read_status(r); }};
     SessionLog session_log{files.data_dir() + "/sessions", session_clock};
     CallHistory call_history{files.address_book()};
     CallHistoryWindow history_window{*this};
@@ -106,7 +106,7 @@ public:
 private:
     void wire_handlers();
     void wire_session();
-    StatusReading status_reading();
+    void read_status(StatusReading& r);
 
     // The device of the open port, read from the port map once per opening.
     int device_port_ = 0;

@@ -4,6 +4,7 @@
 #include "session/session_clock.h"
 
 #include <filesystem>
+#include <utility>
 
 namespace quillon {
 namespace {
@@ -12,7 +13,7 @@ constexpr int refresh_interval_ms = 500;
 
 } // namespace
 
-StatusModel::StatusModel(EventLoop& loop, std::function<StatusReading()> read) : loop_(loop), read_(std::move(read)) {
+StatusModel::StatusModel(EventLoop& loop, std::function<void(StatusReading&)> read) : loop_(loop), read_(std::move(read)) {
     timer_ = loop_.start_timer(refresh_interval_ms, [this] { refresh(); });
 }
 
@@ -21,11 +22,11 @@ StatusModel::~StatusModel() {
 }
 
 void StatusModel::refresh() {
-    StatusReading reading = read_();
+    read_(next_);
     const CallState state_before = state_;
     const long online_before = online_seconds_;
-    const bool reading_changed = !(reading == reading_);
-    reading_ = std::move(reading);
+    const bool reading_changed = !(next_ == reading_);
+    if (reading_changed) std::swap(next_, reading_);
     state_ = derive();
     online_seconds_ = connected_at_ ? static_cast<long>(loop_.monotonic() - *connected_at_) : -1;
     // Runs on every line event and twice a second: nothing is drawn again

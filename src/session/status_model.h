@@ -32,7 +32,8 @@ struct StatusReading {
 // every event and at least every 500 ms. The view only shows it.
 class StatusModel : public CallEvents {
 public:
-    StatusModel(EventLoop& loop, std::function<StatusReading()> read);
+    // read fills in a reading, reusing the strings it already holds.
+    StatusModel(EventLoop& loop, std::function<void(StatusReading&)> read);
     ~StatusModel() override;
     StatusModel(const StatusModel&) = delete;
     StatusModel& operator=(const StatusModel&) = delete;
@@ -66,7 +67,7 @@ private:
     CallState derive() const;
 
     EventLoop& loop_;
-    std::function<StatusReading()> read_;
+    std::function<void(StatusReading&)> read_;
     EventLoop::Handle timer_ = 0;
 
     Call call_ = Call::none;
@@ -79,6 +80,8 @@ private:
 
     // What was last shown.
     StatusReading reading_;
+    // The reading before last, kept for its strings' storage.
+    StatusReading next_;
     CallState state_ = CallState::no_port;
     long online_seconds_ = -1;
     // An event changed what is shown since the last refresh.

@@ -60,10 +60,13 @@ void FileReceiver::run_step() {
             break;
         }
     } catch (const std::exception&) {
-        if (reception != reception_) return;
-        abandon("Receiving failed.", TransferOutcome::failed);
-        p_.message("Unexpected error while receiving! Cannot continue.", Icon::stop);
+        if (reception == reception_) failed();
     }
+}
+
+void FileReceiver::failed() {
+    abandon("Receiving failed.", TransferOutcome::failed);
+    p_.message("Unexpected error while receiving! Cannot continue.", Icon::stop);
 }
 
 // A frame arrived while a step waited for the user or the line. The sender
@@ -102,7 +105,9 @@ void FileReceiver::opening_step() {
 
 void FileReceiver::length_step() {
     auto length = announced_length(payload());
-    if (!length) throw ReceiveFailure("the length is not a number");
+    // A peer's bad frame ends the reception as any failure does, without
+    // the cost of an exception: a noisy line sends many.
+    if (!length) return failed();
     rx_length = *length;
     p_.state.rx_buffer.clear();
     ProgressBar& bar = p_.frmmain.ProgressBar1;
@@ -155,7 +160,7 @@ void FileReceiver::form_step() {
         // The destination is replaced only once the whole file is in.
         if (!text_output_.open(rx_filename)) throw ReceiveFailure("cannot open the output file");
     } else {
-        throw ReceiveFailure("unknown form");
+        return failed();
     }
     p_.events.transfer_started(transfer_info());
     told_started_ = true;

@@ -47,6 +47,8 @@ private:
     bool call_still_up(unsigned call) const;
     void request();
     void abandon(const std::string& why, TransferOutcome outcome = TransferOutcome::abandoned);
+    // Abandons the reception as failed and says so.
+    void failed();
     TransferInfo transfer_info() const;
     void discard_output();
 
