@@ -82,8 +82,10 @@ void Program::wire_handlers() {
 }
 
 void Program::wire_session() {
-    events.subscribe(status);
+    // The tracker first: the status bar reads the call from it.
     events.subscribe(calls);
+    events.subscribe(status);
+    calls.add_listener(status);
     calls.add_listener(session_log);
     calls.add_listener(call_history);
 

@@ -98,7 +98,7 @@ public:
     CallHistoryForm frmhistory;
     SessionClock session_clock{loop};
     CallTracker calls{session_clock};
-    StatusModel status{loop, [this](StatusReading& r) { read_status(r); }};
+    StatusModel status{loop, calls, [this](StatusReading& r) { read_status(r); }};
     SessionLog session_log{files.data_dir() + "/sessions", session_clock};
     CallHistory call_history{files.address_book()};
     CallHistoryWindow history_window{*this};

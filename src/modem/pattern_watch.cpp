@@ -9,12 +9,12 @@ namespace {
 // alphabet from ever matching one of them, whatever the locale.
 char fold(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
+bool same(char a, char b, bool ignore_case) { return ignore_case ? fold(a) == fold(b) : a == b; }
+
 bool matches_at(std::string_view text, std::size_t at, const PatternWatch::Pattern& p) {
     if (text.size() - at < p.text.size()) return false;
-    for (std::size_t i = 0; i < p.text.size(); ++i) {
-        const char c = text[at + i];
-        if (p.ignore_case ? fold(c) != fold(p.text[i]) : c != p.text[i]) return false;
-    }
+    for (std::size_t i = 0; i < p.text.size(); ++i)
+        if (!same(text[at + i], p.text[i], p.ignore_case)) return false;
     return true;
 }
 
@@ -24,12 +24,8 @@ PatternWatch::PatternWatch(std::vector<Pattern> patterns)
     : patterns_(std::move(patterns)), found_(patterns_.size(), false) {
     for (const Pattern& p : patterns_) {
         longest_ = std::max(longest_, p.text.size());
-        const char first = p.text.at(0);
-        may_start_[static_cast<unsigned char>(first)] = true;
-        if (p.ignore_case) {
-            const char other = fold(first) == first ? static_cast<char>(first - 'a' + 'A') : fold(first);
-            if (fold(other) == fold(first)) may_start_[static_cast<unsigned char>(other)] = true;
-        }
+        for (std::size_t c = 0; c < may_start_.size(); ++c)
+            if (same(static_cast<char>(c), p.text.at(0), p.ignore_case)) may_start_[c] = true;
     }
 }
 

@@ -79,6 +79,7 @@ void CallTracker::dialling(const std::string& number) {
 
 void CallTracker::dial_failed(DialOutcome outcome) {
     if (!call_ || call_->connected_at) return;
+    call_->dial_outcome = outcome;
     CallResult result = result_of(outcome);
     end(result, result_text(result));
 }

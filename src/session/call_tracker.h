@@ -28,7 +28,8 @@ struct Call {
     std::optional<double> connected_at;
     double ended = 0;
     CallResult result = CallResult::connected;
-    std::string end_reason; // why it ended, in words
+    std::optional<DialOutcome> dial_outcome; // what the modem answered a dial that failed
+    std::string end_reason;                  // why it ended, in words
     std::int64_t bytes_sent = 0;
     std::int64_t bytes_received = 0;
 

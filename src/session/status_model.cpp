@@ -13,7 +13,8 @@ constexpr int refresh_interval_ms = 500;
 
 } // namespace
 
-StatusModel::StatusModel(EventLoop& loop, std::function<void(StatusReading&)> read) : loop_(loop), read_(std::move(read)) {
+StatusModel::StatusModel(EventLoop& loop, const CallTracker& calls, std::function<void(StatusReading&)> read)
+    : loop_(loop), calls_(calls), read_(std::move(read)) {
     timer_ = loop_.start_timer(refresh_interval_ms, [this] { refresh(); });
 }
 
@@ -28,7 +29,8 @@ void StatusModel::refresh() {
     const bool reading_changed = !(next_ == reading_);
     if (reading_changed) std::swap(next_, reading_);
     state_ = derive();
-    online_seconds_ = connected_at_ ? static_cast<long>(loop_.monotonic() - *connected_at_) : -1;
+    const auto& call = calls_.current();
+    online_seconds_ = call && call->connected_at ? static_cast<long>(loop_.monotonic() - *call->connected_at) : -1;
     // Runs on every line event and twice a second: nothing is drawn again
     // unless something shown has changed.
     if (!told_ && !reading_changed && state_ == state_before && online_seconds_ == online_before) return;
@@ -43,11 +45,9 @@ CallState StatusModel::derive() const {
     case Activity::converting: return CallState::converting;
     case Activity::none: break;
     }
-    switch (call_) {
-    case Call::dialling: return CallState::dialling;
-    case Call::ringing: return CallState::ringing;
-    case Call::connected: return CallState::connected;
-    case Call::none: break;
+    if (const auto& call = calls_.current()) {
+        if (call->connected_at) return CallState::connected;
+        return call->direction == CallDirection::outgoing ? CallState::dialling : CallState::ringing;
     }
     if (!reading_.port_open) return CallState::no_port;
     if (!reading_.modem_ready) return CallState::modem_not_ready;
@@ -61,9 +61,12 @@ std::string StatusModel::call_text() const {
     case CallState::modem_not_ready: return "Modem not ready";
     case CallState::idle:
         return last_outcome_ ? std::string("Idle (last dial: ") + result_text(result_of(*last_outcome_)) + ")" : "Idle";
-    case CallState::dialling: return "Dialling " + number_;
+    case CallState::dialling: return "Dialling " + calls_.current()->number;
     case CallState::ringing: return "Ringing";
-    case CallState::connected: return "Connected " + party_;
+    case CallState::connected: {
+        const Call& call = *calls_.current();
+        return "Connected " + (call.direction == CallDirection::outgoing ? call.number : std::string("incoming"));
+    }
     case CallState::sending: return "Sending " + file_;
     case CallState::receiving: return "Receiving " + file_;
     case CallState::converting: return "Converting " + file_;
@@ -95,43 +98,25 @@ std::string StatusModel::mode_text() const {
     return text;
 }
 
-void StatusModel::dialling(const std::string& number) {
-    // Typed into a call that is up, a dial command is only data.
-    if (call_ == Call::connected) return;
-    call_ = Call::dialling;
-    number_ = number;
+void StatusModel::call_began(const Call&) {
     last_outcome_.reset();
     told_ = true;
     refresh();
 }
 
-void StatusModel::dial_failed(DialOutcome outcome) {
-    // The modem also says NO CARRIER after a hang-up; only a dial has an outcome.
-    if (call_ == Call::dialling) last_outcome_ = outcome;
-    if (call_ != Call::connected) call_ = Call::none;
+void StatusModel::call_connected(const Call&) {
     told_ = true;
     refresh();
 }
 
-void StatusModel::ringing() {
-    if (call_ != Call::none) return;
-    call_ = Call::ringing;
-    last_outcome_.reset();
+void StatusModel::call_over(const Call& call) {
+    if (call.direction == CallDirection::outgoing) last_outcome_ = call.dial_outcome;
     told_ = true;
     refresh();
 }
 
-void StatusModel::connected() {
-    if (call_ != Call::connected) party_ = call_ == Call::dialling ? number_ : "incoming";
-    call_ = Call::connected;
-    if (!connected_at_) connected_at_ = loop_.monotonic();
-    told_ = true;
-    refresh();
-}
-
+// A transfer ends with the call, whether or not a call was tracked.
 void StatusModel::call_ended(CallEnd) {
-    call_ = Call::none;
-    connected_at_.reset();
     if (activity_ != Activity::converting) activity_ = Activity::none;
     told_ = true;
     refresh();

@@ -2,6 +2,7 @@
 
 #include "app/event_loop.h"
 #include "session/call_events.h"
+#include "session/call_tracker.h"
 
 #include <functional>
 #include <optional>
@@ -27,13 +28,14 @@ struct StatusReading {
     bool operator==(const StatusReading&) const = default;
 };
 
-// The status bar's model: the call's state told by the call events, the
-// online time, and the port, lines and modes read from the program on
-// every event and at least every 500 ms. The view only shows it.
-class StatusModel : public CallEvents {
+// The status bar's model: the call as the call tracker has it, the
+// transfer told by the call events, the online time, and the port, lines
+// and modes read from the program on every event and at least every
+// 500 ms. The view only shows it.
+class StatusModel : public CallEvents, public CallTracker::Listener {
 public:
     // read fills in a reading, reusing the strings it already holds.
-    StatusModel(EventLoop& loop, std::function<void(StatusReading&)> read);
+    StatusModel(EventLoop& loop, const CallTracker& calls, std::function<void(StatusReading&)> read);
     ~StatusModel() override;
     StatusModel(const StatusModel&) = delete;
     StatusModel& operator=(const StatusModel&) = delete;
@@ -52,31 +54,26 @@ public:
     // The view's one callback.
     std::function<void()> on_change;
 
-    void dialling(const std::string& number) override;
-    void dial_failed(DialOutcome outcome) override;
-    void ringing() override;
-    void connected() override;
+    void call_began(const Call& call) override;
+    void call_connected(const Call& call) override;
+    void call_over(const Call& call) override;
     void call_ended(CallEnd why) override;
     void transfer_started(const TransferInfo& info) override;
     void transfer_ended(const TransferInfo& info, TransferOutcome outcome, const std::string& detail) override;
     void converting(bool active) override;
 
 private:
-    enum class Call { none, dialling, ringing, connected };
     enum class Activity { none, sending, receiving, converting };
     CallState derive() const;
 
     EventLoop& loop_;
+    const CallTracker& calls_;
     std::function<void(StatusReading&)> read_;
     EventLoop::Handle timer_ = 0;
 
-    Call call_ = Call::none;
     Activity activity_ = Activity::none;
-    std::string number_;
-    std::string party_;
     std::string file_;
     std::optional<DialOutcome> last_outcome_;
-    std::optional<double> connected_at_;
 
     // What was last shown.
     StatusReading reading_;
