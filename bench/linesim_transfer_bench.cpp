@@ -36,7 +36,7 @@ struct Side {
                                      std::to_string(port) + "\n");
         program = std::make_unique<Program>(
             Platform{loop, dialogs, media, std::move(opener), make_sqlite_address_store,
-                     FileLocations::portable(dir.path())});
+                     FileLocations::portable(dir.path()), /*first_run_devices=*/""});
     }
     SharedState &s() { return program->state; }
     MainForm &w() { return program->frmmain; }
