@@ -1,6 +1,7 @@
 #include "session/session_log.h"
 
-#include <cstdio>
+#include "transfer/transfer_frames.h"
+
 #include <filesystem>
 
 namespace quillon {
@@ -56,9 +57,8 @@ std::string escaped_chat(std::string_view text) {
         else if (c >= 0x20 && c != 0x7F && n > 0)
             out.append(text.substr(0, n));
         else {
-            char hex[8];
-            std::snprintf(hex, sizeof hex, "\\x%02X", c);
-            out += hex;
+            out += "\\x";
+            append_hex(out, text.substr(0, 1));
             n = 1;
         }
         text.remove_prefix(n > 0 ? n : 1);
