@@ -2,12 +2,16 @@
 
 #include "addressbook/address_io.h"
 #include "app/program.h"
+#include "modem/dial_number.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <sstream>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace quillon {
 namespace {
@@ -41,24 +45,32 @@ std::string read_whole(const std::string& path) {
     return text.str();
 }
 
-// Through a temporary file renamed over the old one, so a failure never
-// leaves half a file where a whole one was.
+std::string write_error(const std::string& path, int error) {
+    return "Cannot write " + path + ": " + std::strerror(error);
+}
+
+// Through a new temporary file in the same folder, renamed over the old
+// one: a failure never leaves half a file where a whole one was, and
+// O_EXCL never follows a link planted where the file is made.
 void write_whole(const std::string& path, const std::string& text) {
-    std::string temporary = path + ".part";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out) throw FileProblem{"Cannot write " + path + ": " + std::strerror(errno)};
-        out << text;
-        out.flush();
-        if (!out) {
-            std::remove(temporary.c_str());
-            throw FileProblem{"Cannot write " + path + "."};
-        }
+    std::string temporary = path + ".XXXXXX";
+    int fd = mkstemp(temporary.data());
+    if (fd < 0) throw FileProblem{write_error(path, errno)};
+    mode_t mask = umask(0);
+    umask(mask);
+    fchmod(fd, 0666 & ~mask);
+    std::size_t done = 0;
+    int error = 0;
+    while (done < text.size() && error == 0) {
+        ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        if (n > 0) done += static_cast<std::size_t>(n);
+        else if (errno != EINTR) error = errno;
     }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        int error = errno;
+    if (::close(fd) != 0 && error == 0) error = errno;
+    if (error == 0 && std::rename(temporary.c_str(), path.c_str()) != 0) error = errno;
+    if (error != 0) {
         std::remove(temporary.c_str());
-        throw FileProblem{"Cannot write " + path + ": " + std::strerror(error)};
+        throw FileProblem{write_error(path, error)};
     }
 }
 
@@ -75,6 +87,10 @@ ImportChoice choose_entries(const std::vector<AddressRow>& book, const std::vect
             ++choice.no_number;
             continue;
         }
+        if (!dial_string(row.phoneno)) {
+            choice.not_dialable.push_back(row.name);
+            continue;
+        }
         bool held = false;
         for (const AddressRow& old : book)
             held = held || (iequals(old.name, row.name) && old.phoneno == row.phoneno);
@@ -89,7 +105,8 @@ ImportChoice choose_entries(const std::vector<AddressRow>& book, const std::vect
 std::string import_summary(const ImportChoice& c) {
     int added = static_cast<int>(c.to_add.size());
     std::string text = count_text(added, added == 1 ? "entry added" : "entries added");
-    int skipped = c.no_name + c.no_number + c.duplicate;
+    int refused = static_cast<int>(c.not_dialable.size());
+    int skipped = c.no_name + c.no_number + c.duplicate + refused;
     if (skipped == 0) return text + ", none skipped.";
     std::string why;
     auto reason = [&why](int n, const char* what) {
@@ -100,7 +117,15 @@ std::string import_summary(const ImportChoice& c) {
     reason(c.no_name, "without a name");
     reason(c.no_number, "without a number");
     reason(c.duplicate, "already in the book");
-    return text + ", " + std::to_string(skipped) + " skipped (" + why + ").";
+    reason(refused, "with a number that cannot be dialled");
+    text += ", " + std::to_string(skipped) + " skipped (" + why + ").";
+    // A few names say which; the count says how many.
+    constexpr std::size_t named = 5;
+    for (std::size_t i = 0; i < c.not_dialable.size() && i < named; ++i)
+        text += (i == 0 ? "\nNot dialable: " : ", ") + c.not_dialable[i];
+    if (c.not_dialable.size() > named) text += " and " + std::to_string(c.not_dialable.size() - named) + " more";
+    if (refused > 0) text += ".";
+    return text;
 }
 
 void AddressImport::mnuaddressimport_Click() {

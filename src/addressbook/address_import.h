@@ -15,6 +15,9 @@ struct ImportChoice {
     int no_name = 0;
     int no_number = 0;
     int duplicate = 0; // a name and number the book already holds
+    // Names whose number holds more than dialling characters: a line break
+    // or ';' in it would reach the modem as a command.
+    std::vector<std::string> not_dialable;
 };
 
 // Entries without a name or number, and those the book holds already (the
@@ -22,6 +25,7 @@ struct ImportChoice {
 // file are kept, so a book exported and imported comes back whole.
 ImportChoice choose_entries(const std::vector<AddressRow>& book, const std::vector<AddressRow>& file);
 // "3 entries added, 2 skipped (1 without a name, 1 already in the book)."
+// followed by the names refused for their numbers.
 std::string import_summary(const ImportChoice& choice);
 
 // The Address Book menu's "Import..." and "Export...": the whole book from or

@@ -109,7 +109,21 @@ private:
     int line_ = 1;
 };
 
+// A spreadsheet runs a cell that begins with one of these as a formula.
+constexpr std::string_view formula_starts = "=+-@\t\r";
+
+// Whether a name, past any apostrophes it begins with, would be run: such a
+// name is written with one more apostrophe, which the import takes off.
+bool formula_guarded(std::string_view name) {
+    std::size_t first = name.find_first_not_of('\'');
+    return first != std::string_view::npos && formula_starts.find(name[first]) != std::string_view::npos;
+}
+
+// Control characters (NUL among them) are kept inside quotes, where no
+// reader takes them for the end of a record.
 bool needs_quotes(const std::string& field) {
+    for (char c : field)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return true;
     if (field.find_first_of(",\"\r\n") != std::string::npos) return true;
     return !field.empty() &&
            (field.front() == ' ' || field.front() == '\t' || field.back() == ' ' || field.back() == '\t');
@@ -188,7 +202,9 @@ std::vector<AddressRow> parse_address_csv(std::string_view text) {
         if (record.fields.size() != header.fields.size())
             throw AddressFileError(record.line, "the header has " + std::to_string(header.fields.size()) +
                                                     " fields, this record " + std::to_string(record.fields.size()));
-        rows.push_back({std::move(record.fields[name_column].value), std::move(record.fields[phone_column].value)});
+        std::string& name = record.fields[name_column].value;
+        if (!name.empty() && name[0] == '\'' && formula_guarded(name)) name.erase(0, 1);
+        rows.push_back({std::move(name), std::move(record.fields[phone_column].value)});
     }
     return rows;
 }
@@ -196,7 +212,7 @@ std::vector<AddressRow> parse_address_csv(std::string_view text) {
 std::string write_address_csv(const std::vector<AddressRow>& rows) {
     std::string out = "Name,Phoneno\r\n";
     for (const AddressRow& row : rows) {
-        append_csv_field(out, row.name);
+        append_csv_field(out, formula_guarded(row.name) ? "'" + row.name : row.name);
         out += ',';
         append_csv_field(out, row.phoneno);
         out += "\r\n";

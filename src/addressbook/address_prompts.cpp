@@ -107,6 +107,7 @@ void AddressPrompts::take_answer() {
         f.lblchat.set_caption(chat_label);
         f.txtsend.set_text(book.current_phoneno());
         s.dial_number = f.txtsend.text();
+        s.dial_entry = book.current_name();
         f.cmddial.set_enabled(true);
     }
 }
@@ -125,6 +126,7 @@ void AddressPrompts::DBGrid1_RowColChange(std::size_t row) {
     try {
         book.move_to(row);
         p_.state.dial_number = book.current_phoneno();
+        p_.state.dial_entry = book.current_name();
         p_.frmmain.cmddial.set_enabled(true);
     } catch (const StoreError&) {
         try {

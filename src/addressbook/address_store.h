@@ -46,6 +46,7 @@ public:
     virtual void move_first() = 0;
     // Throws when there is no current row.
     virtual std::string current_phoneno() = 0;
+    virtual std::string current_name() = 0;
 
     // Every row in table order, and the index of the current one, for the grid.
     virtual std::vector<AddressRow> rows() = 0;

@@ -102,8 +102,10 @@ void append_folded(std::string& out, const std::string& line) {
     std::size_t pos = 0, limit = 75;
     while (line.size() - pos > limit) {
         std::size_t cut = pos + limit;
-        while ((static_cast<unsigned char>(line[cut]) & 0xC0) == 0x80)
+        while (cut > pos && (static_cast<unsigned char>(line[cut]) & 0xC0) == 0x80)
             --cut;
+        // Bytes that are no UTF-8 are cut anywhere, so the folding goes on.
+        if (cut == pos) cut = pos + limit;
         out.append(line, pos, cut - pos).append("\r\n ");
         pos = cut;
         limit = 74;

@@ -74,6 +74,13 @@ public:
 
     std::string current_phoneno() override { return current().phoneno; }
 
+    std::string current_name() override {
+        Statement s(*this, "SELECT Name FROM Address WHERE id = ?");
+        sqlite3_bind_int64(s.get(), 1, current().id);
+        if (!s.step()) throw EntryGone();
+        return s.text(0);
+    }
+
     std::vector<AddressRow> rows() override {
         std::vector<AddressRow> out;
         listed_.clear();

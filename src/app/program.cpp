@@ -76,6 +76,7 @@ void Program::wire_handlers() {
     frmhelp.on_close = [this] { help.Form_Unload(); };
 
     events.subscribe(auto_redial);
+    events.subscribe(caller_ids);
     events.subscribe(notices);
     auto_redial.on_countdown = [this](const RedialCountdown&) { status.refresh(); };
     auto_redial.load_settings();

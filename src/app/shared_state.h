@@ -20,6 +20,9 @@ struct SharedState {
 
     std::string line_buffer;
     std::string dial_number;
+    // The address-book or history entry dial_number was taken from, to name
+    // it when its number cannot be dialled; empty for the keypad.
+    std::string dial_entry;
     std::string dial_mode;
     std::string last_number;
     std::string dial_letter;

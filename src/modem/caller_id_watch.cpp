@@ -18,11 +18,13 @@ std::string trimmed(const std::string& text) {
 
 void CallerIdWatch::take(const std::string& arrived) {
     // In a call the peer's text could hold anything.
-    if (p_.state.connected == 1) {
+    if (p_.state.connected == 1 || in_call_) {
         partial_.clear();
+        overlong_ = false;
         return;
     }
     for (char c : arrived) {
+        if (in_call_) break;
         if (c == '\r' || c == '\n') {
             if (!overlong_) take_line(partial_);
             partial_.clear();
@@ -37,7 +39,12 @@ void CallerIdWatch::take(const std::string& arrived) {
 
 void CallerIdWatch::take_line(const std::string& line) {
     std::string text = trimmed(line);
-    if (text.compare(0, 4, "NMBR") != 0) return;
+    if (text == "RING") ringing_ = true;
+    if (text.compare(0, 7, "CONNECT") == 0) {
+        ringing_ = false;
+        in_call_ = true;
+    }
+    if (!ringing_ || text.compare(0, 4, "NMBR") != 0) return;
     std::string rest = trimmed(text.substr(4));
     if (rest.empty() || rest[0] != '=') return;
     std::string number = trimmed(rest.substr(1));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "session/call_events.h"
+
 #include <string>
 
 namespace quillon {
@@ -7,14 +9,18 @@ namespace quillon {
 class Program;
 
 // Finds the caller's number in the modem's caller-ID lines ("NMBR = 5551001")
-// while no call is connected, and tells the call-event feed. "P" (private)
-// and "O" (out of area) carry no number.
-class CallerIdWatch {
+// and tells the call-event feed. Only the modem speaks between its RING and
+// its CONNECT; from CONNECT until the call ends the peer's bytes arrive
+// too, so nothing there counts. "P" (private) and "O" (out of area) carry
+// no number.
+class CallerIdWatch : public CallEvents {
 public:
     explicit CallerIdWatch(Program& program) : p_(program) {}
 
     // What the line delivered, in whatever pieces it came.
     void take(const std::string& arrived);
+
+    void call_ended(CallEnd) override { ringing_ = in_call_ = false; }
 
 private:
     void take_line(const std::string& line);
@@ -22,6 +28,8 @@ private:
     Program& p_;
     std::string partial_;
     bool overlong_ = false;
+    bool ringing_ = false;
+    bool in_call_ = false;
 };
 
 } // namespace quillon

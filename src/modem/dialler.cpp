@@ -1,6 +1,9 @@
 #include "modem/dialler.h"
 
 #include "app/program.h"
+#include "modem/dial_number.h"
+
+#include <utility>
 
 namespace quillon {
 
@@ -9,6 +12,7 @@ void Dialler::Cmddialn_Click(int index) {
     if (s.dial_number.empty()) {
         p_.frmmain.cmddial.set_enabled(true);
         p_.frmmain.txtreceived.set_text("");
+        s.dial_entry.clear();
     }
     s.dial_number += static_cast<char>('0' + index);
     p_.frmmain.txtreceived.set_text(s.dial_number);
@@ -22,6 +26,15 @@ void Dialler::Cmddialtone_Click() {
 void Dialler::cmddial_Click() {
     SharedState& s = p_.state;
     MainForm& f = p_.frmmain;
+    std::optional<std::string> number = dial_string(s.dial_number);
+    std::string entry = std::exchange(s.dial_entry, {});
+    if (!number) {
+        s.dial_number.clear();
+        f.cmddial.set_enabled(false);
+        f.txtreceived.set_text(refused_number_text(entry));
+        return;
+    }
+    s.dial_number = *number;
     f.cmdre.set_enabled(true);
     f.cmdcan.set_enabled(true);
     f.cmddial.set_enabled(false);

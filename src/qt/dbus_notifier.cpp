@@ -16,6 +16,14 @@ bool DbusNotifier::window_active() {
     return window_.isActiveWindow();
 }
 
+QString DbusNotifier::plain_body(const std::string &body) {
+    QString text = QString::fromStdString(body);
+    text.replace(QLatin1Char('&'), QLatin1String("&amp;"));
+    text.replace(QLatin1Char('<'), QLatin1String("&lt;"));
+    text.replace(QLatin1Char('>'), QLatin1String("&gt;"));
+    return text;
+}
+
 void DbusNotifier::notify(const std::string &summary, const std::string &body, bool replace_last) {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) return;
@@ -23,7 +31,7 @@ void DbusNotifier::notify(const std::string &summary, const std::string &body, b
         QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("/org/freedesktop/Notifications"),
         QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("Notify"));
     call << QStringLiteral("Quillon") << (replace_last ? last_id_ : 0u) << icon_ << QString::fromStdString(summary)
-         << QString::fromStdString(body) << QStringList() << QVariantMap() << qint32(-1);
+         << plain_body(body) << QStringList() << QVariantMap() << qint32(-1);
     auto *answer = new QDBusPendingCallWatcher(bus.asyncCall(call), this);
     connect(answer, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher *finished) {
         QDBusPendingReply<uint> reply = *finished;

@@ -20,6 +20,11 @@ public:
     bool window_active() override;
     void notify(const std::string &summary, const std::string &body, bool replace_last) override;
 
+    // A body comes from the line or a file (a caller's number, a received
+    // file's name); services read it as their small markup, so it goes as
+    // text with &, < and > escaped.
+    static QString plain_body(const std::string &body);
+
 private:
     QWidget &window_;
     QString icon_;

@@ -21,8 +21,13 @@ std::size_t utf8_length(std::string_view text) {
     return n;
 }
 
+// U+0080 to U+009F: a terminal takes them as controls too.
+bool is_c1_control(std::string_view text) {
+    return text.size() >= 2 && static_cast<unsigned char>(text[0]) == 0xC2 && static_cast<unsigned char>(text[1]) < 0xA0;
+}
+
 std::string size_text(const TransferInfo& info) {
-    return info.file_name + ", " + std::to_string(info.size) + " bytes, " + info.form;
+    return log_escaped(info.file_name) + ", " + std::to_string(info.size) + " bytes, " + info.form;
 }
 
 const char* outcome_text(TransferOutcome outcome) {
@@ -40,7 +45,7 @@ const char* verb(const TransferInfo& info) {
 
 } // namespace
 
-std::string escaped_chat(std::string_view text) {
+std::string log_escaped(std::string_view text) {
     std::string out;
     out.reserve(text.size());
     while (!text.empty()) {
@@ -54,7 +59,7 @@ std::string escaped_chat(std::string_view text) {
             out += "\\n";
         else if (c == '\t')
             out += "\\t";
-        else if (c >= 0x20 && c != 0x7F && n > 0)
+        else if (c >= 0x20 && c != 0x7F && n > 0 && !is_c1_control(text))
             out.append(text.substr(0, n));
         else {
             out += "\\x";
@@ -82,7 +87,7 @@ void SessionLog::call_began(const Call& call) {
     if (!enabled_) return;
     flush_received();
     out_.close();
-    std::string who = call.direction == CallDirection::outgoing ? "outgoing call to " + call.number : "incoming call";
+    std::string who = call.direction == CallDirection::outgoing ? "outgoing call to " + log_escaped(call.number) : "incoming call";
     write_line(call.date + " " + call.time, who);
 }
 
@@ -93,7 +98,7 @@ void SessionLog::call_connected(const Call&) {
 
 void SessionLog::call_over(const Call& call) {
     if (enabled_)
-        note("call ended after " + clock_text(static_cast<double>(call.duration_seconds())) + ": " + call.end_reason);
+        note("call ended after " + clock_text(static_cast<double>(call.duration_seconds())) + ": " + log_escaped(call.end_reason));
     if (out_.is_open()) {
         out_ << '\n';
         out_.flush();
@@ -134,7 +139,7 @@ void SessionLog::transfer_over(const Transfer& transfer) {
     if (!enabled_) return;
     std::string line = std::string(verb(transfer.info)) + " ended: " + size_text(transfer.info) + ", " +
                        clock_text(transfer.ended - transfer.began) + ", " + outcome_text(transfer.outcome);
-    if (!transfer.detail.empty()) line += ": " + transfer.detail;
+    if (!transfer.detail.empty()) line += ": " + log_escaped(transfer.detail);
     note(line);
 }
 
@@ -152,7 +157,7 @@ void SessionLog::flush_received() {
 
 void SessionLog::write_chat(char mark, const std::string& time, std::string_view text) {
     std::string line(1, mark);
-    if (!text.empty()) line += " " + escaped_chat(text);
+    if (!text.empty()) line += " " + log_escaped(text);
     write_line(time, line);
 }
 

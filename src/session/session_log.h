@@ -52,8 +52,9 @@ private:
     std::string received_time_;
 };
 
-// Chat text as one line of the log: control characters, backslashes and
+// Text from the line or a file (chat, names, numbers) as part of one line
+// of the log a terminal can show: C0 and C1 controls, DEL, backslashes and
 // bytes that are not UTF-8 as C-style escapes.
-std::string escaped_chat(std::string_view text);
+std::string log_escaped(std::string_view text);
 
 } // namespace quillon

@@ -4,6 +4,8 @@
 #include "support/program_fixture.h"
 
 #include <gtest/gtest.h>
+
+#include <unistd.h>
 #include <sqlite3.h>
 
 namespace quillon {
@@ -107,26 +109,68 @@ TEST(AddressImport, AStoreThatFailsHalfWayKeepsNoneOfTheImport) {
     EXPECT_EQ(f.p().dataaddress->current_phoneno(), "1") << "the first new row is current";
 }
 
-TEST(AddressImport, ExportThenImportGivesBackTheSameBook) {
+// Names from a damaged or foreign book: formulas a spreadsheet would run,
+// controls, NUL. A number that is not for dialling stays out, by name.
+TEST(AddressImport, ExportThenImportGivesBackTheSameBookWhateverTheNames) {
+    const std::vector<AddressRow> hostile = {
+        {"Ann", "5551001"},
+        {"Smith, Bob", "555 1002"},
+        {"Zoë \"Z\"", "+44 (0) 1"},
+        {"Ann", "5551001"},
+        {"=HYPERLINK(\"http://x\")", "1"},
+        {"+1+cmd|' /C calc'!A0", "2"},
+        {"-2", "3"},
+        {"@SUM(A1)", "4"},
+        {"\t=1", "5"},
+        {"'=quoted", "6"},
+        {"''", "7"},
+        {std::string("nul\0bell\a esc\x1B]0;x\x07", 20), "8"},
+        {"Eve", "5551002\r\nATS0=1;"},
+    };
     for (const char* name : {"book.csv", "book.vcf"}) {
         SCOPED_TRACE(name);
         Book f;
-        for (auto [n, phone] : std::vector<std::pair<std::string, std::string>>{
-                 {"Ann", "5551001"}, {"Smith, Bob", "555 1002"}, {"Zoë \"Z\"", "+44;1"}, {"Ann", "5551001"}})
-            f.p().dataaddress->add(n, phone);
-        std::vector<AddressRow> book = f.rows();
-        f.exported(name);
-        EXPECT_EQ(f.last_message(), "4 entries exported to " + f.dir.file(name) + ".");
+        for (const AddressRow& row : hostile) f.p().dataaddress->add(row.name, row.phoneno);
+        std::string file = f.exported(name);
+        EXPECT_EQ(f.last_message(), "13 entries exported to " + f.dir.file(name) + ".");
+        if (std::string(name) == "book.csv") {
+            for (const char* line : {"\r\n\"'=HYPERLINK(\"\"http://x\"\")\",1\r\n", "\r\n'+1+cmd|' /C calc'!A0,2\r\n",
+                                     "\r\n'-2,3\r\n", "\r\n'@SUM(A1),4\r\n", "\r\n\"'\t=1\",5\r\n",
+                                     "\r\n''=quoted,6\r\n", "\r\n'',7\r\n"})
+                EXPECT_NE(file.find(line), std::string::npos) << line;
+        }
 
         Book g;
-        g.import(name, f.dir.read(name));
-        EXPECT_EQ(g.last_message(), "4 entries added, none skipped.");
-        ASSERT_EQ(g.rows().size(), book.size());
-        for (std::size_t i = 0; i < book.size(); ++i) {
-            EXPECT_EQ(g.rows()[i].name, book[i].name);
-            EXPECT_EQ(g.rows()[i].phoneno, book[i].phoneno);
+        g.import(name, file);
+        EXPECT_EQ(g.last_message(),
+                  "12 entries added, 1 skipped (1 with a number that cannot be dialled).\nNot dialable: Eve.");
+        std::vector<AddressRow> back = g.rows();
+        ASSERT_EQ(back.size(), hostile.size() - 1);
+        for (std::size_t i = 0; i < back.size(); ++i) {
+            EXPECT_EQ(back[i].name, hostile[i].name);
+            EXPECT_EQ(back[i].phoneno, hostile[i].phoneno);
         }
     }
+}
+
+// Bytes that are no UTF-8 (a damaged book) are written out, never hang the
+// export; a link planted where the old export made its temporary file is
+// left alone.
+TEST(AddressImport, ExportEndsForAnyBytesAndNeverFollowsAPlantedLink) {
+    Book f;
+    f.p().dataaddress->add(std::string(80, '\x80'), "1");
+    f.dir.write("victim", "untouched");
+    for (const char* name : {"book.csv", "book.vcf"}) {
+        SCOPED_TRACE(name);
+        ASSERT_EQ(symlink(f.dir.file("victim").c_str(), (f.dir.file(name) + ".part").c_str()), 0);
+        std::string file = f.exported(name);
+        EXPECT_EQ(f.last_message(), "1 entry exported to " + f.dir.file(name) + ".");
+        EXPECT_NE(file.find(std::string(70, '\x80')), std::string::npos);
+        Book g;
+        g.import(name, file);
+        EXPECT_NE(g.last_message().find("the text is not UTF-8"), std::string::npos);
+    }
+    EXPECT_EQ(f.dir.read("victim"), "untouched");
 }
 
 TEST(AddressImport, AnExportThatCannotBeWrittenSaysSo) {

@@ -170,6 +170,7 @@ struct BrokenStore : AddressStore {
     bool find_first(const std::string&) override { fail(); }
     void move_first() override { fail(); }
     std::string current_phoneno() override { fail(); }
+    std::string current_name() override { fail(); }
     std::vector<AddressRow> rows() override { fail(); }
     std::optional<std::size_t> current_index() override { fail(); }
     void move_to(std::size_t) override { fail(); }

@@ -23,5 +23,11 @@ TEST(DbusNotifier, NeverWaitsForTheDesktop) {
     QTest::qWait(100); // whatever answer comes is taken in passing
 }
 
+TEST(DbusNotifier, BodyGoesAsTextNotMarkup) {
+    EXPECT_EQ(DbusNotifier::plain_body("<b>Ann</b> & <a href=\"x\">co</a><img src=\"/y\"/>"),
+              QStringLiteral("&lt;b&gt;Ann&lt;/b&gt; &amp; &lt;a href=\"x\"&gt;co&lt;/a&gt;&lt;img src=\"/y\"/&gt;"));
+    EXPECT_EQ(DbusNotifier::plain_body("&amp;"), QStringLiteral("&amp;amp;"));
+}
+
 } // namespace
 } // namespace quillon

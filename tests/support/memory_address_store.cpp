@@ -46,6 +46,7 @@ public:
         move_to(0);
     }
     std::string current_phoneno() override { return current().phoneno; }
+    std::string current_name() override { return current().name; }
     std::vector<AddressRow> rows() override { return rows_; }
     std::optional<std::size_t> current_index() override { return current_; }
     void add_entries(const std::vector<AddressRow> &rows) override {
