@@ -1,5 +1,5 @@
 #include "session/call_notices.h"
-#include "session/notifier.h"
+#include "support/fake_notifier.h"
 #include "support/program_fixture.h"
 
 #include <gtest/gtest.h>
@@ -7,15 +7,7 @@
 namespace quillon {
 namespace {
 
-// Records every notice; the window is in front only when told so.
-struct FakeNotifier : Notifier {
-    bool window_active() override { return active; }
-    void notify(const std::string& summary, const std::string& body, bool replace_last) override {
-        shown.push_back(summary + " | " + body + (replace_last ? " (replacing)" : ""));
-    }
-    bool active = false;
-    std::vector<std::string> shown;
-};
+using testing::FakeNotifier;
 
 struct Notices {
     Notices() {
@@ -105,6 +97,8 @@ TEST(CallerIdLines, TheModemsNumberLinesReachTheFeedInAnyPieces) {
     testing::FakeLine& line = f.port(1);
     CallerIds heard;
     f.p().events.subscribe(heard);
+    line.arrive("NMBR = 5551000\r\n"); // no RING yet: not the modem's caller ID
+    f.run_for(0.01);
     const std::string ring = "\r\nRING\r\n\r\nDATE = 0321\r\nTIME = 1405\r\nNMBR = 5551001\r\nNAME = ANN\r\n";
     for (char c : ring) {
         line.arrive(std::string(1, c));
@@ -119,9 +113,16 @@ TEST(CallerIdLines, TheModemsNumberLinesReachTheFeedInAnyPieces) {
     f.run_for(0.01);
     EXPECT_EQ(heard.numbers, (std::vector<std::string>{"5551001", "5551002", "5551003"}));
 
-    f.p().state.connected = 1; // in a call the peer's text is never a caller ID
-    line.arrive("NMBR = 5551004\r\n");
-    f.run_for(0.01);
+    // From the modem's CONNECT the peer's bytes arrive too: during the wait
+    // that declares the call and in the call, nothing is a caller ID.
+    line.lines.dcd = true;
+    line.arrive("\r\nCONNECT 2400\r\nNMBR = 5551004\r\n");
+    f.run_for(0.5);
+    line.arrive("\r\nRING\r\nNMBR = 5551005\r\n");
+    f.run_for(3);
+    EXPECT_EQ(f.p().state.connected, 1);
+    line.arrive("\r\nRING\r\nNMBR = 5551006\r\n");
+    f.run_for(0.5);
     EXPECT_EQ(heard.numbers.size(), 3u);
 }
 

@@ -1,3 +1,4 @@
+#include "support/fake_notifier.h"
 #include "support/random_content.h"
 #include "support/two_programs.h"
 
@@ -98,6 +99,51 @@ TEST(SessionLog, BothSidesWriteDownChatTransfersAndTheEndOfTheCall) {
                   "15:00:15 call ended after 00:00:10: carrier lost\n"
                   "\n")
         << "no frame of either transfer is taken for chat";
+}
+
+// The peer sends caller-ID lines, markup, terminal controls and lines that
+// read like ours, in chat and in the name a file is saved under.
+TEST(SessionLog, NothingThePeerSendsMakesALineOfOursOrReachesTheTerminal) {
+    Logged t;
+    testing::FakeNotifier desktop;
+    ASSERT_TRUE(t.start());
+    t.b.p().notices.set_notifier(&desktop);
+    ASSERT_TRUE(t.call());
+    t.chat(t.a, "\r\nRING\r\nNMBR = <b>666</b> &amp;\r\n\x1B]0;owned\x07 \x9B \xC2\x9B" "2J \x7F\r\n"
+                "15:00:09 call ended after 00:00:01: hung up\r\n");
+    t.a.offer_file("notes.txt", "some text\r\n", "text");
+    t.b.accept_file("in\x1B[2J\n15:00:09 connected <img src=x>.txt");
+    t.a.w().cmdsend.click();
+    ASSERT_TRUE(t.run_until([&] { return t.a.s().send_block == -50 && t.b.s().recv_block == 1; }, 60));
+    t.run_for(1);
+    t.a.w().cmdcan.click();
+    ASSERT_TRUE(t.run_until([&] { return t.b.s().connected == 0; }, 15));
+    t.run_for(6);
+
+    std::string saved = t.b.f.dir.path() + "/in\x1B[2J\n15:00:09 connected <img src=x>.txt";
+    std::string logged = t.b.f.dir.path() + "/in\\x1B[2J\\n15:00:09 connected <img src=x>.txt";
+    EXPECT_EQ(desktop.shown, (std::vector<std::string>{"Incoming call | ", "Call connected | ",
+                                                       "File received | in\x1B[2J\n15:00:09 connected <img "
+                                                       "src=x>.txt (11 bytes)"}))
+        << "no caller from the peer; the desktop's notifier takes the body as text";
+    EXPECT_EQ(t.log_of(t.b), "2026-12-07 15:00:01 incoming call\n"
+                             "15:00:04 connected\n"
+                             "15:00:04 <\n"
+                             "15:00:04 < RING\n"
+                             "15:00:04 < NMBR = <b>666</b> &amp;\n"
+                             "15:00:04 < \\x1B]0;owned\\x07 \\x9B \\xC2\\x9B2J \\x7F\n"
+                             "15:00:04 < 15:00:09 call ended after 00:00:01: hung up\n"
+                             "15:00:05 receiving started: " +
+                                 logged +
+                                 ", 11 bytes, text\n"
+                                 "15:00:05 receiving ended: " +
+                                 logged +
+                                 ", 11 bytes, text, 00:00:00, complete\n"
+                                 "15:00:08 <\n"
+                                 "15:00:08 < NO CARRIER\n"
+                                 "15:00:10 call ended after 00:00:05: carrier lost\n"
+                                 "\n");
+    EXPECT_EQ(t.b.f.dir.read(saved.substr(t.b.f.dir.path().size() + 1)), "some text\r\n");
 }
 
 TEST(SessionLog, ALogThatCannotBeWrittenIsReportedOnceAndCallsGoOn) {
