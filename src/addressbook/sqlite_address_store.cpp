@@ -170,14 +170,27 @@ private:
         return false;
     }
 
-    // Rebuilds the table with ids, keeping every row in its order; another
-    // copy doing the same at the same time finds the work done.
+    // Rebuilds the table with ids, keeping every row in its order and every
+    // column (a newer program's, or another's) with its type; another copy
+    // doing the same at the same time finds the work done.
     void add_stable_ids() {
         exec("BEGIN IMMEDIATE");
         try {
             if (!has_stable_ids()) {
-                exec("CREATE TABLE Address_with_ids (id INTEGER PRIMARY KEY AUTOINCREMENT, Name TEXT, Phoneno TEXT)");
-                exec("INSERT INTO Address_with_ids (Name, Phoneno) SELECT Name, Phoneno FROM Address ORDER BY rowid");
+                std::string columns, names;
+                {
+                    Statement s(*this, "SELECT name, type FROM pragma_table_info('Address')");
+                    while (s.step()) {
+                        std::string name = s.text(0);
+                        if (name.size() == 2 && (name[0] | 0x20) == 'i' && (name[1] | 0x20) == 'd')
+                            throw StoreError("its Address table has an id column of its own, which is left as it is");
+                        names += (names.empty() ? "" : ", ") + quoted(name);
+                        columns += ", " + quoted(name) + " " + s.text(1);
+                    }
+                }
+                exec(("CREATE TABLE Address_with_ids (id INTEGER PRIMARY KEY AUTOINCREMENT" + columns + ")").c_str());
+                exec(("INSERT INTO Address_with_ids (" + names + ") SELECT " + names + " FROM Address ORDER BY rowid")
+                         .c_str());
                 exec("DROP TABLE Address");
                 exec("ALTER TABLE Address_with_ids RENAME TO Address");
             }
@@ -186,6 +199,12 @@ private:
             sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
             throw;
         }
+    }
+
+    static std::string quoted(const std::string& identifier) {
+        std::string out = "\"";
+        for (char c : identifier) out += c == '"' ? std::string("\"\"") : std::string(1, c);
+        return out + "\"";
     }
 
     void exec(const char* sql) {

@@ -21,10 +21,10 @@ void MainWindow::Form_Load() {
     try {
         p_.dataaddress->open(p_.files.address_book());
         f.mnuaddress.set_enabled(true);
-    } catch (const std::exception&) {
+    } catch (const std::exception& error) {
         // The rest of the start-up still runs: without it the port stays
         // closed and the settings would be written back blank.
-        p_.message("Unable to load address book!", Icon::stop);
+        p_.message("Unable to load address book!\n" + p_.files.address_book() + ": " + error.what(), Icon::stop);
         f.mnuaddress.set_enabled(false);
     }
 

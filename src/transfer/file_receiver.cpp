@@ -2,6 +2,7 @@
 
 #include "app/program.h"
 #include "app/text_number.h"
+#include "transfer/destination_check.h"
 #include "transfer/download_folder.h"
 #include "transfer/own_files.h"
 #include "transfer/transfer_frames.h"
@@ -136,14 +137,22 @@ void FileReceiver::name_step() {
     request();
 }
 
-// Asks again until the user picks a file that is not one of the program's own.
+// Asks again until the user picks a file that is not one of the program's
+// own and that can be written.
 std::optional<std::string> FileReceiver::choose_destination(const std::string& name, unsigned reception) {
     std::string suggestion = in_download_folder(name);
     for (;;) {
         std::optional<std::string> chosen = p_.dialogs.save_file(file_dialog_filter, suggestion);
-        if (!chosen || reception != reception_ || !is_own_file(p_, *chosen)) return chosen;
-        p_.message(*chosen + " is one of Quillon's own files and cannot be replaced. Please choose another name.",
-                   Icon::stop);
+        if (!chosen || reception != reception_) return chosen;
+        if (is_own_file(p_, *chosen)) {
+            p_.message(*chosen + " is one of Quillon's own files and cannot be replaced. Please choose another name.",
+                       Icon::stop);
+        } else if (std::string problem = destination_problem(*chosen); !problem.empty()) {
+            p_.message("The file cannot be saved as " + *chosen + ": " + problem + ". Please choose another name.",
+                       Icon::stop);
+        } else {
+            return chosen;
+        }
         if (reception != reception_) return std::nullopt;
     }
 }

@@ -40,6 +40,11 @@ bool is_own_file(const Program& program, const std::string& path) {
         std::error_code error;
         return fs::read_symlink("/proc/self/exe", error).string();
     }();
+    // The session log's files are written while a call goes on.
+    std::error_code parent_error;
+    const fs::path folder = fs::weakly_canonical(fs::path(path).parent_path(), parent_error);
+    const fs::path logs = fs::weakly_canonical(program.session_log.folder(), parent_error);
+    if (!parent_error && folder == logs) return true;
     const FileId target = identify(path);
     std::optional<fs::path> resolved_target;
     for (const std::string& own :

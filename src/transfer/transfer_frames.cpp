@@ -1,7 +1,5 @@
 #include "transfer/transfer_frames.h"
 
-#include "app/text_number.h"
-
 #include <cstdint>
 #include <limits>
 
@@ -33,16 +31,21 @@ std::string announced_name(std::string_view path) {
 
 std::string suggested_save_name(std::string_view announced) {
     std::string name = announced_name(announced);
-    if (name.empty() || name == "." || name == "..") return "received.bin";
+    // A dot-file name would be hidden, and in the home folder one of the
+    // user's own settings.
+    name.erase(0, name.find_first_not_of('.'));
+    if (name.empty()) return "received.bin";
     return name;
 }
 
+// Plain decimal digits only: a sign, a fraction or an exponent is no length.
 std::optional<int> announced_length(std::string_view payload) {
-    std::optional<double> x = to_number(payload);
-    if (!x) return std::nullopt;
-    if (*x < std::numeric_limits<std::int32_t>::min() - 0.5 || *x >= std::numeric_limits<std::int32_t>::max() + 0.5)
+    if (payload.empty() || payload.size() > 10 || payload.find_first_not_of("0123456789") != std::string_view::npos)
         return std::nullopt;
-    return static_cast<int>(round_half_even(*x));
+    long long n = 0;
+    for (char c : payload) n = n * 10 + (c - '0');
+    if (n > std::numeric_limits<std::int32_t>::max()) return std::nullopt;
+    return static_cast<int>(n);
 }
 
 } // namespace quillon

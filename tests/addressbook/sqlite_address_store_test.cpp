@@ -26,6 +26,20 @@ public:
         EXPECT_EQ(sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &error), SQLITE_OK) << (error ? error : "");
         sqlite3_free(error);
     }
+    // Every row's columns joined with '|', rows with ';'.
+    std::string query(const std::string& sql) {
+        std::string out;
+        sqlite3_exec(
+            db_, sql.c_str(),
+            [](void* text, int n, char** values, char**) {
+                auto& out = *static_cast<std::string*>(text);
+                for (int i = 0; i < n; ++i) out += std::string(i ? "|" : "") + (values[i] ? values[i] : "NULL");
+                out += ';';
+                return 0;
+            },
+            &out, nullptr);
+        return out;
+    }
 
 private:
     sqlite3* db_ = nullptr;
@@ -135,10 +149,12 @@ TEST(SqliteAddressStore, AnOldBookGetsIdsAndKeepsEveryRowInOrder) {
     TempDir dir;
     {
         RawBook old(dir.file("addressbook.mdb"));
-        old.exec("CREATE TABLE Address (Name TEXT, Phoneno TEXT)");
-        old.exec("INSERT INTO Address VALUES ('Ann', '111'), ('Bob', '222'), ('Ann', '333'), ('Cy', NULL)");
+        // A newer or another program's book: more columns, one oddly named.
+        old.exec("CREATE TABLE Address (Name TEXT, Phoneno TEXT, Email TEXT, \"Born \"\"on\"\"\" DATE)");
+        old.exec("INSERT INTO Address VALUES ('Ann', '111', 'ann@x', '1970'), ('Bob', '222', NULL, NULL), "
+                 "('Ann', '333', 'ann2@x', NULL), ('Cy', NULL, NULL, '1980')");
         old.exec("DELETE FROM Address WHERE Phoneno = '222'");
-        old.exec("INSERT INTO Address VALUES ('Dee', '444')");
+        old.exec("INSERT INTO Address VALUES ('Dee', '444', 'dee@x', '1990')");
     }
     auto a = make_sqlite_address_store();
     auto b = make_sqlite_address_store();
@@ -152,9 +168,10 @@ TEST(SqliteAddressStore, AnOldBookGetsIdsAndKeepsEveryRowInOrder) {
     EXPECT_THROW(a->edit_current_phoneno("0"), EntryGone) << "the id of a removed row is never given out again";
     EXPECT_EQ(names(*a), (std::vector<std::string>{"Ann=111", "Ann=333", "Cy=", "Eve=555"}));
 
-    // The table keeps its name and its two fields for every other reader.
+    // The table keeps its name and every column for every other reader.
     RawBook reader(dir.file("addressbook.mdb"));
-    reader.exec("SELECT Name, Phoneno FROM Address");
+    EXPECT_EQ(reader.query("SELECT Name, Phoneno, Email, \"Born \"\"on\"\"\" FROM Address ORDER BY id"),
+              "Ann|111|ann@x|1970;Ann|333|ann2@x|NULL;Cy|NULL|NULL|1980;Eve|555|NULL|NULL;");
 }
 
 } // namespace

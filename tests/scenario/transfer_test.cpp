@@ -167,7 +167,7 @@ TEST(TransferScenario, CarrierLossOrANewOpeningFrameUnderEachBox) {
         {"conversion complete", "binary", false, starts("Conversion complete!")},
         {"finished sending", "text", true, starts("Finished sending.")},
         {"sender report", "binary", true, starts("filename : ")},
-        {"receiving error", "text", false, starts("Unexpected error while receiving!"),
+        {"unusable destination", "text", false, starts("The file cannot be saved as "),
          [](Transfer& t) { t.b.f.dialogs.save_answers.push_back(t.b.f.dir.file("no/such/folder/x")); }},
         {"sending error", "binary", true, starts("Error in sending!"),
          [](Transfer& t) { t.a.f.dialogs.open_answers.push_back(t.a.f.dir.file("missing.bin")); }},

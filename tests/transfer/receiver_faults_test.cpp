@@ -129,7 +129,8 @@ TEST(ReceiverFaults, TheSaveDialogOpensInTheDownloadFolderAndRefusesTheProgramsO
                                  std::filesystem::read_symlink("/proc/self/exe").string(),
                                  f.dir.file("dl/../quillon.ini"),
                                  f.dir.file("dl/hard.ini"),
-                                 f.dir.file("dl/back/" + spool_name)};
+                                 f.dir.file("dl/back/" + spool_name),
+                                 f.p().session_log.folder() + "/2026-12-07.log"};
     for (const auto& path : own) f.dialogs.save_answers.push_back(path);
     f.dialogs.save_answers.push_back(f.dir.file("dl/quillon.ini"));
     f.peer_frame("");
