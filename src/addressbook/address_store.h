@@ -33,6 +33,8 @@ public:
 
     // Opens (creating when missing) the book file and re-reads the table.
     virtual void open(const std::string& path) = 0;
+    // Why the open book can only be read, or nullopt when it can be changed.
+    virtual std::optional<std::string> why_read_only() { return std::nullopt; }
     virtual void refresh() = 0;
 
     virtual void add(const std::string& name, const std::string& phoneno) = 0;

@@ -2,6 +2,10 @@
 
 #include <sqlite3.h>
 
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
+
 namespace quillon {
 namespace {
 
@@ -18,6 +22,7 @@ public:
         try {
             if (rc != SQLITE_OK) fail();
             sqlite3_busy_timeout(db_, busy_wait_ms);
+            path_ = path;
             exec("CREATE TABLE IF NOT EXISTS Address (id INTEGER PRIMARY KEY AUTOINCREMENT, Name TEXT, Phoneno TEXT)");
             if (!has_stable_ids()) add_stable_ids();
             refresh();
@@ -25,6 +30,12 @@ public:
             close();
             throw;
         }
+    }
+
+    std::optional<std::string> why_read_only() override {
+        if (!db_ || sqlite3_db_readonly(db_, "main") != 1) return std::nullopt;
+        if (::access(path_.c_str(), W_OK) != 0) return std::string(std::strerror(errno));
+        return std::string("the file cannot be written");
     }
 
     void refresh() override {
@@ -229,6 +240,7 @@ private:
     }
 
     sqlite3* db_ = nullptr;
+    std::string path_;
     std::optional<Current> current_;
     // The ids of the rows last listed, in the order the grid shows them.
     std::vector<sqlite3_int64> listed_;

@@ -21,6 +21,11 @@ void MainWindow::Form_Load() {
     try {
         p_.dataaddress->open(p_.files.address_book());
         f.mnuaddress.set_enabled(true);
+        // Said now, not at the first entry typed into it.
+        if (auto why = p_.dataaddress->why_read_only())
+            p_.message("The address book " + p_.files.address_book() + " is read-only: " + *why +
+                           ". Its entries can be found and dialled, but nothing can be added, edited or removed.",
+                       Icon::information);
     } catch (const std::exception& error) {
         // The rest of the start-up still runs: without it the port stays
         // closed and the settings would be written back blank.

@@ -1,6 +1,13 @@
 #include "support/program_fixture.h"
 
+#include "addressbook/sqlite_address_store.h"
 #include "app/program_end.h"
+
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sqlite3.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 #include <filesystem>
@@ -131,6 +138,51 @@ TEST(Startup, TheSpoolFileIsDeletedAndTheBookCreated) {
     EXPECT_TRUE(f.p().frmmain.mnuaddress.enabled());
     EXPECT_FALSE(f.p().frmmain.mnumode.enabled());
     EXPECT_EQ(f.p().state.current_mode, "chat");
+}
+
+// A book that can only be read, or one another program holds locked, is
+// named with the reason at start, not at the first entry typed into it.
+TEST(Startup, AReadOnlyOrLockedBookSaysSoWithTheFileAndTheReason) {
+    {
+        ProgramFixture f;
+        const std::string book = f.dir.file("addressbook.mdb");
+        make_sqlite_address_store()->open(book);
+        std::filesystem::permissions(book, std::filesystem::perms::owner_read);
+        // Root writes anywhere but to an immutable file.
+        int fd = ::open(book.c_str(), O_RDONLY);
+        int flags = 0;
+        bool immutable = ::geteuid() == 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0 &&
+                         (flags |= FS_IMMUTABLE_FL, ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0);
+        if (::geteuid() == 0 && !immutable) {
+            ::close(fd);
+            GTEST_SKIP() << "no way to keep root from writing the book";
+        }
+        EXPECT_TRUE(f.start_on_port1());
+        if (immutable) {
+            flags &= ~FS_IMMUTABLE_FL;
+            ::ioctl(fd, FS_IOC_SETFLAGS, &flags);
+        }
+        ::close(fd);
+        EXPECT_EQ(f.dialogs.messages(),
+                  std::vector<std::string>{"The address book " + book + " is read-only: " +
+                                           (immutable ? "Operation not permitted" : "Permission denied") +
+                                           ". Its entries can be found and dialled, but nothing can be added, "
+                                           "edited or removed."});
+        EXPECT_TRUE(f.p().frmmain.mnuaddress.enabled());
+    }
+    {
+        ProgramFixture f;
+        const std::string book = f.dir.file("addressbook.mdb");
+        make_sqlite_address_store()->open(book);
+        sqlite3* other = nullptr;
+        ASSERT_EQ(sqlite3_open(book.c_str(), &other), SQLITE_OK);
+        ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+        EXPECT_TRUE(f.start_on_port1());
+        sqlite3_close(other);
+        EXPECT_EQ(f.dialogs.messages(),
+                  std::vector<std::string>{"Unable to load address book!\n" + book + ": database is locked"});
+        EXPECT_FALSE(f.p().frmmain.mnuaddress.enabled());
+    }
 }
 
 TEST(Shutdown, WritesBackWhatTheMenusChanged) {
