@@ -4,11 +4,13 @@
 #include "app/program.h"
 #include "modem/dial_number.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <sstream>
+#include <unordered_set>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -20,7 +22,7 @@ constexpr const char* import_filter = "Address books (*.csv;*.vcf)|*.csv;*.vcf;*
                                       "vCard (*.vcf)|*.vcf;*.vcard|All files (*.*)|*";
 constexpr const char* export_filter = "CSV (*.csv)|*.csv|vCard (*.vcf)|*.vcf";
 // Far beyond any address book; a bigger file is not one.
-constexpr std::streamoff largest_book = 16 << 20;
+constexpr off_t largest_book = 16 << 20;
 
 bool blank(const std::string& text) {
     return text.find_first_not_of(" \t\r\n") == std::string::npos;
@@ -34,15 +36,27 @@ struct FileProblem {
     std::string text;
 };
 
+// Asked of the file itself before any reading: a device or a fifo never
+// ends, and a file over the cap is not an address book.
 std::string read_whole(const std::string& path) {
-    std::ifstream in(path, std::ios::binary | std::ios::ate);
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) throw FileProblem{"Cannot read " + path + ": " + std::strerror(errno)};
+    if (!S_ISREG(st.st_mode)) throw FileProblem{path + " is not a file."};
+    if (st.st_size > largest_book) throw FileProblem{path + " is too large for an address book."};
+    std::ifstream in(path, std::ios::binary);
     if (!in) throw FileProblem{"Cannot read " + path + ": " + std::strerror(errno)};
-    if (in.tellg() > largest_book) throw FileProblem{path + " is too large for an address book."};
-    in.seekg(0);
     std::ostringstream text;
     text << in.rdbuf();
-    if (in.bad()) throw FileProblem{"Cannot read " + path + "."};
+    if (in.bad() || text.str().size() > static_cast<std::size_t>(largest_book))
+        throw FileProblem{"Cannot read " + path + "."};
     return text.str();
+}
+
+// A name in any letter case with its number, for finding the book's rows.
+std::string entry_key(const AddressRow& row) {
+    std::string key = row.name;
+    for (char& c : key) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return key.append(1, '\0').append(row.phoneno);
 }
 
 std::string write_error(const std::string& path, int error) {
@@ -78,6 +92,9 @@ void write_whole(const std::string& path, const std::string& text) {
 
 ImportChoice choose_entries(const std::vector<AddressRow>& book, const std::vector<AddressRow>& file) {
     ImportChoice choice;
+    std::unordered_set<std::string> held;
+    held.reserve(book.size());
+    for (const AddressRow& old : book) held.insert(entry_key(old));
     for (const AddressRow& row : file) {
         if (blank(row.name)) {
             ++choice.no_name;
@@ -91,10 +108,7 @@ ImportChoice choose_entries(const std::vector<AddressRow>& book, const std::vect
             choice.not_dialable.push_back(row.name);
             continue;
         }
-        bool held = false;
-        for (const AddressRow& old : book)
-            held = held || (iequals(old.name, row.name) && old.phoneno == row.phoneno);
-        if (held)
+        if (held.count(entry_key(row)) != 0)
             ++choice.duplicate;
         else
             choice.to_add.push_back(row);

@@ -78,6 +78,9 @@ TEST(AddressImport, ABrokenFileChangesNothingAndSaysWhere) {
     f.dialogs.open_answers.push_back(f.dir.file("missing.csv"));
     f.w().mnuaddressimport.choose();
     EXPECT_NE(f.last_message().find("Cannot read"), std::string::npos);
+    f.dialogs.open_answers.push_back("/dev/zero"); // refused before a byte is read
+    f.w().mnuaddressimport.choose();
+    EXPECT_EQ(f.last_message(), "/dev/zero is not a file.");
     std::size_t shown = f.dialogs.shown.size();
     f.w().mnuaddressimport.choose(); // cancelled
     EXPECT_EQ(f.dialogs.shown.size(), shown + 1) << "only the file dialog";
