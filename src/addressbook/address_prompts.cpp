@@ -107,7 +107,7 @@ void AddressPrompts::take_answer() {
         f.lblchat.set_caption(chat_label);
         f.txtsend.set_text(book.current_phoneno());
         s.dial_number = f.txtsend.text();
-        f.cmddial.set_enabled(true);
+        p_.dialler.follow_dial_number();
     }
 }
 
@@ -125,7 +125,7 @@ void AddressPrompts::DBGrid1_RowColChange(std::size_t row) {
     try {
         book.move_to(row);
         p_.state.dial_number = book.current_phoneno();
-        p_.frmmain.cmddial.set_enabled(true);
+        p_.dialler.follow_dial_number();
     } catch (const StoreError&) {
         try {
             book.move_first();

@@ -58,7 +58,7 @@ void CallHistoryWindow::grdcalls_RowColChange(std::size_t row) {
 void CallHistoryWindow::cmdhistorydial_Click() {
     if (!chosen_ || lines_[*chosen_].dial.empty()) return;
     p_.state.dial_number = lines_[*chosen_].dial;
-    p_.frmmain.cmddial.set_enabled(true);
+    p_.dialler.follow_dial_number();
 }
 
 void CallHistoryWindow::Form_Unload() {

@@ -62,9 +62,10 @@ struct Faulty : TwoPrograms {
     }
     bool receiver_reported() {
         return b.f.dialogs.showed("Conversion complete!") ||
-               (b.s().recv_block == 1 && b.w().txtsend.text() == "End of transmission.Back to chat mode.");
+               (b.s().recv_block == 1 && shown_b.showed("End of transmission.Back to chat mode."));
     }
     std::string content = random_bytes(20000, 3);
+    testing::TextHistory shown_b{b.w().txtreceived};
     std::string target() { return b.f.dir.file("target.bin"); }
     std::optional<FileSizeLimit> disk_full;
 };
