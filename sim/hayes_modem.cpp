@@ -39,9 +39,7 @@ HayesModem::~HayesModem() {
 void HayesModem::reset() {
     echo_ = verbose_ = true;
     quiet_ = false;
-    // The factory profile ignores DTR: only a computer that sends &D2
-    // can hang up by dropping it.
-    dtr_mode_ = 0;
+    dtr_mode_ = 2;
     dcd_mode_ = 1;
     regs_.fill(0);
     regs_[2] = 43;

@@ -94,7 +94,7 @@ private:
     bool carrier_ = false;
     bool ri_ = false;
     bool echo_ = true, verbose_ = true, quiet_ = false;
-    int dtr_mode_ = 0, dcd_mode_ = 1;
+    int dtr_mode_ = 2, dcd_mode_ = 1;
     std::array<int, 40> regs_{};
     std::string line_;
     std::string echo_pending_;

@@ -23,17 +23,21 @@ void ElidedLabel::set_whole_text(const QString &text) {
     updateGeometry();
 }
 
-QSize ElidedLabel::sizeHint() const {
-    QFontMetrics metrics(font());
-    return {metrics.horizontalAdvance(whole_) + 2 * margin() + 2, QLabel::sizeHint().height()};
-}
+QSize ElidedLabel::sizeHint() const { return {room_for(whole_), QLabel::sizeHint().height()}; }
 
 QSize ElidedLabel::minimumSizeHint() const {
     QString narrowest = whole_.size() <= 2 * kept_at_each_end + 1
                             ? whole_
                             : whole_.left(kept_at_each_end) + QChar(0x2026) + whole_.right(kept_at_each_end);
+    return {room_for(narrowest), QLabel::minimumSizeHint().height()};
+}
+
+// The width that shows text whole, with a character to spare for bearings.
+int ElidedLabel::room_for(const QString &text) const {
     QFontMetrics metrics(font());
-    return {metrics.horizontalAdvance(narrowest) + 2 * margin() + 2, QLabel::minimumSizeHint().height()};
+    QMargins margins = contentsMargins();
+    return metrics.horizontalAdvance(text) + metrics.averageCharWidth() + margins.left() + margins.right() +
+           2 * margin();
 }
 
 void ElidedLabel::resizeEvent(QResizeEvent *event) {
@@ -44,8 +48,9 @@ void ElidedLabel::resizeEvent(QResizeEvent *event) {
 // Whole until laid out: a label not yet shown has no width to go by.
 void ElidedLabel::elide() {
     const int room = contentsRect().width() - 2 * margin();
-    if (!isVisible() || room <= 0) setText(whole_);
-    else setText(QFontMetrics(font()).elidedText(whole_, Qt::ElideMiddle, room));
+    QFontMetrics metrics(font());
+    if (!isVisible() || room <= 0 || metrics.horizontalAdvance(whole_) <= room) setText(whole_);
+    else setText(metrics.elidedText(whole_, Qt::ElideMiddle, room));
 }
 
 } // namespace quillon

@@ -23,6 +23,7 @@ protected:
 
 private:
     void elide();
+    int room_for(const QString &text) const;
 
     QString whole_;
 };

@@ -24,14 +24,14 @@ StatusBarView::StatusBarView(StatusModel &model, QWidget *parent) : QFrame(paren
     setFrameShape(QFrame::StyledPanel);
     new QHBoxLayout(this);
     layout()->setContentsMargins(6, 2, 6, 2);
-    call_ = add_elided("status_call", 3);
+    call_ = add_elided("status_call");
     online_ = add_label("status_online");
     const char *names[] = {"status_dtr", "status_dsr", "status_dcd", "status_ri"};
     for (int i = 0; i < 4; ++i)
         lines_[i] = add_label(names[i]);
-    port_ = add_elided("status_port", 1);
+    port_ = add_elided("status_port");
     dial_mode_ = add_label("status_dialmode");
-    mode_ = add_elided("status_mode", 2);
+    mode_ = add_elided("status_mode");
     model_.on_change = [this] { refresh(); };
     refresh();
 }
@@ -49,10 +49,11 @@ QLabel *StatusBarView::add_label(const char *name) {
 }
 
 // A long file name or device is elided, not allowed to widen the window.
-ElidedLabel *StatusBarView::add_elided(const char *name, int stretch) {
+// Without stretch factors each gets room by what it has to show.
+ElidedLabel *StatusBarView::add_elided(const char *name) {
     auto *label = new ElidedLabel(this);
     label->setObjectName(QString::fromLatin1(name));
-    static_cast<QHBoxLayout *>(layout())->addWidget(label, stretch);
+    layout()->addWidget(label);
     return label;
 }
 

@@ -21,7 +21,7 @@ public:
 
 private:
     QLabel *add_label(const char *name);
-    ElidedLabel *add_elided(const char *name, int stretch);
+    ElidedLabel *add_elided(const char *name);
 
     StatusModel &model_;
     ElidedLabel *call_;

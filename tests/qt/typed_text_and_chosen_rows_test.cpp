@@ -71,6 +71,8 @@ TEST(InputLineView, EnterReplacesTheSelection) {
 
 TEST(InputLineView, TabIsTypedAndCtrlTabMovesOn) {
     WindowsFixture t;
+    t.front->main.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&t.front->main));
     QPlainTextEdit *input = t.focused_input();
     ASSERT_TRUE(input);
     QTest::keyClicks(input, "a");
