@@ -108,7 +108,7 @@ void AddressPrompts::take_answer() {
         f.txtsend.set_text(book.current_phoneno());
         s.dial_number = f.txtsend.text();
         s.dial_entry = book.current_name();
-        f.cmddial.set_enabled(true);
+        p_.dialler.follow_dial_number();
     }
 }
 
@@ -127,7 +127,7 @@ void AddressPrompts::DBGrid1_RowColChange(std::size_t row) {
         book.move_to(row);
         p_.state.dial_number = book.current_phoneno();
         p_.state.dial_entry = book.current_name();
-        p_.frmmain.cmddial.set_enabled(true);
+        p_.dialler.follow_dial_number();
     } catch (const StoreError&) {
         try {
             book.move_first();

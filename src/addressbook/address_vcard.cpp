@@ -53,8 +53,10 @@ Property split_property(const ContentLine& content) {
     return {name, t.substr(colon + 1)};
 }
 
-// Text values escape backslash, comma, semicolon and line breaks; the
-// program holds line breaks as CR LF.
+// Text values escape backslash, comma, semicolon and line breaks. Both
+// \n and \N stand for a line break: the program writes its typed CR LF as
+// \n and a bare LF (from an imported file) as \N, so that each comes back
+// as it was.
 std::string unescape(std::string_view value) {
     std::string out;
     for (std::size_t i = 0; i < value.size(); ++i) {
@@ -63,8 +65,10 @@ std::string unescape(std::string_view value) {
             continue;
         }
         char c = value[++i];
-        if (c == 'n' || c == 'N')
+        if (c == 'n')
             out += "\r\n";
+        else if (c == 'N')
+            out += '\n';
         else
             out += c;
     }
@@ -79,7 +83,7 @@ std::string escape(std::string_view value) {
             if (i + 1 < value.size() && value[i + 1] == '\n') ++i;
             out += "\\n";
         } else if (c == '\n') {
-            out += "\\n";
+            out += "\\N";
         } else {
             if (c == '\\' || c == ',' || c == ';') out += '\\';
             out += c;

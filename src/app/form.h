@@ -106,15 +106,6 @@ public:
         ++revision_;
         changed();
     }
-    // Replaces the text and selects all of it, so that whatever the user
-    // types next takes its place.
-    void set_text_selected(std::string text) {
-        text_ = std::move(text);
-        anchor_ = 0;
-        caret_ = text_.size();
-        ++revision_;
-        changed();
-    }
     void append(std::string_view more) {
         text_.append(more);
         ++revision_;

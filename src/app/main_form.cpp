@@ -37,7 +37,8 @@ MainForm::MainForm() : Form("frmmain", "Quillon") {
                            &mnuaddressfind, &mnuaddressall,  &mnuaddressimport, &mnuaddressexport};
     mnumodefile.children = {&filemodebinary, &filemodetext};
     mnumode.children = {&mnumodechat, &mnumodefile};
-    configmenu = {&mnuportsel, &mnudialprop, &mnuaddress, &mnumode, &mnuhelp, &mnusessionlog, &mnucallhistory};
+    configmenu = {&mnuportsel, &mnudialprop, &mnuaddress, &mnumode, &mnuhelp, &mnusessionlog, &mnucallhistory,
+                  &mnuconversation};
 
     mnuport2.set_checked(true);
     mnudialpulse.set_checked(true);

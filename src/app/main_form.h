@@ -57,6 +57,7 @@ public:
     MenuItem mnuhelp{"mnuhelp", "Help"};
     MenuItem mnusessionlog{"mnusessionlog", "Session Log"};
     MenuItem mnucallhistory{"mnucallhistory", "Call History"};
+    MenuItem mnuconversation{"mnuconversation", "Conversation"};
 
     // Top-level items of configmenu.
     std::vector<MenuItem*> configmenu;

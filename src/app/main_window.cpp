@@ -72,7 +72,7 @@ void MainWindow::Form_Load() {
         apply_dial_mode();
         p_.supervision.check_modem_ready();
         if (s.modem_ready == 0) disable_dial_controls();
-        p_.MSComm1.output("AT&D2\r");
+        p_.MSComm1.output(modem_setup);
     } catch (const std::exception&) {
         s.dial_mode = "pulse";
         s.dial_mode_from_file = false;
@@ -166,11 +166,20 @@ void MainWindow::disable_dial_controls() {
     for (Button& b : f.Cmddialn) b.set_enabled(false);
 }
 
+// Dial follows the number that waited through the lock; in a call (a
+// transfer ended) the keypad stays at rest, and after one Redial is back
+// once there is a number to redial.
 void MainWindow::enable_dial_controls() {
     MainForm& f = p_.frmmain;
     f.Cmddialtone.set_enabled(true);
     f.cmdsend.set_enabled(false);
     for (Button& b : f.Cmddialn) b.set_enabled(true);
+    if (p_.comm_handler.call_up()) {
+        p_.dialler.rest_for_call();
+        return;
+    }
+    if (!p_.state.last_number.empty()) f.cmdre.set_enabled(true);
+    p_.dialler.follow_dial_number();
 }
 
 void MainWindow::wait_seconds(int n) {

@@ -89,6 +89,7 @@ void Program::wire_session() {
     calls.add_listener(status);
     calls.add_listener(session_log);
     calls.add_listener(call_history);
+    calls.add_listener(conversation);
 
     session_log.set_enabled(read_switch(*this, "SESSIONLOG", true));
     // Told after the event that found the fault, so the call is not held up.
@@ -106,6 +107,16 @@ void Program::wire_session() {
     frmhistory.grdcalls.on_row_change = [this](std::size_t row) { history_window.grdcalls_RowColChange(row); };
     frmhistory.cmdhistorydial.on_click = [this] { history_window.cmdhistorydial_Click(); };
     frmhistory.on_close = [this] { history_window.Form_Unload(); };
+
+    auto show_conversation = [this] {
+        if (frmconversation.visible()) frmconversation.txtconversation.set_text(conversation.text());
+    };
+    conversation.on_change = show_conversation;
+    f.mnuconversation.on_click = [this, show_conversation] {
+        frmconversation.bring_to_front();
+        show_conversation();
+    };
+    frmconversation.on_close = [this] { frmconversation.set_visible(false); };
 }
 
 void Program::read_status(StatusReading& r) {

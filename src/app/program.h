@@ -26,6 +26,7 @@
 #include "session/call_history_form.h"
 #include "session/call_history_window.h"
 #include "session/call_tracker.h"
+#include "session/conversation.h"
 #include "session/session_clock.h"
 #include "session/session_log.h"
 #include "session/status_model.h"
@@ -102,6 +103,8 @@ public:
     SessionLog session_log{files.data_dir() + "/sessions", session_clock};
     CallHistory call_history{files.address_book()};
     CallHistoryWindow history_window{*this};
+    Conversation conversation{session_clock};
+    ConversationForm frmconversation;
 
 private:
     void wire_handlers();

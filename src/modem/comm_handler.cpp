@@ -80,6 +80,8 @@ void CommHandler::empty_line_buffer() {
     no_answer_told_ = false;
 }
 
+bool CommHandler::call_up() const { return p_.state.connected == 1 || connecting_; }
+
 // The modem's connect line is shown for two seconds before the call
 // counts; either side may hang up from then on.
 void CommHandler::declare_connected() {
@@ -88,6 +90,7 @@ void CommHandler::declare_connected() {
     f.txtreceived.set_text("Connection established..." + s.line_buffer);
     empty_line_buffer();
     connecting_ = true;
+    p_.dialler.rest_for_call();
     p_.main_window.wait_seconds(2);
     connecting_ = false;
     f.txtreceived.set_text("");
@@ -138,8 +141,7 @@ void CommHandler::receive() {
     }
     // Dialling outcomes only; during a call, and in the wait that declares
     // it, these would cut the peer's text or answer it.
-    const bool call_up = s.connected == 1 || connecting_;
-    if (!call_up) {
+    if (!call_up()) {
         if (line_has(busy)) {
             f.txtreceived.set_text("Line BUSY...");
             empty_line_buffer();

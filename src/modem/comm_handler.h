@@ -18,6 +18,8 @@ public:
     void MSComm1_OnComm();
     // Forgets what the last call left in line_buffer.
     void empty_line_buffer();
+    // A call is connected, or its connect line is on show before it counts.
+    bool call_up() const;
 
 private:
     enum LinePattern { ok, busy, no_dial, no_carrier, ring, connect, no_answer };

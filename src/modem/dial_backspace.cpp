@@ -9,7 +9,7 @@ void remove_last_dial_digit(Program& p) {
     if (number.empty()) return;
     number.pop_back();
     p.frmmain.txtreceived.set_text(number);
-    if (number.empty()) p.frmmain.cmddial.set_enabled(false);
+    p.dialler.follow_dial_number();
 }
 
 } // namespace quillon

@@ -10,12 +10,27 @@ namespace quillon {
 void Dialler::Cmddialn_Click(int index) {
     SharedState& s = p_.state;
     if (s.dial_number.empty()) {
-        p_.frmmain.cmddial.set_enabled(true);
         p_.frmmain.txtreceived.set_text("");
         s.dial_entry.clear();
     }
     s.dial_number += static_cast<char>('0' + index);
     p_.frmmain.txtreceived.set_text(s.dial_number);
+    follow_dial_number();
+}
+
+void Dialler::rest_for_call() {
+    MainForm& f = p_.frmmain;
+    for (Button& b : f.Cmddialn) b.set_enabled(false);
+    f.cmddial.set_enabled(false);
+    // Shown over the address book, cmdre is the way back from it.
+    if (!f.DBGrid1.visible()) f.cmdre.set_enabled(false);
+}
+
+// The keypad is enabled exactly when a dial may go out: a modem ready, no
+// call and no transfer.
+void Dialler::follow_dial_number() {
+    MainForm& f = p_.frmmain;
+    f.cmddial.set_enabled(!p_.state.dial_number.empty() && f.Cmddialn[0].enabled());
 }
 
 void Dialler::Cmddialtone_Click() {
@@ -55,6 +70,7 @@ void Dialler::leave_grid_view() {
     f.cmdre.set_picture(p_.files.program_file("images\\redial.jpg"));
     f.cmdre.set_tooltip("Dial the last number");
     f.lblchat.set_caption("Your chat message goes here");
+    if (p_.comm_handler.call_up()) f.cmdre.set_enabled(false);
 }
 
 void Dialler::cmdre_Click() {

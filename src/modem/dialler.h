@@ -20,6 +20,12 @@ public:
     // Hides the address-book grid and gives cmdre back its redial role.
     void leave_grid_view();
 
+    // While a call is up the keypad, Dial and Redial rest: what they write
+    // are modem commands, which the call would carry to the peer as text.
+    void rest_for_call();
+    // Dial is enabled while a number waits and the keypad may add to it.
+    void follow_dial_number();
+
 private:
     Program& p_;
 };

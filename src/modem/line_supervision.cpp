@@ -23,7 +23,13 @@ void LineSupervision::check_carrier() {
 
 void LineSupervision::check_modem_ready() {
     // A closed port reads as a modem that is not there.
-    if (p_.MSComm1.dsr_holding()) {
+    bool dsr = p_.MSComm1.dsr_holding();
+    constexpr int setup_tries = 3;
+    if (p_.state.modem_init_state == 2) unanswered_setups_ = 0;
+    if (!dsr) setup_due_ = true;
+    else if (setup_due_ || (unanswered_setups_ > 0 && unanswered_setups_ < setup_tries)) set_up_again();
+    else unanswered_setups_ = 0;
+    if (dsr && unanswered_setups_ == 0) {
         p_.frmmain.txtreceived.set_text("Modem ready...");
         p_.state.modem_ready = 1;
         p_.main_window.enable_dial_controls();
@@ -32,6 +38,16 @@ void LineSupervision::check_modem_ready() {
         p_.state.modem_ready = 0;
         p_.main_window.disable_dial_controls();
     }
+}
+
+// As at start-up, and counted ready only once the modem has answered it and
+// the echo-off that follows; a modem still booting is asked again each tick.
+void LineSupervision::set_up_again() {
+    setup_due_ = false;
+    ++unanswered_setups_;
+    p_.comm_handler.empty_line_buffer();
+    p_.state.modem_init_state = 1;
+    p_.MSComm1.output(modem_setup);
 }
 
 } // namespace quillon

@@ -17,7 +17,8 @@ QString images_dir(const Program &program) {
 FrontEnd::FrontEnd(Program &program, QtDialogs *dialogs)
     : main(program.frmmain, program.dataaddress.get(), images_dir(program)), help(program.frmhelp),
       convert(program.frmconvert), notifier(main, images_dir(program) + QStringLiteral("/quillon.png")),
-      history(program.frmhistory, program.history_window), program_(program) {
+      history(program.frmhistory, program.history_window), conversation(program.frmconversation),
+      program_(program) {
     main.add_status_bar(new StatusBarView(program.status));
     MainForm &f = program.frmmain;
     program.notices.set_notifier(&notifier);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "qt/call_history_view.h"
+#include "qt/conversation_view.h"
 #include "qt/convert_window_view.h"
 #include "qt/dbus_notifier.h"
 #include "qt/help_window_view.h"
@@ -27,6 +28,7 @@ public:
     ConvertWindowView convert;
     DbusNotifier notifier;
     CallHistoryView history;
+    ConversationView conversation;
 
 private:
     Program &program_;

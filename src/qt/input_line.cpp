@@ -3,9 +3,7 @@
 #include "app/form.h"
 #include "qt/control_binding.h"
 
-#include <QFocusEvent>
 #include <QKeyEvent>
-#include <QMouseEvent>
 #include <QTextCursor>
 #include <QTextDocument>
 
@@ -16,7 +14,8 @@ InputLine::InputLine(TextBox &model, std::function<void()> on_enter, QWidget *pa
     setObjectName(QString::fromStdString(model.name()));
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setTabChangesFocus(true);
+    // Tab is typed, as in any text; Ctrl+Tab moves the focus on.
+    setTabChangesFocus(false);
     connect(this, &QPlainTextEdit::textChanged, this, [this] { report(); });
     connect(this, &QPlainTextEdit::cursorPositionChanged, this, [this] { report(); });
     connect(this, &QPlainTextEdit::selectionChanged, this, [this] { report(); });
@@ -49,6 +48,13 @@ void InputLine::report() {
 
 void InputLine::keyPressEvent(QKeyEvent *event) {
     bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if ((event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab) && (event->modifiers() & Qt::ControlModifier)) {
+        // Past this box's own refusal to move on while Tab is typed.
+        QAbstractScrollArea::focusNextPrevChild(event->key() == Qt::Key_Tab &&
+                                                !(event->modifiers() & Qt::ShiftModifier));
+        event->accept();
+        return;
+    }
     if (!enter) {
         QPlainTextEdit::keyPressEvent(event);
         return;
@@ -58,35 +64,6 @@ void InputLine::keyPressEvent(QKeyEvent *event) {
     on_enter_();
     refresh();
     event->accept();
-}
-
-void InputLine::mousePressEvent(QMouseEvent *event) {
-    // A text the program put here whole and selected stays selected when a
-    // click gives the box the focus, so that typing still replaces it.
-    bool program_text_selected =
-        model_.selection_start() == 0 && model_.selection_length() == model_.text().size() && !model_.text().empty();
-    focusing_click_ = focused_by_press_ && program_text_selected && event->button() == Qt::LeftButton;
-    focused_by_press_ = false;
-    if (focusing_click_) {
-        event->accept();
-        return;
-    }
-    QPlainTextEdit::mousePressEvent(event);
-}
-
-void InputLine::focusInEvent(QFocusEvent *event) {
-    // The press that gives the focus arrives just after it.
-    focused_by_press_ = event->reason() == Qt::MouseFocusReason;
-    QPlainTextEdit::focusInEvent(event);
-}
-
-void InputLine::mouseReleaseEvent(QMouseEvent *event) {
-    if (focusing_click_) {
-        focusing_click_ = false;
-        event->accept();
-        return;
-    }
-    QPlainTextEdit::mouseReleaseEvent(event);
 }
 
 } // namespace quillon

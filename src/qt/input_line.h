@@ -22,9 +22,6 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
-    void mousePressEvent(QMouseEvent *event) override;
-    void mouseReleaseEvent(QMouseEvent *event) override;
-    void focusInEvent(QFocusEvent *event) override;
 
 private:
     // Tells the model what the user changed: text, caret, selection.
@@ -34,8 +31,6 @@ private:
     std::function<void()> on_enter_;
     InputText text_;
     bool refreshing_ = false;
-    bool focused_by_press_ = false;
-    bool focusing_click_ = false;
 };
 
 } // namespace quillon

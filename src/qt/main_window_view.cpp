@@ -54,7 +54,6 @@ MainWindowView::MainWindowView(MainForm &form, AddressStore *store, const QStrin
     input_cell->addWidget(send_line, 0, 0);
     auto *grid = new AddressGrid(form.DBGrid1, store, this);
     input_cell->addWidget(grid, 0, 0);
-    bindings_.bind(form.DBGrid1, [grid] { grid->refresh(); });
 
     auto *progress = new QProgressBar(this);
     progress->setObjectName(QString::fromStdString(form.ProgressBar1.name()));
@@ -74,6 +73,14 @@ MainWindowView::MainWindowView(MainForm &form, AddressStore *store, const QStrin
     left->addWidget(progress, 4, 0, 1, 2);
     left->setRowStretch(1, 3);
     left->setRowStretch(3, 1);
+    // Shown, the address book takes the room the output box had: as many
+    // rows as fit, not the input line's two and a half.
+    auto show_grid = [grid, left, &form] {
+        grid->refresh();
+        left->setRowStretch(1, form.DBGrid1.visible() ? 1 : 3);
+        left->setRowStretch(3, form.DBGrid1.visible() ? 3 : 1);
+    };
+    bindings_.bind(form.DBGrid1, show_grid);
 
     auto *layout = new QGridLayout(this);
     layout->addLayout(left, 0, 0);
@@ -168,6 +175,8 @@ void MainWindowView::keyPressEvent(QKeyEvent *event) {
 // state the judge.
 bool MainWindowView::dial_by_keyboard(const QKeyEvent &event) {
     if (send_line_->hasFocus() || !form_.txtsend.text().empty()) return false;
+    // A resting keypad (a call, a transfer, no modem) rests for the keyboard too.
+    if (!keypad_[0]->isEnabled()) return false;
     if (event.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return false;
     int key = event.key();
     if (key >= Qt::Key_0 && key <= Qt::Key_9) {

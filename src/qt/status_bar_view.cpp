@@ -1,5 +1,6 @@
 #include "qt/status_bar_view.h"
 
+#include "qt/elided_label.h"
 #include "session/status_model.h"
 
 #include <QHBoxLayout>
@@ -23,14 +24,14 @@ StatusBarView::StatusBarView(StatusModel &model, QWidget *parent) : QFrame(paren
     setFrameShape(QFrame::StyledPanel);
     new QHBoxLayout(this);
     layout()->setContentsMargins(6, 2, 6, 2);
-    call_ = add_label("status_call", 3);
-    online_ = add_label("status_online", 0);
+    call_ = add_elided("status_call");
+    online_ = add_label("status_online");
     const char *names[] = {"status_dtr", "status_dsr", "status_dcd", "status_ri"};
     for (int i = 0; i < 4; ++i)
-        lines_[i] = add_label(names[i], 0);
-    port_ = add_label("status_port", 1);
-    dial_mode_ = add_label("status_dialmode", 0);
-    mode_ = add_label("status_mode", 2);
+        lines_[i] = add_label(names[i]);
+    port_ = add_elided("status_port");
+    dial_mode_ = add_label("status_dialmode");
+    mode_ = add_elided("status_mode");
     model_.on_change = [this] { refresh(); };
     refresh();
 }
@@ -39,20 +40,25 @@ StatusBarView::~StatusBarView() {
     model_.on_change = nullptr;
 }
 
-QLabel *StatusBarView::add_label(const char *name, int stretch) {
+QLabel *StatusBarView::add_label(const char *name) {
     auto *label = new QLabel(this);
     label->setObjectName(QString::fromLatin1(name));
     label->setTextFormat(Qt::PlainText);
-    // A long file name or device is cut, not allowed to widen the window;
-    // the tooltip has it whole.
-    if (stretch > 0) label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    static_cast<QHBoxLayout *>(layout())->addWidget(label, stretch);
+    layout()->addWidget(label);
+    return label;
+}
+
+// A long file name or device is elided, not allowed to widen the window.
+// Without stretch factors each gets room by what it has to show.
+ElidedLabel *StatusBarView::add_elided(const char *name) {
+    auto *label = new ElidedLabel(this);
+    label->setObjectName(QString::fromLatin1(name));
+    layout()->addWidget(label);
     return label;
 }
 
 void StatusBarView::refresh() {
-    call_->setText(QString::fromStdString(model_.call_text()));
-    call_->setToolTip(call_->text());
+    call_->set_whole_text(QString::fromStdString(model_.call_text()));
     online_->setText(QString::fromStdString(model_.online_text()));
     online_->setToolTip(QStringLiteral("Time online"));
     const StatusReading &r = model_.reading();
@@ -60,11 +66,10 @@ void StatusBarView::refresh() {
     show_indicator(*lines_[1], "DSR", r.dsr);
     show_indicator(*lines_[2], "DCD", r.dcd);
     show_indicator(*lines_[3], "RI", r.ri);
-    port_->setText(QString::fromStdString(model_.port_text()));
-    port_->setToolTip(port_->text());
+    port_->set_whole_text(QString::fromStdString(model_.port_text()));
+    port_->setToolTip(QString::fromStdString(model_.port_full_text()));
     dial_mode_->setText(QString::fromStdString(model_.dial_mode_text()));
-    mode_->setText(QString::fromStdString(model_.mode_text()));
-    mode_->setToolTip(mode_->text());
+    mode_->set_whole_text(QString::fromStdString(model_.mode_text()));
 }
 
 } // namespace quillon

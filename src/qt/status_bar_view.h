@@ -7,6 +7,7 @@ class QLabel;
 namespace quillon {
 
 class StatusModel;
+class ElidedLabel;
 
 // The status bar along the foot of the main window: shows the status
 // model, nothing more. The line indicators are filled or hollow marks with
@@ -19,15 +20,16 @@ public:
     void refresh();
 
 private:
-    QLabel *add_label(const char *name, int stretch);
+    QLabel *add_label(const char *name);
+    ElidedLabel *add_elided(const char *name);
 
     StatusModel &model_;
-    QLabel *call_;
+    ElidedLabel *call_;
     QLabel *online_;
     QLabel *lines_[4];
-    QLabel *port_;
+    ElidedLabel *port_;
     QLabel *dial_mode_;
-    QLabel *mode_;
+    ElidedLabel *mode_;
 };
 
 } // namespace quillon

@@ -59,7 +59,7 @@ void CallHistoryWindow::cmdhistorydial_Click() {
     if (!chosen_ || lines_[*chosen_].dial.empty()) return;
     p_.state.dial_number = lines_[*chosen_].dial;
     p_.state.dial_entry = lines_[*chosen_].name;
-    p_.frmmain.cmddial.set_enabled(true);
+    p_.dialler.follow_dial_number();
 }
 
 void CallHistoryWindow::Form_Unload() {

@@ -55,6 +55,13 @@ CallState StatusModel::derive() const {
 }
 
 std::string StatusModel::call_text() const {
+    std::string text = state_text();
+    if (!last_transfer_.empty() && (state_ == CallState::idle || state_ == CallState::connected))
+        text += " (last transfer: " + last_transfer_ + ")";
+    return text;
+}
+
+std::string StatusModel::state_text() const {
     if (!reading_.redial.empty() && state_ == CallState::idle) return reading_.redial;
     switch (state_) {
     case CallState::no_port: return "No port";
@@ -78,7 +85,27 @@ std::string StatusModel::online_text() const {
     return online_seconds_ < 0 ? std::string() : clock_text(static_cast<double>(online_seconds_));
 }
 
+namespace {
+// A device by the part that tells it apart: "ttyUSB0" for
+// "/dev/ttyUSB0", "127.0.0.1:7001" for "rfc2217://127.0.0.1:7001".
+std::string short_device_name(const std::string& device) {
+    std::string_view name = device;
+    if (auto scheme = name.find("://"); scheme != std::string_view::npos) {
+        name.remove_prefix(scheme + 3);
+        name = name.substr(0, name.find_first_of("/?"));
+    } else if (name.starts_with('/')) {
+        name.remove_prefix(name.find_last_of('/') + 1);
+    }
+    return std::string(name);
+}
+} // namespace
+
 std::string StatusModel::port_text() const {
+    if (!reading_.port_open) return "No port";
+    return "COMM" + std::to_string(reading_.port) + " " + short_device_name(reading_.device);
+}
+
+std::string StatusModel::port_full_text() const {
     if (!reading_.port_open) return "No port";
     return "COMM" + std::to_string(reading_.port) + " " + reading_.device;
 }
@@ -100,6 +127,7 @@ std::string StatusModel::mode_text() const {
 
 void StatusModel::call_began(const Call&) {
     last_outcome_.reset();
+    last_transfer_.clear();
     told_ = true;
     refresh();
 }
@@ -125,12 +153,18 @@ void StatusModel::call_ended(CallEnd) {
 void StatusModel::transfer_started(const TransferInfo& info) {
     activity_ = info.direction == TransferDirection::sending ? Activity::sending : Activity::receiving;
     file_ = std::filesystem::path(info.file_name).filename().string();
+    last_transfer_.clear();
     told_ = true;
     refresh();
 }
 
-void StatusModel::transfer_ended(const TransferInfo&, TransferOutcome, const std::string&) {
+void StatusModel::transfer_ended(const TransferInfo&, TransferOutcome outcome, const std::string& detail) {
     if (activity_ != Activity::converting) activity_ = Activity::none;
+    if (outcome != TransferOutcome::complete) {
+        std::string reason = detail.ends_with('.') ? detail.substr(0, detail.size() - 1) : detail;
+        last_transfer_ = outcome == TransferOutcome::failed ? "failed" : "abandoned";
+        if (!reason.empty()) last_transfer_ += " (" + reason + ")";
+    }
     told_ = true;
     refresh();
 }

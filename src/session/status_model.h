@@ -47,7 +47,8 @@ public:
     const StatusReading& reading() const { return reading_; }
     std::string call_text() const;   // "Dialling 5551002", "Idle (last dial: busy)" ...
     std::string online_text() const; // "00:01:05" while connected, else empty
-    std::string port_text() const;   // "COMM1 /dev/ttyS0" or "No port"
+    std::string port_text() const;      // "COMM1 ttyS0", "COMM3 127.0.0.1:7001" or "No port"
+    std::string port_full_text() const; // "COMM1 /dev/ttyS0"
     std::string dial_mode_text() const;
     std::string mode_text() const; // "Chat" or "File transfer, binary: /home/ann/photo.bmp"
 
@@ -65,6 +66,7 @@ public:
 private:
     enum class Activity { none, sending, receiving, converting };
     CallState derive() const;
+    std::string state_text() const;
 
     EventLoop& loop_;
     const CallTracker& calls_;
@@ -74,6 +76,9 @@ private:
     Activity activity_ = Activity::none;
     std::string file_;
     std::optional<DialOutcome> last_outcome_;
+    // "abandoned (The call ended)": a transfer that ended badly, said until
+    // the next transfer or call.
+    std::string last_transfer_;
 
     // What was last shown.
     StatusReading reading_;

@@ -126,7 +126,10 @@ void FileReceiver::name_step() {
     p_.state.rx_buffer.clear();
     const unsigned reception = reception_;
     std::optional<std::string> chosen = choose_destination(name, reception);
-    if (reception != reception_) return;
+    if (reception != reception_) {
+        p_.message(abandoned_notice_, Icon::information);
+        return;
+    }
     if (!chosen) {
         abandon("The save dialog was cancelled.");
         return;
@@ -273,7 +276,9 @@ void FileReceiver::finish_reception() {
     SharedState& s = p_.state;
     MainForm& f = p_.frmmain;
     s.recv_block = 1;
-    f.txtsend.set_text_selected("End of transmission.Back to chat mode.");
+    // Said in the output box: left in the input line it went out with the
+    // next message, and kept keyboard dialling off.
+    f.txtreceived.set_text("End of transmission.Back to chat mode.");
     s.current_mode = "chat";
     f.mnumodechat.set_checked(true);
     f.mnumode.set_enabled(true);
@@ -318,7 +323,8 @@ void FileReceiver::abandon(const std::string& why, TransferOutcome outcome) {
     f.cmdsend.set_enabled(s.connected == 1);
     p_.Timer2.set_enabled(false);
     f.ProgressBar1.set_visible(false);
-    p_.transfer.show_status(why + " Reception abandoned; nothing was saved.");
+    abandoned_notice_ = why + " Reception abandoned; nothing was saved.";
+    p_.transfer.show_status(abandoned_notice_);
 }
 
 void FileReceiver::discard_output() {

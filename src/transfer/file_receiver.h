@@ -63,6 +63,9 @@ private:
     // Changes whenever a reception ends, so that a step coming back from a
     // wait can tell its reception is gone.
     unsigned reception_ = 0;
+    // What the last abandonment said, told again to a user back from a
+    // dialog under which it happened.
+    std::string abandoned_notice_;
     unsigned call_ = 0;
     bool stepping_ = false;
     bool opening_deferred_ = false;

@@ -40,7 +40,8 @@ void Reconversion::reconvert_file(const std::string& destination) {
         p_.message(std::to_string(failure.code) + "Unspecified error! Cannot complete conversion.", Icon::stop);
         return;
     }
-    p_.MSComm1.output("Receiver::Conversion complete.");
+    // To the peer only: an idle modem would take it as a command line.
+    if (p_.comm_handler.call_up() && p_.MSComm1.cd_holding()) p_.MSComm1.output("Receiver::Conversion complete.");
     close_window();
     p_.events.converting(false);
     // One box for the whole file: a damaged line can spoil thousands of pairs.

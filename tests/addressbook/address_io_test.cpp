@@ -138,6 +138,7 @@ TEST(AddressFiles, WrittenBooksReadBackTheSame) {
                        {"Cy \"C\" Doe", "+44 20 7946 0000"},
                        {" padded ", "1;2"},
                        {"Two\r\nlines", "3\\4"},
+                       {"Two\nbare lines\r\nmixed", "6"},
                        {long_name, "5"},
                        {"Ann", "5551001"},
                        {"Zoë", ""}};

@@ -120,7 +120,14 @@ TEST(Startup, ModemOffDisablesTheTelephoneButStillInitialises) {
     EXPECT_FALSE(w.Cmddialn[5].enabled());
     EXPECT_EQ(f.port(1).written, "AT&D2\r");
 
+    // Switched on, the modem is set up as at start-up before it counts.
     f.port(1).lines.dsr = true;
+    f.run_for(5);
+    EXPECT_EQ(f.port(1).written, "AT&D2\rAT&D2\r");
+    EXPECT_FALSE(w.Cmddialn[5].enabled());
+    f.port(1).arrive("AT&D2\r\r\nOK\r\n");
+    f.run_for(0.1);
+    EXPECT_EQ(f.port(1).written, "AT&D2\rAT&D2\rATE0\r");
     f.run_for(5);
     EXPECT_EQ(w.txtreceived.text(), "Modem ready...");
     EXPECT_TRUE(w.Cmddialn[5].enabled());

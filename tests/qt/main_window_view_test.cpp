@@ -138,6 +138,22 @@ TEST(MainWindowView, KeysWorkTheKeypadWhileTheInputLineIsEmptyAndUnfocused) {
     t.w().Cmddialn[9].set_enabled(false);
     QTest::keyClick(output, Qt::Key_9);
     EXPECT_EQ(t.p().state.dial_number, "") << "a disabled button stays unpressed";
+
+    // A number waiting through a call: the keys rest while it is up, and
+    // Enter dials the number as it stood once it is over.
+    QTest::keyClick(output, Qt::Key_8);
+    t.port(1).lines.dcd = true;
+    t.port(1).arrive("\r\nCONNECT 56000\r\n");
+    t.run_for(3);
+    ASSERT_EQ(t.p().state.connected, 1);
+    const std::size_t before = t.port(1).written.size();
+    for (Qt::Key key : {Qt::Key_1, Qt::Key_Backspace, Qt::Key_Return}) QTest::keyClick(output, key);
+    EXPECT_EQ(t.port(1).written.substr(before), "");
+    EXPECT_EQ(t.p().state.dial_number, "8");
+    t.port(1).lines.dcd = false;
+    t.run_for(6);
+    QTest::keyClick(output, Qt::Key_Return);
+    EXPECT_TRUE(t.port(1).written.ends_with("ATDT8\r"));
 }
 
 TEST(MainWindowViewDeathTest, ClosingTheWindowRunsTheShutDownAndEndsTheProcess) {

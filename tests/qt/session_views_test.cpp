@@ -1,6 +1,7 @@
 #include "windows_fixture.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QLabel>
 #include <QTableWidget>
 #include <QTest>
@@ -9,6 +10,7 @@ namespace quillon::testing {
 namespace {
 
 QString text_of(WindowsFixture &t, const char *name) {
+    QApplication::processEvents(); // the layout gives each label its room
     auto *label = t.widget<QLabel>(name);
     return label ? label->text() : QString();
 }
@@ -41,6 +43,40 @@ TEST(StatusBarView, ShowsTheModelAlongTheFootOfTheMainWindow) {
     t.run_for(61);
     EXPECT_EQ(text_of(t, "status_call"), "Connected 5551002");
     EXPECT_EQ(text_of(t, "status_online"), "00:01:01");
+}
+
+// What the user reads: whole at a normal size; at the smallest window the
+// long texts lose their middle, never more than that.
+TEST(StatusBarView, ElidesInTheMiddleAndNeverToAFewLetters) {
+    WindowsFixture t;
+    t.p().state.current_mode = "file transfer";
+    t.p().state.file_mode = "binary";
+    t.p().state.send_filename = "/home/ann/pictures from the summer holiday by the sea in 2026/beach at noon, the long one.bmp";
+    t.p().events.dialling("5551002");
+    t.run_for(0.5);
+    QWidget &main = t.front->main;
+    const char *elided[] = {"status_call", "status_port", "status_mode"};
+    for (QSize size : {QSize(1600, 700), main.minimumSizeHint()}) {
+        SCOPED_TRACE(size.width());
+        main.resize(size);
+        QApplication::processEvents();
+        for (const char *name : elided) {
+            auto *label = t.widget<QLabel>(name);
+            ASSERT_TRUE(label);
+            const QString shown = label->text();
+            const QString whole = label->toolTip();
+            if (size.width() == 1600) {
+                EXPECT_EQ(shown, whole) << name << " " << label->width() << " of " << label->sizeHint().width()
+                                        << " in " << main.width();
+            } else if (shown != whole) {
+                EXPECT_GE(shown.size(), 12) << name << " cut to " << shown.toStdString();
+                EXPECT_TRUE(whole.startsWith(shown.section(QChar(0x2026), 0, 0)) &&
+                            whole.endsWith(shown.section(QChar(0x2026), 1)))
+                    << name << " elided in the middle: " << shown.toStdString();
+            }
+        }
+    }
+    EXPECT_TRUE(text_of(t, "status_mode").contains(QChar(0x2026))) << "the smallest window has no room for the path";
 }
 
 TEST(CallHistoryView, ListsTheCallsAndItsDialButtonPutsTheNumberUp) {

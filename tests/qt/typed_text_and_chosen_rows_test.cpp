@@ -69,25 +69,19 @@ TEST(InputLineView, EnterReplacesTheSelection) {
     EXPECT_FALSE(input->textCursor().hasSelection());
 }
 
-TEST(InputLineView, TheProgramsTextIsSelectedSoTypingReplacesIt) {
+TEST(InputLineView, TabIsTypedAndCtrlTabMovesOn) {
     WindowsFixture t;
-    QPlainTextEdit *input = t.focused_input();
-    ASSERT_TRUE(input);
-    t.w().txtsend.set_text_selected("End of transmission.Back to chat mode.");
-    EXPECT_EQ(input->textCursor().selectedText(), "End of transmission.Back to chat mode.");
-    QTest::keyClicks(input, "hi");
-    EXPECT_EQ(t.w().txtsend.text(), "hi");
-
-    // Coming back to the line with a click keeps the program's text selected.
     t.front->main.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&t.front->main));
-    t.w().txtsend.set_text_selected("End of transmission.Back to chat mode.");
-    input->clearFocus();
-    ASSERT_FALSE(input->hasFocus());
-    QTest::mouseClick(input->viewport(), Qt::LeftButton, {}, QPoint(4, 4));
+    QPlainTextEdit *input = t.focused_input();
+    ASSERT_TRUE(input);
+    QTest::keyClicks(input, "a");
+    QTest::keyClick(input, Qt::Key_Tab);
+    QTest::keyClicks(input, "b");
+    EXPECT_EQ(t.w().txtsend.text(), "a\tb");
     EXPECT_TRUE(input->hasFocus());
-    QTest::keyClicks(input, "ok");
-    EXPECT_EQ(t.w().txtsend.text(), "ok");
+    QTest::keyClick(input, Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_FALSE(input->hasFocus());
 }
 
 void click_cell(QTableWidget *grid, int row, int column) {

@@ -1,3 +1,4 @@
+#include "support/random_content.h"
 #include "support/text_history.h"
 #include "support/two_programs.h"
 
@@ -37,6 +38,22 @@ TEST(Call, DialAnswerChatAndHangUp) {
     ASSERT_TRUE(t.run_until([&] { return t.a.w().txtreceived.text() == "Hi A again"; }, 5))
         << "the whole conversation stays on show";
 
+    // Both sides, each message with its time, in a window of its own.
+    using Side = CallTracker::ChatDirection;
+    const auto& calls = t.a.p().conversation.calls();
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_TRUE(calls[0].heading.starts_with("Call with 5551002, "));
+    ASSERT_EQ(calls[0].messages.size(), 2u);
+    EXPECT_EQ(calls[0].messages[0].side, Side::sent);
+    EXPECT_EQ(calls[0].messages[0].text, "Hello, B!\r\nSecond line");
+    EXPECT_EQ(calls[0].messages[1].side, Side::received);
+    EXPECT_EQ(calls[0].messages[1].text, "Hi A again");
+    EXPECT_TRUE(calls[0].messages[1].time.starts_with("10:0"));
+    t.a.w().mnuconversation.choose();
+    EXPECT_TRUE(t.a.p().frmconversation.visible());
+    EXPECT_EQ(t.a.p().frmconversation.txtconversation.text(), t.a.p().conversation.text());
+    EXPECT_EQ(t.a.w().txtreceived.text(), "Hi A again") << "the output box is left alone";
+
     t.a.w().cmdcan.click();
     ASSERT_TRUE(t.run_until([&] { return t.a.s().connected == 0 && t.b.s().connected == 0; }, 15));
     EXPECT_FALSE(t.a.modem.in_call());
@@ -44,9 +61,12 @@ TEST(Call, DialAnswerChatAndHangUp) {
     EXPECT_FALSE(t.a.f.ended);
     EXPECT_FALSE(t.b.f.ended);
 
-    // A second call works, this time by redial.
+    // A second call works, this time by redial, and is kept after the first.
     t.a.w().cmdre.click();
     ASSERT_TRUE(t.run_until([&] { return t.both_connected(); }, 60));
+    t.chat(t.a, "again");
+    ASSERT_EQ(calls.size(), 2u);
+    EXPECT_TRUE(t.a.p().frmconversation.txtconversation.text().ends_with(" You: again\r\n"));
 }
 
 TEST(Call, BusyNoDialToneAndNoAnswer) {
@@ -82,6 +102,7 @@ TEST(Call, CarrierDropEndsTheCallOnBothSides) {
         EXPECT_FALSE(s->w().cmdsend.enabled());
         EXPECT_TRUE(s->w().Cmddialn[0].enabled()) << "the keypad is back for the next call";
     }
+    EXPECT_TRUE(t.a.w().cmdre.enabled()) << "and redial, for the caller";
     ASSERT_TRUE(t.call()) << "and the next call works";
 }
 
@@ -98,12 +119,108 @@ TEST(Call, ModemSwitchedOffMidCall) {
     EXPECT_TRUE(shown_b.showed(" You're disconnected.."));
     EXPECT_EQ(t.b.w().txtreceived.text(), "Modem ready...");
 
-    // Back on, the modem has forgotten its settings; the program still
-    // calls and is answered.
+    // Back on, the modem has forgotten its settings: the program sets it up
+    // as at start-up before the keypad is back, so nothing is echoed and
+    // dropping DTR hangs up.
     t.exchange.set_power("5551001", true);
-    t.run_for(6);
+    t.run_for(11);
     EXPECT_TRUE(t.a.w().Cmddialn[1].enabled());
+    EXPECT_TRUE(t.a.to_modem.ends_with("AT&D2\rATE0\r"));
+    testing::TextHistory shown_again(t.a.w().txtreceived);
     ASSERT_TRUE(t.call());
+    EXPECT_TRUE(shown_again.showed("Connection established...AT&D2\r\r\nOK\r\nATE0\r\r\nOK\r\n\r\nCONNECT 56000\r\n"));
+    t.a.w().cmdcan.click();
+    ASSERT_TRUE(t.run_until([&] { return t.a.s().connected == 0 && t.b.s().connected == 0; }, 15));
+    EXPECT_FALSE(t.a.modem.in_call());
+}
+
+void press_digits(testing::Station& s, const std::string& digits) {
+    for (char c : digits) s.w().Cmddialn[c - '0'].click();
+}
+
+// Digits pressed before a lock wait through it: afterwards Dial is enabled
+// and dials them as they stand; nothing was added to them meanwhile.
+TEST(Call, DigitsWaitingThroughEachLockAreDialledAsTheyStand) {
+    auto transfer = [](const char* form) {
+        return [form](TwoPrograms& t) {
+            t.b.dial(t.a.number);
+            ASSERT_TRUE(t.run_until([&] { return t.both_connected(); }, 60));
+            t.b.offer_file("f.bin", testing::random_bytes(3000, 2), form);
+            t.a.accept_file("got.bin");
+            t.b.w().cmdsend.click();
+            ASSERT_TRUE(t.run_until([&] { return t.b.s().send_block == -50 && t.a.f.dir.exists("got.bin"); }, 600));
+            t.run_for(5);
+            press_digits(t.a, "99");
+            EXPECT_FALSE(t.a.w().cmddial.enabled()) << "a call is still up";
+            t.b.w().cmdcan.click();
+            ASSERT_TRUE(t.run_until([&] { return t.a.s().connected == 0 && t.b.s().connected == 0; }, 15));
+        };
+    };
+    const std::vector<std::pair<const char*, std::function<void(TwoPrograms&)>>> locks{
+        {"modem switched off and on",
+         [](TwoPrograms& t) {
+             t.exchange.set_power("5551001", false);
+             t.run_for(6);
+             press_digits(t.a, "99");
+             t.exchange.set_power("5551001", true);
+         }},
+        {"binary transfer", transfer("binary")},
+        {"text transfer", transfer("text")},
+        {"address book prompts",
+         [](TwoPrograms& t) {
+             t.a.w().mnuaddessadd.choose();
+             for (const char* answer : {"Ann", "5551234"}) {
+                 t.a.w().txtsend.user_edit(answer, 0);
+                 t.a.w().on_txtsend_key_press(13);
+             }
+         }},
+    };
+    for (const auto& [lock, lock_and_unlock] : locks) {
+        SCOPED_TRACE(lock);
+        TwoPrograms t;
+        ASSERT_TRUE(t.start());
+        t.run_for(6);
+        press_digits(t.a, "5551002");
+        lock_and_unlock(t);
+        t.run_for(11);
+        ASSERT_TRUE(t.a.w().cmddial.enabled());
+        const std::size_t before = t.a.to_modem.size();
+        t.a.w().cmddial.click();
+        EXPECT_EQ(t.a.to_modem.substr(before), "ATDT5551002\r");
+        ASSERT_TRUE(t.run_until([&] { return t.both_connected(); }, 60));
+    }
+}
+
+// In a call the keypad, Dial and Redial (also after the address book's
+// Revert) do nothing: no byte reaches the line and the peer's text stays.
+TEST(Call, InACallTheCallButtonsRestAndCancelHangsUp) {
+    TwoPrograms t;
+    ASSERT_TRUE(t.start());
+    ASSERT_TRUE(t.call());
+    t.chat(t.b, "hello");
+    std::string carried;
+    t.exchange.on_carried = [&](const std::string&, const std::string&, std::string_view bytes) { carried += bytes; };
+    const std::size_t before = t.a.to_modem.size();
+    MainForm& w = t.a.w();
+    std::vector<Button*> buttons{&w.cmddial, &w.cmdre};
+    for (Button& b : w.Cmddialn) buttons.push_back(&b);
+    for (Button* b : buttons) {
+        EXPECT_FALSE(b->enabled()) << b->name();
+        b->click();
+    }
+    w.mnuaddressall.choose();
+    w.cmdre.click();
+    EXPECT_FALSE(w.cmdre.enabled()) << "back from the address book, redial still rests";
+    w.DBGrid1.on_row_change(0);
+    EXPECT_FALSE(w.cmddial.enabled());
+    t.run_for(6);
+    EXPECT_EQ(t.a.to_modem.substr(before), "");
+    EXPECT_EQ(carried, "");
+    EXPECT_EQ(w.txtreceived.text(), "hello");
+    ASSERT_TRUE(w.cmdcan.enabled());
+    w.cmdcan.click();
+    ASSERT_TRUE(t.run_until([&] { return t.a.s().connected == 0 && t.b.s().connected == 0; }, 15));
+    EXPECT_TRUE(w.cmdre.enabled());
 }
 
 TEST(Call, ModemSwitchedOffIsNotReadyAndAClosedPortIsNoPort) {
@@ -116,8 +233,8 @@ TEST(Call, ModemSwitchedOffIsNotReadyAndAClosedPortIsNoPort) {
     EXPECT_EQ(t.a.p().status.call_text(), "Modem not ready");
     EXPECT_FALSE(t.a.p().status.reading().dsr);
     t.exchange.set_power("5551001", true);
-    t.run_for(6);
-    EXPECT_EQ(t.a.w().txtreceived.text(), "Modem ready...");
+    t.run_for(11);
+    EXPECT_EQ(t.a.w().txtreceived.text(), "Modem ready...") << "once set up again";
 
     t.a.p().MSComm1.set_port_open(false);
     t.run_for(0.5);

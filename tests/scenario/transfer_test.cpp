@@ -88,7 +88,7 @@ TEST(TransferScenario, TextFormExchange) {
     std::string requests;
     for (int i = 0; i < 5; ++i) requests += "^%1694%^";
     EXPECT_EQ(t.b_to_a, requests + "Receiver::Received file.^%1694%^");
-    EXPECT_EQ(t.b.w().txtsend.text(), "End of transmission.Back to chat mode.");
+    EXPECT_EQ(t.b.w().txtsend.text(), "") << "nothing of the program's waits to be sent";
 }
 
 TEST(TransferScenario, OneMegabyteEachWayAndAgain) {
@@ -147,7 +147,8 @@ TEST(CallScenario, CancelOnTheAnsweringSideEndsTheCallOnBothSides) {
 
 // Each box of either half stays up for seconds while the line and the
 // timers go on; under it the carrier goes, or the other side sends an
-// opening frame. Nothing is lost, nobody is left without a word, and
+// opening frame, or (under the receiver's boxes) a frame out of turn.
+// Nothing is lost, nobody is left without a word, a loss stays said, and
 // afterwards the two can chat and carry a new file.
 TEST(TransferScenario, CarrierLossOrANewOpeningFrameUnderEachBox) {
     struct Row {
@@ -172,9 +173,14 @@ TEST(TransferScenario, CarrierLossOrANewOpeningFrameUnderEachBox) {
         {"sending error", "binary", true, starts("Error in sending!"),
          [](Transfer& t) { t.a.f.dialogs.open_answers.push_back(t.a.f.dir.file("missing.bin")); }},
     };
+    enum Fault { carrier_loss, opening_frame, out_of_turn };
+    const char* fault_names[] = {", carrier lost", ", new opening frame", ", frame out of turn"};
+    const std::string out_of_turn_notice =
+        "The other side sent a frame out of turn. Reception abandoned; nothing was saved.";
     for (const Row& row : rows) {
-        for (bool carrier_loss : {true, false}) {
-            SCOPED_TRACE(std::string(row.box) + (carrier_loss ? ", carrier lost" : ", new opening frame"));
+        for (Fault fault : {carrier_loss, opening_frame, out_of_turn}) {
+            if (fault == out_of_turn && row.on_sender) continue;
+            SCOPED_TRACE(std::string(row.box) + fault_names[fault]);
             Transfer t;
             Station& owner = row.on_sender ? t.a : t.b;
             Station& other = row.on_sender ? t.b : t.a;
@@ -183,8 +189,9 @@ TEST(TransferScenario, CarrierLossOrANewOpeningFrameUnderEachBox) {
             owner.f.dialogs.on_show = [&](const Shown& box) {
                 if (fired || !row.is_box(box)) return;
                 fired = true;
-                if (carrier_loss) t.exchange.drop(t.a.number);
-                else other.p().MSComm1.output("^%847%^");
+                if (fault == carrier_loss) t.exchange.drop(t.a.number);
+                else if (fault == opening_frame) other.p().MSComm1.output("^%847%^");
+                else other.p().MSComm1.output("12^%847%^");
             };
             for (Station* s : {&t.a, &t.b}) s->f.dialogs.stay_open(t.time, 5);
             if (row.set_up) row.set_up(t);
@@ -202,6 +209,15 @@ TEST(TransferScenario, CarrierLossOrANewOpeningFrameUnderEachBox) {
                     EXPECT_TRUE(shown->showed("No data from the other side for 30 s; the cancel button hangs up."))
                         << s->number << " is told of the stall";
                 }
+            }
+            if (fault == out_of_turn && shown_b.showed(out_of_turn_notice)) {
+                EXPECT_TRUE(t.b.f.dialogs.showed(out_of_turn_notice) ||
+                            t.b.p().status.call_text().ends_with(
+                                "(last transfer: abandoned (The other side sent a frame out of turn))"))
+                    << "the loss stays said: " << t.b.p().status.call_text();
+            }
+            if (fault == out_of_turn && std::string(row.box) == "save dialog") {
+                EXPECT_TRUE(t.b.f.dialogs.showed(out_of_turn_notice)) << "told again on return from the dialog";
             }
             owner.f.dialogs.on_show = nullptr;
 

@@ -89,6 +89,8 @@ TEST(CallHistory, GoingOfflineForTheConversionEndsTheCallWithTheFileCounted) {
     EXPECT_EQ(described(t.a.p().call_history), std::vector<std::string>{"outgoing 5551002 connected 5 2000 14"});
     EXPECT_EQ(described(t.b.p().call_history), std::vector<std::string>{"incoming  connected 1 0 2000"});
     EXPECT_EQ(t.b.p().status.call_text(), "Idle");
+    EXPECT_EQ(t.b.to_modem.find("Receiver::Conversion complete."), std::string::npos)
+        << "offline, nothing goes to the idle modem as a command line";
 }
 
 // An address book from before the history: one table of two fields.

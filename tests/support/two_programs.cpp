@@ -1,14 +1,32 @@
 #include "support/two_programs.h"
 
 #include "sim/sim_modem_line.h"
+#include "support/forwarding_line.h"
 
 namespace quillon::testing {
+
+namespace {
+// The line to the modem, keeping a copy of what the program writes.
+class RecordedLine : public ForwardingLine {
+public:
+    RecordedLine(std::unique_ptr<Line> line, std::string& record)
+        : ForwardingLine(*line), line_(std::move(line)), record_(record) {}
+    void write(std::string_view bytes) override {
+        record_ += bytes;
+        ForwardingLine::write(bytes);
+    }
+
+private:
+    std::unique_ptr<Line> line_;
+    std::string& record_;
+};
+} // namespace
 
 Station::Station(VirtualTime& time, sim::Exchange& exchange, const std::string& number_, double start_time_of_day)
     : number(number_), modem(exchange, number_), f(&time, start_time_of_day) {
     f.opener = [this](const std::string& device) -> std::unique_ptr<Line> {
         if (device != "sim:" + number) throw LineError(device + " does not exist");
-        return std::make_unique<sim::SimModemLine>(modem);
+        return std::make_unique<RecordedLine>(std::make_unique<sim::SimModemLine>(modem), to_modem);
     };
     f.dir.write("quillon.ini", "[Quillon]\nPORTNO.=1\nDIALMODE=tone\n[Ports]\nCOMM1=sim:" + number + "\n");
 }

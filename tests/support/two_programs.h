@@ -29,6 +29,8 @@ public:
 
     const std::string number;
     sim::HayesModem modem;
+    // Everything the program wrote to its modem.
+    std::string to_modem;
     ProgramFixture f;
 };
 
