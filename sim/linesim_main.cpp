@@ -89,6 +89,10 @@ int main(int argc, char** argv) {
             std::fputs(linesim_usage, stdout);
             return 0;
         }
+        if (options.version) {
+            std::printf("quillon-linesim %s\n", QUILLON_VERSION);
+            return 0;
+        }
         return run(options);
     } catch (const std::invalid_argument& e) {
         std::fprintf(stderr, "quillon-linesim: %s\n\n%s", e.what(), linesim_usage);

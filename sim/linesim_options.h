@@ -19,6 +19,7 @@ struct LinesimOptions {
     int control_port = -1;
     std::string connect_text; // empty: "CONNECT" and the rate
     bool help = false;
+    bool version = false;
 };
 
 extern const char* const linesim_usage;

@@ -30,9 +30,11 @@ public:
 private:
     void port_prompt();
     void apply_dial_mode();
+    void settings_not_saved();
 
     Program& p_;
     bool configuration_failed_ = false;
+    std::string told_port_failure_;
 };
 
 } // namespace quillon

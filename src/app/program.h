@@ -7,6 +7,7 @@
 #include "app/event_loop.h"
 #include "app/file_locations.h"
 #include "app/form_timer.h"
+#include "app/instance_lock.h"
 #include "app/main_form.h"
 #include "app/main_window.h"
 #include "app/media.h"
@@ -18,6 +19,7 @@
 #include "modem/comm_handler.h"
 #include "modem/dialler.h"
 #include "modem/line_supervision.h"
+#include "modem/lost_device.h"
 #include "modem/serial_control.h"
 #include "session/auto_redial.h"
 #include "session/call_events.h"
@@ -67,6 +69,8 @@ public:
     Dialogs& dialogs;
     Media& media;
     const FileLocations files;
+    // Taken first: whether this copy may use the files at all.
+    InstanceLock instance{files.instance_lock()};
 
     MainForm frmmain;
     HelpForm frmhelp;
@@ -84,6 +88,7 @@ public:
     CommHandler comm_handler{*this};
     Dialler dialler{*this};
     LineSupervision supervision{*this};
+    LostDevice lost_device{*this};
     Chat chat{*this};
     FileTransfer transfer{*this};
     AddressPrompts address_prompts{*this};

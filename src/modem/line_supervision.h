@@ -1,5 +1,7 @@
 #pragma once
 
+#include "session/call_events.h"
+
 namespace quillon {
 
 class Program;
@@ -11,6 +13,9 @@ public:
 
     void check_carrier();
     void check_modem_ready();
+    // The window's side of a call that is over: counters reset, the
+    // transfer stopped, the listeners told why.
+    void end_call(CallEnd why);
 
 private:
     Program& p_;

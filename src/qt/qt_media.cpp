@@ -30,8 +30,9 @@ bool QtMedia::can_play_animation(const std::string &path) {
     return movie && !decoded_frames(*movie).empty();
 }
 
-void QtMedia::open_folder(const std::string &path) {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QFile::decodeName(path.c_str())));
+bool QtMedia::open_folder(const std::string &path) {
+    // False when xdg-open, its way on Linux, cannot be started.
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(QFile::decodeName(path.c_str())));
 }
 
 } // namespace quillon

@@ -19,7 +19,7 @@ class QtMedia : public Media {
 public:
     bool can_show_picture(const std::string &path) override;
     bool can_play_animation(const std::string &path) override;
-    void open_folder(const std::string &path) override;
+    bool open_folder(const std::string &path) override;
 };
 
 } // namespace quillon
