@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "modem/tty_lock.h"
 
 #include "modem/line.h"

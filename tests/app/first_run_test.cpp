@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/first_run.h"
 #include "support/program_fixture.h"
 #include "support/temp_dir.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/poll_event_loop.h"
 #include "modem/line_error_counter.h"
 #include "modem/serial_control.h"
