@@ -76,7 +76,8 @@ std::string FileLocations::shared_data_dir() const {
     if (::access((program_dir_ + "/quillon.txt").c_str(), F_OK) == 0) return program_dir_;
     std::string prefix = program_dir_;
     for (int up = 0; up < 2; ++up) prefix.erase(std::min(prefix.size(), prefix.rfind('/')));
-    return prefix + "/share/quillon";
+    std::string installed = prefix + "/share/quillon";
+    return ::access((installed + "/quillon.txt").c_str(), F_OK) == 0 ? installed : program_dir_;
 }
 
 std::string FileLocations::program_file(std::string_view name) const {

@@ -86,6 +86,7 @@ TEST(FirstRun, ANewUserStartsWithoutAQuestionAndAgainNextTime) {
     EXPECT_TRUE(user.home.exists(".local/share/quillon/addressbook.mdb"));
     EXPECT_FALSE(user.f.run([&] { user.f.p().frmmain.close(); }));
     EXPECT_TRUE(fs::is_empty(user.f.dir.path())) << "nothing written beside the program";
+    user.f.program.reset(); // the first copy's process is over
 
     ProgramFixture again;
     again.files = user.f.files;

@@ -164,13 +164,11 @@ std::string lock_file_of(const Pty& pty) {
     return "LCK.." + name;
 }
 
-// How many descriptors of this process are open on the device.
-int descriptors_on(const std::string& device) {
+// How many descriptors this process has open (a pty whose master is gone
+// no longer shows its name).
+int descriptors() {
     int n = 0;
-    for (const auto& fd : std::filesystem::directory_iterator("/proc/self/fd")) {
-        std::error_code ec;
-        if (std::filesystem::read_symlink(fd.path(), ec) == device) ++n;
-    }
+    for ([[maybe_unused]] const auto& fd : std::filesystem::directory_iterator("/proc/self/fd")) ++n;
     return n;
 }
 
@@ -188,13 +186,13 @@ TEST(TermiosLine, HangUpAndVanishingAreReportedOnceAndNoLongerWatched) {
             pty.master = -1;
         }
         ASSERT_TRUE(loop.on_readable);
-        int held = descriptors_on(pty.name);
+        int held = descriptors();
         ASSERT_TRUE(locks.exists(lock_file_of(pty)));
         loop.on_readable();
         EXPECT_EQ(events.errors, std::vector<int>{comm_event::port_error});
         EXPECT_FALSE(loop.on_readable) << "no longer watched";
         EXPECT_TRUE(line.gone());
-        EXPECT_EQ(descriptors_on(pty.name), held - 1) << "the descriptor is closed";
+        EXPECT_EQ(descriptors(), held - 1) << "the descriptor is closed";
         EXPECT_FALSE(locks.exists(lock_file_of(pty))) << "the lock is removed";
         line.write("ATH\r");
         EXPECT_EQ(line.read_available(), "");
@@ -345,8 +343,8 @@ TEST(TermiosLine, PermissionDeniedSaysWhichGroupToJoin) {
     waitpid(child, nullptr, 0);
     // A pty is its owner's alone: the text names owner and group, and no
     // variable is left for the user to expand.
-    EXPECT_EQ(text.rfind(std::string("Permission denied on ") + pty.name + " (owner root, group tty): only its owner", 0), 0u)
-        << text;
+    EXPECT_EQ(text.rfind(std::string("Permission denied on ") + pty.name + " (owner root, group ", 0), 0u) << text;
+    EXPECT_NE(text.find("): only its owner may use it"), std::string::npos) << text;
     EXPECT_EQ(text.find('$'), std::string::npos) << text;
 }
 
