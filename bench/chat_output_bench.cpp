@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A megabyte of chat in 64-character pieces through the communications
 // handler and the Qt output box, once with a line break ending each piece
 // and once with no line break at all (Enter does not send, so messages run

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Two program cores on the poll event loop, each on a network serial port
 // of the real line simulator (56000 bit/s, 40 ms one way, on 127.0.0.1),
 // call each other and send 200 KB in each form, in real time. Prints the

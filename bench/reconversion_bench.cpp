@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How fast a binary-form reception's spool turns back into the file.
 // Claim: at least 20 MB of spool a second (the line brings 5.6 kB a
 // second), so a reception never waits long for its file; exits 1 when missed.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // On demand: a hundred transfers in a row between two program cores, of
 // random sizes and forms, each checked byte for byte, with memory and open
 // file descriptors printed as they go. Claims: every file arrives

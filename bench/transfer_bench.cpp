@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // File transfers between two program cores over the simulated exchange:
 // how close the block protocol comes to what a stop-and-wait exchange can
 // do on the line, and what a transfer costs with no line limit at all.

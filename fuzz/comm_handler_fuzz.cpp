@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Whatever a peer or a modem sends, in any state of a call or a transfer,
 // the program keeps running and keeps its files inside its folder.
 #include "memory_temp.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any quillon.ini parses, and a written value always reads back. The text
 // stays in memory: reading and replacing the file itself is the same few
 // lines for every input, and the unit tests cover it.

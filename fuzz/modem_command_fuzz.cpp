@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any bytes a computer sends to an emulated modem: nothing crashes or
 // hangs, and a power cycle always brings back a modem that answers AT.
 #include "sim/exchange.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any spool converts to one byte per digit pair, and hex_value never
 // gives a value outside a byte.
 #include "memory_temp.h"

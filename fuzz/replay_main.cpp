@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs a fuzz target's entry over every file of the folders given, as the
 // fuzzer would, once each: the committed corpus checked in an ordinary
 // build, under whatever sanitizers that build has.

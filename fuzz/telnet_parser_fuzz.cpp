@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a network serial port's server sends, parsed in any cut: the data
 // is the same however the stream is split, and nothing is kept unbounded.
 #include "modem/telnet_codec.h"

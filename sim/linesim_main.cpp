@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // quillon-linesim: emulated modems on a telephone exchange, served as
 // RFC 2217 ports on the loopback interface.
 #include "app/poll_event_loop.h"
@@ -87,6 +88,10 @@ int main(int argc, char** argv) {
         LinesimOptions options = parse_linesim_options(std::vector<std::string>(argv + 1, argv + argc));
         if (options.help) {
             std::fputs(linesim_usage, stdout);
+            return 0;
+        }
+        if (options.version) {
+            std::printf("quillon-linesim %s\n", QUILLON_VERSION);
             return 0;
         }
         return run(options);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "sim/linesim_options.h"
 
 #include <charconv>
@@ -23,7 +24,8 @@ const char* const linesim_usage =
     "  --control PORT       accept control commands on 127.0.0.1:PORT, one per\n"
     "                       line: list, drop NUMBER, noise NUMBER RATE,\n"
     "                       busy|unplug|power|answer NUMBER on|off\n"
-    "  --help               show this text\n";
+    "  --help               show this text\n"
+    "  --version            show the version\n";
 
 namespace {
 
@@ -52,6 +54,10 @@ LinesimOptions parse_linesim_options(const std::vector<std::string>& args) {
         const std::string& a = args[i];
         if (a == "--help" || a == "-h") {
             o.help = true;
+            return o;
+        }
+        if (a == "--version") {
+            o.version = true;
             return o;
         }
         if (a.rfind("--", 0) != 0) throw std::invalid_argument("unexpected argument \"" + a + "\"");

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <optional>
@@ -19,6 +20,7 @@ struct LinesimOptions {
     int control_port = -1;
     std::string connect_text; // empty: "CONNECT" and the rate
     bool help = false;
+    bool version = false;
 };
 
 extern const char* const linesim_usage;

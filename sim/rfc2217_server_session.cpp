@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "sim/rfc2217_server_session.h"
 
 namespace quillon::sim {

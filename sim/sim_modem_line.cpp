@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "sim/sim_modem_line.h"
 
 #include "sim/exchange.h"

@@ -1,5 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/file_locations.h"
 
+#include "app/private_files.h"
+
+#include <algorithm>
 #include <cerrno>
 #include <pwd.h>
 #include <sys/stat.h>
@@ -23,19 +27,18 @@ std::string xdg_folder(const std::function<const char*(const char*)>& getenv, co
     return fallback;
 }
 
-// Makes dir and its missing parents, private to the user as the XDG rules
-// ask; a failure shows later, when the file in it cannot be opened.
-void make_folder(const std::string& dir) {
-    for (std::size_t slash = dir.find('/', 1);; slash = dir.find('/', slash + 1)) {
-        std::string part = dir.substr(0, slash);
-        if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return;
-        if (slash == std::string::npos) return;
-    }
+// A failure to make the folder shows later, when the file in it cannot be
+// opened.
+std::string file_in(const std::string& dir, const std::string& name, bool own_folder) {
+    if (own_folder) make_private_folder(dir);
+    return dir + "/" + name;
 }
 
-std::string file_in(const std::string& dir, const std::string& name, bool own_folder) {
-    if (own_folder) make_folder(dir);
-    return dir + "/" + name;
+// A record of the user's: made private before anything writes to it.
+std::string record_in(const std::string& dir, const std::string& name, bool own_folder) {
+    std::string path = file_in(dir, name, own_folder);
+    make_private_file(path);
+    return path;
 }
 
 } // namespace
@@ -67,11 +70,21 @@ FileLocations FileLocations::choose(const std::string& program_dir, const UserFo
     return per_user(program_dir, folders);
 }
 
+// The help text and images: beside the program in a build folder or a
+// portable copy, in share/quillon of the prefix when installed.
+std::string FileLocations::shared_data_dir() const {
+    if (::access((program_dir_ + "/quillon.txt").c_str(), F_OK) == 0) return program_dir_;
+    std::string prefix = program_dir_;
+    for (int up = 0; up < 2; ++up) prefix.erase(std::min(prefix.size(), prefix.rfind('/')));
+    std::string installed = prefix + "/share/quillon";
+    return ::access((installed + "/quillon.txt").c_str(), F_OK) == 0 ? installed : program_dir_;
+}
+
 std::string FileLocations::program_file(std::string_view name) const {
     std::string relative(name);
     for (char& c : relative)
         if (c == '\\') c = '/';
-    return program_dir_ + "/" + relative;
+    return shared_data_dir() + "/" + relative;
 }
 
 std::string FileLocations::settings_file() const {
@@ -79,7 +92,7 @@ std::string FileLocations::settings_file() const {
 }
 
 std::string FileLocations::address_book() const {
-    return file_in(data_dir_, "addressbook.mdb", !is_portable());
+    return record_in(data_dir_, "addressbook.mdb", !is_portable());
 }
 
 std::string FileLocations::spool_file() const {
@@ -87,8 +100,12 @@ std::string FileLocations::spool_file() const {
 }
 
 std::string FileLocations::data_dir() const {
-    if (!is_portable()) make_folder(data_dir_);
+    if (!is_portable()) make_private_folder(data_dir_);
     return data_dir_;
+}
+
+std::string FileLocations::instance_lock() const {
+    return file_in(config_dir_, "quillon.lock", !is_portable());
 }
 
 } // namespace quillon

@@ -1,6 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/main_window.h"
 
 #include "app/program.h"
+#include "app/port_advice.h"
 #include "app/program_end.h"
 #include "app/settings.h"
 #include "app/text_number.h"
@@ -13,6 +15,15 @@ void MainWindow::Form_Load() {
     SharedState& s = p_.state;
     MainForm& f = p_.frmmain;
 
+    if (!p_.instance.held()) {
+        std::string settings = p_.files.settings_file();
+        p_.message("Quillon already runs with the files in " + settings.substr(0, settings.rfind('/')) +
+                       ". Use its window; this copy ends.",
+                   Icon::information);
+        end_program();
+    }
+    if (std::string note = p_.instance.take_note(); !note.empty()) p_.message(note, Icon::information);
+    // Ours alone now: no other copy can be receiving into it.
     std::remove(p_.files.spool_file().c_str());
     s.current_mode = "chat";
     f.mnuaddress.set_enabled(false);
@@ -53,9 +64,11 @@ void MainWindow::Form_Load() {
                     break;
                 }
             }
-        } catch (const DeviceUnavailable& e) {
-            // The device is there but cannot be had: say why before asking.
-            p_.message(std::string(e.what()) + " !", Icon::stop);
+        } catch (const LineError& e) {
+            // Say why before asking; the same reason once in a row.
+            std::string text = port_failure_text(e, p_.files.settings_file());
+            if (text != told_port_failure_) p_.message(text, Icon::stop);
+            told_port_failure_ = text;
             port_prompt();
             return;
         } catch (const std::exception&) {
@@ -118,6 +131,10 @@ void MainWindow::init_portsetting(int i) {
         p_.state.port_number = std::to_string(i);
         p_.state.port_number_from_file = false;
         checkmark_port(i);
+    } catch (const LineError& e) {
+        // Why the answer failed; the start-up then says why its own port did.
+        p_.message(std::string(e.what()) + " !", Icon::stop);
+        Form_Load();
     } catch (const std::exception&) {
         Form_Load();
     }
@@ -148,11 +165,19 @@ void MainWindow::Form_Unload() {
                                                          : fixed_field(s.dial_mode, 10);
 
         if (p_.MSComm1.port_open()) p_.MSComm1.set_port_open(false);
-        write_setting(p_, "PORTNO.", port_field);
-        write_setting(p_, "DIALMODE", mode_field);
+        // No box here: an end asked for by a signal or a logout must not
+        // wait on one.
+        if (!save_setting(p_, "PORTNO.", port_field) || !save_setting(p_, "DIALMODE", mode_field))
+            settings_not_saved();
     } catch (const std::exception&) {
     }
     end_program();
+}
+
+void MainWindow::settings_not_saved() {
+    std::string what = "could not save its settings to " + p_.files.settings_file();
+    std::fprintf(stderr, "quillon: %s\n", what.c_str());
+    p_.instance.leave_note("Quillon " + what + " when it last ended.");
 }
 
 void MainWindow::Timer1_Timer() { p_.supervision.check_carrier(); }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <string>
@@ -30,9 +31,11 @@ public:
 private:
     void port_prompt();
     void apply_dial_mode();
+    void settings_not_saved();
 
     Program& p_;
     bool configuration_failed_ = false;
+    std::string told_port_failure_;
 };
 
 } // namespace quillon

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <string>
@@ -11,8 +12,9 @@ public:
     virtual ~Media() = default;
     virtual bool can_show_picture(const std::string& path) = 0;
     virtual bool can_play_animation(const std::string& path) = 0;
-    // Shows the folder in the desktop's file manager.
-    virtual void open_folder(const std::string& path) = 0;
+    // Shows the folder in the desktop's file manager; false when the
+    // desktop has no program to open it with.
+    virtual bool open_folder(const std::string& path) = 0;
 };
 
 } // namespace quillon

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/port_map.h"
 
 #include "app/ini_file.h"

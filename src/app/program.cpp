@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/program.h"
 
 #include "app/first_run.h"
@@ -30,6 +31,10 @@ void Program::wire_handlers() {
         // the thousand in a transfer, change the bar only through the call
         // events and its twice-a-second refresh.
         if (MSComm1.comm_event() != comm_event::receive) status.refresh();
+    };
+    MSComm1.on_device_lost = [this](const std::string& device) {
+        lost_device.device_lost(device);
+        status.refresh();
     };
     f.on_close = [this] { main_window.Form_Unload(); };
 
@@ -75,6 +80,9 @@ void Program::wire_handlers() {
     f.mnuhelp.on_click = [this] { help.mnuhelp_Click(); };
     frmhelp.on_close = [this] { help.Form_Unload(); };
 
+    MSComm1.set_hardware_flow(read_switch(*this, "RTSCTS", true));
+    MSComm1.set_ignore_modem_lines(read_switch(*this, "IGNOREMODEMLINES", false));
+
     events.subscribe(auto_redial);
     events.subscribe(caller_ids);
     events.subscribe(notices);
@@ -100,8 +108,13 @@ void Program::wire_session() {
 
     MainForm& f = frmmain;
     f.mnusessionlog.on_click = [this] {
-        if (session_log.make_folder()) media.open_folder(session_log.folder());
-        else message("The session log folder " + session_log.folder() + " cannot be made.", Icon::stop);
+        if (!session_log.make_folder()) {
+            message("The session log folder " + session_log.folder() + " cannot be made.", Icon::stop);
+        } else if (!media.open_folder(session_log.folder())) {
+            message("No program to open folders with is installed (the package xdg-utils brings one). The session "
+                    "log is in " + session_log.folder() + ".",
+                    Icon::information);
+        }
     };
     f.mnucallhistory.on_click = [this] { history_window.mnucallhistory_Click(); };
     frmhistory.grdcalls.on_row_change = [this](std::size_t row) { history_window.grdcalls_RowColChange(row); };

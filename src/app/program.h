@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include "addressbook/address_import.h"
@@ -7,6 +8,7 @@
 #include "app/event_loop.h"
 #include "app/file_locations.h"
 #include "app/form_timer.h"
+#include "app/instance_lock.h"
 #include "app/main_form.h"
 #include "app/main_window.h"
 #include "app/media.h"
@@ -18,6 +20,7 @@
 #include "modem/comm_handler.h"
 #include "modem/dialler.h"
 #include "modem/line_supervision.h"
+#include "modem/lost_device.h"
 #include "modem/serial_control.h"
 #include "session/auto_redial.h"
 #include "session/call_events.h"
@@ -68,6 +71,8 @@ public:
     Dialogs& dialogs;
     Media& media;
     const FileLocations files;
+    // Taken first: whether this copy may use the files at all.
+    InstanceLock instance{files.instance_lock()};
 
     MainForm frmmain;
     HelpForm frmhelp;
@@ -85,6 +90,7 @@ public:
     CommHandler comm_handler{*this};
     Dialler dialler{*this};
     LineSupervision supervision{*this};
+    LostDevice lost_device{*this};
     Chat chat{*this};
     FileTransfer transfer{*this};
     AddressPrompts address_prompts{*this};

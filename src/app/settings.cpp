@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/settings.h"
 
 #include "app/ini_file.h"
@@ -53,9 +54,12 @@ std::string kept_setting(Program& program, const std::string& key) {
     return dial_mode_accepted(stored) ? stored : "pulse";
 }
 
+bool save_setting(Program& program, const std::string& key, const std::string& value) {
+    return write_profile_string(program.files.settings_file(), section, key, value);
+}
+
 void write_setting(Program& program, const std::string& key, const std::string& value) {
-    if (!write_profile_string(program.files.settings_file(), section, key, value))
-        fail(program, "Error in writing to configuration file!");
+    if (!save_setting(program, key, value)) fail(program, "Error in writing to configuration file!");
 }
 
 } // namespace quillon

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <stdexcept>
@@ -23,6 +24,8 @@ std::string kept_setting(Program& program, const std::string& key);
 // An on/off setting of the program's own: "on" or "off" in any case, else
 // the default.
 bool read_switch(const Program& program, const std::string& key, bool default_on);
+// Writes value under key; false when it could not.
+bool save_setting(Program& program, const std::string& key, const std::string& value);
 // Writes value under key, ending the program with a message on failure.
 void write_setting(Program& program, const std::string& key, const std::string& value);
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "chat/chat.h"
 
 #include "app/program.h"

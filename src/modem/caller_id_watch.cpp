@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "modem/caller_id_watch.h"
 
 #include "app/program.h"

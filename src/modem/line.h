@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstddef>
@@ -64,6 +65,11 @@ public:
     virtual ModemLines modem_lines() = 0;
     virtual void set_dtr(bool on) = 0;
     virtual void set_listener(LineListener* listener) = 0;
+    // True once the device itself has gone (unplugged, hung up) and been
+    // let go of; only opening it anew can help then.
+    virtual bool gone() const { return false; }
+    // Hardware flow control (RTS/CTS), where the line has it.
+    virtual void set_flow_control(bool /*rts_cts*/) {}
 };
 
 // Opens the device a port maps to ("/dev/ttyS0", "rfc2217://host:port", ...);

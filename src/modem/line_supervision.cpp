@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "modem/line_supervision.h"
 
 #include "app/program.h"
@@ -9,16 +10,21 @@ void LineSupervision::check_carrier() {
     bool carrier = p_.MSComm1.cd_holding();
     if (s.connected == 1 && !carrier) {
         p_.frmmain.txtreceived.set_text(" You're disconnected..");
-        s.connected = 0;
-        // The modem's own "NO CARRIER" arrived as chat text; left in the
-        // buffer it would cut the next call's CONNECT.
-        p_.comm_handler.empty_line_buffer();
-        p_.transfer.call_lost();
-        s.send_block = 1;
-        s.recv_block = 1;
-        p_.events.call_ended(CallEnd::carrier_lost);
+        end_call(CallEnd::carrier_lost);
     }
     if (s.connected == 0) check_modem_ready();
+}
+
+void LineSupervision::end_call(CallEnd why) {
+    SharedState& s = p_.state;
+    s.connected = 0;
+    // The modem's own "NO CARRIER" arrived as chat text; left in the
+    // buffer it would cut the next call's CONNECT.
+    p_.comm_handler.empty_line_buffer();
+    p_.transfer.call_lost();
+    s.send_block = 1;
+    s.recv_block = 1;
+    p_.events.call_ended(why);
 }
 
 void LineSupervision::check_modem_ready() {

@@ -1,4 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+
+#include "session/call_events.h"
 
 namespace quillon {
 
@@ -14,6 +17,9 @@ public:
 
     void check_carrier();
     void check_modem_ready();
+    // The window's side of a call that is over: counters reset, the
+    // transfer stopped, the listeners told why.
+    void end_call(CallEnd why);
 
 private:
     void set_up_again();

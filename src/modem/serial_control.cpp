@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "modem/serial_control.h"
 
 #include "modem/serial_rate.h"
@@ -36,6 +37,7 @@ void SerialControl::set_port_open(bool open) {
     if (!open) {
         if (line_) line_->set_listener(nullptr);
         line_.reset();
+        assumed_ = {};
         received_.clear();
         receive_pending_ = false;
         return;
@@ -52,7 +54,9 @@ void SerialControl::set_port_open(bool open) {
         throw;
     }
     opening_ = false;
+    device_ = device;
     line_->set_listener(this);
+    line_->set_flow_control(hardware_flow_);
     line_->set_dtr(dtr_);
     received_.clear();
     if (line_->bytes_waiting() > 0) line_readable();
@@ -74,6 +78,7 @@ void SerialControl::output(std::string_view text) {
 void SerialControl::take_from_line() {
     if (!line_) return;
     std::string more = line_->read_available();
+    if (ignore_modem_lines_) assumed_.scan(more);
     if (null_discard_) more.erase(std::remove(more.begin(), more.end(), '\0'), more.end());
     received_ += more;
 }
@@ -101,12 +106,20 @@ std::string SerialControl::input() {
     return out;
 }
 
-bool SerialControl::cd_holding() { return line_ && line_->modem_lines().dcd; }
-bool SerialControl::dsr_holding() { return line_ && line_->modem_lines().dsr; }
+bool SerialControl::cd_holding() {
+    if (ignore_modem_lines_) return line_ && assumed_.up();
+    return line_ && line_->modem_lines().dcd;
+}
+
+bool SerialControl::dsr_holding() {
+    if (ignore_modem_lines_) return line_ != nullptr;
+    return line_ && line_->modem_lines().dsr;
+}
 bool SerialControl::ri_holding() { return line_ && line_->modem_lines().ri; }
 
 void SerialControl::set_dtr_enable(bool on) {
     dtr_ = on;
+    if (!on) assumed_.hang_up();
     if (line_) line_->set_dtr(on);
 }
 
@@ -131,7 +144,12 @@ void SerialControl::announce() {
 
 void SerialControl::line_error(int event_code) {
     loop_.post([this, alive = alive_, event_code] {
-        if (*alive) raise(event_code);
+        if (!*alive) return;
+        if (event_code == comm_event::port_error && line_ && line_->gone() && on_device_lost) {
+            set_port_open(false);
+            return on_device_lost(device_);
+        }
+        raise(event_code);
     });
 }
 

@@ -1,6 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include "app/event_loop.h"
+#include "modem/assumed_carrier.h"
 #include "modem/line.h"
 
 #include <functional>
@@ -42,6 +44,12 @@ public:
     void set_null_discard(bool on) { null_discard_ = on; }
     bool null_discard() const { return null_discard_; }
     void set_input_mode(int mode) { input_mode_ = mode; }
+    // RTS/CTS on the lines opened from now on, where they have it.
+    void set_hardware_flow(bool on) { hardware_flow_ = on; }
+    // For links without modem lines: DSR reads as on while the port is
+    // open, and the carrier as the modem's words tell it (up from CONNECT
+    // until NO CARRIER or DTR lowered).
+    void set_ignore_modem_lines(bool on) { ignore_modem_lines_ = on; }
     // Waits, yielding to the loop and for max_drain_seconds at most, until
     // what was written has left the computer and had time to cross the
     // line: the modem drops what it still holds when DTR falls.
@@ -49,6 +57,9 @@ public:
 
     // The OnComm event; comm_event() tells what it reports.
     std::function<void()> on_comm;
+    // Told, instead of a port error, when the open device has gone; the
+    // port is closed by then.
+    std::function<void(const std::string& device)> on_device_lost;
 
 private:
     void line_readable() override;
@@ -62,6 +73,7 @@ private:
     LineOpener opener_;
     std::function<std::map<int, std::string>()> devices_;
     std::unique_ptr<Line> line_;
+    std::string device_;
     std::string received_;
     int comm_port_ = 1;
     int comm_event_ = 0;
@@ -69,6 +81,9 @@ private:
     int input_mode_ = 0;
     bool null_discard_ = false;
     bool dtr_ = true;
+    bool hardware_flow_ = false;
+    bool ignore_modem_lines_ = false;
+    AssumedCarrier assumed_;
     bool receive_pending_ = false;
     bool opening_ = false;
     // When the last byte written will have crossed the line, at its rate.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "modem/termios_line.h"
 
 #include "modem/serial_rate.h"
@@ -6,6 +7,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <grp.h>
+#include <pwd.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
@@ -17,11 +19,29 @@ namespace {
 
 constexpr int line_error_poll_ms = 250;
 
-std::string group_of(const std::string& device) {
+std::string user_name(uid_t uid) {
+    const passwd* entry = ::getpwuid(uid);
+    return entry ? entry->pw_name : std::to_string(uid);
+}
+
+std::string group_name(gid_t gid) {
+    const group* entry = ::getgrgid(gid);
+    return entry ? entry->gr_name : std::to_string(gid);
+}
+
+// Who may use the device and how this user can become one of them.
+std::string permission_text(const std::string& device) {
     struct stat st {};
-    if (::stat(device.c_str(), &st) == 0)
-        if (const group* g = ::getgrgid(st.st_gid); g && st.st_gid != 0) return g->gr_name;
-    return "dialout";
+    if (::stat(device.c_str(), &st) != 0) return "Permission denied on " + device;
+    std::string text = "Permission denied on " + device + " (owner " + user_name(st.st_uid) + ", group " +
+                       group_name(st.st_gid) + ")";
+    bool group_may = (st.st_mode & (S_IRGRP | S_IWGRP)) == (S_IRGRP | S_IWGRP);
+    if (st.st_gid != 0 && group_may) {
+        std::string group = group_name(st.st_gid);
+        return text + ": join the group " + group + " (sudo adduser " + user_name(::getuid()) + " " + group +
+               "), then log out and in again";
+    }
+    return text + ": only its owner may use it; an administrator can give it to the group dialout (a udev rule)";
 }
 
 std::string open_failure_text(const std::string& device, int error) {
@@ -31,11 +51,7 @@ std::string open_failure_text(const std::string& device, int error) {
     case ENODEV: return device + " does not exist";
     case EBUSY: return device + " is in use by another program";
     case EACCES:
-    case EPERM: {
-        std::string group = group_of(device);
-        return "Permission denied on " + device + ": join the group " + group + " (sudo adduser $USER " + group +
-               "), then log out and in again";
-    }
+    case EPERM: return permission_text(device);
     case ENOTTY: return device + " is not a serial port";
     default: return device + ": " + std::strerror(error);
     }
@@ -118,14 +134,23 @@ void TermiosLine::configure() {
         throw DeviceUnavailable(device_ + " refused the line settings (8 data bits, no parity, 1 stop bit, no flow control)");
     rate_ = set_serial_rate(fd_);
     if (rate_ == 0) throw DeviceUnavailable(device_ + " refused the line speed of 56000 and 57600 bit/s");
+    // What the device held from before is no answer to us.
+    ::tcflush(fd_, TCIFLUSH);
 }
 
 TermiosLine::~TermiosLine() {
     output_.reset();
     if (error_timer_) loop_.stop_timer(error_timer_);
     if (watch_) loop_.unwatch(watch_);
+    close_device();
+}
+
+void TermiosLine::close_device() {
+    if (fd_ < 0) return;
     ::ioctl(fd_, TIOCNXCL); // the tty may outlive us in other hands
     ::close(fd_);
+    fd_ = -1;
+    lock_.reset();
 }
 
 void TermiosLine::readable() {
@@ -159,6 +184,9 @@ void TermiosLine::lost() {
     if (error_timer_) loop_.stop_timer(error_timer_);
     error_timer_ = 0;
     output_->stop();
+    // Let go of the device at once: a re-plugged adapter or another program
+    // may want it while the window still shows the call.
+    close_device();
     report(comm_event::port_error);
 }
 
@@ -199,6 +227,15 @@ ModemLines TermiosLine::modem_lines() {
     int bits = 0;
     if (lost_ || ::ioctl(fd_, TIOCMGET, &bits) != 0) return {};
     return {(bits & TIOCM_CAR) != 0, (bits & TIOCM_DSR) != 0, (bits & TIOCM_RNG) != 0};
+}
+
+// A driver without the lines keeps the flag off, or keeps it to no effect.
+void TermiosLine::set_flow_control(bool rts_cts) {
+    termios tio{};
+    if (lost_ || ::tcgetattr(fd_, &tio) != 0) return;
+    if (rts_cts) tio.c_cflag |= CRTSCTS;
+    else tio.c_cflag &= ~static_cast<tcflag_t>(CRTSCTS);
+    ::tcsetattr(fd_, TCSANOW, &tio);
 }
 
 void TermiosLine::set_dtr(bool on) {

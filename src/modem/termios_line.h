@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include "app/event_loop.h"
@@ -15,8 +16,8 @@ namespace quillon {
 // refuses a custom rate), DTR, DSR and DCD through the modem-control ioctls,
 // line errors from the driver's fault counts. The device is held through a
 // UUCP lock file, flock and TIOCEXCL. A tty that is hung up or vanishes is
-// reported once and left alone; closing and opening the port again reopens
-// it. A tty without modem-control lines reads DSR and DCD as absent.
+// reported once and let go of at once, lock and all; opening the port again
+// reopens it. Input the device held before the opening is discarded. A tty without modem-control lines reads DSR and DCD as absent.
 class TermiosLine : public Line {
 public:
     // lock_dir: where the lock file goes; the system's lock directory by default.
@@ -35,6 +36,8 @@ public:
 
     // The rate in force: 56000, or 57600 where the driver refused 56000.
     int rate() const { return rate_; }
+    bool gone() const override { return lost_; }
+    void set_flow_control(bool rts_cts) override;
 
 private:
     void open_device();
@@ -43,6 +46,7 @@ private:
     void take_input();
     void check_line_errors();
     void lost();
+    void close_device();
     void report(int event_code);
 
     EventLoop& loop_;

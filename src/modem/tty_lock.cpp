@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "modem/tty_lock.h"
 
 #include "modem/line.h"
@@ -7,6 +8,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <fcntl.h>
 #include <fstream>
 #include <set>
@@ -21,16 +23,30 @@ std::set<std::string>& held_locks() {
     return held;
 }
 
-// "/dev/ttyUSB0" gives "ttyUSB0", "/dev/pts/3" gives "pts_3"; a link such
-// as /dev/serial/by-id/... names the device it points to.
-std::string lock_name(const std::string& device) {
-    char resolved[PATH_MAX];
-    std::string path = ::realpath(device.c_str(), resolved) ? resolved : device;
+// "/dev/ttyUSB0" gives "ttyUSB0", "/dev/pts/3" gives "pts_3".
+std::string lock_name(std::string path) {
     if (path.rfind("/dev/", 0) == 0) path.erase(0, 5);
     else if (auto slash = path.rfind('/'); slash != std::string::npos) path.erase(0, slash + 1);
     for (char& c : path)
         if (c == '/') c = '_';
     return "LCK.." + path;
+}
+
+// The device's name as given and, where that is a link, its own name.
+std::vector<std::string> lock_names(const std::string& device) {
+    std::vector<std::string> names{lock_name(device)};
+    char resolved[PATH_MAX];
+    if (::realpath(device.c_str(), resolved))
+        if (std::string own = lock_name(resolved); own != names.front()) names.push_back(own);
+    return names;
+}
+
+// A lock file without a PID this young is still being written by its maker.
+constexpr int pid_grace_seconds = 5;
+
+bool young(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && ::time(nullptr) - st.st_mtime < pid_grace_seconds;
 }
 
 pid_t owner_of(const std::string& path) {
@@ -75,15 +91,24 @@ std::string TtyLock::system_lock_dir() {
 }
 
 TtyLock::TtyLock(const std::string& device, const std::string& lock_dir) {
-    std::string path = lock_dir + "/" + lock_name(device);
+    try {
+        for (const std::string& name : lock_names(device)) take(device, lock_dir + "/" + name, lock_dir);
+    } catch (...) {
+        release();
+        throw;
+    }
+}
+
+void TtyLock::take(const std::string& device, const std::string& path, const std::string& lock_dir) {
     for (int attempt = 0; attempt < 3; ++attempt) {
         if (place_lock(lock_dir, path)) {
-            path_ = path;
-            held_locks().insert(path_);
+            paths_.push_back(path);
+            held_locks().insert(path);
             return;
         }
         if (errno != EEXIST) return;
         pid_t owner = owner_of(path);
+        if (owner == 0 && young(path)) throw DeviceUnavailable(device + " is locked by another program");
         // A lock of this very process, left by an earlier run with the same
         // PID, is as stale as one of a dead process.
         bool ours = held_locks().count(path) > 0;
@@ -95,11 +120,15 @@ TtyLock::TtyLock(const std::string& device, const std::string& lock_dir) {
     throw DeviceUnavailable(device + " is locked by another program");
 }
 
-TtyLock::~TtyLock() {
-    if (path_.empty()) return;
-    held_locks().erase(path_);
-    if (owner_of(path_) == ::getpid()) ::unlink(path_.c_str());
+void TtyLock::release() {
+    for (const std::string& path : paths_) {
+        held_locks().erase(path);
+        if (owner_of(path) == ::getpid()) ::unlink(path.c_str());
+    }
+    paths_.clear();
 }
+
+TtyLock::~TtyLock() { release(); }
 
 void remove_held_tty_locks() {
     for (const std::string& path : held_locks())

@@ -1,13 +1,18 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace quillon {
 
-// The UUCP lock file by which Linux serial programs agree on who uses a
+// The UUCP lock files by which Linux serial programs agree on who uses a
 // device: "LCK..<name>" in the lock directory, holding the owner's PID as
-// ten characters and a newline. A lock whose owner is dead is removed. The
-// file goes when this object does, or at remove_held_tty_locks().
+// ten characters and a newline. A device reached through a link is locked
+// under the link's name and under the device's own, as other programs may
+// use either. A lock is stale only when it names a dead process; one with
+// no PID yet is in use while young, as its maker may be about to write it.
+// The files go when this object does, or at remove_held_tty_locks().
 class TtyLock {
 public:
     // Throws LineError naming the program that holds the device. Where no
@@ -18,14 +23,17 @@ public:
     TtyLock(const TtyLock&) = delete;
     TtyLock& operator=(const TtyLock&) = delete;
 
-    // Empty when none is held.
-    const std::string& path() const { return path_; }
+    // The lock files held; empty when none is.
+    const std::vector<std::string>& paths() const { return paths_; }
 
     // The directory the system keeps its lock files in.
     static std::string system_lock_dir();
 
 private:
-    std::string path_;
+    void take(const std::string& device, const std::string& path, const std::string& lock_dir);
+    void release();
+
+    std::vector<std::string> paths_;
 };
 
 // Removes every lock file this process holds; for an exit that runs no

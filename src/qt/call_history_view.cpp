@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "qt/call_history_view.h"
 
 #include "qt/core_guard.h"

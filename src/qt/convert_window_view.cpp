@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "qt/convert_window_view.h"
 
 #include "app/main_form.h"

@@ -1,4 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "addressbook/sqlite_address_store.h"
+#include "app/command_line.h"
 #include "app/program.h"
 #include "modem/device_opener.h"
 #include "qt/core_guard.h"
@@ -18,6 +20,8 @@
 
 int main(int argc, char **argv) {
     using namespace quillon;
+    // Answered without a display, so before Qt wants one.
+    if (auto status = answer_command_line(argc, argv, stdout)) return *status;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillon"));
     // The program ends only through its main window's unload.

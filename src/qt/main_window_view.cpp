@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "qt/main_window_view.h"
 
 #include "app/main_form.h"

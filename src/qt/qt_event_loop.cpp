@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "qt/qt_event_loop.h"
 
 #include "qt/core_guard.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "qt/qt_media.h"
 
 #include "qt/mjpeg_avi.h"
@@ -30,8 +31,9 @@ bool QtMedia::can_play_animation(const std::string &path) {
     return movie && !decoded_frames(*movie).empty();
 }
 
-void QtMedia::open_folder(const std::string &path) {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QFile::decodeName(path.c_str())));
+bool QtMedia::open_folder(const std::string &path) {
+    // False when xdg-open, its way on Linux, cannot be started.
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(QFile::decodeName(path.c_str())));
 }
 
 } // namespace quillon

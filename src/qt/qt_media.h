@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include "app/media.h"
@@ -19,7 +20,7 @@ class QtMedia : public Media {
 public:
     bool can_show_picture(const std::string &path) override;
     bool can_play_animation(const std::string &path) override;
-    void open_folder(const std::string &path) override;
+    bool open_folder(const std::string &path) override;
 };
 
 } // namespace quillon

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "session/auto_redial.h"
 
 #include "app/ini_file.h"

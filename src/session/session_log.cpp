@@ -1,8 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "session/session_log.h"
 
+#include "app/private_files.h"
 #include "transfer/transfer_frames.h"
-
-#include <filesystem>
 
 namespace quillon {
 namespace {
@@ -77,11 +77,7 @@ SessionLog::~SessionLog() {
     flush_received();
 }
 
-bool SessionLog::make_folder() {
-    std::error_code error;
-    std::filesystem::create_directories(folder_, error);
-    return std::filesystem::is_directory(folder_, error);
-}
+bool SessionLog::make_folder() { return make_private_folder(folder_); }
 
 void SessionLog::call_began(const Call& call) {
     if (!enabled_) return;
@@ -176,7 +172,10 @@ void SessionLog::write_line(const std::string& time, std::string_view text) {
 bool SessionLog::open() {
     std::string path = folder_ + "/" + clock_.date() + ".log";
     out_.clear();
-    if (make_folder()) out_.open(path, std::ios::binary | std::ios::app);
+    if (make_folder()) {
+        make_private_file(path);
+        out_.open(path, std::ios::binary | std::ios::app);
+    }
     if (out_.is_open()) return true;
     fail(path);
     return false;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "session/status_model.h"
 
 #include "session/call_tracker.h"

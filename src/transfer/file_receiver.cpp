@@ -1,5 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "transfer/file_receiver.h"
 
+#include "app/private_files.h"
 #include "app/program.h"
 #include "app/text_number.h"
 #include "transfer/destination_check.h"
@@ -166,7 +168,9 @@ void FileReceiver::form_step() {
     s.rx_buffer.clear();
     discard_output();
     if (s.file_mode == "binary") {
-        spool_.open(p_.files.spool_file(), std::ios::binary | std::ios::trunc);
+        std::string spool = p_.files.spool_file();
+        make_private_file(spool);
+        spool_.open(spool, std::ios::binary | std::ios::trunc);
         if (!spool_) throw ReceiveFailure("cannot open the spool");
     } else if (s.file_mode == "text") {
         // The destination is replaced only once the whole file is in.

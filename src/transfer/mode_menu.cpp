@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "transfer/mode_menu.h"
 
 #include "app/program.h"

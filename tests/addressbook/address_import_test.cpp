@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "addressbook/address_import.h"
 #include "addressbook/address_io.h"
 #include "addressbook/sqlite_address_store.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "addressbook/sqlite_address_store.h"
 #include "support/program_fixture.h"
 

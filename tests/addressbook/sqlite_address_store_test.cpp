@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The store on a real SQLite file, as two copies of the program sharing a
 // folder use it.
 #include "addressbook/sqlite_address_store.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/first_run.h"
 #include "support/program_fixture.h"
 #include "support/temp_dir.h"
@@ -85,6 +86,7 @@ TEST(FirstRun, ANewUserStartsWithoutAQuestionAndAgainNextTime) {
     EXPECT_TRUE(user.home.exists(".local/share/quillon/addressbook.mdb"));
     EXPECT_FALSE(user.f.run([&] { user.f.p().frmmain.close(); }));
     EXPECT_TRUE(fs::is_empty(user.f.dir.path())) << "nothing written beside the program";
+    user.f.program.reset(); // the first copy's process is over
 
     ProgramFixture again;
     again.files = user.f.files;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/ini_file.h"
 #include "app/text_number.h"
 #include "support/temp_dir.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/program_fixture.h"
 
 #include "addressbook/sqlite_address_store.h"
@@ -82,12 +83,21 @@ TEST(Startup, PortPromptAsksUntilAValidPortOpens) {
     EXPECT_FALSE(f.p().frmmain.mnudialpulse.checked());
 }
 
-TEST(Startup, AMissingDeviceLeadsToThePromptAndCancelEndsWithoutWriting) {
+// Each failure is told before the prompt comes back, the first with the
+// way to try Quillon without a modem; the file's port, failing the same way
+// again, is not told twice in a row.
+TEST(Startup, AMissingDeviceIsToldBeforeThePromptAndCancelEndsWithoutWriting) {
     ProgramFixture f;
     f.write_ini("PORTNO.=4\nDIALMODE=tone");
     std::string before = f.dir.read("quillon.ini");
+    f.dialogs.input_answers = {"2"};
     EXPECT_FALSE(f.start());
-    EXPECT_EQ(f.dialogs.shown.at(0).text, port_prompt);
+    ASSERT_EQ(f.dialogs.shown.size(), 4u);
+    EXPECT_EQ(f.dialogs.shown[0].text.rfind("fake:4 does not exist !", 0), 0u);
+    EXPECT_NE(f.dialogs.shown[0].text.find("quillon-linesim --modem"), std::string::npos);
+    EXPECT_EQ(f.dialogs.shown[1].text, port_prompt);
+    EXPECT_EQ(f.dialogs.shown[2].text, "fake:2 does not exist !");
+    EXPECT_EQ(f.dialogs.shown[3].text, port_prompt);
     EXPECT_EQ(f.dir.read("quillon.ini"), before);
 }
 
@@ -216,16 +226,32 @@ TEST(Shutdown, WritesBackWhatTheMenusChanged) {
     EXPECT_TRUE(again.p().frmmain.mnudialtone.checked());
 }
 
-TEST(Shutdown, AnUnwritableSettingsFileEndsWithAMessage) {
+// An end asked for by a signal or a logout must not wait on a box: the
+// failure goes to stderr, and the next start tells it.
+TEST(Shutdown, AnUnwritableSettingsFileEndsWithoutABoxAndTheNextStartSaysSo) {
     ProgramFixture f;
     f.write_ini("PORTNO.=1\nDIALMODE=pulse");
+    std::string ini = f.dir.read("quillon.ini");
     f.port(1);
     ASSERT_TRUE(f.start());
     // A directory in its place cannot be replaced, even by root.
     std::filesystem::remove(f.dir.file("quillon.ini"));
     std::filesystem::create_directory(f.dir.file("quillon.ini"));
+    std::size_t boxes = f.dialogs.messages().size();
     EXPECT_FALSE(f.run([&] { f.p().frmmain.close(); }));
-    EXPECT_EQ(f.dialogs.messages().back(), "Error in writing to configuration file!");
+    EXPECT_EQ(f.dialogs.messages().size(), boxes);
+    f.program.reset();
+
+    std::filesystem::remove(f.dir.file("quillon.ini"));
+    f.dir.write("quillon.ini", ini);
+    ProgramFixture next;
+    next.files = f.files;
+    next.opener = f.opener;
+    ASSERT_TRUE(next.start());
+    EXPECT_EQ(next.dialogs.messages().at(0), "Quillon could not save its settings to " + f.dir.file("quillon.ini") +
+                                                 " when it last ended.");
+    EXPECT_TRUE(next.run([&] { next.p().main_window.Form_Load(); }));
+    EXPECT_EQ(next.dialogs.messages().size(), 1u) << "told once";
 }
 
 // Runs the start-up and says how the program ended: its exit status, or

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/poll_event_loop.h"
 #include "modem/device_opener.h"
 #include "modem/rfc2217_line.h"

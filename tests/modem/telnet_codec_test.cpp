@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "modem/telnet_codec.h"
 #include "modem/telnet_options.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/poll_event_loop.h"
 #include "modem/line_error_counter.h"
 #include "modem/serial_control.h"
@@ -13,10 +14,12 @@
 #include <pty.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <map>
 #include <vector>
 
@@ -153,8 +156,24 @@ TEST(TermiosLine, LeavesRaw8N1BehindAndCarriesEveryByteValueBothWays) {
     EXPECT_TRUE(events.errors.empty()) << "a pty keeps no fault counts, so it reports no line errors";
 }
 
+std::string lock_file_of(const Pty& pty) {
+    std::string name = pty.name;
+    name.erase(0, 5);
+    for (char& c : name)
+        if (c == '/') c = '_';
+    return "LCK.." + name;
+}
+
+// How many descriptors this process has open (a pty whose master is gone
+// no longer shows its name).
+int descriptors() {
+    int n = 0;
+    for ([[maybe_unused]] const auto& fd : std::filesystem::directory_iterator("/proc/self/fd")) ++n;
+    return n;
+}
+
 // A hung-up tty reads 0 and a vanished one fails, for ever: one port error,
-// and the tty is no longer watched.
+// the tty let go of at once (descriptor and lock) and no longer watched.
 TEST(TermiosLine, HangUpAndVanishingAreReportedOnceAndNoLongerWatched) {
     for (bool vhangup : {false, true}) {
         SCOPED_TRACE(vhangup ? "hung up" : "master closed");
@@ -167,9 +186,14 @@ TEST(TermiosLine, HangUpAndVanishingAreReportedOnceAndNoLongerWatched) {
             pty.master = -1;
         }
         ASSERT_TRUE(loop.on_readable);
+        int held = descriptors();
+        ASSERT_TRUE(locks.exists(lock_file_of(pty)));
         loop.on_readable();
         EXPECT_EQ(events.errors, std::vector<int>{comm_event::port_error});
         EXPECT_FALSE(loop.on_readable) << "no longer watched";
+        EXPECT_TRUE(line.gone());
+        EXPECT_EQ(descriptors(), held - 1) << "the descriptor is closed";
+        EXPECT_FALSE(locks.exists(lock_file_of(pty))) << "the lock is removed";
         line.write("ATH\r");
         EXPECT_EQ(line.read_available(), "");
         EXPECT_EQ(line.bytes_waiting(), 0u);
@@ -317,15 +341,11 @@ TEST(TermiosLine, PermissionDeniedSaysWhichGroupToJoin) {
     for (ssize_t n; (n = ::read(pipe_fds[0], buffer, sizeof buffer)) > 0;) text.append(buffer, static_cast<std::size_t>(n));
     ::close(pipe_fds[0]);
     waitpid(child, nullptr, 0);
-    EXPECT_EQ(text.rfind(std::string("Permission denied on ") + pty.name + ": join the group ", 0), 0u) << text;
-}
-
-std::string lock_file_of(const Pty& pty) {
-    std::string name = pty.name;
-    name.erase(0, 5);
-    for (char& c : name)
-        if (c == '/') c = '_';
-    return "LCK.." + name;
+    // A pty is its owner's alone: the text names owner and group, and no
+    // variable is left for the user to expand.
+    EXPECT_EQ(text.rfind(std::string("Permission denied on ") + pty.name + " (owner root, group ", 0), 0u) << text;
+    EXPECT_NE(text.find("): only its owner may use it"), std::string::npos) << text;
+    EXPECT_EQ(text.find('$'), std::string::npos) << text;
 }
 
 pid_t dead_pid() {
@@ -376,6 +396,42 @@ TEST(TermiosLine, UucpLockFilesHeldStaleAndRemoved) {
         remove_held_tty_locks();
         EXPECT_FALSE(locks.exists(lock)) << "an exit without destructors still removes it";
     }
+}
+
+// Other programs lock a device under the name they were given, a link's
+// among them, and may leave the PID for a moment after making the file.
+TEST(TermiosLine, LocksUnderALinksNameAndFreshEmptyLocksAreHonoured) {
+    Pty pty;
+    TempDir locks;
+    TempDir links;
+    HandLoop loop;
+    std::string link = links.file("ttyC");
+    ASSERT_EQ(symlink(pty.name, link.c_str()), 0);
+    auto refusal = [&](const std::string& device) {
+        try {
+            TermiosLine line(loop, device, locks.path());
+            return std::string("opened");
+        } catch (const LineError& e) {
+            return std::string(e.what());
+        }
+    };
+    char parent[16];
+    std::snprintf(parent, sizeof parent, "%10d\n", static_cast<int>(getppid()));
+    locks.write("LCK..ttyC", parent);
+    EXPECT_NE(refusal(link).find("is in use by"), std::string::npos) << "a lock under the link's name";
+    std::remove(locks.file("LCK..ttyC").c_str());
+    {
+        TermiosLine line(loop, link, locks.path());
+        EXPECT_TRUE(locks.exists("LCK..ttyC") && locks.exists(lock_file_of(pty))) << "locked under both names";
+        EXPECT_NE(refusal(pty.name).find("is in use by"), std::string::npos);
+    }
+    EXPECT_FALSE(locks.exists("LCK..ttyC") || locks.exists(lock_file_of(pty)));
+
+    locks.write(lock_file_of(pty), "");
+    EXPECT_EQ(refusal(pty.name), std::string(pty.name) + " is locked by another program") << "its maker writes the PID next";
+    timespec long_ago[2] = {{0, 0}, {std::time(nullptr) - 60, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, locks.file(lock_file_of(pty)).c_str(), long_ago, 0), 0);
+    EXPECT_EQ(refusal(pty.name), "opened") << "an empty lock a minute old is stale";
 }
 
 TEST(TermiosLine, ADeviceAnotherProgramHoldsIsRefused) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "addressbook/sqlite_address_store.h"
 #include "app/poll_event_loop.h"
 #include "app/program.h"
@@ -11,6 +12,7 @@
 
 #include <cctype>
 #include <fcntl.h>
+#include <filesystem>
 #include <functional>
 #include <pty.h>
 #include <unistd.h>
@@ -49,10 +51,13 @@ private:
 
 // The whole program core on the poll loop, its port 1 a real TermiosLine on
 // the slave of a pty.
+// With settings, the start-up is left as it is; without, the call is
+// taken as up.
 struct PtyProgram : ::testing::Test {
-    PtyProgram() {
+    explicit PtyProgram(const std::string& settings = "") {
         if (openpty(&master, &slave, name, nullptr, nullptr) != 0) throw std::runtime_error("openpty");
-        dir.write("quillon.ini", std::string("[Quillon]\nPORTNO.=1\nDIALMODE=tone\n[Ports]\nCOMM1=") + name + "\n");
+        dir.write("quillon.ini",
+                  "[Quillon]\nPORTNO.=1\nDIALMODE=tone\n" + settings + "[Ports]\nCOMM1=" + std::string(name) + "\n");
         program = std::make_unique<Program>(Platform{
             loop, dialogs, media,
             [this](const std::string& device) { return std::make_unique<TermiosLine>(loop, device, locks.path()); },
@@ -63,6 +68,7 @@ struct PtyProgram : ::testing::Test {
         run_until([&] { return peer->heard.find("AT&D2\r") != std::string::npos; });
         peer->send("OK\r\n");
         run_until([&] { return peer->heard.find("ATE0\r") != std::string::npos; });
+        if (!settings.empty()) return;
         // A pty has no carrier line, so the 5-second check would end any
         // call at once: the call is taken as up and the check stopped.
         program->Timer1.set_enabled(false);
@@ -144,6 +150,58 @@ TEST_F(PtyProgram, SendsATextFormFile) {
     std::string wire = peer->heard.substr(peer->heard.find("^%847%^"));
     EXPECT_TRUE(wire == "^%847%^3000^%847%^out.txt^%847%^text^%847%^" + content.substr(0, 2048) + "^%847%^" +
                             content.substr(2048) + "^%847%^Finished Sending File.");
+}
+
+// A pty has neither DSR nor DCD, as a three-wire cable has not.
+struct PtyWithoutModemLines : PtyProgram {
+    PtyWithoutModemLines() : PtyProgram("IGNOREMODEMLINES=on\n") {}
+};
+
+TEST_F(PtyWithoutModemLines, DialsAndTheCallIsUpFromConnectUntilNoCarrier) {
+    MainForm& f = program->frmmain;
+    EXPECT_EQ(f.txtreceived.text().rfind("Modem ready...", 0), 0u) << "DSR is not asked";
+    for (char d : std::string("5551002")) f.Cmddialn[d - '0'].click();
+    ASSERT_TRUE(f.cmddial.enabled());
+    std::size_t before = peer->heard.size();
+    f.cmddial.click();
+    ASSERT_TRUE(run_until([&] { return peer->heard.find("ATDT5551002\r", before) != std::string::npos; }));
+    peer->send("\r\nCONNECT 56000\r\n");
+    ASSERT_TRUE(run_until([&] { return program->state.connected == 1; }));
+    program->supervision.check_carrier();
+    EXPECT_EQ(program->state.connected, 1) << "no DCD, and still up";
+    peer->send("\r\nNO CARRIER\r\n");
+    ASSERT_TRUE(run_until([&] { return !program->MSComm1.cd_holding(); }));
+    program->supervision.check_carrier();
+    EXPECT_EQ(program->state.connected, 0);
+}
+
+// An adapter pulled in a call: the port is let go of at once and the
+// window shows the call as over; the device, back, opens again.
+TEST_F(PtyProgram, ALostDeviceEndsTheCallAndOpensAgainWhenPicked) {
+    MainForm& f = program->frmmain;
+    ::close(master);
+    master = -1;
+    ASSERT_TRUE(run_until([&] { return !program->MSComm1.port_open(); }));
+    EXPECT_EQ(program->state.connected, 0);
+    EXPECT_FALSE(f.cmdcan.enabled());
+    EXPECT_FALSE(f.port_item(1).checked());
+    EXPECT_TRUE(std::filesystem::is_empty(locks.path())) << "the lock is gone";
+    ASSERT_TRUE(run_until([&] { return !dialogs.messages().empty(); }, 1));
+    EXPECT_EQ(dialogs.messages().back(), std::string(name) + " has gone (unplugged or hung up); the call is over. "
+                                                              "Once it is back, pick its port again from the menu.");
+
+    // The device comes back under the same name: a fresh pty's master
+    // stands in, as the old slave is useless without its master.
+    int fresh_master = -1, fresh_slave = -1;
+    char fresh[256];
+    ASSERT_EQ(openpty(&fresh_master, &fresh_slave, fresh, nullptr, nullptr), 0);
+    dir.write("quillon.ini", std::string("[Quillon]\nPORTNO.=1\nDIALMODE=tone\n[Ports]\nCOMM1=") + fresh + "\n");
+    f.port_item(1).choose();
+    EXPECT_TRUE(program->MSComm1.port_open());
+    EXPECT_TRUE(f.port_item(1).checked());
+    program.reset();
+    ::close(fresh_slave);
+    ::close(fresh_master);
 }
 
 // A configured device the user may not open is explained at start, before

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real program on the offscreen platform, started from a program
 // directory of its own: what reaches the line at start-up, and what the
 // shut-down writes to quillon.ini when a signal ends it.

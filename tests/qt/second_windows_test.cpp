@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "qt/animation_view.h"
 #include "qt/picture_box.h"
 #include "windows_fixture.h"

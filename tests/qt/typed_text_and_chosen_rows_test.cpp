@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the user types or pastes reaches the model as typed, a selection is
 // replaced like in any editor, and a click chooses any grid row.
 #include "windows_fixture.h"

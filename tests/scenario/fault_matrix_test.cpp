@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/partial_files.h"
 #include "support/random_content.h"
 #include "support/text_history.h"

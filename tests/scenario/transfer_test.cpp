@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/partial_files.h"
 #include "support/random_content.h"
 #include "support/text_history.h"
@@ -6,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <random>
 
 namespace quillon {
@@ -27,6 +29,9 @@ struct Transfer : TwoPrograms {
     // a sends the file to b in the given form; true when both sides finished.
     bool send(const std::string& content, const std::string& form, bool go_offline = false) {
         start_sending(content, form, go_offline);
+        return finish(form);
+    }
+    bool finish(const std::string& form) {
         bool done = run_until(
             [&] {
                 bool received = form == "binary" ? b.f.dialogs.showed("Conversion complete!")
@@ -102,6 +107,39 @@ TEST(TransferScenario, OneMegabyteEachWayAndAgain) {
     std::string text = random_text(1 << 20, 12);
     ASSERT_TRUE(t.send(text, "text"));
     EXPECT_TRUE(t.received() == text);
+}
+
+std::filesystem::perms permissions(const std::string& path) {
+    return std::filesystem::status(path).permissions() & std::filesystem::perms::all;
+}
+
+// The same user starts Quillon again on b's files while a file arrives
+// there in binary form: the second copy says so and ends, touching
+// nothing, and the file arrives whole. b's records are b's alone.
+TEST(TransferScenario, ASecondCopyOnTheSameFilesLeavesTheReceptionAlone) {
+    Transfer t;
+    std::string content = random_bytes(20000, 5);
+    t.start_sending(content, "binary", false);
+    std::string spool = t.b.f.dir.file("vlorn.cmp");
+    ASSERT_TRUE(t.run_until([&] { return t.b.f.dir.exists("vlorn.cmp") && std::filesystem::file_size(spool) > 4096; }, 60));
+    using std::filesystem::perms;
+    EXPECT_EQ(permissions(spool), perms::owner_read | perms::owner_write);
+
+    testing::ProgramFixture second(&t.time);
+    second.files = t.b.f.files;
+    EXPECT_FALSE(second.start());
+    ASSERT_EQ(second.dialogs.messages().size(), 1u);
+    EXPECT_EQ(second.dialogs.messages()[0], "Quillon already runs with the files in " + t.b.f.dir.path() +
+                                                ". Use its window; this copy ends.");
+    second.program.reset();
+
+    ASSERT_TRUE(t.finish("binary"));
+    EXPECT_TRUE(t.received() == content);
+    EXPECT_EQ(permissions(t.b.f.dir.file("addressbook.mdb")), perms::owner_read | perms::owner_write);
+    std::string sessions = t.b.f.dir.file("sessions");
+    EXPECT_EQ(permissions(sessions), perms::owner_all);
+    for (const auto& log : std::filesystem::directory_iterator(sessions))
+        EXPECT_EQ(permissions(log.path()), perms::owner_read | perms::owner_write) << log.path();
 }
 
 TEST(TransferScenario, CarrierLostMidTransferLeavesBothSidesUsable) {

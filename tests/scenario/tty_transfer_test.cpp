@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/random_content.h"
 #include "support/tty_like_line.h"
 #include "support/two_programs.h"

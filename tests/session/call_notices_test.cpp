@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "session/call_notices.h"
 #include "support/fake_notifier.h"
 #include "support/program_fixture.h"

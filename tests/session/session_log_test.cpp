@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/fake_notifier.h"
 #include "support/random_content.h"
 #include "support/two_programs.h"
@@ -183,6 +184,13 @@ TEST(SessionLog, TheMenuItemOpensTheLogFolder) {
     t.a.w().mnusessionlog.choose();
     EXPECT_EQ(t.a.f.media.opened_folders, std::vector<std::string>{t.a.f.dir.file("sessions")});
     EXPECT_TRUE(t.a.f.dir.exists("sessions")) << "made, so there is something to open";
+    EXPECT_TRUE(t.a.f.dialogs.messages().empty());
+
+    t.a.f.media.has_opener = false;
+    t.a.w().mnusessionlog.choose();
+    EXPECT_EQ(t.a.f.dialogs.messages().back(), "No program to open folders with is installed (the package "
+                                               "xdg-utils brings one). The session log is in " +
+                                                   t.a.f.dir.file("sessions") + ".");
 }
 
 } // namespace

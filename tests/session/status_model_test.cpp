@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "session/session_clock.h"
 #include "support/random_content.h"
 #include "support/two_programs.h"

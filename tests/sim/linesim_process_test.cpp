@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/poll_event_loop.h"
 #include "modem/rfc2217_line.h"
 #include "support/child_process.h"
@@ -46,6 +47,9 @@ TEST(Linesim, UsageAndErrors) {
     ChildProcess help({linesim, "--help"});
     EXPECT_NE(help.read_line(5).value_or("").find("Usage: quillon-linesim"), std::string::npos);
     EXPECT_EQ(help.wait(5), 0);
+    ChildProcess version({linesim, "--version"});
+    EXPECT_EQ(version.read_line(5).value_or("").rfind("quillon-linesim ", 0), 0u);
+    EXPECT_EQ(version.wait(5), 0);
     for (std::vector<std::string> bad : {std::vector<std::string>{linesim},
                                          {linesim, "--modem", "55x@7001"},
                                          {linesim, "--modem", "1@0", "--rate", "fast"},

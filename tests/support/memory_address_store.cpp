@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/memory_address_store.h"
 
 #include <strings.h>

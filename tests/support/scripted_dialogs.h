@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include "app/dialogs.h"
@@ -64,8 +65,12 @@ class FakeMedia : public Media {
 public:
     bool can_show_picture(const std::string& path) override;
     bool can_play_animation(const std::string& path) override;
-    void open_folder(const std::string& path) override { opened_folders.push_back(path); }
+    bool open_folder(const std::string& path) override {
+        opened_folders.push_back(path);
+        return has_opener;
+    }
     std::vector<std::string> opened_folders;
+    bool has_opener = true;
 };
 
 } // namespace quillon::testing

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/tty_like_line.h"
 
 namespace quillon::testing {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/two_programs.h"
 
 #include "sim/sim_modem_line.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/connected_program.h"
 #include "transfer/transfer_frames.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Paints the program's pictures and its animation into one folder, or the
 // program's icon in the sizes of an icon theme:
 //   quillon_artwork <images directory>
