@@ -36,10 +36,11 @@ void ZmodemSender::on_header(const Header& h) {
         receiver_buffer_ = h.bytes[0] | h.bytes[1] << 8;
         crc32_ = (h.f0() & CANFC32) != 0;
         escaper_ = Escaper((h.f0() & ESCCTL) != 0);
+        // Receivers say ZRINIT more than once (to "rz\r" and to ZRQINIT);
+        // answering each would double every frame from here on. A ZFILE
+        // that went astray is sent again when its answer is overdue.
         if (step_ == Step::init) {
             offer_file();
-        } else if (step_ == Step::offer) {
-            on_timeout(); // it did not take our ZFILE
         } else if (step_ == Step::eof) {
             ++progress_.files_done;
             ++index_;
