@@ -1,6 +1,6 @@
 #include "transfer/protocols/zmodem_receiver.h"
 
-#include <cstdlib>
+#include "transfer/protocols/xmodem_blocks.h"
 
 namespace quillon {
 
@@ -114,18 +114,7 @@ void ZmodemReceiver::on_subpacket(const Reader::Event& event) {
 }
 
 void ZmodemReceiver::open_file(const std::string& info) {
-    // name NUL "size mtime mode ..." NUL; all but the name may be missing.
-    std::size_t nul = info.find('\0');
-    IncomingHeader header;
-    header.name = info.substr(0, nul);
-    if (nul != std::string::npos) {
-        std::string fields = info.substr(nul + 1);
-        fields = fields.substr(0, fields.find('\0'));
-        char* rest = nullptr;
-        unsigned long long size = std::strtoull(fields.c_str(), &rest, 10);
-        if (rest != fields.c_str()) header.size = size;
-        header.mtime = static_cast<std::int64_t>(std::strtoll(rest, nullptr, 8));
-    }
+    IncomingHeader header = xmodem::parse_file_info(info).value_or(IncomingHeader{});
     if (file_ && header.name == progress_.file) return ask_position(); // our ZRPOS was lost
     file_ = sink_.open(header);
     if (!file_) {

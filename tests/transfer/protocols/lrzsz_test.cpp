@@ -3,6 +3,8 @@
 #include "support/random_content.h"
 #include "support/temp_dir.h"
 #include "transfer/protocols/folder_files.h"
+#include "transfer/protocols/xmodem_receiver.h"
+#include "transfer/protocols/xmodem_sender.h"
 #include "transfer/protocols/zmodem_receiver.h"
 #include "transfer/protocols/zmodem_sender.h"
 
@@ -100,33 +102,80 @@ std::vector<Sample> samples() {
     return files;
 }
 
-TEST(Lrzsz, ZmodemBothWays) {
-    if (!installed("sz") || !installed("rz")) GTEST_SKIP() << "lrzsz is not installed";
-    auto files = samples();
-    {   // sz sends to us
-        TempDir from, into;
-        std::vector<std::string> argv = {"sz", "-q"};
+// Folders of the samples for lrzsz to send, and for it to receive into.
+struct Folders {
+    TempDir from, into;
+    std::vector<std::string> paths;
+    std::vector<OutgoingFile> outgoing;
+    explicit Folders(const std::vector<Sample>& files) {
         for (auto& f : files) {
             from.write(f.name, f.content);
-            argv.push_back(from.file(f.name));
-        }
-        FolderSink sink(into.path());
-        ZmodemReceiver receiver(sink);
-        EXPECT_EQ(run_against(receiver, argv, from.path()), 0);
-        EXPECT_EQ(receiver.state(), EngineState::succeeded) << receiver.reason();
-        for (auto& f : files) EXPECT_TRUE(into.read(f.name) == f.content) << f.name;
-    }
-    {   // rz receives from us
-        TempDir from, into;
-        std::vector<OutgoingFile> outgoing;
-        for (auto& f : files) {
-            from.write(f.name, f.content);
+            paths.push_back(from.file(f.name));
             outgoing.push_back(*file_to_send(from.file(f.name)));
         }
-        ZmodemSender sender(outgoing);
-        EXPECT_EQ(run_against(sender, {"rz", "-q"}, into.path()), 0);
-        EXPECT_EQ(sender.state(), EngineState::succeeded) << sender.reason();
-        for (auto& f : files) EXPECT_TRUE(into.read(f.name) == f.content) << f.name;
+    }
+};
+
+// XMODEM pads the last block with SUB; lrzsz pads to 1024 after a 1K block.
+bool same_but_padding(const std::string& got, const std::string& sent) {
+    return got.size() >= sent.size() && got.size() < sent.size() + 1024 && got.compare(0, sent.size(), sent) == 0 &&
+           got.find_first_not_of('\x1A', sent.size()) == std::string::npos;
+}
+
+TEST(Lrzsz, ZmodemAndYmodemBatchesBothWays) {
+    if (!installed("sz") || !installed("rb")) GTEST_SKIP() << "lrzsz is not installed";
+    auto files = samples();
+    for (bool ymodem : {false, true}) {
+        SCOPED_TRACE(ymodem ? "YMODEM" : "ZMODEM");
+        {
+            Folders folders(files);
+            std::vector<std::string> argv = {ymodem ? "sb" : "sz", "-q"};
+            argv.insert(argv.end(), folders.paths.begin(), folders.paths.end());
+            FolderSink sink(folders.into.path());
+            std::unique_ptr<TransferEngine> receiver;
+            if (ymodem) receiver = std::make_unique<XmodemReceiver>(sink);
+            else receiver = std::make_unique<ZmodemReceiver>(sink);
+            EXPECT_EQ(run_against(*receiver, argv, folders.from.path()), 0);
+            EXPECT_EQ(receiver->state(), EngineState::succeeded) << receiver->reason();
+            for (auto& f : files) EXPECT_TRUE(folders.into.read(f.name) == f.content) << f.name;
+        }
+        {
+            Folders folders(files);
+            std::unique_ptr<TransferEngine> sender;
+            if (ymodem) sender = std::make_unique<XmodemSender>(folders.outgoing, XmodemSender::Variant::ymodem);
+            else sender = std::make_unique<ZmodemSender>(folders.outgoing);
+            EXPECT_EQ(run_against(*sender, {ymodem ? "rb" : "rz", "-q"}, folders.into.path()), 0);
+            EXPECT_EQ(sender->state(), EngineState::succeeded) << sender->reason();
+            for (auto& f : files) EXPECT_TRUE(folders.into.read(f.name) == f.content) << f.name;
+        }
+    }
+}
+
+TEST(Lrzsz, XmodemWithCrcSumAnd1kBothWays) {
+    if (!installed("sx") || !installed("rx")) GTEST_SKIP() << "lrzsz is not installed";
+    Folders folders(samples());
+    for (std::size_t i = 0; i < folders.paths.size(); ++i) {
+        const std::string& name = folders.outgoing[i].name;
+        const std::string sent = folders.from.read(name);
+        SCOPED_TRACE(name);
+        FolderSink sink(folders.into.path());
+        XmodemReceiver receiver(sink, "from sx " + name);
+        EXPECT_EQ(run_against(receiver, {"sx", "-q", "-k", folders.paths[i]}, folders.from.path()), 0);
+        EXPECT_EQ(receiver.state(), EngineState::succeeded) << receiver.reason();
+        EXPECT_TRUE(same_but_padding(folders.into.read("from sx " + name), sent));
+        // rx takes CRC-16 with -c and the arithmetic sum without; it takes a
+        // second over each file, so the sum is tried on two sizes only.
+        for (bool crc : {true, false}) {
+            if (!crc && sent.size() != 129 && sent.size() != 1025) continue;
+            XmodemSender sender({folders.outgoing[i]}, XmodemSender::Variant::xmodem_1k);
+            std::string target = (crc ? "crc " : "sum ") + name;
+            std::vector<std::string> argv = {"rx", "-q"};
+            if (crc) argv.push_back("-c");
+            argv.push_back(target);
+            EXPECT_EQ(run_against(sender, argv, folders.into.path()), 0);
+            EXPECT_EQ(sender.state(), EngineState::succeeded) << sender.reason();
+            EXPECT_TRUE(same_but_padding(folders.into.read(target), sent)) << target;
+        }
     }
 }
 
