@@ -1,5 +1,7 @@
 #include "transfer/protocols/folder_files.h"
 
+#include "transfer/replacing_file.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
@@ -65,15 +67,7 @@ public:
     }
     std::uint64_t resume_from() const override { return resume_from_; }
 
-    bool write(std::string_view bytes) override {
-        while (!bytes.empty()) {
-            ssize_t n = ::write(fd_, bytes.data(), bytes.size());
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) return false;
-            bytes.remove_prefix(static_cast<std::size_t>(n));
-        }
-        return true;
-    }
+    bool write(std::string_view bytes) override { return write_all(fd_, bytes); }
 
     bool finish() override {
         if (mtime_ > 0) {
@@ -148,11 +142,7 @@ std::unique_ptr<IncomingFile> FolderSink::open(const IncomingHeader& header) {
         std::vector<char> buffer(pattern.begin(), pattern.end());
         buffer.push_back('\0');
         fd = ::mkostemp(buffer.data(), O_CLOEXEC);
-        if (fd >= 0) {
-            mode_t mask = ::umask(0);
-            ::umask(mask);
-            ::fchmod(fd, 0666 & ~mask);
-        }
+        if (fd >= 0) give_usual_permissions(fd);
         temporary = buffer.data();
     }
     if (fd < 0) return nullptr;

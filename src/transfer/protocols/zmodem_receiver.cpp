@@ -49,6 +49,7 @@ void ZmodemReceiver::on_event(const Reader::Event& event) {
 }
 
 void ZmodemReceiver::on_header(const Header& h) {
+    if (h.type == ZABORT || h.type == ZCAN) return end(EngineState::cancelled_by_peer);
     switch (h.type) {
     case ZRQINIT:
         if (!file_) send_zrinit();
@@ -87,10 +88,6 @@ void ZmodemReceiver::on_header(const Header& h) {
         send(hex_header(Header::at(ZFIN, 0)));
         step_ = Step::closing;
         wake_in(closing_wait_ms);
-        break;
-    case ZABORT:
-    case ZCAN:
-        end(EngineState::cancelled_by_peer);
         break;
     default:
         break;

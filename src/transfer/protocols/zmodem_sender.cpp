@@ -31,6 +31,7 @@ void ZmodemSender::on_bytes(std::string_view bytes) {
 }
 
 void ZmodemSender::on_header(const Header& h) {
+    if (h.type == ZABORT || h.type == ZCAN) return end(EngineState::cancelled_by_peer);
     switch (h.type) {
     case ZRINIT:
         receiver_buffer_ = h.bytes[0] | h.bytes[1] << 8;
@@ -78,10 +79,6 @@ void ZmodemSender::on_header(const Header& h) {
         break;
     case ZFERR:
         abort_with(EngineState::failed, "The receiver could not store the file.");
-        break;
-    case ZABORT:
-    case ZCAN:
-        end(EngineState::cancelled_by_peer);
         break;
     default:
         break;
