@@ -10,15 +10,21 @@
 
 namespace quillon {
 
-namespace {
-// mkstemp makes files only the owner may read; a received file gets the
-// permissions any new file of the user gets.
 void give_usual_permissions(int fd) {
     mode_t mask = umask(0);
     umask(mask);
     fchmod(fd, 0666 & ~mask);
 }
-} // namespace
+
+bool write_all(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
 
 bool ReplacingFile::open(const std::string& destination) {
     discard();
@@ -38,13 +44,7 @@ bool ReplacingFile::open(const std::string& destination) {
 }
 
 bool ReplacingFile::write(std::string_view bytes) {
-    while (!bytes.empty()) {
-        ssize_t n = ::write(fd_, bytes.data(), bytes.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
+    return write_all(fd_, bytes);
 }
 
 bool ReplacingFile::commit() {

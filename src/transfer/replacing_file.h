@@ -33,4 +33,10 @@ private:
     int fd_ = -1;
 };
 
+// Writes all of bytes to fd; false when it cannot.
+bool write_all(int fd, std::string_view bytes);
+// mkstemp makes files only the owner may read; a received file gets the
+// permissions any new file of the user gets.
+void give_usual_permissions(int fd);
+
 } // namespace quillon
