@@ -106,18 +106,35 @@ void Exchange::send(HayesModem& from, std::string_view bytes) {
     Direction& dir = forward ? call->to_callee : call->to_caller;
     double noise = std::max(line_of(from.number())->noise, line_of(to->number())->noise);
     double char_time = config_.rate_bps > 0 ? 10.0 / config_.rate_bps : 0.0;
+    // Pieces due at the same moment (all of them when the rate is unlimited)
+    // go in one event, delivered one by one as before.
+    std::vector<std::string> pieces;
+    double due = 0;
     for (std::size_t at = 0; at < bytes.size(); at += piece_size) {
         std::string piece(bytes.substr(at, piece_size));
         if (noise > 0) corrupt(piece, noise);
         double start = std::max(clock_.now(), dir.busy_until);
         dir.busy_until = start + static_cast<double>(piece.size()) * char_time;
-        clock_.schedule(dir.busy_until + config_.latency_seconds,
-                        [this, to, from_number = from.number(), alive = call->alive, piece = std::move(piece)] {
-                            if (!*alive) return;
-                            if (on_carried) on_carried(from_number, to->number(), piece);
-                            to->from_line(piece);
-                        });
+        double piece_due = dir.busy_until + config_.latency_seconds;
+        if (!pieces.empty() && piece_due != due) {
+            carry(*call, *to, from.number(), due, std::move(pieces));
+            pieces.clear();
+        }
+        due = piece_due;
+        pieces.push_back(std::move(piece));
     }
+    carry(*call, *to, from.number(), due, std::move(pieces));
+}
+
+void Exchange::carry(Call& call, HayesModem& to, const std::string& from_number, double due,
+                     std::vector<std::string> pieces) {
+    clock_.schedule(due, [this, &to, from_number, alive = call.alive, pieces = std::move(pieces)] {
+        for (const std::string& piece : pieces) {
+            if (!*alive) return;
+            if (on_carried) on_carried(from_number, to.number(), piece);
+            to.from_line(piece);
+        }
+    });
 }
 
 void Exchange::corrupt(std::string& bytes, double rate) {

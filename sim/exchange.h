@@ -85,6 +85,9 @@ private:
     Line* line_of(const std::string& number);
     Call* call_of(const HayesModem& modem);
     void end_call(Call* call, HayesModem* hanging_up);
+    // Delivers pieces to a modem at the time they are due.
+    void carry(Call& call, HayesModem& to, const std::string& from_number, double due,
+               std::vector<std::string> pieces);
     void corrupt(std::string& bytes, double rate);
 
     SimClock& clock_;
