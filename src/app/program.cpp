@@ -2,6 +2,7 @@
 
 #include "app/first_run.h"
 #include "app/port_map.h"
+#include "app/program_end.h"
 #include "app/settings.h"
 #include "modem/dial_backspace.h"
 
@@ -31,7 +32,15 @@ void Program::wire_handlers() {
         // events and its twice-a-second refresh.
         if (MSComm1.comm_event() != comm_event::receive) status.refresh();
     };
-    f.on_close = [this] { main_window.Form_Unload(); };
+    f.on_close = [this] {
+        try {
+            main_window.Form_Unload();
+        } catch (const ProgramEnd&) {
+            // The process ends without destructors: the log's last lines first.
+            session_log.flush();
+            throw;
+        }
+    };
 
     for (int d = 0; d < 10; ++d)
         f.Cmddialn[d].on_click = [this, d] {
