@@ -3,6 +3,7 @@
 #include "sim/hayes_modem.h"
 
 #include <algorithm>
+#include <span>
 
 namespace quillon::sim {
 
@@ -107,37 +108,37 @@ void Exchange::send(HayesModem& from, std::string_view bytes) {
     double noise = std::max(line_of(from.number())->noise, line_of(to->number())->noise);
     double char_time = config_.rate_bps > 0 ? 10.0 / config_.rate_bps : 0.0;
     // Pieces due at the same moment (all of them when the rate is unlimited)
-    // go in one event, delivered one by one as before.
-    std::vector<std::string> pieces;
-    double due = 0;
+    // travel together in one event, delivered piece by piece as they left.
+    std::string together;
+    double now = clock_.now(), due = 0;
     for (std::size_t at = 0; at < bytes.size(); at += piece_size) {
-        std::string piece(bytes.substr(at, piece_size));
-        if (noise > 0) corrupt(piece, noise);
-        double start = std::max(clock_.now(), dir.busy_until);
+        std::string_view piece = bytes.substr(at, piece_size);
+        double start = std::max(now, dir.busy_until);
         dir.busy_until = start + static_cast<double>(piece.size()) * char_time;
         double piece_due = dir.busy_until + config_.latency_seconds;
-        if (!pieces.empty() && piece_due != due) {
-            carry(*call, *to, from.number(), due, std::move(pieces));
-            pieces.clear();
+        if (!together.empty() && piece_due != due) {
+            carry(*call, *to, from.number(), due, std::move(together));
+            together.clear();
         }
         due = piece_due;
-        pieces.push_back(std::move(piece));
+        together.append(piece);
+        if (noise > 0) corrupt(std::span(together).last(piece.size()), noise);
     }
-    carry(*call, *to, from.number(), due, std::move(pieces));
+    carry(*call, *to, from.number(), due, std::move(together));
 }
 
-void Exchange::carry(Call& call, HayesModem& to, const std::string& from_number, double due,
-                     std::vector<std::string> pieces) {
-    clock_.schedule(due, [this, &to, from_number, alive = call.alive, pieces = std::move(pieces)] {
-        for (const std::string& piece : pieces) {
+void Exchange::carry(Call& call, HayesModem& to, const std::string& from_number, double due, std::string bytes) {
+    clock_.schedule(due, [this, &to, from_number, alive = call.alive, bytes = std::move(bytes)] {
+        for (std::size_t at = 0; at < bytes.size(); at += piece_size) {
             if (!*alive) return;
+            std::string_view piece = std::string_view(bytes).substr(at, piece_size);
             if (on_carried) on_carried(from_number, to.number(), piece);
             to.from_line(piece);
         }
     });
 }
 
-void Exchange::corrupt(std::string& bytes, double rate) {
+void Exchange::corrupt(std::span<char> bytes, double rate) {
     std::uniform_real_distribution<double> chance(0.0, 1.0);
     std::uniform_int_distribution<int> flip(1, 255);
     for (char& c : bytes)
