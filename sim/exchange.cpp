@@ -4,6 +4,7 @@
 #include "sim/hayes_modem.h"
 
 #include <algorithm>
+#include <span>
 
 namespace quillon::sim {
 
@@ -107,21 +108,38 @@ void Exchange::send(HayesModem& from, std::string_view bytes) {
     Direction& dir = forward ? call->to_callee : call->to_caller;
     double noise = std::max(line_of(from.number())->noise, line_of(to->number())->noise);
     double char_time = config_.rate_bps > 0 ? 10.0 / config_.rate_bps : 0.0;
+    // Pieces due at the same moment (all of them when the rate is unlimited)
+    // travel together in one event, delivered piece by piece as they left.
+    std::string together;
+    double now = clock_.now(), due = 0;
     for (std::size_t at = 0; at < bytes.size(); at += piece_size) {
-        std::string piece(bytes.substr(at, piece_size));
-        if (noise > 0) corrupt(piece, noise);
-        double start = std::max(clock_.now(), dir.busy_until);
+        std::string_view piece = bytes.substr(at, piece_size);
+        double start = std::max(now, dir.busy_until);
         dir.busy_until = start + static_cast<double>(piece.size()) * char_time;
-        clock_.schedule(dir.busy_until + config_.latency_seconds,
-                        [this, to, from_number = from.number(), alive = call->alive, piece = std::move(piece)] {
-                            if (!*alive) return;
-                            if (on_carried) on_carried(from_number, to->number(), piece);
-                            to->from_line(piece);
-                        });
+        double piece_due = dir.busy_until + config_.latency_seconds;
+        if (!together.empty() && piece_due != due) {
+            carry(*call, *to, from.number(), due, std::move(together));
+            together.clear();
+        }
+        due = piece_due;
+        together.append(piece);
+        if (noise > 0) corrupt(std::span(together).last(piece.size()), noise);
     }
+    carry(*call, *to, from.number(), due, std::move(together));
 }
 
-void Exchange::corrupt(std::string& bytes, double rate) {
+void Exchange::carry(Call& call, HayesModem& to, const std::string& from_number, double due, std::string bytes) {
+    clock_.schedule(due, [this, &to, from_number, alive = call.alive, bytes = std::move(bytes)] {
+        for (std::size_t at = 0; at < bytes.size(); at += piece_size) {
+            if (!*alive) return;
+            std::string_view piece = std::string_view(bytes).substr(at, piece_size);
+            if (on_carried) on_carried(from_number, to.number(), piece);
+            to.from_line(piece);
+        }
+    });
+}
+
+void Exchange::corrupt(std::span<char> bytes, double rate) {
     std::uniform_real_distribution<double> chance(0.0, 1.0);
     std::uniform_int_distribution<int> flip(1, 255);
     for (char& c : bytes)

@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <random>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -86,7 +87,9 @@ private:
     Line* line_of(const std::string& number);
     Call* call_of(const HayesModem& modem);
     void end_call(Call* call, HayesModem* hanging_up);
-    void corrupt(std::string& bytes, double rate);
+    // Delivers bytes to a modem, piece by piece, at the time they are due.
+    void carry(Call& call, HayesModem& to, const std::string& from_number, double due, std::string bytes);
+    void corrupt(std::span<char> bytes, double rate);
 
     SimClock& clock_;
     Config config_;

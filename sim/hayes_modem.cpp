@@ -61,7 +61,9 @@ ModemSignals HayesModem::signals() const {
 void HayesModem::from_computer(std::string_view bytes) {
     if (!powered_ || (!dtr_ && dtr_mode_ != 0)) return;
     if (state_ == State::online) {
-        for (char c : bytes) take_online_byte(c);
+        // The bytes of one write arrive together: one reading of the clock.
+        double now = clock_.now();
+        for (char c : bytes) take_online_byte(c, now);
         exchange_.send(*this, bytes);
         return;
     }
@@ -307,8 +309,7 @@ void HayesModem::from_line(std::string_view bytes) {
     if (state_ == State::online) send_text(bytes);
 }
 
-void HayesModem::take_online_byte(char c) {
-    double now = clock_.now();
+void HayesModem::take_online_byte(char c, double now) {
     bool escape_char = c == static_cast<char>(regs_[2]);
     if (escape_char && pluses_ == 0 && now - last_data_time_ >= guard_seconds()) {
         pluses_ = 1;

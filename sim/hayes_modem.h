@@ -78,7 +78,7 @@ private:
     void send_text(std::string_view text);
     void flush_echo();
     void ring();
-    void take_online_byte(char c);
+    void take_online_byte(char c, double now);
     void escape();
     void cancel_timers();
     double guard_seconds() const { return regs_[12] / 50.0; }

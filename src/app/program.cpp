@@ -3,6 +3,7 @@
 
 #include "app/first_run.h"
 #include "app/port_map.h"
+#include "app/program_end.h"
 #include "app/settings.h"
 #include "modem/dial_backspace.h"
 
@@ -36,7 +37,15 @@ void Program::wire_handlers() {
         lost_device.device_lost(device);
         status.refresh();
     };
-    f.on_close = [this] { main_window.Form_Unload(); };
+    f.on_close = [this] {
+        try {
+            main_window.Form_Unload();
+        } catch (const ProgramEnd&) {
+            // The process ends without destructors: the log's last lines first.
+            session_log.flush();
+            throw;
+        }
+    };
 
     for (int d = 0; d < 10; ++d)
         f.Cmddialn[d].on_click = [this, d] {

@@ -106,7 +106,7 @@ public:
     SessionClock session_clock{loop};
     CallTracker calls{session_clock};
     StatusModel status{loop, calls, [this](StatusReading& r) { read_status(r); }};
-    SessionLog session_log{files.data_dir() + "/sessions", session_clock};
+    SessionLog session_log{files.data_dir() + "/sessions", session_clock, loop};
     CallHistory call_history{files.address_book()};
     CallHistoryWindow history_window{*this};
     Conversation conversation{session_clock};

@@ -10,6 +10,7 @@
 #include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
 
@@ -22,6 +23,8 @@ namespace {
 
 constexpr int margin = 4;
 constexpr int tab_columns = 8;
+// Arrivals are painted at most this often: 30 frames a second.
+constexpr int frame_ms = 34;
 
 // FNV-1a, grown with the text, to tell the same text set again from a new one.
 constexpr std::uint64_t hash_start = 14695981039346656037ull;
@@ -44,6 +47,9 @@ OutputBox::OutputBox(TextBox &model, QWidget *parent) : QAbstractScrollArea(pare
     viewport()->setAutoFillBackground(true);
     viewport()->setCursor(Qt::IBeamCursor);
     verticalScrollBar()->setSingleStep(1);
+    frame_.setSingleShot(true);
+    frame_.setInterval(frame_ms);
+    connect(&frame_, &QTimer::timeout, this, [this] { paint_arrivals(); });
     show_common(*this, model_);
     replace_all();
 }
@@ -71,10 +77,41 @@ void OutputBox::append(std::string_view more) {
     shown_revision_ = model_.revision();
     shown_size_ += more.size();
     shown_hash_ = hash_more(shown_hash_, more);
+    std::size_t last_row = rows_.count() - 1;
+    changed_from_ = frame_.isActive() ? std::min(changed_from_, last_row) : last_row;
+    if (!frame_.isActive()) frame_.start();
     rows_.lay_out(model_.text(), laid_out_width_, [this](char32_t c, double x) { return char_width(c, x); });
+    arriving_ = true;
     update_scroll_range();
     if (at_bottom) bar->setValue(bar->maximum());
+    arriving_ = false;
+}
+
+// The frame's arrivals on screen: what scrolled is moved, not drawn again,
+// and only the rows from the first one that changed are drawn.
+void OutputBox::paint_arrivals() {
+    int top = verticalScrollBar()->value(), height = row_height(), width = viewport()->width();
+    int moved = top - painted_top_;
+    int rows_in_view = viewport()->height() / height + 1;
+    if (std::abs(moved) >= rows_in_view) return paint_all();
+    painted_top_ = top;
+    if (moved != 0) viewport()->scroll(0, -moved * height, QRect(0, margin, width, viewport()->height() - margin));
+    long first = static_cast<long>(changed_from_) - top;
+    if (first < rows_in_view) {
+        int y = margin + static_cast<int>(std::max(0L, first)) * height;
+        viewport()->update(QRect(0, y, width, viewport()->height() - y));
+    }
+}
+
+void OutputBox::paint_all() {
+    frame_.stop();
+    painted_top_ = verticalScrollBar()->value();
     viewport()->update();
+}
+
+void OutputBox::scrollContentsBy(int, int) {
+    // An arrival's scrolling waits for its frame.
+    if (!arriving_) paint_all();
 }
 
 void OutputBox::replace_all() {
@@ -82,9 +119,10 @@ void OutputBox::replace_all() {
     shown_size_ = model_.text().size();
     shown_hash_ = hash_more(hash_start, model_.text());
     anchor_ = cursor_ = 0;
+    shaped_.clear();
     lay_out_all();
     verticalScrollBar()->setValue(0);
-    viewport()->update();
+    paint_all();
 }
 
 void OutputBox::lay_out_all() {
@@ -92,6 +130,7 @@ void OutputBox::lay_out_all() {
     QScrollBar *bar = verticalScrollBar();
     bool at_bottom = bar->value() == bar->maximum();
     laid_out_width_ = text_width();
+    shaped_.clear();
     rows_.clear();
     rows_.lay_out(model_.text(), laid_out_width_, [this](char32_t c, double x) { return char_width(c, x); });
     update_scroll_range();
@@ -159,20 +198,50 @@ std::vector<OutputBox::Run> OutputBox::runs(std::size_t row) {
     return out;
 }
 
-void OutputBox::paintEvent(QPaintEvent *) {
+const OutputBox::ShapedRow &OutputBox::shaped_row(std::size_t row) {
+    std::size_t start = rows_.start(row), end = row_end_shown(row);
+    std::size_t from = std::clamp(std::min(anchor_, cursor_), start, end);
+    std::size_t to = std::clamp(std::max(anchor_, cursor_), start, end);
+    auto known = shaped_.constFind(row);
+    if (known != shaped_.constEnd() && known->start == start && known->end == end && known->selected_from == from &&
+        known->selected_to == to)
+        return *known;
+    ShapedRow shaped{start, end, from, to, runs(row), {}};
+    for (const Run &run : shaped.runs) {
+        QStaticText text(run.text);
+        text.setTextFormat(Qt::PlainText);
+        text.prepare(QTransform(), font());
+        shaped.shaped.push_back(std::move(text));
+    }
+    return *shaped_.insert(row, std::move(shaped));
+}
+
+void OutputBox::paintEvent(QPaintEvent *event) {
+    if (verticalScrollBar()->value() != painted_top_) {
+        // Scrolled by an arrival whose frame has not come: all of it, now.
+        if (event->rect() != viewport()->rect()) paint_all();
+        painted_top_ = verticalScrollBar()->value();
+    }
     QPainter painter(viewport());
     const QPalette &colours = palette();
-    int height = row_height(), ascent = fontMetrics().ascent();
-    int y = margin;
-    for (auto row = static_cast<std::size_t>(verticalScrollBar()->value());
-         row < rows_.count() && y < viewport()->height(); ++row, y += height) {
-        for (const Run &run : runs(row)) {
+    int height = row_height();
+    auto top = static_cast<std::size_t>(painted_top_);
+    std::size_t in_view = static_cast<std::size_t>(viewport()->height() / height) + 1;
+    std::size_t first = top + static_cast<std::size_t>(std::max(0, event->rect().top() - margin) / height);
+    int y = margin + static_cast<int>(first - top) * height;
+    for (std::size_t row = first; row < rows_.count() && y <= event->rect().bottom(); ++row, y += height) {
+        const ShapedRow &shaped = shaped_row(row);
+        for (std::size_t i = 0; i < shaped.runs.size(); ++i) {
+            const Run &run = shaped.runs[i];
             if (run.selected) painter.fillRect(QRectF(margin + run.x, y, run.width, height), colours.highlight());
             if (run.text.startsWith(u'\t')) continue;
             painter.setPen(colours.color(run.selected ? QPalette::HighlightedText : QPalette::Text));
-            painter.drawText(QPointF(margin + run.x, y + ascent), run.text);
+            painter.drawStaticText(QPointF(margin + run.x, y), shaped.shaped[i]);
         }
     }
+    // Rows out of view keep no shapes.
+    for (auto it = shaped_.begin(); it != shaped_.end();)
+        it = it.key() < top || it.key() >= top + in_view ? shaped_.erase(it) : std::next(it);
 }
 
 void OutputBox::resizeEvent(QResizeEvent *event) {
@@ -188,7 +257,7 @@ void OutputBox::changeEvent(QEvent *event) {
     if (event->type() == QEvent::FontChange) {
         widths_.clear();
         lay_out_all();
-        viewport()->update();
+        paint_all();
     }
 }
 
@@ -203,7 +272,7 @@ QString OutputBox::selected_text() const {
 void OutputBox::select_all() {
     anchor_ = 0;
     cursor_ = model_.text().size();
-    viewport()->update();
+    paint_all();
 }
 
 void OutputBox::copy() const {
@@ -248,7 +317,7 @@ void OutputBox::mousePressEvent(QMouseEvent *event) {
     cursor_ = offset_at(event->position().toPoint());
     if (!(event->modifiers() & Qt::ShiftModifier)) anchor_ = cursor_;
     selecting_ = true;
-    viewport()->update();
+    paint_all();
 }
 
 void OutputBox::mouseMoveEvent(QMouseEvent *event) {
@@ -261,7 +330,7 @@ void OutputBox::mouseMoveEvent(QMouseEvent *event) {
     else if (point.y() > viewport()->height())
         bar->setValue(bar->value() + 1);
     cursor_ = offset_at(point);
-    viewport()->update();
+    paint_all();
 }
 
 void OutputBox::mouseReleaseEvent(QMouseEvent *event) {

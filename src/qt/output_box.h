@@ -5,6 +5,8 @@
 
 #include <QAbstractScrollArea>
 #include <QHash>
+#include <QStaticText>
+#include <QTimer>
 
 #include <cstddef>
 #include <cstdint>
@@ -19,6 +21,8 @@ class TextBox;
 // the model, keeping no copy of its own. Only the rows in view are drawn,
 // and text added at the end is laid out alone, so each arrival costs the
 // same at the end of a long conversation with no line break as at its start.
+// Arrivals are painted together once a display frame, only the rows they
+// changed, and a row keeps its shaped text until it changes.
 // The user can select with the mouse and copy exactly what is shown.
 class OutputBox : public QAbstractScrollArea {
 public:
@@ -38,6 +42,7 @@ public:
 protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void scrollContentsBy(int dx, int dy) override;
     void changeEvent(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
@@ -53,6 +58,13 @@ private:
         QString text;
         bool selected;
     };
+    // A row as last drawn: what of the text and the selection it covered,
+    // and its runs shaped.
+    struct ShapedRow {
+        std::size_t start, end, selected_from, selected_to;
+        std::vector<Run> runs;
+        std::vector<QStaticText> shaped;
+    };
 
     void replace_all();
     void lay_out_all();
@@ -61,6 +73,9 @@ private:
     double text_width() const;
     int row_height() const;
     std::vector<Run> runs(std::size_t row);
+    const ShapedRow &shaped_row(std::size_t row);
+    void paint_arrivals();
+    void paint_all();
     std::size_t offset_at(QPoint point);
     std::size_t row_end_shown(std::size_t row) const;
     bool has_selection() const { return anchor_ != cursor_; }
@@ -74,6 +89,13 @@ private:
     std::uint64_t shown_hash_ = 0;
     double laid_out_width_ = 0;
     QHash<char32_t, double> widths_;
+    // Arrivals wait here for their frame: the first row they changed and
+    // the first row in view when the box was last painted.
+    QTimer frame_;
+    std::size_t changed_from_ = 0;
+    int painted_top_ = 0;
+    bool arriving_ = false;
+    QHash<std::size_t, ShapedRow> shaped_;
     // The selection: byte offsets of where it began and where it ends.
     std::size_t anchor_ = 0;
     std::size_t cursor_ = 0;

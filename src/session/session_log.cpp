@@ -71,17 +71,21 @@ std::string log_escaped(std::string_view text) {
     return out;
 }
 
-SessionLog::SessionLog(std::string folder, const SessionClock& clock) : folder_(std::move(folder)), clock_(clock) {}
+SessionLog::SessionLog(std::string folder, const SessionClock& clock, EventLoop& loop)
+    : folder_(std::move(folder)), clock_(clock), loop_(loop) {}
 
-SessionLog::~SessionLog() {
+SessionLog::~SessionLog() { flush(); }
+
+void SessionLog::flush() {
     flush_received();
+    flush_file();
 }
 
 bool SessionLog::make_folder() { return make_private_folder(folder_); }
 
 void SessionLog::call_began(const Call& call) {
     if (!enabled_) return;
-    flush_received();
+    flush();
     out_.close();
     std::string who = call.direction == CallDirection::outgoing ? "outgoing call to " + log_escaped(call.number) : "incoming call";
     write_line(call.date + " " + call.time, who);
@@ -95,10 +99,8 @@ void SessionLog::call_connected(const Call&) {
 void SessionLog::call_over(const Call& call) {
     if (enabled_)
         note("call ended after " + clock_text(static_cast<double>(call.duration_seconds())) + ": " + log_escaped(call.end_reason));
-    if (out_.is_open()) {
-        out_ << '\n';
-        out_.flush();
-    }
+    if (out_.is_open()) out_ << '\n';
+    flush_file();
     out_.close();
 }
 
@@ -161,6 +163,16 @@ void SessionLog::write_line(const std::string& time, std::string_view text) {
     if (!enabled_) return;
     if (!out_.is_open() && !open()) return;
     out_ << time << ' ' << text << '\n';
+    if (!flush_due_) {
+        flush_due_ = true;
+        flush_timer_ = loop_.start_timer(1000, [this] { flush_file(); });
+    }
+}
+
+void SessionLog::flush_file() {
+    if (flush_due_) loop_.stop_timer(flush_timer_);
+    flush_due_ = false;
+    if (!out_.is_open()) return;
     out_.flush();
     if (!out_) {
         out_.close();

@@ -13,10 +13,11 @@ namespace quillon {
 
 // The session log: every call written down as it goes, in a plain UTF-8
 // file per day ("2026-12-07.log") in its folder. A log that cannot be
-// written is reported once per run and never stops a call.
+// written is reported once per run and never stops a call. Lines reach the
+// disk at most a second after they are written, and at every call's end.
 class SessionLog : public CallTracker::Listener {
 public:
-    SessionLog(std::string folder, const SessionClock& clock);
+    SessionLog(std::string folder, const SessionClock& clock, EventLoop& loop);
     ~SessionLog() override;
 
     const std::string& folder() const { return folder_; }
@@ -34,17 +35,26 @@ public:
     void transfer_began(const Transfer& transfer) override;
     void transfer_over(const Transfer& transfer) override;
 
+    // Puts everything written so far on disk, received chat still open
+    // included; for the program's end, which runs no destructor.
+    void flush();
+
 private:
     // A line of the log stamped now, after any received chat still open.
     void note(const std::string& text);
     void write_line(const std::string& time, std::string_view text);
     void write_chat(char mark, const std::string& time, std::string_view text);
     void flush_received();
+    void flush_file();
     bool open();
     void fail(const std::string& path);
 
     std::string folder_;
     const SessionClock& clock_;
+    EventLoop& loop_;
+    // The timer that flushes what was written within the last second.
+    bool flush_due_ = false;
+    EventLoop::Handle flush_timer_{};
     bool enabled_ = true;
     bool reported_ = false;
     std::ofstream out_;

@@ -2,7 +2,10 @@
 #include "qt/output_box.h"
 #include "windows_fixture.h"
 
+#include <QElapsedTimer>
+#include <QScreen>
 #include <QScrollBar>
+#include <QTest>
 
 #include <string>
 
@@ -77,6 +80,44 @@ TEST(OutputBox, FollowsTheEndUnlessTheUserScrolledBack) {
     EXPECT_EQ(bar->value(), 10) << "reading back, the view stays put";
     t.w().txtreceived.set_text("Modem ready...");
     EXPECT_EQ(bar->value(), 0);
+}
+
+struct PaintCounter : QObject {
+    bool eventFilter(QObject *, QEvent *event) override {
+        paints += event->type() == QEvent::Paint;
+        return false;
+    }
+    int paints = 0;
+};
+
+TEST(OutputBox, ArrivalsInsideOneDisplayFrameArePaintedOnceAsAWholeRepaintWouldShowThem) {
+    OutputBoxFixture t;
+    for (int i = 0; i < 100; ++i)
+        t.w().txtreceived.append("line " + std::to_string(i) + "\r\n");
+    QTest::qWait(100);
+    PaintCounter counter;
+    QWidget *view = t.box->viewport();
+    view->installEventFilter(&counter);
+    QElapsedTimer arriving;
+    arriving.start();
+    for (int i = 0; i < 20; ++i) {
+        t.w().txtreceived.append("piece " + std::to_string(i) + (i % 3 ? " and more" : "\r\n"));
+        QCoreApplication::processEvents();
+    }
+    qint64 frames = 1 + arriving.elapsed() / 34;
+    QTest::qWait(100);
+    EXPECT_GE(counter.paints, 1);
+    EXPECT_LE(counter.paints, frames) << "at most one paint a display frame";
+
+    // The rows scrolled and the rows painted make what a whole repaint makes.
+    QPoint at = view->mapTo(&t.front->main, QPoint(0, 0));
+    QImage screen = t.front->main.screen()
+                        ->grabWindow(t.front->main.winId(), at.x(), at.y(), view->width(), view->height())
+                        .toImage()
+                        .convertToFormat(QImage::Format_RGB32);
+    QImage whole = view->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(screen.size(), whole.size());
+    EXPECT_TRUE(screen == whole) << "what the user sees is the text as it stands";
 }
 
 } // namespace

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <sys/resource.h>
+
+namespace quillon::bench {
+
+// The process's CPU time so far, user and system, in seconds.
+inline double cpu_seconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    auto seconds = [](const timeval &t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+} // namespace quillon::bench
