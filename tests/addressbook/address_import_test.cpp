@@ -28,15 +28,6 @@ struct Book : ProgramFixture {
     std::string last_message() { return dialogs.messages().empty() ? "" : dialogs.messages().back(); }
 };
 
-TEST(AddressImport, TheMenuItemsFollowShowAll) {
-    Book f;
-    const auto& items = f.w().mnuaddress.children;
-    ASSERT_EQ(items.size(), 8u);
-    EXPECT_EQ(items[5]->caption(), "Show All");
-    EXPECT_EQ(items[6]->caption(), "Import...");
-    EXPECT_EQ(items[7]->caption(), "Export...");
-}
-
 TEST(AddressImport, AddsTheNewEntriesAndCountsWhatItSkips) {
     Book f;
     f.p().dataaddress->add("Ann", "5551001");
@@ -107,31 +98,13 @@ TEST(AddressImport, AStoreThatFailsHalfWayKeepsNoneOfTheImport) {
     EXPECT_EQ(f.p().dataaddress->current_phoneno(), "1") << "the first new row is current";
 }
 
-TEST(AddressImport, ExportThenImportGivesBackTheSameBook) {
-    for (const char* name : {"book.csv", "book.vcf"}) {
-        SCOPED_TRACE(name);
-        Book f;
-        for (auto [n, phone] : std::vector<std::pair<std::string, std::string>>{
-                 {"Ann", "5551001"}, {"Smith, Bob", "555 1002"}, {"Zoë \"Z\"", "+44;1"}, {"Ann", "5551001"}})
-            f.p().dataaddress->add(n, phone);
-        std::vector<AddressRow> book = f.rows();
-        f.exported(name);
-        EXPECT_EQ(f.last_message(), "4 entries exported to " + f.dir.file(name) + ".");
-
-        Book g;
-        g.import(name, f.dir.read(name));
-        EXPECT_EQ(g.last_message(), "4 entries added, none skipped.");
-        ASSERT_EQ(g.rows().size(), book.size());
-        for (std::size_t i = 0; i < book.size(); ++i) {
-            EXPECT_EQ(g.rows()[i].name, book[i].name);
-            EXPECT_EQ(g.rows()[i].phoneno, book[i].phoneno);
-        }
-    }
-}
-
-TEST(AddressImport, AnExportThatCannotBeWrittenSaysSo) {
+TEST(AddressImport, AnExportSaysWhereItWentOrThatItCouldNotBeWritten) {
     Book f;
     f.p().dataaddress->add("Ann", "5551001");
+    f.p().dataaddress->add("Ann", "5551001");
+    f.exported("book.vcf");
+    EXPECT_EQ(f.last_message(), "2 entries exported to " + f.dir.file("book.vcf") + ".");
+    EXPECT_EQ(parse_address_vcard(f.dir.read("book.vcf")).size(), 2u) << "in the form its name asks for";
     f.dialogs.save_answers.push_back(f.dir.file("no/such/folder/book.csv"));
     f.w().mnuaddressexport.choose();
     EXPECT_NE(f.last_message().find("Cannot write"), std::string::npos);
