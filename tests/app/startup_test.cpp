@@ -77,6 +77,13 @@ TEST(Startup, DialModeValues) {
         EXPECT_EQ(f.dialogs.messages().at(0),
                   bad[0] ? "Invalid dialling mode set in INI file." : "Error in reading configuration file!");
     }
+    // The tone button dials by tone whatever the setting, and leaves the ticks.
+    ProgramFixture f;
+    ASSERT_TRUE(f.start_on_port1("PORTNO.=1\nDIALMODE=pulse"));
+    f.p().frmmain.Cmddialtone.click();
+    f.dial("7");
+    EXPECT_NE(f.port(1).written.find("ATDT7\r"), std::string::npos) << f.port(1).written;
+    EXPECT_TRUE(f.p().frmmain.mnudialpulse.checked());
 }
 
 TEST(Startup, ModemOffDisablesTheTelephoneButStillInitialises) {
