@@ -69,20 +69,6 @@ TEST(Startup, PortValuesFromTheFile) {
     }
 }
 
-TEST(Startup, PortPromptAsksUntilAValidPortOpens) {
-    ProgramFixture f;
-    f.write_ini("PORTNO.=abc\nDIALMODE=tone");
-    f.port(3);
-    f.dialogs.input_answers = {"0", "5", "x", "3"};
-    ASSERT_TRUE(f.start());
-    EXPECT_EQ(f.dialogs.shown.size(), 4u);
-    EXPECT_EQ(port_ticks(f.p()), (std::vector<bool>{false, false, true, false}));
-    EXPECT_TRUE(f.p().MSComm1.port_open());
-    EXPECT_EQ(f.port(3).written, "AT&D2\r");
-    EXPECT_TRUE(f.p().frmmain.mnudialtone.checked());
-    EXPECT_FALSE(f.p().frmmain.mnudialpulse.checked());
-}
-
 // Each failure is told before the prompt comes back, the first with the
 // way to try Quillon without a modem; the file's port, failing the same way
 // again, is not told twice in a row.
@@ -117,6 +103,13 @@ TEST(Startup, DialModeValues) {
         EXPECT_EQ(f.dialogs.messages().at(0),
                   bad[0] ? "Invalid dialling mode set in INI file." : "Error in reading configuration file!");
     }
+    // The tone button dials by tone whatever the setting, and leaves the ticks.
+    ProgramFixture f;
+    ASSERT_TRUE(f.start_on_port1("PORTNO.=1\nDIALMODE=pulse"));
+    f.p().frmmain.Cmddialtone.click();
+    f.dial("7");
+    EXPECT_NE(f.port(1).written.find("ATDT7\r"), std::string::npos) << f.port(1).written;
+    EXPECT_TRUE(f.p().frmmain.mnudialpulse.checked());
 }
 
 TEST(Startup, ModemOffDisablesTheTelephoneButStillInitialises) {
@@ -209,6 +202,7 @@ TEST(Shutdown, WritesBackWhatTheMenusChanged) {
     f.port(3);
     ASSERT_TRUE(f.start());
     f.p().frmmain.mnuport3.choose();
+    EXPECT_FALSE(f.port(2).open()) << "the port left is closed";
     f.p().frmmain.mnudialtone.choose();
     EXPECT_FALSE(f.run([&] { f.p().frmmain.close(); }));
     std::string ini = f.dir.read("quillon.ini");
@@ -334,6 +328,38 @@ TEST(PortMenu, AfterAFailedChoiceTheTicksShowThePortThatIsOpen) {
     EXPECT_TRUE(f.port(4).open());
     EXPECT_EQ(port_ticks(f.p()), (std::vector<bool>{false, false, false, true}));
     EXPECT_TRUE(f.run([&] { f.run_for(10); }));
+    f.p().frmmain.mnuport4.choose();
+    EXPECT_TRUE(f.port(4).open()) << "the port in use is reopened";
+
+    // A failed choice whose previous port is gone too: the line stays closed, nothing ticked.
+    f.devices.unplug("fake:4");
+    f.p().MSComm1.set_port_open(false);
+    f.p().frmmain.mnuport2.choose();
+    EXPECT_FALSE(f.p().MSComm1.port_open());
+    EXPECT_EQ(port_ticks(f.p()), std::vector<bool>(4, false));
+    f.run_for(5);
+    EXPECT_EQ(f.p().frmmain.txtreceived.text(), "Modem not ready...");
+}
+
+// A configured device the user may not open is explained at start, before
+// the port prompt, and the program goes on.
+TEST(Startup, ADeviceThatCannotBeHadIsExplainedBeforeThePortPrompt) {
+    ProgramFixture f;
+    f.write_ini("PORTNO.=1\nDIALMODE=tone");
+    f.port(2);
+    const std::string why = "Permission denied on /dev/ttyUSB0: join the group dialout";
+    f.opener = [&, fakes = f.opener](const std::string& device) -> std::unique_ptr<Line> {
+        if (device == "fake:1") throw DeviceUnavailable(why);
+        return fakes(device);
+    };
+    f.dialogs.input_answers = {"2"};
+    ASSERT_TRUE(f.start());
+    ASSERT_GE(f.dialogs.shown.size(), 2u);
+    EXPECT_EQ(f.dialogs.shown[0].text, why + " !");
+    EXPECT_EQ(f.dialogs.shown[0].icon, Icon::stop);
+    EXPECT_EQ(f.dialogs.shown[1].kind, testing::ScriptedDialogs::Kind::input);
+    EXPECT_TRUE(f.p().MSComm1.port_open());
+    EXPECT_EQ(f.p().MSComm1.comm_port(), 2);
 }
 
 TEST(Supervision, TicksDuringThePortPromptNeverEndTheProgram) {

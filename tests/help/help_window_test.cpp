@@ -23,9 +23,7 @@ TEST(HelpWindow, MissingOrUnreadableFilesAreToldAndTheWindowStillOpens) {
           Case{jpeg, "/", {"Unable to load help file!"}, ""}}) {
         SCOPED_TRACE(c.text.value_or("no text"));
         testing::ProgramFixture f;
-        f.write_ini("PORTNO.=1\nDIALMODE=tone");
-        f.port(1);
-        ASSERT_TRUE(f.start());
+        ASSERT_TRUE(f.start_on_port1());
         std::filesystem::create_directory(f.dir.file("images"));
         if (c.photo) f.dir.write("images/photo.jpg", *c.photo);
         if (c.text == "/")

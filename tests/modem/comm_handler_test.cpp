@@ -11,9 +11,7 @@ using testing::ProgramFixture;
 // A started program on port 1 with the modem on.
 struct Started : ProgramFixture {
     Started() {
-        write_ini("PORTNO.=1\nDIALMODE=tone");
-        port(1);
-        EXPECT_TRUE(start());
+        EXPECT_TRUE(start_on_port1());
         port(1).written.clear();
     }
     void arrive(const std::string& bytes) {
@@ -27,37 +25,7 @@ struct Started : ProgramFixture {
         ASSERT_EQ(p().state.connected, 1);
         port(1).written.clear();
     }
-    MainForm& w() { return p().frmmain; }
 };
-
-TEST(CommHandler, RingIsAnsweredAndConnectDeclaredAfterTwoSeconds) {
-    Started f;
-    f.w().txtreceived.set_text("Modem ready...");
-    f.arrive("\r\nRING\r\n");
-    EXPECT_EQ(f.port(1).written, "ATA\r");
-    EXPECT_EQ(f.w().txtreceived.text(), "Modem ready...") << "a ring shows nothing";
-
-    // One second into the wait: the status is up, no call yet, and an
-    // arrival is handled inside the wait.
-    std::string status_during;
-    int connected_during = -1;
-    f.time.schedule(f.time.now() + 1, [&] {
-        status_during = f.w().txtreceived.text();
-        connected_during = f.p().state.connected;
-        f.port(1).arrive("hello");
-    });
-    f.arrive("\r\nCONNECT 56000\r\n");
-    EXPECT_EQ(status_during, "Connection established...\r\nCONNECT 56000\r\n");
-    EXPECT_EQ(connected_during, 0);
-    EXPECT_GE(f.time.now(), 2.0);
-    EXPECT_EQ(f.p().state.connected, 1);
-    EXPECT_EQ(f.w().txtreceived.text(), "hello");
-    EXPECT_TRUE(f.w().cmdsend.enabled());
-    EXPECT_TRUE(f.w().mnumode.enabled());
-
-    f.arrive("\r\nRING\r\nCONNECT");
-    EXPECT_EQ(f.port(1).written, "ATA\r") << "no answer during a call";
-}
 
 // The answering side may hang up too; what the peer sends during the
 // two-second wait is its chat, not the modem's.

@@ -4,13 +4,11 @@
 #include "app/program.h"
 #include "modem/termios_line.h"
 #include "support/program_fixture.h"
-#include "support/random_content.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <fcntl.h>
 #include <filesystem>
 #include <functional>
@@ -107,50 +105,6 @@ struct PtyProgram : ::testing::Test {
     std::unique_ptr<Program> program;
     std::unique_ptr<WirePeer> peer;
 };
-
-std::string plain_text(std::size_t n, unsigned seed) {
-    std::string text = testing::random_text(n, seed);
-    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-}
-
-TEST_F(PtyProgram, ReceivesATextFormFileWhoseTrailerComesWithTheLastFrame) {
-    std::string content = plain_text(5000, 21);
-    dialogs.save_answers.push_back(dir.file("got.txt"));
-    std::vector<std::string> frames = {"^%847%^", "5000^%847%^", "sent.txt^%847%^", "text^%847%^",
-                                       content.substr(0, 2048) + "^%847%^", content.substr(2048, 2048) + "^%847%^"};
-    ASSERT_TRUE(send_frames(frames));
-    peer->send(content.substr(4096) + "^%847%^Finished Sending File.");
-    ASSERT_TRUE(run_until([&] { return peer->heard.ends_with("Receiver::Received file.^%1694%^"); }))
-        << "the receiver's last request never came";
-    EXPECT_TRUE(dir.read("got.txt") == content);
-    EXPECT_EQ(program->state.current_mode, "chat");
-    EXPECT_EQ(program->state.recv_block, 1);
-}
-
-TEST_F(PtyProgram, SendsATextFormFile) {
-    std::string content = plain_text(3000, 23);
-    dir.write("out.txt", content);
-    dialogs.open_answers.push_back(dir.file("out.txt"));
-    // A pty has no carrier, so the form and the Send button are taken at
-    // their handlers.
-    program->frmmain.filemodetext.on_click();
-    program->frmmain.cmdsend.on_click();
-    std::size_t heard_before = peer->heard.size();
-    for (int request = 0; request < 6; ++request) {
-        ASSERT_TRUE(run_until([&] { return peer->heard.find("^%847%^", heard_before) != std::string::npos; }));
-        peer->pump();
-        if (peer->heard.ends_with("Finished Sending File.")) break;
-        heard_before = peer->heard.size();
-        peer->send("^%1694%^");
-    }
-    ASSERT_TRUE(run_until([&] { return peer->heard.ends_with("Finished Sending File."); }));
-    peer->send("^%1694%^");
-    ASSERT_TRUE(run_until([&] { return dialogs.showed("Finished sending.Back to chat mode."); }));
-    std::string wire = peer->heard.substr(peer->heard.find("^%847%^"));
-    EXPECT_TRUE(wire == "^%847%^3000^%847%^out.txt^%847%^text^%847%^" + content.substr(0, 2048) + "^%847%^" +
-                            content.substr(2048) + "^%847%^Finished Sending File.");
-}
 
 // A pty has neither DSR nor DCD, as a three-wire cable has not.
 struct PtyWithoutModemLines : PtyProgram {

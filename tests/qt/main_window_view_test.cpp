@@ -4,37 +4,10 @@
 
 #include <QAbstractButton>
 #include <QPlainTextEdit>
-#include <QProgressBar>
 #include <QTest>
-
-#include <vector>
 
 namespace quillon::testing {
 namespace {
-
-std::vector<Button *> every_button(MainForm &f) {
-    std::vector<Button *> out{&f.cmddial, &f.cmdre, &f.cmdcan, &f.cmdsend, &f.Cmddialtone, &f.Cmdconfig};
-    for (Button &b : f.Cmddialn) out.push_back(&b);
-    return out;
-}
-
-TEST(MainWindowView, EveryButtonFollowsItsModel) {
-    WindowsFixture t(WindowsFixture::Pictures::generated);
-    for (Button *model : every_button(t.w())) {
-        SCOPED_TRACE(model->name());
-        auto *button = t.widget<QAbstractButton>(model->name().c_str());
-        ASSERT_TRUE(button);
-        EXPECT_FALSE(button->icon().isNull()) << "its picture";
-        for (bool on : {false, true, false}) {
-            model->set_enabled(on);
-            EXPECT_EQ(button->isEnabled(), on);
-        }
-        model->set_visible(false);
-        EXPECT_FALSE(button->isVisible());
-        model->set_visible(true);
-        EXPECT_TRUE(button->isVisible());
-    }
-}
 
 TEST(MainWindowView, AButtonShowsTheModelsPictureAndItsCaptionWhenNoPictureLoads) {
     WindowsFixture t(WindowsFixture::Pictures::generated);
@@ -53,20 +26,6 @@ TEST(MainWindowView, AButtonShowsTheModelsPictureAndItsCaptionWhenNoPictureLoads
     EXPECT_TRUE(five->icon().isNull());
     EXPECT_EQ(five->text(), "5");
     EXPECT_EQ(dial->text(), "Dial") << "no caption: the tooltip";
-}
-
-TEST(MainWindowView, TheProgressBarFollowsItsModel) {
-    WindowsFixture t;
-    auto *bar = t.widget<QProgressBar>("ProgressBar1");
-    ASSERT_TRUE(bar);
-    EXPECT_FALSE(bar->isVisible());
-    t.w().ProgressBar1.set_visible(true);
-    t.w().ProgressBar1.set_max(3000);
-    t.w().ProgressBar1.set_value(750);
-    EXPECT_TRUE(bar->isVisible());
-    EXPECT_DOUBLE_EQ(double(bar->value()) / bar->maximum(), 0.25);
-    t.w().ProgressBar1.set_value(4000);
-    EXPECT_EQ(bar->value(), bar->maximum()) << "beyond the maximum shows full";
 }
 
 TEST(MainWindowView, EnterRunsTheKeyHandlerBeforeTheLineBreakGoesInAtTheCaret) {

@@ -27,18 +27,6 @@ void press_on_next_box(BoxSeen &seen, QMessageBox::StandardButton press) {
     });
 }
 
-TEST(QtDialogs, TheGoOfflineQuestionAnswersYesOrNo) {
-    QtDialogs dialogs;
-    for (auto [press, answer] : {std::pair{QMessageBox::Yes, true}, std::pair{QMessageBox::No, false}}) {
-        BoxSeen seen;
-        press_on_next_box(seen, press);
-        EXPECT_EQ(dialogs.ask_yes_no("Would you like to go offline?"), answer);
-        EXPECT_EQ(seen.title, "Quillon");
-        EXPECT_EQ(seen.icon, QMessageBox::Question);
-        EXPECT_EQ(seen.buttons, QMessageBox::Yes | QMessageBox::No);
-    }
-}
-
 TEST(QtDialogs, BoxesSitOverTheMainWindowUnlessItIsDisabled) {
     QtDialogs dialogs;
     QWidget main;

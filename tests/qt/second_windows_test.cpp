@@ -21,7 +21,8 @@ void write_photo(WindowsFixture &t, Qt::GlobalColor colour) {
 
 TEST(HelpWindowView, ComesAndGoesWithItsFormAndShowsBothFilesAsTheyAreNow) {
     WindowsFixture t(WindowsFixture::Pictures::generated);
-    t.dir.write("quillon.txt", "Quillon help\r\n\r\nDial with the keypad.");
+    // Control codes show as pictures and line separators as replacements, never act.
+    t.dir.write("quillon.txt", "Quillon help\r\n\r\nDial\twith the keypad\x1b\xC2\x85\xE2\x80\xA8.");
     write_photo(t, Qt::red);
     QWidget &help = t.front->help;
     EXPECT_FALSE(help.isVisible());
@@ -31,12 +32,13 @@ TEST(HelpWindowView, ComesAndGoesWithItsFormAndShowsBothFilesAsTheyAreNow) {
     auto *text = t.widget<QPlainTextEdit>("Txthelp", &help);
     ASSERT_TRUE(picture && text);
     EXPECT_GT(picture->picture().toImage().pixelColor(16, 16).red(), 200);
-    EXPECT_EQ(text->toPlainText(), "Quillon help\n\nDial with the keypad.");
+    const QString shown = QString::fromUtf16(u"Quillon help\n\nDial\twith the keypad\u241b\ufffd\ufffd.");
+    EXPECT_EQ(text->toPlainText(), shown);
     EXPECT_TRUE(text->isReadOnly());
     EXPECT_TRUE(t.front->main.isEnabled()) << "not modal";
     t.dir.write("quillon.txt", "read again");
     t.w().mnuhelp.choose();
-    EXPECT_EQ(text->toPlainText(), "Quillon help\n\nDial with the keypad.") << "an open window reads nothing again";
+    EXPECT_EQ(text->toPlainText(), shown) << "an open window reads nothing again";
 
     help.close();
     EXPECT_FALSE(t.p().frmhelp.visible());

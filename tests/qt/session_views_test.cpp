@@ -16,36 +16,6 @@ QString text_of(WindowsFixture &t, const char *name) {
     return label ? label->text() : QString();
 }
 
-TEST(StatusBarView, ShowsTheModelAlongTheFootOfTheMainWindow) {
-    WindowsFixture t;
-    t.run_for(0.5);
-    EXPECT_EQ(text_of(t, "status_call"), "Idle");
-    EXPECT_EQ(text_of(t, "status_online"), "");
-    EXPECT_EQ(text_of(t, "status_port"), "COMM1 fake:1");
-    EXPECT_EQ(text_of(t, "status_dialmode"), "Tone dialling");
-    EXPECT_EQ(text_of(t, "status_mode"), "Chat");
-    EXPECT_EQ(text_of(t, "status_dtr"), QStringLiteral("\u25CF DTR"));
-    EXPECT_EQ(text_of(t, "status_dsr"), QStringLiteral("\u25CF DSR"));
-    EXPECT_EQ(text_of(t, "status_dcd"), QStringLiteral("\u25CB DCD")) << "hollow when off, not only grey";
-    EXPECT_EQ(text_of(t, "status_ri"), QStringLiteral("\u25CB RI"));
-    auto *bar = t.widget<QWidget>("statusbar");
-    auto *output = t.widget<QWidget>("txtreceived");
-    ASSERT_TRUE(bar && output);
-    EXPECT_GT(bar->mapTo(&t.front->main, QPoint()).y(), output->mapTo(&t.front->main, QPoint()).y());
-
-    t.port(1).lines.dcd = true;
-    t.port(1).lines.ri = true;
-    t.run_for(0.5);
-    EXPECT_EQ(text_of(t, "status_dcd"), QStringLiteral("\u25CF DCD"));
-
-    t.p().events.dialling("5551002");
-    EXPECT_EQ(text_of(t, "status_call"), "Dialling 5551002") << "at once, not at the next refresh";
-    t.p().events.connected();
-    t.run_for(61);
-    EXPECT_EQ(text_of(t, "status_call"), "Connected 5551002");
-    EXPECT_EQ(text_of(t, "status_online"), "00:01:01");
-}
-
 // What the user reads: whole at a normal size; at the smallest window the
 // long texts lose their middle, never more than that.
 TEST(StatusBarView, ElidesInTheMiddleAndNeverToAFewLetters) {

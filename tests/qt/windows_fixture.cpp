@@ -8,9 +8,7 @@ namespace quillon::testing {
 WindowsFixture::WindowsFixture(Pictures pictures) {
     if (pictures == Pictures::generated)
         std::filesystem::copy(std::string(QUILLON_PROGRAM_DIR) + "/images", dir.file("images"));
-    write_ini("PORTNO.=1\nDIALMODE=tone");
-    port(1);
-    EXPECT_TRUE(start());
+    EXPECT_TRUE(start_on_port1());
     front = std::make_unique<FrontEnd>(p(), nullptr);
     front->main.show();
 }

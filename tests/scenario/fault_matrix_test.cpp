@@ -161,12 +161,6 @@ TEST(FaultMatrix, EveryFaultLeavesBothProgramsWorking) {
     }
 }
 
-} // namespace
-} // namespace quillon
-
-namespace quillon {
-namespace {
-
 // A damaged address book costs the book, not the calls.
 TEST(FaultMatrix, ACorruptedAddressBookLeavesCallsAndTransfersWorking) {
     testing::TwoPrograms t;
@@ -183,12 +177,6 @@ TEST(FaultMatrix, ACorruptedAddressBookLeavesCallsAndTransfersWorking) {
     ASSERT_TRUE(t.run_until([&] { return t.b.f.dialogs.showed("Conversion complete!"); }, 600));
     EXPECT_TRUE(t.b.f.dir.read("target.bin") == content);
 }
-
-} // namespace
-} // namespace quillon
-
-namespace quillon {
-namespace {
 
 bool is_hex_digit(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); }
 

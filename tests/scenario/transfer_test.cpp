@@ -163,14 +163,6 @@ TEST(TransferScenario, CarrierLostMidTransferLeavesBothSidesUsable) {
     EXPECT_TRUE(t.received() == content);
 }
 
-} // namespace
-} // namespace quillon
-
-namespace quillon {
-namespace {
-
-using testing::Station;
-using testing::TwoPrograms;
 using Shown = testing::ScriptedDialogs::Shown;
 
 TEST(CallScenario, CancelOnTheAnsweringSideEndsTheCallOnBothSides) {

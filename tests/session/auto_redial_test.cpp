@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "support/forwarding_line.h"
 #include "support/two_programs.h"
 
 #include <gtest/gtest.h>
@@ -15,19 +16,14 @@ struct Dial {
 };
 
 // The line to a's modem, noting every dial command and when it went out.
-class DialRecorder : public Line {
+class DialRecorder : public testing::ForwardingLine {
 public:
     DialRecorder(std::unique_ptr<Line> inner, VirtualTime& time, std::vector<Dial>& dials)
-        : inner_(std::move(inner)), time_(time), dials_(dials) {}
+        : ForwardingLine(*inner), inner_(std::move(inner)), time_(time), dials_(dials) {}
     void write(std::string_view bytes) override {
         if (bytes.substr(0, 3) == "ATD") dials_.push_back({time_.now(), std::string(bytes)});
-        inner_->write(bytes);
+        ForwardingLine::write(bytes);
     }
-    std::string read_available() override { return inner_->read_available(); }
-    std::size_t bytes_waiting() override { return inner_->bytes_waiting(); }
-    ModemLines modem_lines() override { return inner_->modem_lines(); }
-    void set_dtr(bool on) override { inner_->set_dtr(on); }
-    void set_listener(LineListener* listener) override { inner_->set_listener(listener); }
 
 private:
     std::unique_ptr<Line> inner_;

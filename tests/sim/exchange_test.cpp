@@ -87,23 +87,5 @@ TEST(Exchange, WithoutARateLimitOnlyTheDelayRemains) {
     EXPECT_EQ(t.rb.out.size(), 100000u);
 }
 
-TEST(Exchange, NoiseIsTheSameForTheSameSeed) {
-    auto noisy = [](std::uint32_t seed, double rate) {
-        Bench t({.seed = seed});
-        t.connect();
-        t.exchange.set_noise("5551001", rate);
-        t.a.from_computer(std::string(2000, 'q'));
-        t.time.run_for(1);
-        return t.rb.take();
-    };
-    std::string clean(2000, 'q');
-    EXPECT_EQ(noisy(7, 0), clean);
-    std::string once = noisy(7, 0.01);
-    ASSERT_EQ(once.size(), clean.size()) << "noise changes bytes, never their number";
-    EXPECT_NE(once, clean);
-    EXPECT_EQ(noisy(7, 0.01), once);
-    EXPECT_NE(noisy(8, 0.01), once);
-}
-
 } // namespace
 } // namespace quillon::sim

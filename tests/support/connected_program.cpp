@@ -6,9 +6,7 @@
 namespace quillon::testing {
 
 ConnectedProgram::ConnectedProgram() {
-    write_ini("PORTNO.=1\nDIALMODE=tone");
-    line();
-    EXPECT_TRUE(start());
+    EXPECT_TRUE(start_on_port1());
     connect();
 }
 

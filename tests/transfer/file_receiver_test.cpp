@@ -153,30 +153,5 @@ TEST(FileReceiver, APeerWithoutMarkersCannotGrowTheBuffers) {
     EXPECT_TRUE(f.w().txtreceived.text().starts_with("Dropped ")) << "the user is told";
 }
 
-// The carrier goes after each frame of a binary reception in turn.
-TEST(FileReceiver, CarrierLossAtAnyStepLeavesNoSpoolAndAWorkingProgram) {
-    std::vector<std::string> frames{"", "4", "x.bin", "binary", "41"};
-    for (std::size_t cut = 1; cut <= frames.size(); ++cut) {
-        SCOPED_TRACE(cut);
-        Receiver f;
-        f.dialogs.save_answers.push_back(f.dir.file("saved"));
-        for (std::size_t i = 0; i < cut; ++i) f.peer_frame(frames[i]);
-        f.lose_carrier();
-        EXPECT_EQ(f.p().state.connected, 0);
-        EXPECT_EQ(f.p().state.recv_block, 1);
-        EXPECT_EQ(f.p().state.current_mode, "chat");
-        EXPECT_FALSE(f.w().ProgressBar1.visible());
-        EXPECT_FALSE(f.spool_exists());
-        EXPECT_TRUE(f.w().Cmddialn[0].enabled()) << "the keypad is usable for the next call";
-        EXPECT_EQ(f.dialogs.messages().size(), 0u) << "no report for a file that did not arrive";
-
-        f.connect();
-        f.dialogs.save_answers.clear();
-        f.announce("2", "y", "text");
-        EXPECT_EQ(f.peer_frame("ok"), "Receiver::Received file.^%1694%^");
-        EXPECT_EQ(f.dir.read("saved"), "ok");
-    }
-}
-
 } // namespace
 } // namespace quillon

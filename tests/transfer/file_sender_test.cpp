@@ -74,27 +74,6 @@ TEST(FileSender, FailuresGoBackToChatModeAndKeepTheProgram) {
     EXPECT_FALSE(g.ended);
 }
 
-TEST(FileSender, CarrierLossAtAnyStepGoesBackToChat) {
-    for (int requests = 0; requests <= 5; ++requests) {
-        SCOPED_TRACE(requests);
-        Sender f;
-        f.send_and_answer(requests);
-        f.lose_carrier();
-        EXPECT_EQ(f.p().state.send_block, 1);
-        EXPECT_EQ(f.p().state.recv_block, 1);
-        EXPECT_EQ(f.p().state.current_mode, "chat");
-        EXPECT_FALSE(f.w().ProgressBar1.visible());
-        EXPECT_TRUE(f.dialogs.messages().empty()) << "nothing reported as sent";
-
-        f.connect();
-        f.dialogs.open_answers.push_back(f.dir.file("a.bin"));
-        f.w().filemodetext.choose();
-        f.w().cmdsend.click();
-        EXPECT_EQ(f.take_written(), "^%847%^") << "a new transfer starts from the opening frame";
-        EXPECT_EQ(f.request(), "3000^%847%^");
-    }
-}
-
 // The peer stops answering after each frame in turn: every 30 seconds the
 // user hears of it, and the cancel button ends it.
 TEST(FileSender, AStalledPeerIsToldOfEveryThirtySecondsAndCancelEndsIt) {
