@@ -73,14 +73,16 @@ TEST(FileReceiver, AbandonedReceptionsLeaveNothingBehind) {
         const char* destination; // the save dialog's answer; none: cancelled
         std::vector<std::string> frames;
         bool message;
+        const char* last_transfer; // what the status bar keeps
     };
+    const char* failed = "failed (Receiving failed)";
     const std::vector<Row> rows{
-        {"length not a number", nullptr, {"", "12x"}, true},
-        {"length too big", nullptr, {"", "99999999999"}, true},
-        {"save cancelled", nullptr, {"", "10", "x.bin"}, false},
-        {"destination unwritable", "no/such/dir/x", {"", "10", "x", "text"}, true},
+        {"length not a number", nullptr, {"", "12x"}, true, failed},
+        {"length too big", nullptr, {"", "99999999999"}, true, failed},
+        {"save cancelled", nullptr, {"", "10", "x.bin"}, false, "abandoned (The save dialog was cancelled)"},
+        {"destination unwritable", "no/such/dir/x", {"", "10", "x", "text"}, true, failed},
         // Nothing to request when nothing can be stored.
-        {"unknown form", "saved", {"", "4", "n", ""}, true},
+        {"unknown form", "saved", {"", "4", "n", ""}, true, failed},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
@@ -90,6 +92,8 @@ TEST(FileReceiver, AbandonedReceptionsLeaveNothingBehind) {
         EXPECT_EQ(f.peer_frame(row.frames.back()), "") << "the reception is given up at its last frame";
         EXPECT_FALSE(f.ended);
         EXPECT_EQ(f.dialogs.showed("Unexpected error while receiving! Cannot continue."), row.message);
+        EXPECT_TRUE(f.p().status.call_text().ends_with(std::string(" (last transfer: ") + row.last_transfer + ")"))
+            << f.p().status.call_text();
         EXPECT_EQ(f.p().state.recv_block, 1);
         EXPECT_EQ(f.p().state.current_mode, "chat");
         EXPECT_TRUE(f.w().mnumodechat.checked());
