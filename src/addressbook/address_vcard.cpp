@@ -76,6 +76,8 @@ std::string unescape(std::string_view value) {
     return out;
 }
 
+// A lone CR has no escape of its own and may not stand bare in a text
+// value: it goes out as a line break and comes back as CR LF.
 std::string escape(std::string_view value) {
     std::string out;
     for (std::size_t i = 0; i < value.size(); ++i) {

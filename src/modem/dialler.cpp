@@ -27,6 +27,8 @@ void Dialler::rest_for_call() {
     if (!f.DBGrid1.visible()) f.cmdre.set_enabled(false);
 }
 
+void Dialler::call_over() { p_.frmmain.cmdcan.set_enabled(false); }
+
 // The keypad is enabled exactly when a dial may go out: a modem ready, no
 // call and no transfer.
 void Dialler::follow_dial_number() {

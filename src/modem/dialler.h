@@ -24,6 +24,9 @@ public:
     // While a call is up the keypad, Dial and Redial rest: what they write
     // are modem commands, which the call would carry to the peer as text.
     void rest_for_call();
+    // Whoever ended the call, nothing is left to hang up; the readiness
+    // check that follows gives the keypad, Dial and Redial back.
+    void call_over();
     // Dial is enabled while a number waits and the keypad may add to it.
     void follow_dial_number();
 

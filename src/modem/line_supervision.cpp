@@ -22,6 +22,7 @@ void LineSupervision::end_call(CallEnd why) {
     // buffer it would cut the next call's CONNECT.
     p_.comm_handler.empty_line_buffer();
     p_.transfer.call_lost();
+    p_.dialler.call_over();
     s.send_block = 1;
     s.recv_block = 1;
     p_.events.call_ended(why);

@@ -139,9 +139,10 @@ void CallTracker::transfer_progress(std::int64_t done, std::int64_t total) {
 }
 
 // Ends the transfer last started; the reporting step may no longer know
-// all of its info, so the started one stands.
-void CallTracker::transfer_ended(const TransferInfo&, TransferOutcome outcome, const std::string& detail) {
-    if (!transfer_) return;
+// all of its info, so the started one stands. A reception given up before
+// its form was known never started here.
+void CallTracker::transfer_ended(const TransferInfo& info, TransferOutcome outcome, const std::string& detail) {
+    if (!transfer_ || transfer_->info.direction != info.direction) return;
     Transfer over = std::move(*transfer_);
     transfer_.reset();
     over.ended = clock_.monotonic();

@@ -57,8 +57,7 @@ CallState StatusModel::derive() const {
 
 std::string StatusModel::call_text() const {
     std::string text = state_text();
-    if (!last_transfer_.empty() && (state_ == CallState::idle || state_ == CallState::connected))
-        text += " (last transfer: " + last_transfer_ + ")";
+    if (!last_transfer_.empty()) text += " (last transfer: " + last_transfer_ + ")";
     return text;
 }
 
@@ -151,16 +150,20 @@ void StatusModel::call_ended(CallEnd) {
     refresh();
 }
 
+StatusModel::Activity StatusModel::activity_of(const TransferInfo& info) {
+    return info.direction == TransferDirection::sending ? Activity::sending : Activity::receiving;
+}
+
 void StatusModel::transfer_started(const TransferInfo& info) {
-    activity_ = info.direction == TransferDirection::sending ? Activity::sending : Activity::receiving;
+    activity_ = activity_of(info);
     file_ = std::filesystem::path(info.file_name).filename().string();
     last_transfer_.clear();
     told_ = true;
     refresh();
 }
 
-void StatusModel::transfer_ended(const TransferInfo&, TransferOutcome outcome, const std::string& detail) {
-    if (activity_ != Activity::converting) activity_ = Activity::none;
+void StatusModel::transfer_ended(const TransferInfo& info, TransferOutcome outcome, const std::string& detail) {
+    if (activity_ == activity_of(info)) activity_ = Activity::none;
     if (outcome != TransferOutcome::complete) {
         std::string reason = detail.ends_with('.') ? detail.substr(0, detail.size() - 1) : detail;
         last_transfer_ = outcome == TransferOutcome::failed ? "failed" : "abandoned";

@@ -66,6 +66,7 @@ public:
 
 private:
     enum class Activity { none, sending, receiving, converting };
+    static Activity activity_of(const TransferInfo& info);
     CallState derive() const;
     std::string state_text() const;
 

@@ -99,6 +99,7 @@ void FileReceiver::request() { p_.transfer.send_to_line(std::string(frames::requ
 void FileReceiver::opening_step() {
     MainForm& f = p_.frmmain;
     p_.state.rx_buffer.clear();
+    rx_filename.clear();
     p_.main_window.disable_dial_controls();
     f.mnumode.set_enabled(false);
     f.cmdsend.set_enabled(false);
@@ -178,8 +179,8 @@ void FileReceiver::form_step() {
     } else {
         return failed();
     }
+    form_known_ = true;
     p_.events.transfer_started(transfer_info());
-    told_started_ = true;
     rx_location_ = 0;
     bad_digits_ = 0;
     request();
@@ -291,12 +292,14 @@ void FileReceiver::finish_reception() {
     p_.Timer2.set_enabled(false);
     f.ProgressBar1.set_visible(false);
     s.end_time = now_in_seconds(p_.loop);
-    told_started_ = false;
     p_.events.transfer_ended(transfer_info(), TransferOutcome::complete, "");
+    form_known_ = false;
 }
 
-// The file as the call events tell it: binary form announces two digits a byte.
+// The file as the call events tell it: binary form announces two digits a
+// byte. Before the form frame only the name chosen, if any, is known.
 TransferInfo FileReceiver::transfer_info() const {
+    if (!form_known_) return {TransferDirection::receiving, rx_filename, "", 0};
     const std::string& form = p_.state.file_mode;
     return {TransferDirection::receiving, rx_filename, form, form == "binary" ? rx_length / 2 : rx_length};
 }
@@ -310,12 +313,14 @@ void FileReceiver::call_lost() {
 }
 
 // Gives up this reception and leaves the program, and the destination, as
-// they were before it.
+// they were before it. Every reception that ends badly comes through here,
+// whatever step it reached, and is told as ended: the status bar keeps the
+// loss after the output box has moved on.
 void FileReceiver::abandon(const std::string& why, TransferOutcome outcome) {
     SharedState& s = p_.state;
     MainForm& f = p_.frmmain;
-    if (told_started_) p_.events.transfer_ended(transfer_info(), outcome, why);
-    told_started_ = false;
+    p_.events.transfer_ended(transfer_info(), outcome, why);
+    form_known_ = false;
     ++reception_;
     discard_output();
     s.recv_block = 1;

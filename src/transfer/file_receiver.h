@@ -70,9 +70,9 @@ private:
     unsigned call_ = 0;
     bool stepping_ = false;
     bool opening_deferred_ = false;
-    // Set from the form step until the reception ends: only a reception the
-    // call events heard start is told to have ended.
-    bool told_started_ = false;
+    // Set from the form step, when the call events hear the reception
+    // start, until it ends.
+    bool form_known_ = false;
 };
 
 } // namespace quillon

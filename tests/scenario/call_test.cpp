@@ -61,6 +61,16 @@ TEST(Call, DialAnswerChatAndHangUp) {
     EXPECT_FALSE(t.b.modem.in_call());
     EXPECT_FALSE(t.a.f.ended);
     EXPECT_FALSE(t.b.f.ended);
+    // The call buttons follow its end on both sides; only the caller has a
+    // number to redial.
+    for (testing::Station* s : {&t.a, &t.b}) {
+        SCOPED_TRACE(s->number);
+        EXPECT_EQ(s->p().status.call_text(), "Idle");
+        EXPECT_FALSE(s->w().cmdcan.enabled()) << "nothing left to hang up";
+        EXPECT_FALSE(s->w().cmddial.enabled());
+        EXPECT_TRUE(s->w().Cmddialn[0].enabled());
+        EXPECT_EQ(s->w().cmdre.enabled(), s == &t.a);
+    }
 
     // A second call works, this time by redial, and is kept after the first.
     t.a.w().cmdre.click();

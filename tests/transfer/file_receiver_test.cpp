@@ -76,15 +76,17 @@ TEST(FileReceiver, AbandonedReceptionsLeaveNothingBehind) {
         const char* destination; // the save dialog's answer; none: cancelled
         std::vector<std::string> frames;
         bool message;
+        const char* last_transfer; // what the status bar keeps
     };
+    const char* failed = "failed (Receiving failed)";
     const std::vector<Row> rows{
-        {"length not a number", nullptr, {"", "12x"}, true},
-        {"length negative", nullptr, {"", "-5"}, true},
-        {"length with an exponent", nullptr, {"", "1e3"}, true},
-        {"length too big", nullptr, {"", "99999999999"}, true},
-        {"save cancelled", nullptr, {"", "10", "x.bin"}, false},
+        {"length not a number", nullptr, {"", "12x"}, true, failed},
+        {"length negative", nullptr, {"", "-5"}, true, failed},
+        {"length with an exponent", nullptr, {"", "1e3"}, true, failed},
+        {"length too big", nullptr, {"", "99999999999"}, true, failed},
+        {"save cancelled", nullptr, {"", "10", "x.bin"}, false, "abandoned (The save dialog was cancelled)"},
         // Nothing to request when nothing can be stored.
-        {"unknown form", "saved", {"", "4", "n", ""}, true},
+        {"unknown form", "saved", {"", "4", "n", ""}, true, failed},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
@@ -97,6 +99,8 @@ TEST(FileReceiver, AbandonedReceptionsLeaveNothingBehind) {
         for (const std::string& m : f.dialogs.messages())
             boxes += m == "Unexpected error while receiving! Cannot continue." ? 1 : 0;
         EXPECT_EQ(boxes, row.message ? 1u : 0u);
+        EXPECT_TRUE(f.p().status.call_text().ends_with(std::string(" (last transfer: ") + row.last_transfer + ")"))
+            << f.p().status.call_text();
         EXPECT_EQ(f.p().state.recv_block, 1);
         EXPECT_EQ(f.p().state.current_mode, "chat");
         EXPECT_TRUE(f.w().mnumodechat.checked());
