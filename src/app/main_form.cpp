@@ -33,7 +33,7 @@ MainForm::MainForm() : Form("frmmain", "Quillon") {
     ProgressBar1.set_visible(false);
 
     mnuportsel.children = {&mnuport1, &mnuport2, &mnuport3, &mnuport4};
-    mnudialprop.children = {&mnudialtone, &mnudialpulse, &mnuautoredial};
+    mnudialprop.children = {&mnudialtone, &mnudialpulse, &mnuautoredial, &mnurtscts, &mnuignorelines};
     mnuaddress.children = {&mnuaddessadd,   &mnuaddressedit, &mnuaddressremove, &mnuaddressbar,
                            &mnuaddressfind, &mnuaddressall,  &mnuaddressimport, &mnuaddressexport};
     mnumodefile.children = {&filemodebinary, &filemodetext};

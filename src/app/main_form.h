@@ -41,6 +41,8 @@ public:
     MenuItem mnudialtone{"mnudialtone", "Set tone dialling"};
     MenuItem mnudialpulse{"mnudialpulse", "Set pulse dialling"};
     MenuItem mnuautoredial{"mnuautoredial", "Redial When Busy"};
+    MenuItem mnurtscts{"mnurtscts", "Hardware Flow Control (RTS/CTS)"};
+    MenuItem mnuignorelines{"mnuignorelines", "Ignore Modem Lines"};
     MenuItem mnuaddress{"mnuaddress", "Address Book"};
     MenuItem mnuaddessadd{"mnuaddessadd", "New Entry"};
     MenuItem mnuaddressedit{"mnuaddressedit", "Edit Entry"};

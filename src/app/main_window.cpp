@@ -67,8 +67,11 @@ void MainWindow::Form_Load() {
         } catch (const LineError& e) {
             // Say why before asking; the same reason once in a row.
             std::string text = port_failure_text(e, p_.files.settings_file());
-            if (text != told_port_failure_) p_.message(text, Icon::stop);
+            bool read_help = text != told_port_failure_ && p_.dialogs.ask_yes_no(text);
             told_port_failure_ = text;
+            if (read_help) read_help_first();
+            // A port picked from the menu while the help was up answers the prompt.
+            if (p_.MSComm1.port_open()) return Form_Load();
             port_prompt();
             return;
         } catch (const std::exception&) {
@@ -205,6 +208,13 @@ void MainWindow::enable_dial_controls() {
     }
     if (!p_.state.last_number.empty()) f.cmdre.set_enabled(true);
     p_.dialler.follow_dial_number();
+}
+
+// The prompt is modal and would keep the help out of reach: it comes back
+// once the help is closed.
+void MainWindow::read_help_first() {
+    p_.help.mnuhelp_Click();
+    while (p_.frmhelp.visible()) p_.loop.wait_for_events(1);
 }
 
 void MainWindow::wait_seconds(int n) {

@@ -30,6 +30,7 @@ public:
 
 private:
     void port_prompt();
+    void read_help_first();
     void apply_dial_mode();
     void settings_not_saved();
 

@@ -89,8 +89,9 @@ void Program::wire_handlers() {
     f.mnuhelp.on_click = [this] { help.mnuhelp_Click(); };
     frmhelp.on_close = [this] { help.Form_Unload(); };
 
-    MSComm1.set_hardware_flow(read_switch(*this, "RTSCTS", true));
-    MSComm1.set_ignore_modem_lines(read_switch(*this, "IGNOREMODEMLINES", false));
+    f.mnurtscts.on_click = [this] { line_options.mnurtscts_Click(); };
+    f.mnuignorelines.on_click = [this] { line_options.mnuignorelines_Click(); };
+    line_options.load_settings();
 
     events.subscribe(auto_redial);
     events.subscribe(caller_ids);

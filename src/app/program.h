@@ -19,6 +19,7 @@
 #include "modem/caller_id_watch.h"
 #include "modem/comm_handler.h"
 #include "modem/dialler.h"
+#include "modem/line_options.h"
 #include "modem/line_supervision.h"
 #include "modem/lost_device.h"
 #include "modem/serial_control.h"
@@ -91,6 +92,7 @@ public:
     Dialler dialler{*this};
     LineSupervision supervision{*this};
     LostDevice lost_device{*this};
+    LineOptions line_options{*this};
     Chat chat{*this};
     FileTransfer transfer{*this};
     AddressPrompts address_prompts{*this};

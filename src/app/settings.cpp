@@ -58,6 +58,11 @@ bool save_setting(Program& program, const std::string& key, const std::string& v
     return write_profile_string(program.files.settings_file(), section, key, value);
 }
 
+void store_switch(Program& program, const std::string& key, bool on) {
+    if (!save_setting(program, key, on ? "on" : "off"))
+        program.message("Error in writing to configuration file!", Icon::stop);
+}
+
 void write_setting(Program& program, const std::string& key, const std::string& value) {
     if (!save_setting(program, key, value)) fail(program, "Error in writing to configuration file!");
 }

@@ -24,6 +24,9 @@ std::string kept_setting(Program& program, const std::string& key);
 // An on/off setting of the program's own: "on" or "off" in any case, else
 // the default.
 bool read_switch(const Program& program, const std::string& key, bool default_on);
+// Writes an on/off setting of the program's own, saying so in a box when
+// it could not.
+void store_switch(Program& program, const std::string& key, bool on);
 // Writes value under key; false when it could not.
 bool save_setting(Program& program, const std::string& key, const std::string& value);
 // Writes value under key, ending the program with a message on failure.

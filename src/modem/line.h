@@ -68,8 +68,9 @@ public:
     // True once the device itself has gone (unplugged, hung up) and been
     // let go of; only opening it anew can help then.
     virtual bool gone() const { return false; }
-    // Hardware flow control (RTS/CTS), where the line has it.
-    virtual void set_flow_control(bool /*rts_cts*/) {}
+    // Hardware flow control (RTS/CTS) on or off; false where the line has
+    // no say over it.
+    virtual bool set_flow_control(bool /*rts_cts*/) { return false; }
 };
 
 // Opens the device a port maps to ("/dev/ttyS0", "rfc2217://host:port", ...);

@@ -55,11 +55,17 @@ void SerialControl::set_port_open(bool open) {
     }
     opening_ = false;
     device_ = device;
+    lines_ignored_ = ignore_modem_lines_;
     line_->set_listener(this);
     line_->set_flow_control(hardware_flow_);
     line_->set_dtr(dtr_);
     received_.clear();
     if (line_->bytes_waiting() > 0) line_readable();
+}
+
+bool SerialControl::set_hardware_flow(bool on) {
+    hardware_flow_ = on;
+    return line_ && line_->set_flow_control(on);
 }
 
 void SerialControl::output(std::string_view text) {
@@ -78,7 +84,7 @@ void SerialControl::output(std::string_view text) {
 void SerialControl::take_from_line() {
     if (!line_) return;
     std::string more = line_->read_available();
-    if (ignore_modem_lines_) assumed_.scan(more);
+    if (lines_ignored_) assumed_.scan(more);
     if (null_discard_) more.erase(std::remove(more.begin(), more.end(), '\0'), more.end());
     received_ += more;
 }
@@ -107,12 +113,12 @@ std::string SerialControl::input() {
 }
 
 bool SerialControl::cd_holding() {
-    if (ignore_modem_lines_) return line_ && assumed_.up();
+    if (lines_ignored_) return line_ && assumed_.up();
     return line_ && line_->modem_lines().dcd;
 }
 
 bool SerialControl::dsr_holding() {
-    if (ignore_modem_lines_) return line_ != nullptr;
+    if (lines_ignored_) return line_ != nullptr;
     return line_ && line_->modem_lines().dsr;
 }
 bool SerialControl::ri_holding() { return line_ && line_->modem_lines().ri; }

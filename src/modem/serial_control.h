@@ -44,12 +44,16 @@ public:
     void set_null_discard(bool on) { null_discard_ = on; }
     bool null_discard() const { return null_discard_; }
     void set_input_mode(int mode) { input_mode_ = mode; }
-    // RTS/CTS on the lines opened from now on, where they have it.
-    void set_hardware_flow(bool on) { hardware_flow_ = on; }
+    // RTS/CTS on the open line and on the lines opened from now on, where
+    // they have it. True when the open line took it at once.
+    bool set_hardware_flow(bool on);
+    bool hardware_flow() const { return hardware_flow_; }
     // For links without modem lines: DSR reads as on while the port is
     // open, and the carrier as the modem's words tell it (up from CONNECT
-    // until NO CARRIER or DTR lowered).
+    // until NO CARRIER or DTR lowered). From the next opening of the port:
+    // the words of a call already under way were not watched.
     void set_ignore_modem_lines(bool on) { ignore_modem_lines_ = on; }
+    bool ignore_modem_lines() const { return ignore_modem_lines_; }
     // Waits, yielding to the loop and for max_drain_seconds at most, until
     // what was written has left the computer and had time to cross the
     // line: the modem drops what it still holds when DTR falls.
@@ -83,6 +87,7 @@ private:
     bool dtr_ = true;
     bool hardware_flow_ = false;
     bool ignore_modem_lines_ = false;
+    bool lines_ignored_ = false; // for the open line
     AssumedCarrier assumed_;
     bool receive_pending_ = false;
     bool opening_ = false;

@@ -230,12 +230,14 @@ ModemLines TermiosLine::modem_lines() {
 }
 
 // A driver without the lines keeps the flag off, or keeps it to no effect.
-void TermiosLine::set_flow_control(bool rts_cts) {
+bool TermiosLine::set_flow_control(bool rts_cts) {
     termios tio{};
-    if (lost_ || ::tcgetattr(fd_, &tio) != 0) return;
+    if (lost_ || ::tcgetattr(fd_, &tio) != 0) return false;
     if (rts_cts) tio.c_cflag |= CRTSCTS;
     else tio.c_cflag &= ~static_cast<tcflag_t>(CRTSCTS);
-    ::tcsetattr(fd_, TCSANOW, &tio);
+    // tcsetattr succeeds when any part was taken: read back what holds.
+    if (::tcsetattr(fd_, TCSANOW, &tio) != 0 || ::tcgetattr(fd_, &tio) != 0) return false;
+    return ((tio.c_cflag & CRTSCTS) != 0) == rts_cts;
 }
 
 void TermiosLine::set_dtr(bool on) {

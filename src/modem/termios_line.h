@@ -37,7 +37,7 @@ public:
     // The rate in force: 56000, or 57600 where the driver refused 56000.
     int rate() const { return rate_; }
     bool gone() const override { return lost_; }
-    void set_flow_control(bool rts_cts) override;
+    bool set_flow_control(bool rts_cts) override;
 
 private:
     void open_device();

@@ -45,8 +45,7 @@ void AutoRedial::mnuautoredial_Click() {
     on_ = !on_;
     p_.frmmain.mnuautoredial.set_checked(on_);
     if (!on_) stop();
-    if (!write_profile_string(p_.files.settings_file(), section, "AUTOREDIAL", on_ ? "on" : "off"))
-        p_.message("Error in writing to configuration file!", Icon::stop);
+    store_switch(p_, "AUTOREDIAL", on_);
 }
 
 void AutoRedial::stop() {

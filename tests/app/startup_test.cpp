@@ -71,16 +71,44 @@ TEST(Startup, PortValuesFromTheFile) {
 
 // Each failure is told before the prompt comes back, the first with the
 // way to try Quillon without a modem; the file's port, failing the same way
-// again, is not told twice in a row.
+// again, is not told twice in a row. The help offered there is read before
+// the prompt, which would keep it out of reach.
 TEST(Startup, AMissingDeviceIsToldBeforeThePromptAndCancelEndsWithoutWriting) {
+    using Kind = testing::ScriptedDialogs::Kind;
     ProgramFixture f;
     f.write_ini("PORTNO.=4\nDIALMODE=tone");
+    f.dir.write("quillon.txt", "quillon-linesim plays two modems");
+    std::filesystem::create_directory(f.dir.file("images"));
+    f.dir.write("images/photo.jpg", "\xFF\xD8\xFF\xE0");
     std::string before = f.dir.read("quillon.ini");
     f.dialogs.input_answers = {"2"};
+    f.dialogs.yes_no_answers = {true};
+    // The user reads the help for a minute, the line and the checks going on.
+    EventLoop::Handle closer = 0;
+    double asked_at = -1, prompted_at = -1;
+    bool help_up_at_prompt = true;
+    f.dialogs.on_show = [&](const testing::ScriptedDialogs::Shown& box) {
+        if (box.kind == Kind::question) {
+            asked_at = f.time.now();
+            closer = f.loop->start_timer(60000, [&] {
+                f.loop->stop_timer(closer);
+                f.p().frmhelp.on_close();
+            });
+        }
+        if (box.kind == Kind::input && prompted_at < 0) {
+            prompted_at = f.time.now();
+            help_up_at_prompt = f.p().frmhelp.visible();
+        }
+    };
     EXPECT_FALSE(f.start());
     ASSERT_EQ(f.dialogs.shown.size(), 4u);
+    EXPECT_EQ(f.dialogs.shown[0].kind, Kind::question);
     EXPECT_EQ(f.dialogs.shown[0].text.rfind("fake:4 does not exist !", 0), 0u);
     EXPECT_NE(f.dialogs.shown[0].text.find("quillon-linesim --modem"), std::string::npos);
+    EXPECT_TRUE(f.dialogs.shown[0].text.ends_with("\n\nOpen the help?"));
+    EXPECT_EQ(f.p().frmhelp.Txthelp.text(), "quillon-linesim plays two modems");
+    EXPECT_FALSE(help_up_at_prompt);
+    EXPECT_GE(prompted_at - asked_at, 60);
     EXPECT_EQ(f.dialogs.shown[1].text, port_prompt);
     EXPECT_EQ(f.dialogs.shown[2].text, "fake:2 does not exist !");
     EXPECT_EQ(f.dialogs.shown[3].text, port_prompt);

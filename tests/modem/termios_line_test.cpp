@@ -136,6 +136,9 @@ TEST(TermiosLine, LeavesRaw8N1BehindAndCarriesEveryByteValueBothWays) {
     EXPECT_EQ(now.c_cc[VTIME], 0);
     EXPECT_TRUE(line.rate() == line_rate || line.rate() == standard_fallback_rate);
     EXPECT_EQ(read_serial_rate(pty.slave), line.rate());
+    ASSERT_TRUE(line.set_flow_control(true));
+    ASSERT_EQ(tcgetattr(pty.slave, &now), 0);
+    EXPECT_NE(now.c_cflag & CRTSCTS, 0u) << "RTS/CTS once asked for";
 
     EXPECT_FALSE(line.modem_lines().dsr) << "a pty has no modem-control lines";
     EXPECT_FALSE(line.modem_lines().dcd);

@@ -27,6 +27,10 @@ public:
         dtr_history.push_back(on);
     }
     void set_listener(LineListener* listener) override { listener_ = listener; }
+    bool set_flow_control(bool on) override {
+        if (has_flow_control) rts_cts = on;
+        return has_flow_control;
+    }
 
     // Bytes from the modem.
     void arrive(const std::string& bytes) {
@@ -42,6 +46,8 @@ public:
     ModemLines lines{false, true, false};
     bool dtr = false;
     std::vector<bool> dtr_history;
+    bool has_flow_control = true; // false: an adapter or a link without RTS/CTS
+    bool rts_cts = false;
 
 private:
     std::string pending_;

@@ -16,6 +16,7 @@ public:
     ModemLines modem_lines() override { return to_.modem_lines(); }
     void set_dtr(bool on) override { to_.set_dtr(on); }
     void set_listener(LineListener *listener) override { to_.set_listener(listener); }
+    bool set_flow_control(bool rts_cts) override { return to_.set_flow_control(rts_cts); }
 
 private:
     Line &to_;
