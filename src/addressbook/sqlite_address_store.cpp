@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <unistd.h>
@@ -11,6 +12,8 @@ namespace {
 
 // How long an operation waits for another copy that holds the file.
 constexpr int busy_wait_ms = 2000;
+// Rows added between two reports of an import's progress.
+constexpr std::size_t progress_step = 1000;
 
 class SqliteAddressStore : public AddressStore {
 public:
@@ -94,19 +97,41 @@ public:
 
     std::vector<AddressRow> rows() override {
         std::vector<AddressRow> out;
+        Statement s(*this, "SELECT Name, Phoneno FROM Address ORDER BY id");
+        while (s.step()) out.push_back({s.text(0), s.text(1)});
+        return out;
+    }
+
+    // Only the ids are kept, a few megabytes for a million rows; the names
+    // and numbers are read a screen at a time.
+    std::size_t list_rows() override {
         listed_.clear();
-        Statement s(*this, "SELECT id, Name, Phoneno FROM Address ORDER BY id");
+        Statement s(*this, "SELECT id FROM Address ORDER BY id");
+        while (s.step()) listed_.push_back(s.id(0));
+        return listed_.size();
+    }
+
+    std::vector<AddressRow> listed_rows(std::size_t first, std::size_t count) override {
+        if (first >= listed_.size()) return {};
+        count = std::min(count, listed_.size() - first);
+        std::vector<AddressRow> out(count);
+        Statement s(*this, "SELECT id, Name, Phoneno FROM Address WHERE id BETWEEN ? AND ? ORDER BY id");
+        sqlite3_bind_int64(s.get(), 1, listed_[first]);
+        sqlite3_bind_int64(s.get(), 2, listed_[first + count - 1]);
+        auto from = listed_.begin() + static_cast<std::ptrdiff_t>(first);
+        auto to = from + static_cast<std::ptrdiff_t>(count);
         while (s.step()) {
-            listed_.push_back(s.id(0));
-            out.push_back({s.text(1), s.text(2)});
+            auto at = std::lower_bound(from, to, s.id(0));
+            if (at != to && *at == s.id(0)) out[static_cast<std::size_t>(at - from)] = {s.text(1), s.text(2)};
         }
         return out;
     }
 
     std::optional<std::size_t> current_index() override {
-        for (std::size_t i = 0; current_ && i < listed_.size(); ++i)
-            if (listed_[i] == current_->id) return i;
-        return std::nullopt;
+        if (!current_) return std::nullopt;
+        auto at = std::lower_bound(listed_.begin(), listed_.end(), current_->id);
+        if (at == listed_.end() || *at != current_->id) return std::nullopt;
+        return static_cast<std::size_t>(at - listed_.begin());
     }
 
     void move_to(std::size_t index) override {
@@ -117,10 +142,11 @@ public:
         current_ = Current{listed_[index], s.text(0)};
     }
 
-    void add_entries(const std::vector<AddressRow>& rows) override {
+    void add_entries(const std::vector<AddressRow>& rows, const Progress& progress) override {
         check_open();
         exec("BEGIN");
         sqlite3_int64 first = 0;
+        std::size_t added = 0;
         try {
             Statement s(*this, "INSERT INTO Address (Name, Phoneno) VALUES (?, ?)");
             for (const AddressRow& row : rows) {
@@ -129,6 +155,7 @@ public:
                 s.step();
                 if (first == 0) first = sqlite3_last_insert_rowid(db_);
                 sqlite3_reset(s.get());
+                if (progress && ++added % progress_step == 0) progress(added);
             }
             exec("COMMIT");
         } catch (const StoreError&) {
@@ -242,7 +269,8 @@ private:
     sqlite3* db_ = nullptr;
     std::string path_;
     std::optional<Current> current_;
-    // The ids of the rows last listed, in the order the grid shows them.
+    // The ids of the rows last listed, in the order the grid shows them
+    // (ascending, as ids are).
     std::vector<sqlite3_int64> listed_;
 };
 

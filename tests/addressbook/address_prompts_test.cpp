@@ -122,6 +122,7 @@ TEST(AddressPrompts, EnterWithoutAPromptOrOnTheGridChangesNothing) {
     EXPECT_EQ(f.shown(), "status");
     EXPECT_EQ(f.caption(), "All entries shown :");
 
+    ASSERT_EQ(f.p().dataaddress->list_rows(), 1u); // as the grid does when shown
     f.w().DBGrid1.select_row(0);
     EXPECT_EQ(f.p().state.dial_number, "111");
     EXPECT_TRUE(f.w().cmddial.enabled());
@@ -172,9 +173,11 @@ struct BrokenStore : AddressStore {
     std::string current_phoneno() override { fail(); }
     std::string current_name() override { fail(); }
     std::vector<AddressRow> rows() override { fail(); }
+    std::size_t list_rows() override { fail(); }
+    std::vector<AddressRow> listed_rows(std::size_t, std::size_t) override { fail(); }
     std::optional<std::size_t> current_index() override { fail(); }
     void move_to(std::size_t) override { fail(); }
-    void add_entries(const std::vector<AddressRow>&) override { fail(); }
+    void add_entries(const std::vector<AddressRow>&, const Progress&) override { fail(); }
     [[noreturn]] static void fail() { throw StoreError("attempt to write a readonly database"); }
 };
 
