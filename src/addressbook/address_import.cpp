@@ -1,6 +1,7 @@
 #include "addressbook/address_import.h"
 
 #include "addressbook/address_io.h"
+#include "addressbook/address_prompts.h"
 #include "app/program.h"
 #include "modem/dial_number.h"
 
@@ -197,8 +198,8 @@ void AddressImport::mnuaddressimport_Click() {
                        ". Nothing was added.",
                    Icon::stop);
         return;
-    } catch (const StoreError&) {
-        p_.message("Database Error !", Icon::stop);
+    } catch (const StoreError& error) {
+        p_.message(database_error(p_.files.address_book(), error), Icon::stop);
         return;
     }
     p_.frmmain.DBGrid1.reload();
@@ -217,8 +218,8 @@ void AddressImport::mnuaddressexport_Click() {
                    Icon::information);
     } catch (const FileProblem& problem) {
         p_.message(problem.text, Icon::stop);
-    } catch (const StoreError&) {
-        p_.message("Database Error !", Icon::stop);
+    } catch (const StoreError& error) {
+        p_.message(database_error(p_.files.address_book(), error), Icon::stop);
     }
 }
 

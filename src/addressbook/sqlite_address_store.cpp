@@ -19,6 +19,9 @@ class SqliteAddressStore : public AddressStore {
 public:
     ~SqliteAddressStore() override { close(); }
 
+    // A book that cannot be brought to this version's form (another holds
+    // it, its file cannot be written, its table is foreign) is opened
+    // read-only as it is: its rows are read by rowid, which every table has.
     void open(const std::string& path) override {
         close();
         int rc = sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
@@ -26,8 +29,12 @@ public:
             if (rc != SQLITE_OK) fail();
             sqlite3_busy_timeout(db_, busy_wait_ms);
             path_ = path;
-            exec("CREATE TABLE IF NOT EXISTS Address (id INTEGER PRIMARY KEY AUTOINCREMENT, Name TEXT, Phoneno TEXT)");
-            if (!has_stable_ids()) add_stable_ids();
+            try {
+                exec("CREATE TABLE IF NOT EXISTS Address (id INTEGER PRIMARY KEY AUTOINCREMENT, Name TEXT, Phoneno TEXT)");
+                if (!has_stable_ids()) add_stable_ids();
+            } catch (const StoreError& unmigrated) {
+                reopen_read_only(unmigrated.what());
+            }
             refresh();
         } catch (const StoreError&) {
             close();
@@ -36,6 +43,7 @@ public:
     }
 
     std::optional<std::string> why_read_only() override {
+        if (unmigrated_) return unmigrated_;
         if (!db_ || sqlite3_db_readonly(db_, "main") != 1) return std::nullopt;
         if (::access(path_.c_str(), W_OK) != 0) return std::string(std::strerror(errno));
         return std::string("the file cannot be written");
@@ -43,7 +51,7 @@ public:
 
     void refresh() override {
         current_.reset();
-        Statement s(*this, "SELECT id, Phoneno FROM Address ORDER BY id LIMIT 1");
+        Statement s(*this, "SELECT rowid, Phoneno FROM Address ORDER BY rowid LIMIT 1");
         if (s.step()) current_ = Current{s.id(0), s.text(1)};
     }
 
@@ -56,7 +64,7 @@ public:
     }
 
     void edit_current_phoneno(const std::string& phoneno) override {
-        Statement s(*this, "UPDATE Address SET Phoneno = ? WHERE id = ?");
+        Statement s(*this, "UPDATE Address SET Phoneno = ? WHERE rowid = ?");
         s.bind(1, phoneno);
         sqlite3_bind_int64(s.get(), 2, current().id);
         s.step();
@@ -65,7 +73,7 @@ public:
     }
 
     void delete_current() override {
-        Statement s(*this, "DELETE FROM Address WHERE id = ?");
+        Statement s(*this, "DELETE FROM Address WHERE rowid = ?");
         sqlite3_bind_int64(s.get(), 1, current().id);
         s.step();
         current_.reset();
@@ -74,7 +82,7 @@ public:
 
     // Names match as people type them: "ann" finds "Ann".
     bool find_first(const std::string& name) override {
-        Statement s(*this, "SELECT id, Phoneno FROM Address WHERE Name = ? COLLATE NOCASE ORDER BY id LIMIT 1");
+        Statement s(*this, "SELECT rowid, Phoneno FROM Address WHERE Name = ? COLLATE NOCASE ORDER BY rowid LIMIT 1");
         s.bind(1, name);
         if (!s.step()) return false;
         current_ = Current{s.id(0), s.text(1)};
@@ -89,7 +97,7 @@ public:
     std::string current_phoneno() override { return current().phoneno; }
 
     std::string current_name() override {
-        Statement s(*this, "SELECT Name FROM Address WHERE id = ?");
+        Statement s(*this, "SELECT Name FROM Address WHERE rowid = ?");
         sqlite3_bind_int64(s.get(), 1, current().id);
         if (!s.step()) throw EntryGone();
         return s.text(0);
@@ -97,7 +105,7 @@ public:
 
     std::vector<AddressRow> rows() override {
         std::vector<AddressRow> out;
-        Statement s(*this, "SELECT Name, Phoneno FROM Address ORDER BY id");
+        Statement s(*this, "SELECT Name, Phoneno FROM Address ORDER BY rowid");
         while (s.step()) out.push_back({s.text(0), s.text(1)});
         return out;
     }
@@ -106,7 +114,7 @@ public:
     // and numbers are read a screen at a time.
     std::size_t list_rows() override {
         listed_.clear();
-        Statement s(*this, "SELECT id FROM Address ORDER BY id");
+        Statement s(*this, "SELECT rowid FROM Address ORDER BY rowid");
         while (s.step()) listed_.push_back(s.id(0));
         return listed_.size();
     }
@@ -115,7 +123,7 @@ public:
         if (first >= listed_.size()) return {};
         count = std::min(count, listed_.size() - first);
         std::vector<AddressRow> out(count);
-        Statement s(*this, "SELECT id, Name, Phoneno FROM Address WHERE id BETWEEN ? AND ? ORDER BY id");
+        Statement s(*this, "SELECT rowid, Name, Phoneno FROM Address WHERE rowid BETWEEN ? AND ? ORDER BY rowid");
         sqlite3_bind_int64(s.get(), 1, listed_[first]);
         sqlite3_bind_int64(s.get(), 2, listed_[first + count - 1]);
         auto from = listed_.begin() + static_cast<std::ptrdiff_t>(first);
@@ -136,7 +144,7 @@ public:
 
     void move_to(std::size_t index) override {
         if (index >= listed_.size()) throw StoreError("No current record.");
-        Statement s(*this, "SELECT Phoneno FROM Address WHERE id = ?");
+        Statement s(*this, "SELECT Phoneno FROM Address WHERE rowid = ?");
         sqlite3_bind_int64(s.get(), 1, listed_[index]);
         if (!s.step()) throw EntryGone();
         current_ = Current{listed_[index], s.text(0)};
@@ -245,6 +253,14 @@ private:
         return out + "\"";
     }
 
+    void reopen_read_only(const std::string& why) {
+        sqlite3_close(db_);
+        db_ = nullptr;
+        if (sqlite3_open_v2(path_.c_str(), &db_, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) fail();
+        sqlite3_busy_timeout(db_, busy_wait_ms);
+        unmigrated_ = why;
+    }
+
     void exec(const char* sql) {
         if (sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) != SQLITE_OK) fail();
     }
@@ -260,6 +276,7 @@ private:
         db_ = nullptr;
         listed_.clear();
         current_.reset();
+        unmigrated_.reset();
     }
     Current& current() {
         if (!current_) throw StoreError("No current record.");
@@ -268,6 +285,8 @@ private:
 
     sqlite3* db_ = nullptr;
     std::string path_;
+    // Why the book could not be brought to this version's form.
+    std::optional<std::string> unmigrated_;
     std::optional<Current> current_;
     // The ids of the rows last listed, in the order the grid shows them
     // (ascending, as ids are).

@@ -119,7 +119,7 @@ TEST(AddressImport, AStoreThatFailsHalfWayKeepsNoneOfTheImport) {
     sqlite3_close(db);
 
     f.import("in.csv", "Name,Phoneno\r\nBob,1\r\nCy,2\r\n");
-    EXPECT_EQ(f.last_message(), "Database Error !");
+    EXPECT_EQ(f.last_message(), "Database Error !\n" + f.p().files.address_book() + ": refused");
     auto reopened = make_sqlite_address_store();
     reopened->open(f.dir.file("addressbook.mdb"));
     ASSERT_EQ(reopened->rows().size(), 1u) << "Bob went back out with Cy";

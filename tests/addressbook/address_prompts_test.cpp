@@ -85,7 +85,9 @@ TEST(AddressPrompts, FindMakesTheNumberReadyToDialEveryTime) {
     Book f;
     f.w().mnuaddressfind.choose();
     f.type_and_enter("Ann");
-    EXPECT_EQ(f.dialogs.messages(), std::vector<std::string>{"Database Error !"}) << "find on an empty book";
+    EXPECT_EQ(f.dialogs.messages(),
+              std::vector<std::string>{"Database Error !\n" + f.p().files.address_book() + ": No current record."})
+        << "find on an empty book";
 
     f.add("Ann", "5551002");
     f.add("Bob", "5551003");
@@ -185,7 +187,9 @@ TEST(AddressPrompts, StoreFailuresReportDatabaseError) {
     Book f;
     f.p().dataaddress = std::make_unique<BrokenStore>();
     f.add("Ann", "111");
-    EXPECT_EQ(f.dialogs.messages(), std::vector<std::string>{"Database Error !"});
+    EXPECT_EQ(f.dialogs.messages(), std::vector<std::string>{"Database Error !\n" + f.p().files.address_book() +
+                                                             ": attempt to write a readonly database"})
+        << "what was typed is not lost without a word";
     EXPECT_EQ(f.caption(), "Your chat message goes here") << "what was done before the failure stays";
     f.w().mnuaddressremove.choose();
     f.type_and_enter("Ann");
