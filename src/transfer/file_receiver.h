@@ -49,6 +49,7 @@ private:
     void abandon(const std::string& why, TransferOutcome outcome = TransferOutcome::abandoned);
     // Abandons the reception as failed and says so.
     void failed();
+    bool passing_over_failed_transfer();
     TransferInfo transfer_info() const;
     void discard_output();
 
@@ -69,6 +70,9 @@ private:
     // Set from the form step until the reception ends: only a reception the
     // call events heard start is told to have ended.
     bool told_started_ = false;
+    // When the last frame of a failed transfer arrived, until a new one opens.
+    std::optional<double> failed_transfer_frame_;
+    static constexpr double quiet_after_failure_s = 5;
 };
 
 } // namespace quillon
