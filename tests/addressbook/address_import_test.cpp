@@ -159,6 +159,7 @@ TEST(AddressImport, ExportThenImportGivesBackTheSameBookWhateverTheNames) {
                                      "\r\n'-2,3\r\n", "\r\n'@SUM(A1),4\r\n", "\r\n\"'\t=1\",5\r\n",
                                      "\r\n''=quoted,6\r\n", "\r\n'',7\r\n"})
                 EXPECT_NE(file.find(line), std::string::npos) << line;
+            EXPECT_EQ(file.find('\0'), std::string::npos) << "NUL is left out";
         }
 
         Book g;
@@ -167,8 +168,11 @@ TEST(AddressImport, ExportThenImportGivesBackTheSameBookWhateverTheNames) {
                   "12 entries added, 1 skipped (1 with a number that cannot be dialled).\nNot dialable: Eve.");
         std::vector<AddressRow> back = g.rows();
         ASSERT_EQ(back.size(), hostile.size() - 1);
+        const bool csv = std::string(name) == "book.csv";
         for (std::size_t i = 0; i < back.size(); ++i) {
-            EXPECT_EQ(back[i].name, hostile[i].name);
+            std::string expected = hostile[i].name;
+            if (csv) std::erase(expected, '\0');
+            EXPECT_EQ(back[i].name, expected);
             EXPECT_EQ(back[i].phoneno, hostile[i].phoneno);
         }
     }
