@@ -2,6 +2,7 @@
 #include "addressbook/address_import.h"
 
 #include "addressbook/address_io.h"
+#include "addressbook/address_prompts.h"
 #include "app/program.h"
 #include "modem/dial_number.h"
 
@@ -11,7 +12,7 @@
 #include <cstring>
 #include <fstream>
 #include <sstream>
-#include <unordered_set>
+#include <unordered_map>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -53,11 +54,12 @@ std::string read_whole(const std::string& path) {
     return text.str();
 }
 
-// A name in any letter case with its number, for finding the book's rows.
-std::string entry_key(const AddressRow& row) {
-    std::string key = row.name;
+// A name in any letter case with its number, for finding the book's rows;
+// written into key, whose buffer one row after another reuses.
+void entry_key(const AddressRow& row, std::string& key) {
+    key.assign(row.name);
     for (char& c : key) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return key.append(1, '\0').append(row.phoneno);
+    key.append(1, '\0').append(row.phoneno);
 }
 
 std::string write_error(const std::string& path, int error) {
@@ -89,30 +91,68 @@ void write_whole(const std::string& path, const std::string& text) {
     }
 }
 
+// A long import shows how far it is on the main window's bar (unless a
+// transfer shows its own there) and yields, so the window paints and the
+// line is served meanwhile. Import stays off until it is over.
+class ImportProgress {
+public:
+    ImportProgress(Program& p, std::size_t total) : p_(p), bar_free_(!p.frmmain.ProgressBar1.visible()) {
+        p_.frmmain.mnuaddressimport.set_enabled(false);
+        if (!bar_free_) return;
+        ProgressBar& bar = p_.frmmain.ProgressBar1;
+        bar.set_min(0);
+        bar.set_max(static_cast<double>(total));
+        bar.set_value(0);
+        bar.set_visible(true);
+    }
+    ~ImportProgress() {
+        p_.frmmain.mnuaddressimport.set_enabled(true);
+        if (bar_free_) p_.frmmain.ProgressBar1.set_visible(false);
+    }
+    void operator()(std::size_t added) {
+        if (bar_free_) p_.frmmain.ProgressBar1.set_value(static_cast<double>(added));
+        p_.loop.process_pending_events();
+    }
+
+private:
+    Program& p_;
+    bool bar_free_;
+};
+
 } // namespace
 
+// The file's keys are hashed and the book's rows looked up among them, so a
+// big book costs one pass and no copy of its keys.
 ImportChoice choose_entries(const std::vector<AddressRow>& book, const std::vector<AddressRow>& file) {
     ImportChoice choice;
-    std::unordered_set<std::string> held;
-    held.reserve(book.size());
-    for (const AddressRow& old : book) held.insert(entry_key(old));
+    std::vector<const AddressRow*> usable;
     for (const AddressRow& row : file) {
-        if (blank(row.name)) {
+        if (blank(row.name))
             ++choice.no_name;
-            continue;
-        }
-        if (blank(row.phoneno)) {
+        else if (blank(row.phoneno))
             ++choice.no_number;
-            continue;
-        }
-        if (!dial_string(row.phoneno)) {
+        else if (!dial_string(row.phoneno))
             choice.not_dialable.push_back(row.name);
-            continue;
-        }
-        if (held.count(entry_key(row)) != 0)
+        else
+            usable.push_back(&row);
+    }
+    std::unordered_map<std::string, bool> held; // each usable key: in the book already?
+    std::string key;
+    for (const AddressRow* row : usable) {
+        entry_key(*row, key);
+        held.emplace(key, false);
+    }
+    for (const AddressRow& old : book) {
+        entry_key(old, key);
+        auto found = held.find(key);
+        if (found != held.end()) found->second = true;
+    }
+    for (const AddressRow* row : usable) {
+        entry_key(*row, key);
+        if (held.at(key))
             ++choice.duplicate;
         else
-            choice.to_add.push_back(row);
+            choice.to_add.push_back(*row);
     }
     return choice;
 }
@@ -149,7 +189,8 @@ void AddressImport::mnuaddressimport_Click() {
     ImportChoice choice;
     try {
         choice = choose_entries(p_.dataaddress->rows(), parse_address_file(read_whole(*path)));
-        p_.dataaddress->add_entries(choice.to_add);
+        ImportProgress progress(p_, choice.to_add.size());
+        p_.dataaddress->add_entries(choice.to_add, [&progress](std::size_t added) { progress(added); });
     } catch (const FileProblem& problem) {
         p_.message(problem.text, Icon::stop);
         return;
@@ -158,8 +199,8 @@ void AddressImport::mnuaddressimport_Click() {
                        ". Nothing was added.",
                    Icon::stop);
         return;
-    } catch (const StoreError&) {
-        p_.message("Database Error !", Icon::stop);
+    } catch (const StoreError& error) {
+        p_.message(database_error(p_.files.address_book(), error), Icon::stop);
         return;
     }
     p_.frmmain.DBGrid1.reload();
@@ -178,8 +219,8 @@ void AddressImport::mnuaddressexport_Click() {
                    Icon::information);
     } catch (const FileProblem& problem) {
         p_.message(problem.text, Icon::stop);
-    } catch (const StoreError&) {
-        p_.message("Database Error !", Icon::stop);
+    } catch (const StoreError& error) {
+        p_.message(database_error(p_.files.address_book(), error), Icon::stop);
     }
 }
 

@@ -120,8 +120,8 @@ bool formula_guarded(std::string_view name) {
     return first != std::string_view::npos && formula_starts.find(name[first]) != std::string_view::npos;
 }
 
-// Control characters (NUL among them) are kept inside quotes, where no
-// reader takes them for the end of a record.
+// Control characters are kept inside quotes, where no reader takes them
+// for the end of a record.
 bool needs_quotes(const std::string& field) {
     for (char c : field)
         if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return true;
@@ -130,17 +130,18 @@ bool needs_quotes(const std::string& field) {
            (field.front() == ' ' || field.front() == '\t' || field.back() == ' ' || field.back() == '\t');
 }
 
+// NUL is left out: spreadsheets and many readers end the cell, or refuse
+// the file, at one, and no name anyone typed holds it (only a damaged or
+// foreign book), so a visible stand-in would come back as text nobody wrote.
 void append_csv_field(std::string& out, const std::string& field) {
-    if (!needs_quotes(field)) {
-        out += field;
-        return;
-    }
-    out += '"';
+    const bool quoted = needs_quotes(field);
+    if (quoted) out += '"';
     for (char c : field) {
+        if (c == '\0') continue;
         if (c == '"') out += '"';
         out += c;
     }
-    out += '"';
+    if (quoted) out += '"';
 }
 
 } // namespace

@@ -23,6 +23,10 @@ std::string prompt_answer(const std::string& typed) {
     return typed.substr(first, typed.find_last_not_of(blank) - first + 1);
 }
 
+std::string database_error(const std::string& book, const std::exception& why) {
+    return "Database Error !\n" + book + ": " + why.what();
+}
+
 void AddressPrompts::mnuaddessadd_Click() {
     p_.frmmain.txtsend.set_locked(false);
     p_.frmmain.lblchat.set_caption(add_name);
@@ -49,8 +53,8 @@ void AddressPrompts::answer_prompt() {
     } catch (const EntryGone&) {
         // Another copy removed the entry since it was found.
         not_found();
-    } catch (const StoreError&) {
-        p_.message("Database Error !", Icon::stop);
+    } catch (const StoreError& error) {
+        p_.message(database_error(p_.files.address_book(), error), Icon::stop);
     }
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <exception>
 #include <string>
 
 namespace quillon {
@@ -11,6 +12,9 @@ class Program;
 // What the user answered in the input line: the text without blanks and
 // line breaks at either end.
 std::string prompt_answer(const std::string& typed);
+// "Database Error !" with the book's file and why on a second line, so a
+// change that could not be saved never goes without a word.
+std::string database_error(const std::string& book, const std::exception& why);
 
 // The Address Book menu, its prompt dialogue in the input line, and the grid.
 class AddressPrompts {

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <cstddef>
+#include <functional>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -51,15 +53,24 @@ public:
     virtual std::string current_phoneno() = 0;
     virtual std::string current_name() = 0;
 
-    // Every row in table order, and the index of the current one, for the grid.
+    // Every row in table order, for import and export.
     virtual std::vector<AddressRow> rows() = 0;
+
+    // The grid's listing, read as it is shown: list_rows() takes which rows
+    // the book holds now, in table order, and says how many; listed_rows()
+    // reads some of them (a row removed since shows blank).
+    virtual std::size_t list_rows() = 0;
+    virtual std::vector<AddressRow> listed_rows(std::size_t first, std::size_t count) = 0;
+    // The current row's index in the listing, if it is listed.
     virtual std::optional<std::size_t> current_index() = 0;
-    // Makes the row at index of the last rows() current; throws when that
-    // row is no longer in the book.
+    // Makes the row at index of the listing current; throws when that row
+    // is no longer in the book.
     virtual void move_to(std::size_t index) = 0;
 
-    // Adds every row or, on failure, none; the first added row becomes current.
-    virtual void add_entries(const std::vector<AddressRow>& rows) = 0;
+    // Adds every row or, on failure, none; the first added row becomes
+    // current. progress, when given, hears how many are in so far.
+    using Progress = std::function<void(std::size_t added)>;
+    virtual void add_entries(const std::vector<AddressRow>& rows, const Progress& progress = {}) = 0;
 };
 
 } // namespace quillon

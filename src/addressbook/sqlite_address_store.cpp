@@ -3,6 +3,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <unistd.h>
@@ -12,11 +13,16 @@ namespace {
 
 // How long an operation waits for another copy that holds the file.
 constexpr int busy_wait_ms = 2000;
+// Rows added between two reports of an import's progress.
+constexpr std::size_t progress_step = 1000;
 
 class SqliteAddressStore : public AddressStore {
 public:
     ~SqliteAddressStore() override { close(); }
 
+    // A book that cannot be brought to this version's form (another holds
+    // it, its file cannot be written, its table is foreign) is opened
+    // read-only as it is: its rows are read by rowid, which every table has.
     void open(const std::string& path) override {
         close();
         int rc = sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
@@ -24,8 +30,12 @@ public:
             if (rc != SQLITE_OK) fail();
             sqlite3_busy_timeout(db_, busy_wait_ms);
             path_ = path;
-            exec("CREATE TABLE IF NOT EXISTS Address (id INTEGER PRIMARY KEY AUTOINCREMENT, Name TEXT, Phoneno TEXT)");
-            if (!has_stable_ids()) add_stable_ids();
+            try {
+                exec("CREATE TABLE IF NOT EXISTS Address (id INTEGER PRIMARY KEY AUTOINCREMENT, Name TEXT, Phoneno TEXT)");
+                if (!has_stable_ids()) add_stable_ids();
+            } catch (const StoreError& unmigrated) {
+                reopen_read_only(unmigrated.what());
+            }
             refresh();
         } catch (const StoreError&) {
             close();
@@ -34,6 +44,7 @@ public:
     }
 
     std::optional<std::string> why_read_only() override {
+        if (unmigrated_) return unmigrated_;
         if (!db_ || sqlite3_db_readonly(db_, "main") != 1) return std::nullopt;
         if (::access(path_.c_str(), W_OK) != 0) return std::string(std::strerror(errno));
         return std::string("the file cannot be written");
@@ -41,7 +52,7 @@ public:
 
     void refresh() override {
         current_.reset();
-        Statement s(*this, "SELECT id, Phoneno FROM Address ORDER BY id LIMIT 1");
+        Statement s(*this, "SELECT rowid, Phoneno FROM Address ORDER BY rowid LIMIT 1");
         if (s.step()) current_ = Current{s.id(0), s.text(1)};
     }
 
@@ -54,7 +65,7 @@ public:
     }
 
     void edit_current_phoneno(const std::string& phoneno) override {
-        Statement s(*this, "UPDATE Address SET Phoneno = ? WHERE id = ?");
+        Statement s(*this, "UPDATE Address SET Phoneno = ? WHERE rowid = ?");
         s.bind(1, phoneno);
         sqlite3_bind_int64(s.get(), 2, current().id);
         s.step();
@@ -63,7 +74,7 @@ public:
     }
 
     void delete_current() override {
-        Statement s(*this, "DELETE FROM Address WHERE id = ?");
+        Statement s(*this, "DELETE FROM Address WHERE rowid = ?");
         sqlite3_bind_int64(s.get(), 1, current().id);
         s.step();
         current_.reset();
@@ -72,7 +83,7 @@ public:
 
     // Names match as people type them: "ann" finds "Ann".
     bool find_first(const std::string& name) override {
-        Statement s(*this, "SELECT id, Phoneno FROM Address WHERE Name = ? COLLATE NOCASE ORDER BY id LIMIT 1");
+        Statement s(*this, "SELECT rowid, Phoneno FROM Address WHERE Name = ? COLLATE NOCASE ORDER BY rowid LIMIT 1");
         s.bind(1, name);
         if (!s.step()) return false;
         current_ = Current{s.id(0), s.text(1)};
@@ -87,7 +98,7 @@ public:
     std::string current_phoneno() override { return current().phoneno; }
 
     std::string current_name() override {
-        Statement s(*this, "SELECT Name FROM Address WHERE id = ?");
+        Statement s(*this, "SELECT Name FROM Address WHERE rowid = ?");
         sqlite3_bind_int64(s.get(), 1, current().id);
         if (!s.step()) throw EntryGone();
         return s.text(0);
@@ -95,33 +106,56 @@ public:
 
     std::vector<AddressRow> rows() override {
         std::vector<AddressRow> out;
+        Statement s(*this, "SELECT Name, Phoneno FROM Address ORDER BY rowid");
+        while (s.step()) out.push_back({s.text(0), s.text(1)});
+        return out;
+    }
+
+    // Only the ids are kept, a few megabytes for a million rows; the names
+    // and numbers are read a screen at a time.
+    std::size_t list_rows() override {
         listed_.clear();
-        Statement s(*this, "SELECT id, Name, Phoneno FROM Address ORDER BY id");
+        Statement s(*this, "SELECT rowid FROM Address ORDER BY rowid");
+        while (s.step()) listed_.push_back(s.id(0));
+        return listed_.size();
+    }
+
+    std::vector<AddressRow> listed_rows(std::size_t first, std::size_t count) override {
+        if (first >= listed_.size()) return {};
+        count = std::min(count, listed_.size() - first);
+        std::vector<AddressRow> out(count);
+        Statement s(*this, "SELECT rowid, Name, Phoneno FROM Address WHERE rowid BETWEEN ? AND ? ORDER BY rowid");
+        sqlite3_bind_int64(s.get(), 1, listed_[first]);
+        sqlite3_bind_int64(s.get(), 2, listed_[first + count - 1]);
+        auto from = listed_.begin() + static_cast<std::ptrdiff_t>(first);
+        auto to = from + static_cast<std::ptrdiff_t>(count);
         while (s.step()) {
-            listed_.push_back(s.id(0));
-            out.push_back({s.text(1), s.text(2)});
+            auto at = std::lower_bound(from, to, s.id(0));
+            if (at != to && *at == s.id(0)) out[static_cast<std::size_t>(at - from)] = {s.text(1), s.text(2)};
         }
         return out;
     }
 
     std::optional<std::size_t> current_index() override {
-        for (std::size_t i = 0; current_ && i < listed_.size(); ++i)
-            if (listed_[i] == current_->id) return i;
-        return std::nullopt;
+        if (!current_) return std::nullopt;
+        auto at = std::lower_bound(listed_.begin(), listed_.end(), current_->id);
+        if (at == listed_.end() || *at != current_->id) return std::nullopt;
+        return static_cast<std::size_t>(at - listed_.begin());
     }
 
     void move_to(std::size_t index) override {
         if (index >= listed_.size()) throw StoreError("No current record.");
-        Statement s(*this, "SELECT Phoneno FROM Address WHERE id = ?");
+        Statement s(*this, "SELECT Phoneno FROM Address WHERE rowid = ?");
         sqlite3_bind_int64(s.get(), 1, listed_[index]);
         if (!s.step()) throw EntryGone();
         current_ = Current{listed_[index], s.text(0)};
     }
 
-    void add_entries(const std::vector<AddressRow>& rows) override {
+    void add_entries(const std::vector<AddressRow>& rows, const Progress& progress) override {
         check_open();
         exec("BEGIN");
         sqlite3_int64 first = 0;
+        std::size_t added = 0;
         try {
             Statement s(*this, "INSERT INTO Address (Name, Phoneno) VALUES (?, ?)");
             for (const AddressRow& row : rows) {
@@ -130,6 +164,7 @@ public:
                 s.step();
                 if (first == 0) first = sqlite3_last_insert_rowid(db_);
                 sqlite3_reset(s.get());
+                if (progress && ++added % progress_step == 0) progress(added);
             }
             exec("COMMIT");
         } catch (const StoreError&) {
@@ -219,6 +254,14 @@ private:
         return out + "\"";
     }
 
+    void reopen_read_only(const std::string& why) {
+        sqlite3_close(db_);
+        db_ = nullptr;
+        if (sqlite3_open_v2(path_.c_str(), &db_, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) fail();
+        sqlite3_busy_timeout(db_, busy_wait_ms);
+        unmigrated_ = why;
+    }
+
     void exec(const char* sql) {
         if (sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) != SQLITE_OK) fail();
     }
@@ -234,6 +277,7 @@ private:
         db_ = nullptr;
         listed_.clear();
         current_.reset();
+        unmigrated_.reset();
     }
     Current& current() {
         if (!current_) throw StoreError("No current record.");
@@ -242,8 +286,11 @@ private:
 
     sqlite3* db_ = nullptr;
     std::string path_;
+    // Why the book could not be brought to this version's form.
+    std::optional<std::string> unmigrated_;
     std::optional<Current> current_;
-    // The ids of the rows last listed, in the order the grid shows them.
+    // The ids of the rows last listed, in the order the grid shows them
+    // (ascending, as ids are).
     std::vector<sqlite3_int64> listed_;
 };
 

@@ -1,18 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QTableWidget>
+#include <QTableView>
 
 namespace quillon {
 
 class AddressStore;
+class AddressRows;
 class Grid;
 
-// DBGrid1: the address book's rows, read from the store whenever the model
-// asks for a reload or the grid is shown. Choosing a row, by a click on any
-// of its cells or by the keys, tells the model, whose handler moves the
-// store to it.
-class AddressGrid : public QTableWidget {
+// DBGrid1: the address book's rows, listed again whenever the model asks
+// for a reload or the grid is shown, and read from the store only as they
+// come into view, so a book of a million rows shows at once. Choosing a
+// row, by a click on any of its cells or by the keys, tells the model,
+// whose handler moves the store to it.
+class AddressGrid : public QTableView {
 public:
     AddressGrid(Grid &model, AddressStore *store, QWidget *parent = nullptr);
     void refresh();
@@ -26,6 +28,7 @@ private:
 
     Grid &model_;
     AddressStore *store_;
+    AddressRows *rows_;
     unsigned long loaded_generation_ = 0;
     bool loaded_ = false;
     bool reloading_ = false;

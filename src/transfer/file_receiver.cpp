@@ -38,6 +38,11 @@ void FileReceiver::receive_file() {
         take_out_of_turn();
         return;
     }
+    if (p_.state.recv_block == 2 && passing_over_failed_transfer()) {
+        p_.state.recv_block = 1;
+        p_.state.rx_buffer.clear();
+        return;
+    }
     Stepping stepping(stepping_);
     run_step();
     while (opening_deferred_ && p_.state.recv_block == 1) {
@@ -69,7 +74,25 @@ void FileReceiver::run_step() {
 
 void FileReceiver::failed() {
     abandon("Receiving failed.", TransferOutcome::failed);
+    failed_transfer_frame_ = p_.loop.monotonic();
     p_.message("Unexpected error while receiving! Cannot continue.", Icon::stop);
+}
+
+// The rest of a failed transfer may still be on its way (a sender that
+// does not wait for requests, or frames already sent): none of it opens a
+// reception, with a second box. A sender only opens anew with an empty
+// frame after the user on its side has seen the stall, so the first empty
+// frame after a quiet spell is a new transfer.
+bool FileReceiver::passing_over_failed_transfer() {
+    if (!failed_transfer_frame_) return false;
+    const double now = p_.loop.monotonic();
+    auto text = frame_payload(p_.state.rx_buffer);
+    if (now - *failed_transfer_frame_ >= quiet_after_failure_s && text && text->empty()) {
+        failed_transfer_frame_.reset();
+        return false;
+    }
+    failed_transfer_frame_ = now;
+    return true;
 }
 
 // A frame arrived while a step waited for the user or the line. The sender
@@ -309,6 +332,7 @@ bool FileReceiver::call_still_up(unsigned call) const { return call == call_ && 
 void FileReceiver::call_lost() {
     ++call_;
     opening_deferred_ = false;
+    failed_transfer_frame_.reset();
     if (p_.state.recv_block >= 2) abandon("The call ended.");
 }
 

@@ -50,6 +50,7 @@ private:
     void abandon(const std::string& why, TransferOutcome outcome = TransferOutcome::abandoned);
     // Abandons the reception as failed and says so.
     void failed();
+    bool passing_over_failed_transfer();
     TransferInfo transfer_info() const;
     void discard_output();
 
@@ -73,6 +74,9 @@ private:
     // Set from the form step, when the call events hear the reception
     // start, until it ends.
     bool form_known_ = false;
+    // When the last frame of a failed transfer arrived, until a new one opens.
+    std::optional<double> failed_transfer_frame_;
+    static constexpr double quiet_after_failure_s = 5;
 };
 
 } // namespace quillon

@@ -86,7 +86,9 @@ TEST(AddressPrompts, FindMakesTheNumberReadyToDialEveryTime) {
     Book f;
     f.w().mnuaddressfind.choose();
     f.type_and_enter("Ann");
-    EXPECT_EQ(f.dialogs.messages(), std::vector<std::string>{"Database Error !"}) << "find on an empty book";
+    EXPECT_EQ(f.dialogs.messages(),
+              std::vector<std::string>{"Database Error !\n" + f.p().files.address_book() + ": No current record."})
+        << "find on an empty book";
 
     f.add("Ann", "5551002");
     f.add("Bob", "5551003");
@@ -123,6 +125,7 @@ TEST(AddressPrompts, EnterWithoutAPromptOrOnTheGridChangesNothing) {
     EXPECT_EQ(f.shown(), "status");
     EXPECT_EQ(f.caption(), "All entries shown :");
 
+    ASSERT_EQ(f.p().dataaddress->list_rows(), 1u); // as the grid does when shown
     f.w().DBGrid1.select_row(0);
     EXPECT_EQ(f.p().state.dial_number, "111");
     EXPECT_TRUE(f.w().cmddial.enabled());
@@ -173,9 +176,11 @@ struct BrokenStore : AddressStore {
     std::string current_phoneno() override { fail(); }
     std::string current_name() override { fail(); }
     std::vector<AddressRow> rows() override { fail(); }
+    std::size_t list_rows() override { fail(); }
+    std::vector<AddressRow> listed_rows(std::size_t, std::size_t) override { fail(); }
     std::optional<std::size_t> current_index() override { fail(); }
     void move_to(std::size_t) override { fail(); }
-    void add_entries(const std::vector<AddressRow>&) override { fail(); }
+    void add_entries(const std::vector<AddressRow>&, const Progress&) override { fail(); }
     [[noreturn]] static void fail() { throw StoreError("attempt to write a readonly database"); }
 };
 
@@ -183,7 +188,9 @@ TEST(AddressPrompts, StoreFailuresReportDatabaseError) {
     Book f;
     f.p().dataaddress = std::make_unique<BrokenStore>();
     f.add("Ann", "111");
-    EXPECT_EQ(f.dialogs.messages(), std::vector<std::string>{"Database Error !"});
+    EXPECT_EQ(f.dialogs.messages(), std::vector<std::string>{"Database Error !\n" + f.p().files.address_book() +
+                                                             ": attempt to write a readonly database"})
+        << "what was typed is not lost without a word";
     EXPECT_EQ(f.caption(), "Your chat message goes here") << "what was done before the failure stays";
     f.w().mnuaddressremove.choose();
     f.type_and_enter("Ann");

@@ -61,7 +61,7 @@ TEST(Dialler, StoredNumbersCarryOnlyDiallingCharactersWhateverTheirPath) {
             } else {
                 book.add("Eve", c.number);
                 if (std::string(path) == "grid") {
-                    book.rows();
+                    book.list_rows();
                     f.w().DBGrid1.select_row(1);
                 } else {
                     f.w().mnuaddressfind.choose();

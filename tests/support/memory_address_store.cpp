@@ -49,11 +49,18 @@ public:
     std::string current_phoneno() override { return current().phoneno; }
     std::string current_name() override { return current().name; }
     std::vector<AddressRow> rows() override { return rows_; }
+    std::size_t list_rows() override { return rows_.size(); }
+    std::vector<AddressRow> listed_rows(std::size_t first, std::size_t count) override {
+        first = std::min(first, rows_.size());
+        count = std::min(count, rows_.size() - first);
+        return {rows_.begin() + static_cast<long>(first), rows_.begin() + static_cast<long>(first + count)};
+    }
     std::optional<std::size_t> current_index() override { return current_; }
-    void add_entries(const std::vector<AddressRow> &rows) override {
+    void add_entries(const std::vector<AddressRow> &rows, const Progress &progress) override {
         if (rows.empty()) return;
         current_ = rows_.size();
         rows_.insert(rows_.end(), rows.begin(), rows.end());
+        if (progress) progress(rows.size());
     }
     void move_to(std::size_t index) override {
         if (index >= rows_.size()) throw StoreError("No current record.");
