@@ -106,7 +106,9 @@ TEST(ProtocolEngines, EverySizeArrivesWholeWithItsTime) {
             if (!protocol.batch) expected.resize((content.size() + 127) / 128 * 128, '\x1A');
             EXPECT_TRUE(dir.read(name) == expected) << name;
             struct stat st {};
-            if (protocol.batch) EXPECT_EQ(::stat(dir.file(name).c_str(), &st) == 0 ? st.st_mtime : 0, 1'600'000'000);
+            if (protocol.batch) {
+                EXPECT_EQ(::stat(dir.file(name).c_str(), &st) == 0 ? st.st_mtime : 0, 1'600'000'000);
+            }
         }
         EXPECT_EQ(folder_entries(dir).size(), files.size()); // no temporary file left
     }
