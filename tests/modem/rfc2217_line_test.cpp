@@ -183,12 +183,6 @@ void settle(PollEventLoop& loop, double seconds = 0.1) {
     wait_for(loop, [] { return false; }, seconds);
 }
 
-std::string bytes(std::initializer_list<int> values) {
-    std::string out;
-    for (int v : values) out.push_back(static_cast<char>(v));
-    return out;
-}
-
 // The client's stream as one line per telnet event.
 std::string events_of(const std::string& raw) {
     std::string out;
@@ -267,8 +261,8 @@ TEST(Rfc2217Line, LineStateNotificationsAreLineErrors) {
     Rfc2217Line line(loop, port.address());
     Received received(line);
     std::uint8_t notice = cpc::notify_linestate + cpc::server_offset;
-    port.send_raw(com_port_command(notice, bytes({0x1E})) + com_port_command(notice, bytes({0xE1})) +
-                  com_port_command(notice, bytes({0x10})) + "ok");
+    port.send_raw(com_port_command(notice, "\x1E") + com_port_command(notice, "\xE1") +
+                  com_port_command(notice, "\x10") + "ok");
     EXPECT_TRUE(wait_for(loop, [&] { return received.text == "ok"; }));
     EXPECT_EQ(received.errors, (std::vector<int>{comm_event::break_signal, comm_event::framing, comm_event::parity,
                                                  comm_event::overrun, comm_event::break_signal}))

@@ -19,7 +19,10 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <map>
 #include <vector>
 
@@ -300,22 +303,80 @@ TEST(TermiosLine, WritesTheDriverCannotTakeYetAreQueuedAndAStallIsReported) {
     EXPECT_TRUE(loop.timers.empty());
 }
 
-TEST(TermiosLine, ClearErrorsForDevicesThatCannotBeUsed) {
-    TempDir locks;
+// "opened", or why the device cannot be.
+std::string open_result(const std::string& device, const std::string& lock_dir) {
     HandLoop loop;
     try {
-        TermiosLine line(loop, "/dev/quillon-no-such-port", locks.path());
-        FAIL();
+        TermiosLine line(loop, device, lock_dir);
+        return "opened";
     } catch (const LineError& e) {
-        EXPECT_STREQ(e.what(), "/dev/quillon-no-such-port does not exist");
+        return e.what();
     }
-    try {
-        TermiosLine line(loop, "/dev/null", locks.path());
-        FAIL();
-    } catch (const LineError& e) {
-        EXPECT_STREQ(e.what(), "/dev/null is not a serial port");
+}
+
+// A lock file's text: the PID in ten characters and a newline.
+std::string lock_text(pid_t pid) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%10d\n", static_cast<int>(pid));
+    return text;
+}
+
+// The refusal of a device a lock of pid holds, naming its program.
+std::string held_by(const std::string& device, pid_t pid) {
+    std::ifstream in("/proc/" + std::to_string(pid) + "/comm");
+    std::string program;
+    std::getline(in, program);
+    return device + " is in use by " + program + " (process " + std::to_string(pid) + ")";
+}
+
+std::vector<std::string> files_in(const TempDir& dir) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path())) names.push_back(entry.path().filename());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Other programs lock a device under the name they were given, a link's
+// among them, may leave the PID for a moment after making the file, or
+// take the tty itself with flock. A refused open leaves the locks as it
+// found them.
+TEST(TermiosLine, DevicesItCannotUseAreRefusedClearly) {
+    Pty pty;
+    TempDir locks;
+    TempDir links;
+    const std::string device = pty.name, link = links.file("ttyC");
+    ASSERT_EQ(symlink(pty.name, link.c_str()), 0);
+    int other = -1;
+    struct Row {
+        const char* what;
+        std::function<void()> setup;
+        std::string device;
+        std::string error;
+    };
+    const std::vector<Row> rows{
+        {"no such device", [] {}, "/dev/quillon-no-such-port", "/dev/quillon-no-such-port does not exist"},
+        {"not a tty", [] {}, "/dev/null", "/dev/null is not a serial port"},
+        {"a live process's lock", [&] { locks.write(lock_file_of(pty), lock_text(getppid())); }, device,
+         held_by(device, getppid())},
+        {"a lock under the link's name", [&] { locks.write("LCK..ttyC", lock_text(getppid())); }, link,
+         held_by(link, getppid())},
+        {"a lock its maker has not yet written the PID into", [&] { locks.write(lock_file_of(pty), ""); }, device,
+         device + " is locked by another program"},
+        {"another program's flock",
+         [&] {
+             other = ::open(pty.name, O_RDWR | O_NOCTTY);
+             ASSERT_EQ(flock(other, LOCK_EX | LOCK_NB), 0);
+         },
+         device, device + " is in use by another program"},
+    };
+    for (const Row& row : rows) {
+        row.setup();
+        std::vector<std::string> before = files_in(locks);
+        EXPECT_EQ(open_result(row.device, locks.path()), row.error) << row.what;
+        EXPECT_EQ(files_in(locks), before) << row.what;
+        for (const std::string& name : before) std::remove(locks.file(name).c_str());
     }
-    EXPECT_FALSE(locks.exists("LCK..null")) << "no lock left by a failed open";
+    ::close(other);
 }
 
 // Tried by a user without the right to the device: root drops to nobody.
@@ -327,14 +388,7 @@ TEST(TermiosLine, PermissionDeniedSaysWhichGroupToJoin) {
     pid_t child = fork();
     if (child == 0) {
         std::string text = "opened";
-        if (geteuid() != 0 || (setgid(65534) == 0 && setuid(65534) == 0)) {
-            try {
-                HandLoop loop;
-                TermiosLine line(loop, pty.name, "/nonexistent");
-            } catch (const LineError& e) {
-                text = e.what();
-            }
-        }
+        if (geteuid() != 0 || (setgid(65534) == 0 && setuid(65534) == 0)) text = open_result(pty.name, "/nonexistent");
         [[maybe_unused]] ssize_t n = ::write(pipe_fds[1], text.data(), text.size());
         _exit(0);
     }
@@ -358,100 +412,35 @@ pid_t dead_pid() {
     return child;
 }
 
-TEST(TermiosLine, UucpLockFilesHeldStaleAndRemoved) {
-    Pty pty;
-    TempDir locks;
-    HandLoop loop;
-    std::string lock = lock_file_of(pty);
-    char mine[16];
-    std::snprintf(mine, sizeof mine, "%10d\n", static_cast<int>(getpid()));
-    {
-        TermiosLine line(loop, pty.name, locks.path());
-        EXPECT_EQ(locks.read(lock), mine) << "the PID in ten characters and a newline";
-        try {
-            TermiosLine second(loop, pty.name, locks.path());
-            FAIL() << "a device already held opened twice";
-        } catch (const LineError& e) {
-            EXPECT_NE(std::string(e.what()).find("is in use by"), std::string::npos) << e.what();
-        }
-        EXPECT_EQ(locks.read(lock), mine) << "the refused open leaves the holder's lock alone";
-    }
-    EXPECT_FALSE(locks.exists(lock)) << "closing removes the lock";
-
-    char parent[16];
-    std::snprintf(parent, sizeof parent, "%10d\n", static_cast<int>(getppid()));
-    locks.write(lock, parent);
-    try {
-        TermiosLine line(loop, pty.name, locks.path());
-        FAIL() << "opened a device another live process holds";
-    } catch (const LineError& e) {
-        std::string text = e.what();
-        EXPECT_NE(text.find(std::string(pty.name) + " is in use by "), std::string::npos) << text;
-        EXPECT_NE(text.find("(process " + std::to_string(getppid()) + ")"), std::string::npos) << text;
-    }
-
-    char stale[16];
-    std::snprintf(stale, sizeof stale, "%10d\n", static_cast<int>(dead_pid()));
-    locks.write(lock, stale);
-    {
-        TermiosLine line(loop, pty.name, locks.path());
-        EXPECT_EQ(locks.read(lock), mine) << "a dead owner's lock is taken over";
-        remove_held_tty_locks();
-        EXPECT_FALSE(locks.exists(lock)) << "an exit without destructors still removes it";
-    }
-}
-
-// Other programs lock a device under the name they were given, a link's
-// among them, and may leave the PID for a moment after making the file.
-TEST(TermiosLine, LocksUnderALinksNameAndFreshEmptyLocksAreHonoured) {
+TEST(TermiosLine, UucpLocksAreHeldUnderEveryNameAndStaleOnesTakenOver) {
     Pty pty;
     TempDir locks;
     TempDir links;
     HandLoop loop;
-    std::string link = links.file("ttyC");
+    const std::string lock = lock_file_of(pty), link = links.file("ttyC");
     ASSERT_EQ(symlink(pty.name, link.c_str()), 0);
-    auto refusal = [&](const std::string& device) {
-        try {
-            TermiosLine line(loop, device, locks.path());
-            return std::string("opened");
-        } catch (const LineError& e) {
-            return std::string(e.what());
-        }
-    };
-    char parent[16];
-    std::snprintf(parent, sizeof parent, "%10d\n", static_cast<int>(getppid()));
-    locks.write("LCK..ttyC", parent);
-    EXPECT_NE(refusal(link).find("is in use by"), std::string::npos) << "a lock under the link's name";
-    std::remove(locks.file("LCK..ttyC").c_str());
     {
         TermiosLine line(loop, link, locks.path());
-        EXPECT_TRUE(locks.exists("LCK..ttyC") && locks.exists(lock_file_of(pty))) << "locked under both names";
-        EXPECT_NE(refusal(pty.name).find("is in use by"), std::string::npos);
+        EXPECT_EQ(files_in(locks), (std::vector<std::string>{lock, "LCK..ttyC"})) << "locked under both names";
+        EXPECT_EQ(locks.read(lock), lock_text(getpid()));
+        EXPECT_EQ(locks.read("LCK..ttyC"), lock_text(getpid()));
+        EXPECT_EQ(open_result(pty.name, locks.path()), held_by(pty.name, getpid())) << "a device opened twice";
+        EXPECT_EQ(locks.read(lock), lock_text(getpid())) << "the refused open leaves the holder's lock alone";
     }
-    EXPECT_FALSE(locks.exists("LCK..ttyC") || locks.exists(lock_file_of(pty)));
+    EXPECT_TRUE(files_in(locks).empty()) << "closing removes the locks";
 
-    locks.write(lock_file_of(pty), "");
-    EXPECT_EQ(refusal(pty.name), std::string(pty.name) + " is locked by another program") << "its maker writes the PID next";
-    timespec long_ago[2] = {{0, 0}, {std::time(nullptr) - 60, 0}};
-    ASSERT_EQ(utimensat(AT_FDCWD, locks.file(lock_file_of(pty)).c_str(), long_ago, 0), 0);
-    EXPECT_EQ(refusal(pty.name), "opened") << "an empty lock a minute old is stale";
-}
-
-TEST(TermiosLine, ADeviceAnotherProgramHoldsIsRefused) {
-    Pty pty;
-    TempDir locks;
-    HandLoop loop;
-    int other = ::open(pty.name, O_RDWR | O_NOCTTY);
-    ASSERT_GE(other, 0);
-    ASSERT_EQ(flock(other, LOCK_EX | LOCK_NB), 0);
-    try {
+    locks.write(lock, lock_text(dead_pid()));
+    {
         TermiosLine line(loop, pty.name, locks.path());
-        FAIL();
-    } catch (const LineError& e) {
-        EXPECT_EQ(std::string(e.what()), std::string(pty.name) + " is in use by another program");
+        EXPECT_EQ(locks.read(lock), lock_text(getpid())) << "a dead owner's lock is taken over";
+        remove_held_tty_locks();
+        EXPECT_FALSE(locks.exists(lock)) << "an exit without destructors still removes it";
     }
-    EXPECT_FALSE(locks.exists(lock_file_of(pty)));
-    ::close(other);
+
+    locks.write(lock, "");
+    timespec long_ago[2] = {{0, 0}, {std::time(nullptr) - 60, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, locks.file(lock).c_str(), long_ago, 0), 0);
+    EXPECT_EQ(open_result(pty.name, locks.path()), "opened") << "an empty lock a minute old is stale";
 }
 
 TEST(LineErrorCounter, OneEventForEachKindOfFaultThatGrew) {

@@ -16,7 +16,6 @@ std::string bytes(std::initializer_list<int> values) {
     for (int v : values) out.push_back(static_cast<char>(v));
     return out;
 }
-std::string cmd(std::uint8_t command, std::uint8_t opt) { return option(command, opt); }
 std::string cp(std::uint8_t command, std::initializer_list<int> value) { return com_port_command(command, bytes(value)); }
 
 std::string shown(std::string_view data) {
@@ -88,24 +87,24 @@ TEST(Rfc2217ServerSession, AnswersTheClientAsPeersExpect) {
     const std::uint8_t ms = cpc::notify_modemstate + cpc::server_offset;
     const std::vector<Row> rows{
         {"the client's WILL answers our DO; the current state follows",
-         {lines(false, true, false), from_client(cmd(will, com_port))},
+         {lines(false, true, false), from_client(option(will, com_port))},
          {{"client", cp(ms, {0x30})}}},
         {"answers to our own requests are not answered",
-         {from_client(cmd(do_, binary) + cmd(will, binary) + cmd(do_, suppress_go_ahead) + cmd(will, suppress_go_ahead))},
+         {from_client(option(do_, binary) + option(will, binary) + option(do_, suppress_go_ahead) + option(will, suppress_go_ahead))},
          {}},
         {"the port settings are echoed at once",
-         {from_client(cmd(will, com_port) + cp(cpc::set_baudrate, {0, 0, 0xDA, 0xC0}) + cp(cpc::set_datasize, {8}) +
+         {from_client(option(will, com_port) + cp(cpc::set_baudrate, {0, 0, 0xDA, 0xC0}) + cp(cpc::set_datasize, {8}) +
                       cp(cpc::set_parity, {1}) + cp(cpc::set_stopsize, {1}) + cp(cpc::set_control, {1}))},
          {{"client", cp(ms, {0x00}) + cp(101, {0, 0, 0xDA, 0xC0}) + cp(102, {8}) + cp(103, {1}) + cp(104, {1}) +
                          cp(105, {1})}}},
         {"a value holding 255 is echoed escaped",
-         {from_client(cmd(will, com_port) + cp(cpc::set_baudrate, {0, 0, 0xFF, 0xFF}))},
+         {from_client(option(will, com_port) + cp(cpc::set_baudrate, {0, 0, 0xFF, 0xFF}))},
          {{"client", cp(ms, {0x00}) + bytes({255, 250, 44, 101, 0, 0, 255, 255, 255, 255, 255, 240})}}},
         {"a client that never says WILL gets the state after its first command",
          {lines(true, true, false), from_client(cp(cpc::set_datasize, {8}))},
          {{"client", cp(102, {8}) + cp(ms, {0xB0})}}},
         {"DTR on and off reach the modem, each acknowledged; asking tells the last",
-         {from_client(cmd(will, com_port) + cp(cpc::set_control, {8}) + cp(cpc::set_control, {9}) +
+         {from_client(option(will, com_port) + cp(cpc::set_control, {8}) + cp(cpc::set_control, {9}) +
                       cp(cpc::set_control, {7}))},
          {{"client", cp(ms, {0x00})},
           {"dtr on", ""},
@@ -113,25 +112,25 @@ TEST(Rfc2217ServerSession, AnswersTheClientAsPeersExpect) {
           {"dtr off", ""},
           {"client", cp(105, {9}) + cp(105, {9})}}},
         {"changes are notified with their delta bits, and only changes",
-         {lines(false, true, false), from_client(cmd(will, com_port)), lines(true, true, false),
+         {lines(false, true, false), from_client(option(will, com_port)), lines(true, true, false),
           lines(true, true, false), lines(false, true, true), lines(false, true, false), lines(false, false, false)},
          {{"client", cp(ms, {0x30}) + cp(ms, {0xB8}) + cp(ms, {0x78}) + cp(ms, {0x34}) + cp(ms, {0x12})}}},
         {"the mask keeps back what the client did not ask for",
-         {lines(false, true, false), from_client(cmd(will, com_port) + cp(cpc::set_modemstate_mask, {0x8C})),
+         {lines(false, true, false), from_client(option(will, com_port) + cp(cpc::set_modemstate_mask, {0x8C})),
           lines(false, false, false), lines(true, false, false), lines(true, false, true), lines(true, false, false)},
          {{"client", cp(ms, {0x30}) + cp(111, {0x8C}) + cp(ms, {0x88}) + cp(ms, {0x84})}}},
         {"asking for the state repeats it",
-         {lines(false, true, false), from_client(cmd(will, com_port) + cp(cpc::notify_modemstate, {}))},
+         {lines(false, true, false), from_client(option(will, com_port) + cp(cpc::notify_modemstate, {}))},
          {{"client", cp(ms, {0x30}) + cp(ms, {0x30})}}},
         {"the signature, purge and line-state mask",
-         {from_client(cmd(will, com_port) + cp(cpc::signature, {}) + cp(cpc::purge_data, {3}) +
+         {from_client(option(will, com_port) + cp(cpc::signature, {}) + cp(cpc::purge_data, {3}) +
                       cp(cpc::set_linestate_mask, {0x1E}))},
          {{"client", cp(ms, {0x00}) + com_port_command(100, "Quillon line simulator") + cp(112, {3}) + cp(110, {0x1E})}}},
         {"data both ways, 255 doubled on the wire only",
          {from_client("AT\xFF\xFF\r"), from_modem("\xFF" "OK")},
          {{"modem", "AT\xFF\r"}, {"client", "\xFF\xFF" "OK"}}},
         {"data around commands keeps its place",
-         {from_client("A" + cmd(will, com_port) + "T" + cp(cpc::set_control, {9}) + "Z\r")},
+         {from_client("A" + option(will, com_port) + "T" + cp(cpc::set_control, {9}) + "Z\r")},
          {{"modem", "A"}, {"client", cp(ms, {0x00})}, {"modem", "T"}, {"dtr off", ""}, {"client", cp(105, {9})},
           {"modem", "Z\r"}}},
     };

@@ -22,7 +22,7 @@ private:
 struct Direction {
     TransferEngine& from;
     TransferEngine& to;
-    std::deque<std::pair<EngineTime, std::string>> in_flight;
+    std::deque<std::pair<EngineTime, std::string>> in_flight{};
     double credit = 0;
     std::uint64_t carried = 0;
 

@@ -16,9 +16,9 @@ OutgoingFile memory_file(std::string name, std::string content, std::int64_t mti
 struct VirtualLine {
     int bytes_per_second = 1'000'000;
     EngineTime delay_ms = 1;
-    std::function<void(std::string& bytes)> noise;
+    std::function<void(std::string& bytes)> noise{};
     // Called every step with the time, to do things half-way.
-    std::function<void(EngineTime now)> each_step;
+    std::function<void(EngineTime now)> each_step{};
 };
 
 struct PumpResult {

@@ -3,6 +3,7 @@
 
 #include <random>
 #include <string>
+#include <vector>
 
 namespace quillon::testing {
 
@@ -21,6 +22,19 @@ inline std::string random_text(std::size_t n, unsigned seed) {
     std::string s(n, ' ');
     for (char& c : s) c = alphabet[rng() % alphabet.size()];
     return s;
+}
+
+struct SampleFile {
+    std::string name;
+    std::string content;
+};
+
+// Files of every size about a block's edges, none and many blocks among them.
+inline std::vector<SampleFile> sample_files(unsigned seed) {
+    std::vector<SampleFile> files;
+    for (std::size_t size : {0, 1, 127, 128, 129, 1023, 1024, 1025, 200 * 1024})
+        files.push_back({"file of " + std::to_string(size) + ".bin", random_bytes(size, seed + size)});
+    return files;
 }
 
 } // namespace quillon::testing

@@ -23,16 +23,7 @@ using testing::pump;
 using testing::TempDir;
 using testing::VirtualLine;
 
-const std::vector<std::size_t> sizes = {0, 1, 127, 128, 129, 1023, 1024, 1025, 200 * 1024};
-
-std::vector<std::pair<std::string, std::string>> sample_files() {
-    std::vector<std::pair<std::string, std::string>> files;
-    for (std::size_t size : sizes)
-        files.emplace_back("file of " + std::to_string(size) + ".bin", testing::random_bytes(size, 7 + size));
-    return files;
-}
-
-std::vector<OutgoingFile> outgoing(const std::vector<std::pair<std::string, std::string>>& files) {
+std::vector<OutgoingFile> outgoing(const std::vector<testing::SampleFile>& files) {
     std::vector<OutgoingFile> out;
     for (auto& [name, content] : files) out.push_back(memory_file(name, content, 1'600'000'000));
     return out;
@@ -87,7 +78,7 @@ TEST(ProtocolEngines, EverySizeArrivesWholeWithItsTime) {
         SCOPED_TRACE(protocol.name);
         TempDir dir;
         FolderSink sink(dir.path());
-        auto files = sample_files();
+        auto files = testing::sample_files(7);
         // XMODEM sends one file a session and pads it to its last block.
         std::vector<decltype(files)> sessions;
         if (protocol.batch) sessions.push_back(files);
@@ -95,7 +86,7 @@ TEST(ProtocolEngines, EverySizeArrivesWholeWithItsTime) {
             for (auto& file : files) sessions.push_back({file});
         for (auto& session : sessions) {
             auto sender = protocol.sender(outgoing(session));
-            auto receiver = protocol.receiver(sink, session[0].first);
+            auto receiver = protocol.receiver(sink, session[0].name);
             pump(*sender, *receiver, VirtualLine{});
             ASSERT_EQ(sender->state(), EngineState::succeeded) << sender->reason();
             ASSERT_EQ(receiver->state(), EngineState::succeeded) << receiver->reason();
@@ -106,7 +97,9 @@ TEST(ProtocolEngines, EverySizeArrivesWholeWithItsTime) {
             if (!protocol.batch) expected.resize((content.size() + 127) / 128 * 128, '\x1A');
             EXPECT_TRUE(dir.read(name) == expected) << name;
             struct stat st {};
-            if (protocol.batch) EXPECT_EQ(::stat(dir.file(name).c_str(), &st) == 0 ? st.st_mtime : 0, 1'600'000'000);
+            if (protocol.batch) {
+                EXPECT_EQ(::stat(dir.file(name).c_str(), &st) == 0 ? st.st_mtime : 0, 1'600'000'000);
+            }
         }
         EXPECT_EQ(folder_entries(dir).size(), files.size()); // no temporary file left
     }

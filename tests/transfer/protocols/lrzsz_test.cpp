@@ -90,24 +90,14 @@ int run_against(TransferEngine& engine, const std::vector<std::string>& argv, co
     return *status;
 }
 
-struct Sample {
-    std::string name;
-    std::string content;
-};
-
-std::vector<Sample> samples() {
-    std::vector<Sample> files;
-    for (std::size_t size : {0, 1, 127, 128, 129, 1023, 1024, 1025, 200 * 1024})
-        files.push_back({"file of " + std::to_string(size) + ".bin", testing::random_bytes(size, 11 + size)});
-    return files;
-}
+using testing::SampleFile;
 
 // Folders of the samples for lrzsz to send, and for it to receive into.
 struct Folders {
     TempDir from, into;
     std::vector<std::string> paths;
     std::vector<OutgoingFile> outgoing;
-    explicit Folders(const std::vector<Sample>& files) {
+    explicit Folders(const std::vector<SampleFile>& files) {
         for (auto& f : files) {
             from.write(f.name, f.content);
             paths.push_back(from.file(f.name));
@@ -124,7 +114,7 @@ bool same_but_padding(const std::string& got, const std::string& sent) {
 
 TEST(Lrzsz, ZmodemAndYmodemBatchesBothWays) {
     if (!installed("sz") || !installed("rb")) GTEST_SKIP() << "lrzsz is not installed";
-    auto files = samples();
+    auto files = testing::sample_files(11);
     for (bool ymodem : {false, true}) {
         SCOPED_TRACE(ymodem ? "YMODEM" : "ZMODEM");
         {
@@ -153,7 +143,7 @@ TEST(Lrzsz, ZmodemAndYmodemBatchesBothWays) {
 
 TEST(Lrzsz, XmodemWithCrcSumAnd1kBothWays) {
     if (!installed("sx") || !installed("rx")) GTEST_SKIP() << "lrzsz is not installed";
-    Folders folders(samples());
+    Folders folders(testing::sample_files(11));
     for (std::size_t i = 0; i < folders.paths.size(); ++i) {
         const std::string& name = folders.outgoing[i].name;
         const std::string sent = folders.from.read(name);
