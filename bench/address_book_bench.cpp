@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A book of 400,000 entries in its SQLite file: an import of 40,000 CSV rows
 // (one in ten already in the book) through the Address Book menu, and Show
 // All in the Qt window as the user sees it: the grid listed and its first

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The line simulator's own cost for a backlog: 1 MB and 4 MB sent in one
 // burst (in the 16 KB reads of its port, one after the other, before the
 // loop runs) from one emulated modem to the other through the exchange, on the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Our ZMODEM sender against our receiver over a 56000 bit/s line (ten bits
 // a byte on the wire: 5600 bytes a second), 40 ms one way, in virtual
 // time, 200 KB of random bytes each way round the noise: clean, and with

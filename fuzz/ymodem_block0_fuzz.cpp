@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // YMODEM's block 0 parses whatever it holds, and a file's name, size and
 // time written into one read back the same; blocks are checked without
 // reading past their end, and a receiver fed the bytes ends or waits.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ZMODEM's reader finds headers and subpackets in any bytes; what it finds
 // goes back on the wire and reads the same; a receiver fed the bytes ends
 // or waits, never more.

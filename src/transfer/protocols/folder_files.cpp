@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "transfer/protocols/folder_files.h"
 
 #include "transfer/replacing_file.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "transfer/protocols/xmodem_blocks.h"
 
 #include "transfer/protocols/crc.h"

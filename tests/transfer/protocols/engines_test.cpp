@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The protocol engines against each other in virtual time.
 #include "support/engine_pump.h"
 #include "support/random_content.h"

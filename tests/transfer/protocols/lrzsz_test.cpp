@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Our engines against lrzsz's sz/rz, sb/rb and sx/rx over pipes, in real
 // time: every file arrives byte-identical and both sides say so.
 #include "support/random_content.h"
