@@ -383,8 +383,8 @@ TEST(Startup, ADeviceThatCannotBeHadIsExplainedBeforeThePortPrompt) {
     f.dialogs.input_answers = {"2"};
     ASSERT_TRUE(f.start());
     ASSERT_GE(f.dialogs.shown.size(), 2u);
-    EXPECT_EQ(f.dialogs.shown[0].text, why + " !");
-    EXPECT_EQ(f.dialogs.shown[0].icon, Icon::stop);
+    EXPECT_EQ(f.dialogs.shown[0].text, why + " !\n\nOpen the help?");
+    EXPECT_EQ(f.dialogs.shown[0].kind, testing::ScriptedDialogs::Kind::question);
     EXPECT_EQ(f.dialogs.shown[1].kind, testing::ScriptedDialogs::Kind::input);
     EXPECT_TRUE(f.p().MSComm1.port_open());
     EXPECT_EQ(f.p().MSComm1.comm_port(), 2);

@@ -158,26 +158,5 @@ TEST_F(PtyProgram, ALostDeviceEndsTheCallAndOpensAgainWhenPicked) {
     ::close(fresh_master);
 }
 
-// A configured device the user may not open is explained at start, before
-// the port prompt, and the program goes on.
-TEST(PtyProgramStart, ADeviceThatCannotBeHadIsExplainedBeforeThePortPrompt) {
-    testing::ProgramFixture f;
-    f.write_ini("PORTNO.=1\nDIALMODE=tone");
-    f.port(2);
-    const std::string why = "Permission denied on /dev/ttyUSB0: join the group dialout";
-    f.opener = [&, fakes = f.opener](const std::string& device) -> std::unique_ptr<Line> {
-        if (device == "fake:1") throw DeviceUnavailable(why);
-        return fakes(device);
-    };
-    f.dialogs.input_answers = {"2"};
-    ASSERT_TRUE(f.start());
-    ASSERT_GE(f.dialogs.shown.size(), 2u);
-    EXPECT_EQ(f.dialogs.shown[0].text, why + " !\n\nOpen the help?");
-    EXPECT_EQ(f.dialogs.shown[0].kind, testing::ScriptedDialogs::Kind::question);
-    EXPECT_EQ(f.dialogs.shown[1].kind, testing::ScriptedDialogs::Kind::input);
-    EXPECT_TRUE(f.p().MSComm1.port_open());
-    EXPECT_EQ(f.p().MSComm1.comm_port(), 2);
-}
-
 } // namespace
 } // namespace quillon
