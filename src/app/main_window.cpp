@@ -15,6 +15,11 @@ void MainWindow::Form_Load() {
     SharedState& s = p_.state;
     MainForm& f = p_.frmmain;
 
+    // What is wrong with the book is said once the modem is set up, so that
+    // a box left open (a read-only home, nobody at the screen) holds nothing
+    // back.
+    std::string book_error;
+    std::string book_notice;
     if (!p_.instance.held()) {
         std::string settings = p_.files.settings_file();
         p_.message("Quillon already runs with the files in " + settings.substr(0, settings.rfind('/')) +
@@ -32,15 +37,14 @@ void MainWindow::Form_Load() {
     try {
         p_.dataaddress->open(p_.files.address_book());
         f.mnuaddress.set_enabled(true);
-        // Said now, not at the first entry typed into it.
+        // Said at start, not at the first entry typed into it.
         if (auto why = p_.dataaddress->why_read_only())
-            p_.message("The address book " + p_.files.address_book() + " is read-only: " + *why +
-                           ". Its entries can be found and dialled, but nothing can be added, edited or removed.",
-                       Icon::information);
+            book_notice = "The address book " + p_.files.address_book() + " is read-only: " + *why +
+                          ". Its entries can be found and dialled, but nothing can be added, edited or removed.";
     } catch (const std::exception& error) {
         // The rest of the start-up still runs: without it the port stays
         // closed and the settings would be written back blank.
-        p_.message("Unable to load address book!\n" + p_.files.address_book() + ": " + error.what(), Icon::stop);
+        book_error = "Unable to load address book!\n" + p_.files.address_book() + ": " + error.what();
         f.mnuaddress.set_enabled(false);
     }
 
@@ -94,6 +98,8 @@ void MainWindow::Form_Load() {
         s.dial_mode_from_file = false;
         p_.message("Error In setting dialling mode.Mode Reset to pulse. ", Icon::information);
     }
+    if (!book_error.empty()) p_.message(book_error, Icon::stop);
+    if (!book_notice.empty()) p_.message(book_notice, Icon::information);
 }
 
 void MainWindow::apply_dial_mode() {

@@ -195,7 +195,10 @@ TEST(Startup, AReadOnlyOrLockedBookSaysSoWithTheFileAndTheReason) {
             ::close(fd);
             GTEST_SKIP() << "no way to keep root from writing the book";
         }
+        std::string written_under_box;
+        f.dialogs.while_shown = [&] { written_under_box = f.port(1).written; };
         EXPECT_TRUE(f.start_on_port1());
+        EXPECT_EQ(written_under_box, "AT&D2\r") << "the modem is set up before the box";
         if (immutable) {
             flags &= ~FS_IMMUTABLE_FL;
             ::ioctl(fd, FS_IOC_SETFLAGS, &flags);
