@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "qt/widget_text.h"
 
+#include <QStringDecoder>
+
 namespace quillon {
 
 namespace {
@@ -46,15 +48,6 @@ QString decode_utf8(std::string_view bytes, QStringDecoder &decoder) {
 }
 
 } // namespace
-
-QString DisplayDecoder::decode(std::string_view bytes) {
-    return shown_chars(decode_utf8(bytes, utf8_), after_cr_);
-}
-
-void DisplayDecoder::reset() {
-    utf8_ = QStringDecoder(QStringDecoder::Utf8);
-    after_cr_ = false;
-}
 
 QString display_text(std::string_view bytes) {
     QStringDecoder whole(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
