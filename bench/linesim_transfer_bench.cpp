@@ -6,9 +6,9 @@
 // the receiver's last request; claim: both 0.98 or more in each form, the
 // files identical. Exits 1 when a claim fails; about three minutes.
 #include "addressbook/sqlite_address_store.h"
-#include "app/poll_event_loop.h"
+#include "base/poll_event_loop.h"
 #include "app/program.h"
-#include "app/program_end.h"
+#include "base/program_end.h"
 #include "modem/device_opener.h"
 #include "stop_and_wait.h"
 #include "support/child_process.h"

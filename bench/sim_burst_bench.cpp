@@ -8,7 +8,7 @@
 // of five runs, the sizes taking turns so that the machine's load falls on
 // both alike. Claim: 4 MB costs at most 4.5 times what 1 MB costs at each
 // rate; exits 1 when missed. About half a minute.
-#include "app/poll_event_loop.h"
+#include "base/poll_event_loop.h"
 #include "cpu_time.h"
 #include "sim/exchange.h"
 #include "sim/hayes_modem.h"

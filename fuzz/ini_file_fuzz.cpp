@@ -2,7 +2,7 @@
 // Any quillon.ini parses, and a written value always reads back. The text
 // stays in memory: reading and replacing the file itself is the same few
 // lines for every input, and the unit tests cover it.
-#include "app/ini_file.h"
+#include "base/ini_file.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // quillon-linesim: emulated modems on a telephone exchange, served as
 // RFC 2217 ports on the loopback interface.
-#include "app/poll_event_loop.h"
+#include "base/poll_event_loop.h"
 #include "sim/control_channel.h"
 #include "sim/exchange.h"
 #include "sim/hayes_modem.h"

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "app/poll_event_loop.h"
+#include "base/poll_event_loop.h"
 #include "modem/tcp_socket.h"
 #include "sim/hayes_modem.h"
 #include "sim/rfc2217_server_session.h"

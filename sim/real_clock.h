@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "app/poll_event_loop.h"
+#include "base/poll_event_loop.h"
 #include "sim/sim_clock.h"
 
 #include <queue>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "app/virtual_event_loop.h"
+#include "sim/virtual_event_loop.h"
 #include "sim/sim_clock.h"
 
 namespace quillon::sim {

@@ -3,9 +3,9 @@
 
 #include "app/program.h"
 #include "app/port_advice.h"
-#include "app/program_end.h"
+#include "base/program_end.h"
 #include "app/settings.h"
-#include "app/text_number.h"
+#include "base/text_number.h"
 
 #include <cstdio>
 

@@ -2,7 +2,7 @@
 #include "app/port_menu.h"
 
 #include "app/program.h"
-#include "app/text_number.h"
+#include "base/text_number.h"
 
 namespace quillon {
 

@@ -2,8 +2,8 @@
 #include "app/program.h"
 
 #include "app/first_run.h"
-#include "app/port_map.h"
-#include "app/program_end.h"
+#include "base/port_map.h"
+#include "base/program_end.h"
 #include "app/settings.h"
 #include "modem/dial_backspace.h"
 

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/settings.h"
 
-#include "app/ini_file.h"
+#include "base/ini_file.h"
 #include "app/program.h"
-#include "app/program_end.h"
-#include "app/text_number.h"
+#include "base/program_end.h"
+#include "base/text_number.h"
 
 #include <cctype>
 

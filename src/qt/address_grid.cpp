@@ -2,7 +2,7 @@
 #include "qt/address_grid.h"
 
 #include "addressbook/address_store.h"
-#include "app/form.h"
+#include "base/form.h"
 #include "qt/control_binding.h"
 #include "qt/core_guard.h"
 

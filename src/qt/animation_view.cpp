@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "qt/animation_view.h"
 
-#include "app/form.h"
+#include "base/form.h"
 #include "qt/control_binding.h"
 #include "qt/mjpeg_avi.h"
 #include "qt/qt_media.h"

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "app/program_end.h"
+#include "base/program_end.h"
 
 #include <exception>
 #include <utility>

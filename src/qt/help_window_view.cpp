@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "qt/help_window_view.h"
 
-#include "app/main_form.h"
+#include "base/main_form.h"
 #include "qt/picture_box.h"
 #include "qt/widget_text.h"
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "qt/main_window_view.h"
 
-#include "app/main_form.h"
+#include "base/main_form.h"
 #include "qt/address_grid.h"
 #include "qt/core_guard.h"
 #include "qt/input_line.h"

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "qt/popup_menu.h"
 
-#include "app/form.h"
+#include "base/form.h"
 
 #include <QAction>
 #include <QMenu>

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "session/auto_redial.h"
 
-#include "app/ini_file.h"
+#include "base/ini_file.h"
 #include "app/program.h"
 #include "app/settings.h"
-#include "app/text_number.h"
+#include "base/text_number.h"
 
 #include <cmath>
 

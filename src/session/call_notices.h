@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "session/call_events.h"
+#include "base/call_events.h"
 
 #include <cstdint>
 #include <string>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "app/form.h"
+#include "base/form.h"
 #include "session/call_tracker.h"
 #include "session/session_clock.h"
 

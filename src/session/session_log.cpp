@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "session/session_log.h"
 
-#include "app/private_files.h"
+#include "base/private_files.h"
 #include "transfer/transfer_frames.h"
 
 namespace quillon {

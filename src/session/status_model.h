@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "app/event_loop.h"
-#include "session/call_events.h"
+#include "base/event_loop.h"
+#include "base/call_events.h"
 #include "session/call_tracker.h"
 
 #include <functional>

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "transfer/file_receiver.h"
 
-#include "app/private_files.h"
+#include "base/private_files.h"
 #include "app/program.h"
-#include "app/text_number.h"
+#include "base/text_number.h"
 #include "transfer/destination_check.h"
 #include "transfer/download_folder.h"
 #include "transfer/own_files.h"

@@ -2,7 +2,7 @@
 #include "transfer/file_sender.h"
 
 #include "app/program.h"
-#include "app/text_number.h"
+#include "base/text_number.h"
 #include "transfer/transfer_frames.h"
 
 #include <filesystem>

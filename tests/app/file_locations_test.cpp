@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/file_locations.h"
+#include "base/file_locations.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/ini_file.h"
-#include "app/text_number.h"
+#include "base/ini_file.h"
+#include "base/text_number.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>

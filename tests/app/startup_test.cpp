@@ -2,7 +2,7 @@
 #include "support/program_fixture.h"
 
 #include "addressbook/sqlite_address_store.h"
-#include "app/program_end.h"
+#include "base/program_end.h"
 
 #include <fcntl.h>
 #include <linux/fs.h>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/poll_event_loop.h"
+#include "base/poll_event_loop.h"
 #include "modem/rfc2217_line.h"
 #include "sim/tcp_listener.h"
 #include "support/child_process.h"

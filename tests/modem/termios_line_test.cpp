@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/poll_event_loop.h"
+#include "base/poll_event_loop.h"
 #include "modem/line_error_counter.h"
 #include "modem/serial_control.h"
 #include "modem/serial_rate.h"

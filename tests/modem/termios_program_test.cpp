@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "addressbook/sqlite_address_store.h"
-#include "app/poll_event_loop.h"
+#include "base/poll_event_loop.h"
 #include "app/program.h"
 #include "modem/termios_line.h"
 #include "support/program_fixture.h"

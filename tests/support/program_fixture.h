@@ -2,7 +2,7 @@
 #pragma once
 
 #include "app/program.h"
-#include "app/virtual_event_loop.h"
+#include "sim/virtual_event_loop.h"
 #include "support/fake_line.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "app/dialogs.h"
-#include "app/media.h"
-#include "app/virtual_event_loop.h"
+#include "base/dialogs.h"
+#include "base/media.h"
+#include "sim/virtual_event_loop.h"
 
 #include <deque>
 #include <functional>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/main_form.h"
+#include "base/main_form.h"
 
 namespace quillon {
 

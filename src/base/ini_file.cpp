@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/ini_file.h"
+#include "base/ini_file.h"
 
 #include <algorithm>
 #include <cctype>

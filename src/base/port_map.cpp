@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/port_map.h"
+#include "base/port_map.h"
 
-#include "app/ini_file.h"
+#include "base/ini_file.h"
 
 #include <cctype>
 

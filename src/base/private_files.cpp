@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/private_files.h"
+#include "base/private_files.h"
 
 #include <cerrno>
 #include <fcntl.h>

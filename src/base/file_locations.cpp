@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/file_locations.h"
+#include "base/file_locations.h"
 
-#include "app/private_files.h"
+#include "base/private_files.h"
 
 #include <algorithm>
 #include <cerrno>

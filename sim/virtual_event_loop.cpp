@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/virtual_event_loop.h"
+#include "sim/virtual_event_loop.h"
 
-#include "app/program_end.h"
+#include "base/program_end.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/text_number.h"
+#include "base/text_number.h"
 
 #include <cerrno>
 #include <cmath>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/instance_lock.h"
+#include "base/instance_lock.h"
 
 #include <cerrno>
 #include <fcntl.h>

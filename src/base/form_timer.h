@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "app/event_loop.h"
+#include "base/event_loop.h"
 
 #include <functional>
 
