@@ -2,6 +2,7 @@
 #include "addressbook/sqlite_address_store.h"
 #include "app/command_line.h"
 #include "app/program.h"
+#include "cli/unattended_run.h"
 #include "modem/device_opener.h"
 #include "qt/core_guard.h"
 #include "qt/front_end.h"
@@ -21,7 +22,9 @@
 int main(int argc, char **argv) {
     using namespace quillon;
     // Answered without a display, so before Qt wants one.
-    if (auto status = answer_command_line(argc, argv, stdout)) return *status;
+    CommandLine command_line = read_command_line(argc, argv, stdout, stderr);
+    if (command_line.status) return *command_line.status;
+    if (command_line.unattended) return run_unattended(*command_line.unattended);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillon"));
     // The program ends only through its main window's unload.
