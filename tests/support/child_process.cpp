@@ -15,13 +15,14 @@
 
 namespace quillon::testing {
 
-ChildProcess::ChildProcess(const std::vector<std::string>& argv) {
+ChildProcess::ChildProcess(const std::vector<std::string>& argv, bool with_stderr) {
     int fds[2];
     if (pipe(fds) != 0) throw std::runtime_error("pipe");
     pid_ = fork();
     if (pid_ < 0) throw std::runtime_error("fork");
     if (pid_ == 0) {
         dup2(fds[1], STDOUT_FILENO);
+        if (with_stderr) dup2(fds[1], STDERR_FILENO);
         close(fds[0]);
         close(fds[1]);
         std::vector<char*> args;

@@ -11,7 +11,8 @@ namespace quillon::testing {
 // A program started by a test, killed when the test is done with it.
 class ChildProcess {
 public:
-    explicit ChildProcess(const std::vector<std::string>& argv);
+    // with_stderr: its standard error comes in the same lines.
+    explicit ChildProcess(const std::vector<std::string>& argv, bool with_stderr = false);
     ~ChildProcess();
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;

@@ -1,0 +1,157 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The real program from the command line, without a display, on the line
+// simulator: one copy answers, another dials and sends; what they save,
+// the codes they end with and the words they say.
+#include "support/child_process.h"
+#include "support/random_content.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <regex>
+
+namespace quillon::testing {
+namespace {
+
+namespace fs = std::filesystem;
+const std::string program_dir = QUILLON_PROGRAM_DIR;
+
+// The simulator with two modems and its control channel.
+struct Line {
+    Line() : sim({program_dir + "/quillon-linesim", "--modem", "5551001@0", "--modem", "5551002@0", "--control", "0"}) {
+        std::smatch m;
+        std::string ready = sim.read_line(10).value_or("");
+        EXPECT_TRUE(std::regex_search(ready, m, std::regex(":(\\d+) 5551002 on 127.0.0.1:(\\d+), control on 127.0.0.1:(\\d+)")))
+            << ready;
+        if (m.size() == 4) ports = {std::stoi(m[1]), std::stoi(m[2]), std::stoi(m[3])};
+    }
+    ChildProcess sim;
+    std::array<int, 3> ports{}; // 5551001, 5551002, control
+};
+
+// A copy of the program with its own files, its port 1 on one modem.
+struct Station {
+    explicit Station(int modem_port) {
+        std::error_code ec;
+        fs::create_hard_link(program_dir + "/quillon", dir.file("quillon"), ec);
+        if (ec) fs::copy_file(program_dir + "/quillon", dir.file("quillon"));
+        dir.write("quillon.ini", "[Quillon]\nPORTNO.=1\nDIALMODE=tone\n[Ports]\nCOMM1=rfc2217://127.0.0.1:" +
+                                     std::to_string(modem_port) + "\nCOMM3=/dev/quillon-no-such-port\n");
+        fs::create_directory(dir.file("in"));
+    }
+    std::unique_ptr<ChildProcess> run(std::vector<std::string> args) {
+        args.insert(args.begin(), dir.file("quillon"));
+        return std::make_unique<ChildProcess>(args, true);
+    }
+    TempDir dir;
+};
+
+// Every line it says until it ends; its status.
+std::pair<int, std::string> outcome(ChildProcess& p, double seconds) {
+    std::string said;
+    while (auto line = p.read_line(seconds)) said += *line + "\n";
+    return {p.wait(5).value_or(-1), said};
+}
+
+class Unattended : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // As on a server: no display, no Qt platform.
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) ::unsetenv(name);
+    }
+};
+
+TEST_F(Unattended, SendsEveryFileInEitherFormAndTheyArriveIdentical) {
+    struct Case {
+        const char* form;
+        std::vector<std::pair<std::string, std::string>> files; // name, content
+        std::vector<std::string> saved_as;
+    };
+    const std::vector<Case> cases{
+        {"binary", {{"a.bin", random_bytes(3000, 1)}, {"b.bin", random_bytes(1, 2)}, {"sub/a.bin", random_bytes(700, 3)}},
+         {"a.bin", "b.bin", "a (1).bin"}},
+        {"text", {{"notes.txt", random_text(2500, 4)}, {"empty.txt", ""}}, {"notes.txt", "empty.txt"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.form);
+        Line line;
+        Station caller(line.ports[0]), answerer(line.ports[1]);
+        auto answering = answerer.run({"--answer", "--receive-into", answerer.dir.file("in")});
+        std::vector<std::string> args{"--dial", "5551002", "--form", c.form};
+        for (const auto& [name, content] : c.files) {
+            fs::create_directories(fs::path(caller.dir.file(name)).parent_path());
+            caller.dir.write(name, content);
+            args.insert(args.end(), {"--send", caller.dir.file(name)});
+        }
+        auto dialling = caller.run(args);
+        auto [sent, said] = outcome(*dialling, 60);
+        EXPECT_EQ(sent, 0) << said;
+        EXPECT_NE(said.find("all sent; hung up"), std::string::npos) << said;
+        auto [received, heard] = outcome(*answering, 30);
+        EXPECT_EQ(received, 0) << heard;
+        for (std::size_t i = 0; i < c.files.size(); ++i)
+            EXPECT_EQ(answerer.dir.read("in/" + c.saved_as[i]), c.files[i].second) << c.saved_as[i];
+        EXPECT_FALSE(answerer.dir.exists("vlorn.cmp"));
+    }
+}
+
+TEST_F(Unattended, EachFailureEndsWithItsCodeAndSaysWhy) {
+    struct Case {
+        const char* name;
+        const char* control; // said to the simulator first
+        std::vector<std::string> args;
+        int status;
+        const char* words;
+    };
+    const std::vector<Case> cases{
+        {"busy", "busy 5551002 on", {"--dial", "5551002"}, 3, "5551002 is busy"},
+        {"no dial tone", "unplug 5551001 on", {"--dial", "5551002"}, 4, "no dial tone"},
+        {"no such port", nullptr, {"--dial", "5551002", "--port", "3"}, 5, "port 3 (/dev/quillon-no-such-port) cannot be opened"},
+        {"a file that is not there", nullptr, {"--dial", "5551002", "--send", "/nonexistent/x"}, 6, "sending x failed"},
+        {"usage", nullptr, {"--dial", "5551002", "--calls", "2"}, 2, "--receive-into and --calls go with --answer"},
+        {"usage", nullptr, {"--answer", "--port", "9"}, 2, "--port takes a whole number from 1 to 4"},
+        {"usage", nullptr, {"--bogus"}, 2, "unknown option \"--bogus\""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Line line;
+        if (c.control) EXPECT_EQ(ask_line(line.ports[2], c.control), "OK");
+        Station caller(line.ports[0]), answerer(line.ports[1]);
+        auto answering = answerer.run({"--answer"});
+        auto [status, said] = outcome(*caller.run(c.args), 30);
+        EXPECT_EQ(status, c.status) << said;
+        EXPECT_NE(said.find(c.words), std::string::npos) << said;
+    }
+}
+
+TEST_F(Unattended, SigtermInATransferHangsUpAndLeavesNothingBehind) {
+    Line line;
+    Station caller(line.ports[0]), answerer(line.ports[1]);
+    auto answering = answerer.run({"--answer", "--receive-into", answerer.dir.file("in")});
+    caller.dir.write("big.bin", random_bytes(200000, 5));
+    auto dialling = caller.run({"--dial", "5551002", "--send", caller.dir.file("big.bin")});
+    std::string heard;
+    while (auto said = answering->read_line(30)) {
+        heard += *said + "\n";
+        if (said->find("saving into") != std::string::npos) break;
+    }
+    ASSERT_NE(heard.find("saving into"), std::string::npos) << heard;
+    answering->terminate(SIGTERM);
+    auto [status, said] = outcome(*answering, 15);
+    EXPECT_EQ(status, 128 + SIGTERM) << said;
+    EXPECT_TRUE(fs::is_empty(answerer.dir.file("in")));
+    EXPECT_FALSE(answerer.dir.exists("vlorn.cmp"));
+    auto [sent, told] = outcome(*dialling, 30);
+    EXPECT_EQ(sent, 6) << told;
+    EXPECT_NE(told.find("sending big.bin failed"), std::string::npos) << told;
+    EXPECT_EQ(ask_line(line.ports[2], "list"), "5551001 idle; 5551002 idle");
+
+    // Nothing held: the next run gets the port and the files.
+    auto again = answerer.run({"--answer"});
+    EXPECT_EQ(again->read_line(10).value_or(""), "quillon: waiting for calls");
+}
+
+} // namespace
+} // namespace quillon::testing
