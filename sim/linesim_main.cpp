@@ -8,6 +8,7 @@
 #include "sim/linesim_options.h"
 #include "sim/port_server.h"
 #include "sim/real_clock.h"
+#include "sim/test_line.h"
 #include "sim/transcript.h"
 
 #include <fcntl.h>
@@ -15,6 +16,8 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <stdexcept>
 
@@ -69,6 +72,16 @@ int run(const LinesimOptions& options) {
         servers.push_back(std::make_unique<PortServer>(loop, *modems.back(), m.port, transcript, elapsed));
         ready += " " + m.number + " on 127.0.0.1:" + std::to_string(servers.back()->port());
     }
+    // Each test line keeps its files in a folder of its own while it runs.
+    std::vector<std::string> folders;
+    std::vector<std::unique_ptr<TestLine>> test_lines;
+    for (const auto& number : options.test_lines) {
+        std::string folder = (std::filesystem::temp_directory_path() / "quillon-test-line-XXXXXX").string();
+        if (!mkdtemp(folder.data())) throw std::runtime_error("cannot make a folder for the test line");
+        folders.push_back(folder);
+        test_lines.push_back(std::make_unique<TestLine>(loop, exchange, number, folder));
+        ready += " " + number + " test line";
+    }
     std::unique_ptr<ControlChannel> control;
     if (options.control_port >= 0) {
         control = std::make_unique<ControlChannel>(loop, exchange, options.control_port);
@@ -77,6 +90,8 @@ int run(const LinesimOptions& options) {
     std::printf("%s\n", ready.c_str());
     std::fflush(stdout);
     loop.run();
+    test_lines.clear();
+    for (const auto& folder : folders) std::filesystem::remove_all(folder);
     std::printf("quillon-linesim stopped\n");
     return 0;
 }

@@ -20,6 +20,10 @@ const char* const linesim_usage =
     "                       0 for no limit)\n"
     "  --latency-ms MS      one-way delay of the line (default 40)\n"
     "  --connect TEXT       the connect result (default \"CONNECT\" and the rate)\n"
+    "  --test-line NUMBER   a modem with number NUMBER and an unattended Quillon on\n"
+    "                       it, to call without a second modem: it answers, sends\n"
+    "                       each chat message back, takes any file and says in\n"
+    "                       chat its size and SHA-256\n"
     "  --transcript FILE    write every byte each way, with times, to FILE\n"
     "  --control PORT       accept control commands on 127.0.0.1:PORT, one per\n"
     "                       line: list, drop NUMBER, noise NUMBER RATE,\n"
@@ -70,6 +74,11 @@ LinesimOptions parse_linesim_options(const std::vector<std::string>& args) {
                 throw std::invalid_argument("--modem needs NUMBER@PORT with a number of digits, not \"" + v + "\"");
             if (!numbers.insert(number).second) throw std::invalid_argument("number " + number + " given twice");
             o.modems.push_back({number, port_of("--modem", v.substr(at + 1))});
+        } else if (a == "--test-line") {
+            if (v.empty() || v.find_first_not_of("0123456789") != std::string::npos)
+                throw std::invalid_argument("--test-line needs a number of digits, not \"" + v + "\"");
+            if (!numbers.insert(v).second) throw std::invalid_argument("number " + v + " given twice");
+            o.test_lines.push_back(v);
         } else if (a == "--rate") {
             o.rate_bps = number_of(a, v);
         } else if (a == "--latency-ms") {
@@ -84,7 +93,7 @@ LinesimOptions parse_linesim_options(const std::vector<std::string>& args) {
             throw std::invalid_argument("unknown option " + a);
         }
     }
-    if (o.modems.empty()) throw std::invalid_argument("no modem given (--modem NUMBER@PORT)");
+    if (o.modems.empty() && o.test_lines.empty()) throw std::invalid_argument("no modem given (--modem NUMBER@PORT)");
     return o;
 }
 

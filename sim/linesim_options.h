@@ -14,6 +14,7 @@ struct LinesimOptions {
         int port;
     };
     std::vector<Modem> modems;
+    std::vector<std::string> test_lines;
     double rate_bps = 56000;
     double latency_ms = 40;
     std::string transcript;

@@ -15,8 +15,7 @@ void ConsoleDialogs::say(const std::string& text) {
     std::string line = text;
     for (char& c : line)
         if (c == '\r' || c == '\n') c = ' ';
-    std::fprintf(stderr, "quillon: %s\n", line.c_str());
-    if (on_line) on_line(line);
+    std::fprintf(stderr, "%s: %s\n", who_.c_str(), line.c_str());
 }
 
 void ConsoleDialogs::message(const std::string& text, Icon) { say(text); }

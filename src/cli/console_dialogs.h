@@ -4,7 +4,6 @@
 #include "base/dialogs.h"
 #include "base/media.h"
 
-#include <functional>
 #include <string>
 
 namespace quillon {
@@ -14,7 +13,9 @@ namespace quillon {
 // one folder under the name the peer sent, never over a file already there.
 class ConsoleDialogs : public Dialogs {
 public:
-    explicit ConsoleDialogs(std::string receive_into) : receive_into_(std::move(receive_into)) {}
+    // who starts every line.
+    explicit ConsoleDialogs(std::string receive_into, std::string who = "quillon")
+        : receive_into_(std::move(receive_into)), who_(std::move(who)) {}
 
     void message(const std::string& text, Icon icon) override;
     // No: a receiver stays in the call, so that more files can follow; the
@@ -26,12 +27,10 @@ public:
     std::optional<std::string> open_file(const std::string& filter, const std::string& file_name) override;
     std::optional<std::string> save_file(const std::string& filter, const std::string& file_name) override;
 
-    // Every line said, for the session log as well.
-    std::function<void(const std::string&)> on_line;
-
 private:
     void say(const std::string& text);
     std::string receive_into_;
+    std::string who_;
 };
 
 // A name in folder that is free: "name.ext", else "name (1).ext", ...
