@@ -1,9 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "sim/test_line.h"
 #include "support/random_content.h"
+#include "support/temp_dir.h"
 #include "support/text_history.h"
 #include "support/two_programs.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 namespace quillon {
 namespace {
@@ -252,6 +256,41 @@ TEST(Call, ModemSwitchedOffIsNotReadyAndAClosedPortIsNoPort) {
     EXPECT_EQ(t.a.p().status.call_text(), "No port");
     EXPECT_EQ(t.a.p().status.port_text(), "No port");
     EXPECT_FALSE(t.a.p().status.reading().dtr);
+}
+
+// Someone alone with one window calls the test line: it answers, sends the
+// chat back, and says each file's size and SHA-256, whatever the form.
+TEST(CallScenario, TheTestLineEchoesChatAndTellsEachFilesChecksum) {
+    TwoPrograms t;
+    testing::TempDir folder;
+    VirtualEventLoop line_loop(t.time);
+    sim::TestLine test_line(line_loop, t.exchange, "5550000", folder.path());
+    ASSERT_TRUE(t.start());
+    t.a.dial("5550000");
+    ASSERT_TRUE(t.run_until([&] { return t.a.s().connected == 1; }, 60));
+    auto a_shows = [&](const std::string& text) {
+        return t.run_until([&] { return t.a.w().txtreceived.text().find(text) != std::string::npos; }, 60);
+    };
+    t.chat(t.a, "Hello, test line");
+    EXPECT_TRUE(a_shows("Hello, test line"));
+
+    struct File {
+        const char* form;
+        std::string content;
+        const char* told;
+    };
+    std::string every_byte;
+    for (int i = 0; i < 8 * 256; ++i) every_byte += static_cast<char>(i);
+    for (const File& f : {File{"binary", every_byte, "2048 bytes, SHA-256 "
+                                                   "10fc3c51a152e90e5b90319b601d92ccf37290ef53c35ff92507687d8a911a08"},
+                          File{"text", "The quick brown fox\r\njumps over the lazy dog\r\n",
+                               "46 bytes, SHA-256 5db66d621879c832b9a5b886cd9b473debbd31cbe34d5e4ad990db964f34fa83"}}) {
+        SCOPED_TRACE(f.form);
+        t.a.offer_file("sample.dat", f.content, f.form);
+        t.a.w().cmdsend.click();
+        EXPECT_TRUE(a_shows(std::string("sample.dat: ") + f.told));
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(folder.file("in"))) << "the test line keeps nothing";
 }
 
 } // namespace
