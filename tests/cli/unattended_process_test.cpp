@@ -148,9 +148,13 @@ TEST_F(Unattended, SigtermInATransferHangsUpAndLeavesNothingBehind) {
     EXPECT_NE(told.find("sending big.bin failed"), std::string::npos) << told;
     EXPECT_EQ(ask_line(line.ports[2], "list"), "5551001 idle; 5551002 idle");
 
-    // Nothing held: the next run gets the port and the files.
+    // Nothing held: the next run gets the port and the files, and holds
+    // them against a third.
     auto again = answerer.run({"--answer"});
     EXPECT_EQ(again->read_line(10).value_or(""), "quillon: waiting for calls");
+    auto [third, why] = outcome(*answerer.run({"--answer"}), 10);
+    EXPECT_EQ(third, 7) << why;
+    EXPECT_NE(why.find("Quillon already runs with the files in " + answerer.dir.path()), std::string::npos) << why;
 }
 
 } // namespace
