@@ -27,6 +27,8 @@ namespace {
 // A transfer with no block either way for this long is given up: nobody is
 // there to press the cancel button.
 constexpr double quiet_limit_s = 120;
+// A modem that has not said it is ready by then is not going to.
+constexpr double modem_ready_limit_s = 30;
 
 void say(const std::string& text) { std::fprintf(stderr, "quillon: %s\n", text.c_str()); }
 
@@ -62,6 +64,7 @@ int UnattendedRun::run() {
         if (!open_port()) return status_;
         StopSignals signals(loop_, [this](int s) { stop_on_signal(s); });
         p_.main_window.Form_Load();
+        started_ = loop_.monotonic();
         timer_ = loop_.start_timer(200, [this] { tick(); });
         if (r_.dial.empty()) say("waiting for calls");
         while (!finished_) loop_.wait_for_events(1.0);
@@ -113,6 +116,8 @@ void UnattendedRun::tick() {
         say("dialling " + r_.dial);
         s.dial_number = r_.dial;
         p_.frmmain.cmddial.on_click();
+    } else if (!r_.dial.empty() && !dialled_ && loop_.monotonic() - started_ > modem_ready_limit_s) {
+        finish(exit_status::port_failed, "the modem on port " + p_.state.port_number + " is not ready");
     }
     if (p_.transfer.in_progress() && loop_.monotonic() - last_activity_ > quiet_limit_s) {
         ++failures_;

@@ -55,6 +55,7 @@ private:
     bool converting_ = false;
     std::string awaiting_conversion_;
     std::string transfer_name_;
+    double started_ = 0;
     double last_activity_ = 0;
     double last_progress_line_ = 0;
     bool progress_to_terminal_ = false;
