@@ -271,6 +271,9 @@ void ProtocolTransfer::step() {
 }
 
 void ProtocolTransfer::write_output() {
+    // Without a carrier the modem takes bytes as commands; the call's end
+    // is noticed soon and ends the session.
+    if (!line_.cd_holding()) return;
     const std::size_t queued = line_.out_buffer_count();
     if (queued >= line_ahead) return;
     std::string out = session_->engine->take_output(line_ahead - queued);
