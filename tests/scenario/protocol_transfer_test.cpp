@@ -135,6 +135,17 @@ TEST(ProtocolScenario, ZmodemThroughNoiseCancelsAndADroppedCall) {
         ASSERT_TRUE(t.run_transfer());
         EXPECT_TRUE(t.inbox(t.b, "noisy.bin") == content);
     }
+    {
+        // A peer that never starts: told every 30 s, then given up.
+        Protocols t;
+        t.offer(t.a, "ymodem", {{"unwanted.bin", content}});
+        t.a.w().cmdsend.click();
+        t.run_for(31);
+        EXPECT_EQ(t.a.w().txtreceived.text(), "No data from the other side for 30 s; the cancel button ends the transfer.");
+        ASSERT_TRUE(t.run_transfer(200));
+        EXPECT_EQ(t.a.w().txtreceived.text(), "The YMODEM transfer failed. The receiver does not answer.");
+        EXPECT_TRUE(t.both_connected());
+    }
     for (bool receiver_cancels : {true, false}) {
         SCOPED_TRACE(receiver_cancels ? "receiver cancels" : "sender cancels");
         Protocols t;
