@@ -208,6 +208,9 @@ void ProtocolTransfer::start(std::unique_ptr<Session> session) {
     session_ = std::move(session);
     tail_.clear();
     const std::string name = protocol_name(session_->form);
+    state_.current_mode = "file transfer";
+    state_.file_mode = session_->form;
+    form_.mnumodechat.set_checked(false);
     form_.mnumode.set_enabled(false);
     form_.cmdsend.set_enabled(false);
     form_.cmdcan.set_enabled(true);
@@ -245,6 +248,12 @@ bool ProtocolTransfer::take_arrival(const std::string& bytes) {
     tail_.clear();
     if (!start_receiving("zmodem")) refuse_session();
     return true;
+}
+
+void ProtocolTransfer::after_arrival() {
+    if (!session_ && state_.connected == 1 && state_.current_mode == "file transfer" &&
+        is_protocol_form(state_.file_mode) && !own_transfer_running_())
+        form_.cmdsend.set_enabled(true);
 }
 
 void ProtocolTransfer::cancel() {
