@@ -4,10 +4,12 @@
 #include "addressbook/sqlite_address_store.h"
 #include "app/program.h"
 #include "base/poll_event_loop.h"
+#include "base/program_end.h"
 #include "support/child_process.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"
 
+#include <cstdio>
 #include <memory>
 #include <regex>
 #include <string>
@@ -46,5 +48,15 @@ struct Simulator {
     testing::ChildProcess child;
     int a = 0, b = 0;
 };
+
+// A benchmark's exit status; 1 when a program ended under it.
+template <typename Run> int unless_a_program_ends(Run run) {
+    try {
+        return run();
+    } catch (const ProgramEnd &) {
+        std::printf("a program ended\n");
+        return 1;
+    }
+}
 
 } // namespace quillon::bench

@@ -7,7 +7,6 @@
 // files identical. Exits 1 when a claim fails; about three minutes.
 #include "base/poll_event_loop.h"
 #include "app/program.h"
-#include "base/program_end.h"
 #include "modem/device_opener.h"
 #include "linesim_sides.h"
 #include "stop_and_wait.h"
@@ -95,11 +94,4 @@ int run() {
 
 } // namespace
 
-int main() {
-    try {
-        return run();
-    } catch (const ProgramEnd &) {
-        std::printf("a program ended\n");
-        return 1;
-    }
-}
+int main() { return quillon::bench::unless_a_program_ends(run); }

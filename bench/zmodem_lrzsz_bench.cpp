@@ -6,7 +6,6 @@
 // line's byte rate (5600 bytes a second) and at 0.98 or more of what sz to
 // rz moves, the files identical. Exits 1 when a claim fails; about three
 // minutes.
-#include "base/program_end.h"
 #include "linesim_sides.h"
 #include "modem/device_opener.h"
 #include "support/line_recorder.h"
@@ -51,27 +50,13 @@ public:
     void run(const std::vector<std::string>& argv, const std::string& folder) {
         // The last command's output may not have reached its end yet.
         stop_watching();
-        int to_child[2], from_child[2];
-        if (::pipe2(to_child, O_CLOEXEC) != 0 || ::pipe2(from_child, O_CLOEXEC) != 0) return;
+        auto child = testing::spawn_piped(argv, folder);
+        if (!child) return;
         status_.reset();
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            ::dup2(to_child[0], 0);
-            ::dup2(from_child[1], 1);
-            int null = ::open("/dev/null", O_WRONLY);
-            ::dup2(null, 2);
-            if (::chdir(folder.c_str()) != 0) ::_exit(126);
-            std::vector<char*> args;
-            for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-            args.push_back(nullptr);
-            ::execvp(args[0], args.data());
-            ::_exit(127);
-        }
-        ::close(to_child[0]);
-        ::close(from_child[1]);
+        pid_ = child->pid;
         if (to_child_ >= 0) ::close(to_child_);
-        to_child_ = to_child[1];
-        from_child_ = from_child[0];
+        to_child_ = child->to_child;
+        from_child_ = child->from_child;
         ::fcntl(from_child_, F_SETFL, O_NONBLOCK);
         watch_ = loop_.watch_readable(from_child_, [this] {
             char buffer[65536];
@@ -220,11 +205,4 @@ int run() {
 
 } // namespace
 
-int main() {
-    try {
-        return run();
-    } catch (const ProgramEnd&) {
-        std::printf("a program ended\n");
-        return 1;
-    }
-}
+int main() { return quillon::bench::unless_a_program_ends(run); }

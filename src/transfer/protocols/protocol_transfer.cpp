@@ -151,6 +151,10 @@ void ProtocolTransfer::receive_chosen() {
         dialogs_.message("A transfer is under way.", Icon::information);
         return;
     }
+    if (state_.connected != 1) {
+        dialogs_.message("There is no call to receive files over.", Icon::information);
+        return;
+    }
     start_receiving(state_.file_mode == "xmodem" ? "xmodem" : "ymodem");
 }
 
