@@ -5,63 +5,28 @@
 // stop-and-wait bound over the time to the sender's finishing step and to
 // the receiver's last request; claim: both 0.98 or more in each form, the
 // files identical. Exits 1 when a claim fails; about three minutes.
-#include "addressbook/sqlite_address_store.h"
 #include "base/poll_event_loop.h"
 #include "app/program.h"
-#include "base/program_end.h"
 #include "modem/device_opener.h"
+#include "linesim_sides.h"
 #include "stop_and_wait.h"
-#include "support/child_process.h"
 #include "support/line_recorder.h"
 #include "support/random_content.h"
-#include "support/scripted_dialogs.h"
-#include "support/temp_dir.h"
 #include "transfer_clock.h"
 
 #include <cstdio>
 #include <memory>
-#include <regex>
 #include <string>
 
 namespace {
 
 using namespace quillon;
 
+using bench::Side;
+using bench::Simulator;
+
 constexpr double rate = 56000, latency = 0.040, min_efficiency = 0.98;
 constexpr std::size_t size = 200 * 1024;
-
-// One copy of the program without windows, its port 1 on a simulator port.
-struct Side {
-    Side(PollEventLoop &loop, int port, LineOpener opener) {
-        dir.write("quillon.ini", "[Quillon]\nPORTNO.=1\nDIALMODE=tone\n[Ports]\nCOMM1=rfc2217://127.0.0.1:" +
-                                     std::to_string(port) + "\n");
-        program = std::make_unique<Program>(
-            Platform{loop, dialogs, media, std::move(opener), make_sqlite_address_store,
-                     FileLocations::portable(dir.path()), /*first_run_devices=*/""});
-    }
-    SharedState &s() { return program->state; }
-    MainForm &w() { return program->frmmain; }
-
-    testing::TempDir dir;
-    testing::ScriptedDialogs dialogs;
-    testing::FakeMedia media;
-    std::unique_ptr<Program> program;
-};
-
-struct Simulator {
-    Simulator()
-        : child({std::string(QUILLON_PROGRAM_DIR) + "/quillon-linesim", "--modem", "5551001@0", "--modem", "5551002@0",
-                 "--rate", "56000", "--latency-ms", "40"}) {
-        std::smatch m;
-        std::string ready = child.read_line(10).value_or("");
-        if (std::regex_search(ready, m, std::regex("5551001 on 127.0.0.1:(\\d+) 5551002 on 127.0.0.1:(\\d+)"))) {
-            a = std::stoi(m[1]);
-            b = std::stoi(m[2]);
-        }
-    }
-    testing::ChildProcess child;
-    int a = 0, b = 0;
-};
 
 bool send_one(PollEventLoop &loop, Side &a, Side &b, bench::TransferClock &clock, bool binary) {
     std::string source = a.dir.file("source.bin"), target = b.dir.file("target.bin");
@@ -129,11 +94,4 @@ int run() {
 
 } // namespace
 
-int main() {
-    try {
-        return run();
-    } catch (const ProgramEnd &) {
-        std::printf("a program ended\n");
-        return 1;
-    }
-}
+int main() { return quillon::bench::unless_a_program_ends(run); }

@@ -28,6 +28,7 @@ void Program::wire_handlers() {
     Timer2.on_tick = [this] { main_window.Timer2_Timer(); };
     MSComm1.on_comm = [this] {
         comm_handler.MSComm1_OnComm();
+        protocols.after_arrival();
         // A line error or a lost port shows at once; arrivals, which come by
         // the thousand in a transfer, change the bar only through the call
         // events and its twice-a-second refresh.
@@ -56,12 +57,18 @@ void Program::wire_handlers() {
     f.Cmddialtone.on_click = [this] { dialler.Cmddialtone_Click(); };
     f.cmddial.on_click = [this] { dialler.cmddial_Click(); };
     f.cmdre.on_click = [this] { dialler.cmdre_Click(); };
-    // Cancel stops a redial countdown before the hang-up's wait can let it dial.
+    // Cancel stops a redial countdown before the hang-up's wait can let it
+    // dial. During a ZMODEM, YMODEM or XMODEM session it ends the session
+    // and the call stays.
     f.cmdcan.on_click = [this] {
+        if (protocols.running()) return protocols.cancel();
         auto_redial.stop();
         dialler.cmdcan_Click();
     };
-    f.cmdsend.on_click = [this] { chat.cmdsend_Click(); };
+    f.cmdsend.on_click = [this] {
+        if (state.current_mode == "file transfer" && protocols.send()) return;
+        chat.cmdsend_Click();
+    };
     f.on_txtsend_key_press = [this](int key) {
         chat.txtsend_KeyPress(key);
         if (key == 13) frmmain.txtsend.insert_at_caret("\r\n");
@@ -81,10 +88,24 @@ void Program::wire_handlers() {
     f.mnuaddressexport.on_click = [this] { address_import.mnuaddressexport_Click(); };
     f.DBGrid1.on_row_change = [this](std::size_t row) { address_prompts.DBGrid1_RowColChange(row); };
 
-    f.mnumodechat.on_click = [this] { transfer.mnumodechat_Click(); };
+    f.mnumodechat.on_click = [this] {
+        protocols.untick_forms();
+        transfer.mnumodechat_Click();
+    };
     f.mnumodefile.on_click = [this] { transfer.mnumodefile_Click(); };
-    f.filemodebinary.on_click = [this] { transfer.filemodebinary_Click(); };
-    f.filemodetext.on_click = [this] { transfer.filemodetext_Click(); };
+    f.filemodebinary.on_click = [this] {
+        protocols.untick_forms();
+        transfer.filemodebinary_Click();
+    };
+    f.filemodetext.on_click = [this] {
+        protocols.untick_forms();
+        transfer.filemodetext_Click();
+    };
+    f.filemodezmodem.on_click = [this] { protocols.choose_form("zmodem"); };
+    f.filemodeymodem.on_click = [this] { protocols.choose_form("ymodem"); };
+    f.filemodexmodem.on_click = [this] { protocols.choose_form("xmodem"); };
+    f.mnureceiveprotocol.on_click = [this] { protocols.receive_chosen(); };
+    comm_handler.divert = [this](const std::string& arrived) { return protocols.take_arrival(arrived); };
 
     f.mnuhelp.on_click = [this] { help.mnuhelp_Click(); };
     frmhelp.on_close = [this] { help.Form_Unload(); };
@@ -93,6 +114,8 @@ void Program::wire_handlers() {
     f.mnuignorelines.on_click = [this] { line_options.mnuignorelines_Click(); };
     line_options.load_settings();
 
+    // Before the call tracker: a session cut by the call ends inside it.
+    events.subscribe(protocols);
     events.subscribe(caller_ids);
     auto_redial.on_countdown = [this](const RedialCountdown&) { status.refresh(); };
     auto_redial.load_settings();

@@ -35,6 +35,8 @@
 #include "session/session_log.h"
 #include "session/status_model.h"
 #include "transfer/file_transfer.h"
+#include "transfer/own_files.h"
+#include "transfer/protocols/protocol_transfer.h"
 
 #include <functional>
 #include <memory>
@@ -95,6 +97,15 @@ public:
     LineOptions line_options{*this};
     Chat chat{*this};
     FileTransfer transfer{*this};
+    // ZMODEM, YMODEM and XMODEM, for peers that are not Quillon.
+    ProtocolTransfer protocols{loop,
+                               dialogs,
+                               frmmain,
+                               state,
+                               MSComm1,
+                               events,
+                               [this] { return transfer.in_progress(); },
+                               [this](const std::string& path) { return is_own_file(*this, path); }};
     AddressPrompts address_prompts{*this};
     HelpWindow help{*this};
     CallerIdWatch caller_ids{*this};

@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace quillon {
 
@@ -27,6 +28,12 @@ public:
                                                  const std::string& file_name) = 0;
     virtual std::optional<std::string> save_file(const std::string& filter,
                                                  const std::string& file_name) = 0;
+    // An open-file dialog where several files may be chosen; none when
+    // the user cancels.
+    virtual std::vector<std::string> open_files(const std::string& filter) {
+        if (auto name = open_file(filter, "")) return {*name};
+        return {};
+    }
 };
 
 } // namespace quillon

@@ -36,8 +36,8 @@ MainForm::MainForm() : Form("frmmain", "Quillon") {
     mnudialprop.children = {&mnudialtone, &mnudialpulse, &mnuautoredial, &mnurtscts, &mnuignorelines};
     mnuaddress.children = {&mnuaddessadd,   &mnuaddressedit, &mnuaddressremove, &mnuaddressbar,
                            &mnuaddressfind, &mnuaddressall,  &mnuaddressimport, &mnuaddressexport};
-    mnumodefile.children = {&filemodebinary, &filemodetext};
-    mnumode.children = {&mnumodechat, &mnumodefile};
+    mnumodefile.children = {&filemodebinary, &filemodetext, &filemodezmodem, &filemodeymodem, &filemodexmodem};
+    mnumode.children = {&mnumodechat, &mnumodefile, &mnureceiveprotocol};
     configmenu = {&mnuportsel, &mnudialprop, &mnuaddress, &mnumode, &mnuhelp, &mnusessionlog, &mnucallhistory,
                   &mnuconversation};
 

@@ -57,6 +57,10 @@ public:
     MenuItem mnumodefile{"mnumodefile", "File Transfer"};
     MenuItem filemodebinary{"filemodebinary", "Binary"};
     MenuItem filemodetext{"filemodetext", "Text"};
+    MenuItem filemodezmodem{"filemodezmodem", "ZMODEM"};
+    MenuItem filemodeymodem{"filemodeymodem", "YMODEM"};
+    MenuItem filemodexmodem{"filemodexmodem", "XMODEM"};
+    MenuItem mnureceiveprotocol{"mnureceiveprotocol", "Receive with YMODEM/XMODEM..."};
     MenuItem mnuhelp{"mnuhelp", "Help"};
     MenuItem mnusessionlog{"mnusessionlog", "Session Log"};
     MenuItem mnucallhistory{"mnucallhistory", "Call History"};

@@ -128,6 +128,7 @@ void CommHandler::receive() {
     MainForm& f = p_.frmmain;
 
     const std::string arrived = p_.MSComm1.input();
+    if (divert && divert(arrived)) return;
     // Chat is what arrives between transfers; an arrival that starts or
     // ends a reception carries frames.
     const int recv_before = s.recv_block;

@@ -4,6 +4,7 @@
 #include "modem/pattern_watch.h"
 
 #include <cstddef>
+#include <functional>
 #include <string>
 
 namespace quillon {
@@ -21,6 +22,9 @@ public:
     void empty_line_buffer();
     // A call is connected, or its connect line is on show before it counts.
     bool call_up() const;
+
+    // Offered every arrival first; an arrival it takes goes nowhere else.
+    std::function<bool(const std::string& arrived)> divert;
 
 private:
     enum LinePattern { ok, busy, no_dial, no_carrier, ring, connect, no_answer };

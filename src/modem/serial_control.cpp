@@ -81,6 +81,12 @@ void SerialControl::output(std::string_view text) {
     }
 }
 
+std::size_t SerialControl::out_buffer_count() {
+    if (!line_) return 0;
+    const double ahead = line_clear_at_ - loop_.monotonic();
+    return ahead > 0 ? static_cast<std::size_t>(ahead * line_rate / 10) : 0;
+}
+
 void SerialControl::take_from_line() {
     if (!line_) return;
     std::string more = line_->read_available();

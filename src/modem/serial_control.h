@@ -31,6 +31,8 @@ public:
     std::string device_of(int port) const;
 
     void output(std::string_view text);
+    // Bytes written that have not yet crossed the line, at its rate.
+    std::size_t out_buffer_count();
     std::string input();
     int comm_event() const { return comm_event_; }
     bool cd_holding();

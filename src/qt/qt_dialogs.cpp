@@ -82,6 +82,14 @@ std::optional<std::string> QtDialogs::open_file(const std::string &filter, const
                                                qt_file_filter(filter)));
 }
 
+std::vector<std::string> QtDialogs::open_files(const std::string &filter) {
+    std::vector<std::string> names;
+    for (const QString &name : QFileDialog::getOpenFileNames(owner(), QStringLiteral("Open"), QString(),
+                                                            qt_file_filter(filter)))
+        names.push_back(QFile::encodeName(name).toStdString());
+    return names;
+}
+
 std::optional<std::string> QtDialogs::save_file(const std::string &filter, const std::string &file_name) {
     return chosen(QFileDialog::getSaveFileName(owner(), QStringLiteral("Save As"), QFile::decodeName(file_name.c_str()),
                                                qt_file_filter(filter)));

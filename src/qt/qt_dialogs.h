@@ -23,6 +23,7 @@ public:
     std::string input_box(const std::string &prompt, const std::string &caption,
                           const std::string &default_text) override;
     std::optional<std::string> open_file(const std::string &filter, const std::string &file_name) override;
+    std::vector<std::string> open_files(const std::string &filter) override;
     std::optional<std::string> save_file(const std::string &filter, const std::string &file_name) override;
 
 private:

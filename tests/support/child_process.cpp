@@ -3,6 +3,7 @@
 
 #include "modem/tcp_socket.h"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/socket.h>
@@ -91,6 +92,32 @@ std::string ask_line(int port, const std::string& line, double timeout_seconds) 
     }
     close(fd);
     return answer.substr(0, answer.find('\n'));
+}
+
+std::optional<PipedChild> spawn_piped(const std::vector<std::string>& argv, const std::string& folder) {
+    int to_child[2], from_child[2];
+    if (::pipe2(to_child, O_CLOEXEC) != 0) return std::nullopt;
+    if (::pipe2(from_child, O_CLOEXEC) != 0) {
+        ::close(to_child[0]);
+        ::close(to_child[1]);
+        return std::nullopt;
+    }
+    pid_t pid = ::fork();
+    if (pid == 0) {
+        ::dup2(to_child[0], 0);
+        ::dup2(from_child[1], 1);
+        int null = ::open("/dev/null", O_WRONLY);
+        ::dup2(null, 2);
+        if (::chdir(folder.c_str()) != 0) ::_exit(126);
+        std::vector<char*> args;
+        for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+        args.push_back(nullptr);
+        ::execvp(args[0], args.data());
+        ::_exit(127);
+    }
+    ::close(to_child[0]);
+    ::close(from_child[1]);
+    return PipedChild{pid, to_child[1], from_child[0]};
 }
 
 } // namespace quillon::testing

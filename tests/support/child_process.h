@@ -3,6 +3,7 @@
 
 #include <csignal>
 #include <optional>
+#include <sys/types.h>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,15 @@ private:
     std::string buffered_;
     std::optional<int> status_;
 };
+
+// A program run in folder with its standard input and output on pipes
+// (its errors go nowhere): write to to_child, read from from_child.
+struct PipedChild {
+    pid_t pid = -1;
+    int to_child = -1;
+    int from_child = -1;
+};
+std::optional<PipedChild> spawn_piped(const std::vector<std::string>& argv, const std::string& folder);
 
 // Sends one line to 127.0.0.1:port and returns the one-line answer.
 std::string ask_line(int port, const std::string& line, double timeout_seconds = 5);

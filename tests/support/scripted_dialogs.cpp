@@ -46,6 +46,17 @@ std::optional<std::string> ScriptedDialogs::open_file(const std::string& filter,
     return take(open_answers, std::optional<std::string>{});
 }
 
+std::vector<std::string> ScriptedDialogs::open_files(const std::string& filter) {
+    std::vector<std::string> names;
+    if (auto answer = open_file(filter, "")) {
+        std::size_t start = 0;
+        for (std::size_t end; (end = answer->find('\n', start)) != std::string::npos; start = end + 1)
+            names.push_back(answer->substr(start, end - start));
+        names.push_back(answer->substr(start));
+    }
+    return names;
+}
+
 std::optional<std::string> ScriptedDialogs::save_file(const std::string& filter, const std::string& file_name) {
     record({Kind::save_file, file_name, Icon::none, filter});
     return take(save_answers, std::optional<std::string>{});

@@ -30,6 +30,8 @@ public:
                           const std::string& default_text) override;
     std::optional<std::string> open_file(const std::string& filter, const std::string& file_name) override;
     std::optional<std::string> save_file(const std::string& filter, const std::string& file_name) override;
+    // Takes an open_answers entry, its names one a line.
+    std::vector<std::string> open_files(const std::string& filter) override;
 
     // Answers, taken in order. An empty queue answers "", No and Cancel.
     std::deque<std::string> input_answers;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Our engines against lrzsz's sz/rz, sb/rb and sx/rx over pipes, in real
 // time: every file arrives byte-identical and both sides say so.
+#include "support/child_process.h"
 #include "support/random_content.h"
 #include "support/temp_dir.h"
 #include "transfer/protocols/folder_files.h"
@@ -32,24 +33,10 @@ bool installed(const std::string& program) {
 // killed). Returns its exit status, -1 when it had to be killed.
 int run_against(TransferEngine& engine, const std::vector<std::string>& argv, const std::string& folder,
                 double timeout_s = 60) {
-    int to_child[2], from_child[2];
-    if (::pipe2(to_child, O_CLOEXEC) != 0 || ::pipe2(from_child, O_CLOEXEC) != 0) return -2;
-    pid_t pid = ::fork();
-    if (pid == 0) {
-        ::dup2(to_child[0], 0);
-        ::dup2(from_child[1], 1);
-        int null = ::open("/dev/null", O_WRONLY);
-        ::dup2(null, 2);
-        if (::chdir(folder.c_str()) != 0) ::_exit(126);
-        std::vector<char*> args;
-        for (auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-        args.push_back(nullptr);
-        ::execvp(args[0], args.data());
-        ::_exit(127);
-    }
-    ::close(to_child[0]);
-    ::close(from_child[1]);
-    int out = to_child[1], in = from_child[0];
+    auto child = testing::spawn_piped(argv, folder);
+    if (!child) return -2;
+    const pid_t pid = child->pid;
+    int out = child->to_child, in = child->from_child;
     ::fcntl(out, F_SETFL, O_NONBLOCK);
     std::signal(SIGPIPE, SIG_IGN);
     auto start = std::chrono::steady_clock::now();
