@@ -77,6 +77,8 @@ void OutputBox::append(std::string_view more) {
         return;
     }
     shown_revision_ = model_.revision();
+    // The same text set again (the 5-second check's notice) draws nothing.
+    if (more.empty()) return;
     shown_size_ += more.size();
     shown_hash_ = hash_more(shown_hash_, more);
     std::size_t last_row = rows_.count() - 1;
