@@ -12,6 +12,7 @@
 #include "base/poll_event_loop.h"
 #include "base/program_end.h"
 #include "modem/device_opener.h"
+#include "line_simulator.h"
 #include "support/child_process.h"
 #include "support/line_recorder.h"
 #include "support/scripted_dialogs.h"
@@ -23,7 +24,6 @@
 #include <fstream>
 #include <map>
 #include <memory>
-#include <regex>
 #include <sstream>
 #include <string>
 #include <unistd.h>
@@ -34,20 +34,6 @@ using namespace quillon;
 
 constexpr double seconds_watched = 30, max_idle = 1.0, max_in_call = 2.0;
 
-struct Simulator {
-    Simulator()
-        : child({std::string(QUILLON_PROGRAM_DIR) + "/quillon-linesim", "--modem", "5551001@0", "--modem",
-                 "5551002@0"}) {
-        std::smatch m;
-        std::string ready = child.read_line(10).value_or("");
-        if (std::regex_search(ready, m, std::regex("5551001 on 127.0.0.1:(\\d+) 5551002 on 127.0.0.1:(\\d+)"))) {
-            a = std::stoi(m[1]);
-            b = std::stoi(m[2]);
-        }
-    }
-    testing::ChildProcess child;
-    int a = 0, b = 0;
-};
 
 std::string ini_for(int port) {
     return "[Quillon]\nPORTNO.=1\nDIALMODE=tone\n[Ports]\nCOMM1=rfc2217://127.0.0.1:" + std::to_string(port) + "\n";
@@ -150,7 +136,7 @@ struct Display {
 int run() {
     Display display;
     const char *where = display.use();
-    Simulator sim;
+    bench::LineSimulator sim;
     if (!sim.a || !sim.b) {
         std::printf("the line simulator did not start\n");
         return 1;
@@ -190,11 +176,9 @@ int run() {
 
 } // namespace
 
-int main() {
-    try {
-        return run();
-    } catch (const ProgramEnd &) {
-        std::printf("the calling program ended\n");
-        return 1;
-    }
+int main() try {
+    return run();
+} catch (const ProgramEnd &) {
+    std::printf("the calling program ended\n");
+    return 1;
 }

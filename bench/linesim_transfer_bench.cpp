@@ -11,6 +11,7 @@
 #include "base/program_end.h"
 #include "modem/device_opener.h"
 #include "stop_and_wait.h"
+#include "line_simulator.h"
 #include "support/child_process.h"
 #include "support/line_recorder.h"
 #include "support/random_content.h"
@@ -20,7 +21,6 @@
 
 #include <cstdio>
 #include <memory>
-#include <regex>
 #include <string>
 
 namespace {
@@ -48,20 +48,6 @@ struct Side {
     std::unique_ptr<Program> program;
 };
 
-struct Simulator {
-    Simulator()
-        : child({std::string(QUILLON_PROGRAM_DIR) + "/quillon-linesim", "--modem", "5551001@0", "--modem", "5551002@0",
-                 "--rate", "56000", "--latency-ms", "40"}) {
-        std::smatch m;
-        std::string ready = child.read_line(10).value_or("");
-        if (std::regex_search(ready, m, std::regex("5551001 on 127.0.0.1:(\\d+) 5551002 on 127.0.0.1:(\\d+)"))) {
-            a = std::stoi(m[1]);
-            b = std::stoi(m[2]);
-        }
-    }
-    testing::ChildProcess child;
-    int a = 0, b = 0;
-};
 
 bool send_one(PollEventLoop &loop, Side &a, Side &b, bench::TransferClock &clock, bool binary) {
     std::string source = a.dir.file("source.bin"), target = b.dir.file("target.bin");
@@ -90,7 +76,7 @@ bool send_one(PollEventLoop &loop, Side &a, Side &b, bench::TransferClock &clock
 }
 
 int run() {
-    Simulator sim;
+    bench::LineSimulator sim({"--rate", "56000", "--latency-ms", "40"});
     if (!sim.a || !sim.b) {
         std::printf("the line simulator did not start\n");
         return 1;

@@ -22,6 +22,11 @@ int main(int argc, char **argv) {
     using namespace quillon;
     // Answered without a display, so before Qt wants one.
     if (auto status = answer_command_line(argc, argv, stdout)) return *status;
+    // On X, windows are drawn through the connection, not shared memory:
+    // Qt waits for the server's word on every shared picture, which wakes
+    // two threads at each redraw (three wake-ups a second in a quiet call,
+    // for the online time alone). A chat window's redraws are a few rows.
+    if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) qputenv("QT_XCB_NO_MITSHM", "1");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillon"));
     // The program ends only through its main window's unload.
