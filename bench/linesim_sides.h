@@ -5,6 +5,7 @@
 #include "app/program.h"
 #include "base/poll_event_loop.h"
 #include "base/program_end.h"
+#include "line_simulator.h"
 #include "support/child_process.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"
@@ -34,19 +35,9 @@ struct Side {
     std::unique_ptr<Program> program;
 };
 
-struct Simulator {
-    Simulator()
-        : child({std::string(QUILLON_PROGRAM_DIR) + "/quillon-linesim", "--modem", "5551001@0", "--modem", "5551002@0",
-                 "--rate", "56000", "--latency-ms", "40"}) {
-        std::smatch m;
-        std::string ready = child.read_line(10).value_or("");
-        if (std::regex_search(ready, m, std::regex("5551001 on 127.0.0.1:(\\d+) 5551002 on 127.0.0.1:(\\d+)"))) {
-            a = std::stoi(m[1]);
-            b = std::stoi(m[2]);
-        }
-    }
-    testing::ChildProcess child;
-    int a = 0, b = 0;
+// The real line simulator at 56 kbit/s, 40 ms one way.
+struct Simulator : LineSimulator {
+    Simulator() : LineSimulator({"--rate", "56000", "--latency-ms", "40"}) {}
 };
 
 // A benchmark's exit status; 1 when a program ended under it.

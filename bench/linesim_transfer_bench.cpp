@@ -23,7 +23,6 @@ namespace {
 using namespace quillon;
 
 using bench::Side;
-using bench::Simulator;
 
 constexpr double rate = 56000, latency = 0.040, min_efficiency = 0.98;
 constexpr std::size_t size = 200 * 1024;
@@ -55,7 +54,7 @@ bool send_one(PollEventLoop &loop, Side &a, Side &b, bench::TransferClock &clock
 }
 
 int run() {
-    Simulator sim;
+    bench::LineSimulator sim({"--rate", "56000", "--latency-ms", "40"});
     if (!sim.a || !sim.b) {
         std::printf("the line simulator did not start\n");
         return 1;

@@ -3,6 +3,7 @@
 
 #include "base/form.h"
 #include "qt/control_binding.h"
+#include "qt/quiet_scroll_bar.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -23,8 +24,10 @@ namespace {
 
 constexpr int margin = 4;
 constexpr int tab_columns = 8;
-// Arrivals are painted at most this often: 30 frames a second.
-constexpr int frame_ms = 34;
+// Arrivals are painted at most this often: ten times a second, which a
+// reader cannot tell from more while chat streams in, and costs a third of
+// painting at the display's rate.
+constexpr int frame_ms = 100;
 
 // FNV-1a, grown with the text, to tell the same text set again from a new one.
 constexpr std::uint64_t hash_start = 14695981039346656037ull;
@@ -40,6 +43,7 @@ std::uint64_t hash_more(std::uint64_t hash, std::string_view bytes) {
 
 OutputBox::OutputBox(TextBox &model, QWidget *parent) : QAbstractScrollArea(parent), model_(model) {
     setObjectName(QString::fromStdString(model.name()));
+    setVerticalScrollBar(new QuietScrollBar(Qt::Vertical, this));
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setFocusPolicy(Qt::ClickFocus);
@@ -48,7 +52,7 @@ OutputBox::OutputBox(TextBox &model, QWidget *parent) : QAbstractScrollArea(pare
     viewport()->setCursor(Qt::IBeamCursor);
     verticalScrollBar()->setSingleStep(1);
     frame_.setSingleShot(true);
-    frame_.setInterval(frame_ms);
+    since_frame_.start();
     connect(&frame_, &QTimer::timeout, this, [this] { paint_arrivals(); });
     show_common(*this, model_);
     replace_all();
@@ -72,25 +76,30 @@ void OutputBox::append(std::string_view more) {
         replace_all();
         return;
     }
-    QScrollBar *bar = verticalScrollBar();
-    bool at_bottom = bar->value() == bar->maximum();
     shown_revision_ = model_.revision();
+    // The same text set again (the 5-second check's notice) draws nothing.
+    if (more.empty()) return;
     shown_size_ += more.size();
     shown_hash_ = hash_more(shown_hash_, more);
     std::size_t last_row = rows_.count() - 1;
     changed_from_ = frame_.isActive() ? std::min(changed_from_, last_row) : last_row;
-    if (!frame_.isActive()) frame_.start();
+    // The first arrival after a quiet frame shows at once.
+    if (!frame_.isActive()) frame_.start(std::max(0, frame_ms - static_cast<int>(since_frame_.elapsed())));
     rows_.lay_out(model_.text(), laid_out_width_, [this](char32_t c, double x) { return char_width(c, x); });
+}
+
+// The frame's arrivals on screen: the scroll bar hears of them once, what
+// scrolled is moved, not drawn again, and only the rows from the first one
+// that changed are drawn.
+void OutputBox::paint_arrivals() {
+    since_frame_.start();
+    QScrollBar *bar = verticalScrollBar();
+    bool at_bottom = bar->value() == bar->maximum();
     arriving_ = true;
     update_scroll_range();
     if (at_bottom) bar->setValue(bar->maximum());
     arriving_ = false;
-}
-
-// The frame's arrivals on screen: what scrolled is moved, not drawn again,
-// and only the rows from the first one that changed are drawn.
-void OutputBox::paint_arrivals() {
-    int top = verticalScrollBar()->value(), height = row_height(), width = viewport()->width();
+    int top = bar->value(), height = row_height(), width = viewport()->width();
     int moved = top - painted_top_;
     int rows_in_view = viewport()->height() / height + 1;
     if (std::abs(moved) >= rows_in_view) return paint_all();
@@ -191,11 +200,51 @@ std::vector<OutputBox::Run> OutputBox::runs(std::size_t row) {
         double width = char_width(c.code, x);
         if (out.empty() || out.back().selected != selected || c.code == U'\t' || out.back().text.endsWith(u'\t'))
             out.push_back({x, 0, {}, selected});
-        out.back().text += QString::fromUcs4(&c.code, 1);
+        if (c.code < 0x10000)
+            out.back().text += QChar(static_cast<char16_t>(c.code));
+        else
+            out.back().text += QString::fromUcs4(&c.code, 1);
         out.back().width += width;
         x += width;
     }
     return out;
+}
+
+quint32 OutputBox::plain_glyph(char32_t code) {
+    auto known = glyphs_.constFind(code);
+    if (known != glyphs_.constEnd()) return *known;
+    quint32 glyph = 0;
+    // Below the combining marks, letters are drawn one by one as they are.
+    if (code < 0x300 && code != U'\t') {
+        if (!raw_font_.isValid()) raw_font_ = QRawFont::fromFont(font());
+        QList<quint32> found = raw_font_.glyphIndexesForString(QString::fromUcs4(&code, 1));
+        if (found.size() == 1) glyph = found.front();
+    }
+    glyphs_.insert(code, glyph);
+    return glyph;
+}
+
+// A run drawn glyph by glyph where the row's own widths put them, without
+// shaping; empty when one of its characters needs shaping.
+QGlyphRun OutputBox::plain_run(const Run &run) {
+    QList<quint32> indexes;
+    QList<QPointF> positions;
+    indexes.reserve(run.text.size());
+    positions.reserve(run.text.size());
+    double x = 0, baseline = QFontMetricsF(font()).ascent();
+    for (QChar c : run.text) {
+        char32_t code = c.unicode();
+        quint32 glyph = c.isSurrogate() ? 0 : plain_glyph(code);
+        if (glyph == 0) return {};
+        indexes.push_back(glyph);
+        positions.push_back(QPointF(x, baseline));
+        x += char_width(code, run.x + x);
+    }
+    QGlyphRun glyphs;
+    glyphs.setRawFont(raw_font_);
+    glyphs.setGlyphIndexes(indexes);
+    glyphs.setPositions(positions);
+    return glyphs;
 }
 
 const OutputBox::ShapedRow &OutputBox::shaped_row(std::size_t row) {
@@ -206,8 +255,13 @@ const OutputBox::ShapedRow &OutputBox::shaped_row(std::size_t row) {
     if (known != shaped_.constEnd() && known->start == start && known->end == end && known->selected_from == from &&
         known->selected_to == to)
         return *known;
-    ShapedRow shaped{start, end, from, to, runs(row), {}};
+    ShapedRow shaped{start, end, from, to, runs(row), {}, {}};
     for (const Run &run : shaped.runs) {
+        shaped.plain.push_back(plain_run(run));
+        if (!shaped.plain.back().glyphIndexes().isEmpty()) {
+            shaped.shaped.emplace_back();
+            continue;
+        }
         QStaticText text(run.text);
         text.setTextFormat(Qt::PlainText);
         text.prepare(QTransform(), font());
@@ -236,7 +290,10 @@ void OutputBox::paintEvent(QPaintEvent *event) {
             if (run.selected) painter.fillRect(QRectF(margin + run.x, y, run.width, height), colours.highlight());
             if (run.text.startsWith(u'\t')) continue;
             painter.setPen(colours.color(run.selected ? QPalette::HighlightedText : QPalette::Text));
-            painter.drawStaticText(QPointF(margin + run.x, y), shaped.shaped[i]);
+            if (shaped.plain[i].glyphIndexes().isEmpty())
+                painter.drawStaticText(QPointF(margin + run.x, y), shaped.shaped[i]);
+            else
+                painter.drawGlyphRun(QPointF(margin + run.x, y), shaped.plain[i]);
         }
     }
     // Rows out of view keep no shapes.
@@ -256,6 +313,8 @@ void OutputBox::changeEvent(QEvent *event) {
     QAbstractScrollArea::changeEvent(event);
     if (event->type() == QEvent::FontChange) {
         widths_.clear();
+        glyphs_.clear();
+        raw_font_ = QRawFont();
         lay_out_all();
         paint_all();
     }

@@ -4,7 +4,10 @@
 #include "qt/output_rows.h"
 
 #include <QAbstractScrollArea>
+#include <QGlyphRun>
+#include <QElapsedTimer>
 #include <QHash>
+#include <QRawFont>
 #include <QStaticText>
 #include <QTimer>
 
@@ -21,8 +24,9 @@ class TextBox;
 // the model, keeping no copy of its own. Only the rows in view are drawn,
 // and text added at the end is laid out alone, so each arrival costs the
 // same at the end of a long conversation with no line break as at its start.
-// Arrivals are painted together once a display frame, only the rows they
-// changed, and a row keeps its shaped text until it changes.
+// Arrivals are laid out as they come and painted together once a frame,
+// only the rows they changed, the scroll bar told once; a row keeps its
+// glyphs until it changes.
 // The user can select with the mouse and copy exactly what is shown.
 class OutputBox : public QAbstractScrollArea {
 public:
@@ -59,10 +63,12 @@ private:
         bool selected;
     };
     // A row as last drawn: what of the text and the selection it covered,
-    // and its runs shaped.
+    // and its runs as glyphs: each either drawn a character at a time
+    // (plain) or, where that would not do, shaped.
     struct ShapedRow {
         std::size_t start, end, selected_from, selected_to;
         std::vector<Run> runs;
+        std::vector<QGlyphRun> plain;
         std::vector<QStaticText> shaped;
     };
 
@@ -73,6 +79,8 @@ private:
     double text_width() const;
     int row_height() const;
     std::vector<Run> runs(std::size_t row);
+    quint32 plain_glyph(char32_t code);
+    QGlyphRun plain_run(const Run &run);
     const ShapedRow &shaped_row(std::size_t row);
     void paint_arrivals();
     void paint_all();
@@ -89,9 +97,14 @@ private:
     std::uint64_t shown_hash_ = 0;
     double laid_out_width_ = 0;
     QHash<char32_t, double> widths_;
+    // The font's glyph for each character drawn so far; 0 for one that
+    // needs shaping or another font.
+    QRawFont raw_font_;
+    QHash<char32_t, quint32> glyphs_;
     // Arrivals wait here for their frame: the first row they changed and
     // the first row in view when the box was last painted.
     QTimer frame_;
+    QElapsedTimer since_frame_;
     std::size_t changed_from_ = 0;
     int painted_top_ = 0;
     bool arriving_ = false;

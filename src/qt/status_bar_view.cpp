@@ -1,11 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "qt/status_bar_view.h"
 
+#include "qt/core_guard.h"
 #include "qt/elided_label.h"
 #include "session/status_model.h"
 
+#include <QApplication>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QTimer>
 
 namespace quillon {
 
@@ -13,7 +17,10 @@ namespace {
 
 void show_indicator(QLabel &label, const char *name, bool on) {
     QString line = QString::fromLatin1(name);
-    label.setText((on ? QStringLiteral("\u25CF ") : QStringLiteral("\u25CB ")) + line);
+    QString text = (on ? QStringLiteral("\u25CF ") : QStringLiteral("\u25CB ")) + line;
+    // A new style sheet draws the label again, and lays the bar out again.
+    if (label.text() == text) return;
+    label.setText(text);
     label.setToolTip(line + (on ? QStringLiteral(" on") : QStringLiteral(" off")));
     label.setStyleSheet(on ? QStringLiteral("color: #1a7f37; font-weight: bold;") : QStringLiteral("color: gray;"));
 }
@@ -27,6 +34,7 @@ StatusBarView::StatusBarView(StatusModel &model, QWidget *parent) : QFrame(paren
     layout()->setContentsMargins(6, 2, 6, 2);
     call_ = add_elided("status_call");
     online_ = add_label("status_online");
+    online_->setToolTip(QStringLiteral("Time online"));
     const char *names[] = {"status_dtr", "status_dsr", "status_dcd", "status_ri"};
     for (int i = 0; i < 4; ++i)
         lines_[i] = add_label(names[i]);
@@ -35,6 +43,21 @@ StatusBarView::StatusBarView(StatusModel &model, QWidget *parent) : QFrame(paren
     mode_ = add_elided("status_mode");
     model_.on_change = [this] { refresh(); };
     refresh();
+    // The modes the menus set and the lines a click changes show at once,
+    // not at the model's next reading.
+    qApp->installEventFilter(this);
+}
+
+bool StatusBarView::eventFilter(QObject *watched, QEvent *event) {
+    bool user_action = event->type() == QEvent::MouseButtonRelease || event->type() == QEvent::KeyRelease;
+    if (user_action && !reading_due_) {
+        reading_due_ = true;
+        QTimer::singleShot(0, this, [this] {
+            reading_due_ = false;
+            call_core([this] { model_.refresh(); });
+        });
+    }
+    return QFrame::eventFilter(watched, event);
 }
 
 StatusBarView::~StatusBarView() {
@@ -61,7 +84,6 @@ ElidedLabel *StatusBarView::add_elided(const char *name) {
 void StatusBarView::refresh() {
     call_->set_whole_text(QString::fromStdString(model_.call_text()));
     online_->setText(QString::fromStdString(model_.online_text()));
-    online_->setToolTip(QStringLiteral("Time online"));
     const StatusReading &r = model_.reading();
     show_indicator(*lines_[0], "DTR", r.dtr);
     show_indicator(*lines_[1], "DSR", r.dsr);

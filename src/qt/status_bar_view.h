@@ -20,6 +20,9 @@ public:
 
     void refresh();
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     QLabel *add_label(const char *name);
     ElidedLabel *add_elided(const char *name);
@@ -31,6 +34,7 @@ private:
     ElidedLabel *port_;
     QLabel *dial_mode_;
     ElidedLabel *mode_;
+    bool reading_due_ = false;
 };
 
 } // namespace quillon

@@ -10,13 +10,17 @@
 namespace quillon {
 namespace {
 
-constexpr int refresh_interval_ms = 500;
+// In a call, each second of the online time, counted from the connection;
+// outside one, the lines and modes are read again every two seconds (the
+// program's own events and the user's actions refresh it at once).
+constexpr int call_interval_ms = 1000;
+constexpr int idle_interval_ms = 2000;
 
 } // namespace
 
 StatusModel::StatusModel(EventLoop& loop, const CallTracker& calls, std::function<void(StatusReading&)> read)
     : loop_(loop), calls_(calls), read_(std::move(read)) {
-    timer_ = loop_.start_timer(refresh_interval_ms, [this] { refresh(); });
+    timer_ = loop_.start_timer(idle_interval_ms, [this] { refresh(); });
 }
 
 StatusModel::~StatusModel() {
@@ -32,7 +36,14 @@ void StatusModel::refresh() {
     state_ = derive();
     const auto& call = calls_.current();
     online_seconds_ = call && call->connected_at ? static_cast<long>(loop_.monotonic() - *call->connected_at) : -1;
-    // Runs on every line event and twice a second: nothing is drawn again
+    // The connection's refresh starts the ticks, so each falls just after
+    // the online time's next second.
+    if ((online_seconds_ >= 0) != timing_call_) {
+        timing_call_ = online_seconds_ >= 0;
+        loop_.stop_timer(timer_);
+        timer_ = loop_.start_timer(timing_call_ ? call_interval_ms : idle_interval_ms, [this] { refresh(); });
+    }
+    // Runs on every line event and on its ticks: nothing is drawn again
     // unless something shown has changed.
     if (!told_ && !reading_changed && state_ == state_before && online_seconds_ == online_before) return;
     told_ = false;

@@ -31,8 +31,8 @@ struct StatusReading {
 
 // The status bar's model: the call as the call tracker has it, the
 // transfer told by the call events, the online time, and the port, lines
-// and modes read from the program on every event and at least every
-// 500 ms. The view only shows it.
+// and modes read from the program on every event, each second of a call
+// and every two seconds outside one. The view only shows it.
 class StatusModel : public CallEvents, public CallTracker::Listener {
 public:
     // read fills in a reading, reusing the strings it already holds.
@@ -74,6 +74,7 @@ private:
     const CallTracker& calls_;
     std::function<void(StatusReading&)> read_;
     EventLoop::Handle timer_ = 0;
+    bool timing_call_ = false; // the ticks follow a call's seconds
 
     Activity activity_ = Activity::none;
     std::string file_;

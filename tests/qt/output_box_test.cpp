@@ -70,13 +70,18 @@ TEST(OutputBox, FollowsTheEndUnlessTheUserScrolledBack) {
     std::string lines;
     for (int i = 0; i < 200; ++i)
         lines += "line " + std::to_string(i) + "\r\n";
-    t.w().txtreceived.append(lines);
+    // The scroll bar hears of arrivals with their frame.
+    auto arrive = [&](const std::string &text) {
+        t.w().txtreceived.append(text);
+        QTest::qWait(150);
+    };
+    arrive(lines);
     QScrollBar *bar = t.box->verticalScrollBar();
     bar->setValue(bar->maximum());
-    t.w().txtreceived.append("one more\r\n");
+    arrive("one more\r\n");
     EXPECT_EQ(bar->value(), bar->maximum()) << "at the end, it stays at the end";
     bar->setValue(10);
-    t.w().txtreceived.append("and another\r\n");
+    arrive("and another\r\n");
     EXPECT_EQ(bar->value(), 10) << "reading back, the view stays put";
     t.w().txtreceived.set_text("Modem ready...");
     EXPECT_EQ(bar->value(), 0);
@@ -94,7 +99,7 @@ TEST(OutputBox, ArrivalsInsideOneDisplayFrameArePaintedOnceAsAWholeRepaintWouldS
     OutputBoxFixture t;
     for (int i = 0; i < 100; ++i)
         t.w().txtreceived.append("line " + std::to_string(i) + "\r\n");
-    QTest::qWait(100);
+    QTest::qWait(250);
     PaintCounter counter;
     QWidget *view = t.box->viewport();
     view->installEventFilter(&counter);
@@ -104,7 +109,7 @@ TEST(OutputBox, ArrivalsInsideOneDisplayFrameArePaintedOnceAsAWholeRepaintWouldS
         t.w().txtreceived.append("piece " + std::to_string(i) + (i % 3 ? " and more" : "\r\n"));
         QCoreApplication::processEvents();
     }
-    QTest::qWait(100);
+    QTest::qWait(250);
     // Paints are counted until now, so the frames are too; twenty arrivals
     // painted one by one would be far over.
     qint64 frames = 1 + arriving.elapsed() / 34;

@@ -252,7 +252,7 @@ TEST(Call, ModemSwitchedOffIsNotReadyAndAClosedPortIsNoPort) {
     EXPECT_EQ(t.a.w().txtreceived.text(), "Modem ready...") << "once set up again";
 
     t.a.p().MSComm1.set_port_open(false);
-    t.run_for(0.5);
+    t.run_for(2); // the status model's next reading
     EXPECT_EQ(t.a.p().status.call_text(), "No port");
     EXPECT_EQ(t.a.p().status.port_text(), "No port");
     EXPECT_FALSE(t.a.p().status.reading().dtr);

@@ -21,6 +21,7 @@ public:
     // The next line of its standard output, within timeout seconds.
     std::optional<std::string> read_line(double timeout_seconds);
     void terminate(int signal_number = SIGTERM);
+    int pid() const { return pid_; }
     // Its exit status once it has ended, within timeout seconds.
     std::optional<int> wait(double timeout_seconds);
 
