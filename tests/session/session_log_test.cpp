@@ -165,38 +165,5 @@ TEST(SessionLog, ALogThatCannotBeWrittenIsReportedOnceAndCallsGoOn) {
     EXPECT_NE(t.log_of(t.b).find("< still talking"), std::string::npos) << "the other side logs as usual";
 }
 
-TEST(SessionLog, SwitchedOffInTheSettingsWhichTheSettingsWriterKeeps) {
-    Logged t("PORTNO.=1\nSESSIONLOG=off\nDIALMODE=tone");
-    ASSERT_TRUE(t.start());
-    ASSERT_TRUE(t.call());
-    t.chat(t.a, "not written down\r\nnor this");
-    EXPECT_FALSE(t.a.f.dir.exists("sessions"));
-    // The other side ends within the second, as a signal ends it: nothing it
-    // logged is left behind.
-    t.b.f.run([&] { t.b.w().close(); });
-    EXPECT_TRUE(t.b.f.ended);
-    EXPECT_NE(t.log_of(t.b).find("< not written down\n"), std::string::npos);
-    EXPECT_NE(t.log_of(t.b).find("< nor this\n"), std::string::npos);
-
-    t.a.f.run([&] { t.a.w().close(); });
-    EXPECT_TRUE(t.a.f.ended);
-    EXPECT_NE(t.a.f.dir.read("quillon.ini").find("SESSIONLOG=off"), std::string::npos);
-}
-
-TEST(SessionLog, TheMenuItemOpensTheLogFolder) {
-    Logged t;
-    ASSERT_TRUE(t.start());
-    t.a.w().mnusessionlog.choose();
-    EXPECT_EQ(t.a.f.media.opened_folders, std::vector<std::string>{t.a.f.dir.file("sessions")});
-    EXPECT_TRUE(t.a.f.dir.exists("sessions")) << "made, so there is something to open";
-    EXPECT_TRUE(t.a.f.dialogs.messages().empty());
-
-    t.a.f.media.has_opener = false;
-    t.a.w().mnusessionlog.choose();
-    EXPECT_EQ(t.a.f.dialogs.messages().back(), "No program to open folders with is installed (the package "
-                                               "xdg-utils brings one). The session log is in " +
-                                                   t.a.f.dir.file("sessions") + ".");
-}
-
 } // namespace
 } // namespace quillon
