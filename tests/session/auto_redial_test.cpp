@@ -48,6 +48,34 @@ struct BusyLine : TwoPrograms {
     std::vector<Dial> dials;
 };
 
+TEST(AutoRedial, BusyTwiceThenFreeConnectsOnTheThirdDial) {
+    BusyLine t;
+    EXPECT_TRUE(t.a.w().mnuautoredial.checked());
+    EXPECT_NE(t.a.f.dir.read("quillon.ini").find("AUTOREDIAL=on"), std::string::npos);
+    ASSERT_TRUE(t.run_until([&] { return t.counting_down_to(1); }, 10));
+    // The status line counts down; the output box keeps the modem's word.
+    EXPECT_EQ(t.a.p().status.call_text(), "Redial 1 of 10 to 5551002 in 30 s...");
+    EXPECT_EQ(t.a.w().txtreceived.text(), "Line BUSY...");
+    t.run_for(10.5);
+    EXPECT_EQ(t.a.p().status.call_text(), "Redial 1 of 10 to 5551002 in 20 s...");
+
+    ASSERT_TRUE(t.run_until([&] { return t.counting_down_to(2); }, 60));
+    t.exchange.set_busy(t.b.number, false);
+    ASSERT_TRUE(t.run_until([&] { return t.both_connected(); }, 60));
+    t.run_for(120);
+    EXPECT_TRUE(t.both_connected());
+    EXPECT_FALSE(t.countdown().active);
+
+    ASSERT_EQ(t.dials.size(), 3u);
+    for (const Dial& d : t.dials)
+        EXPECT_EQ(d.command, "ATDT5551002\r") << "what the dial button writes";
+    for (std::size_t i = 1; i < t.dials.size(); ++i) {
+        double gap = t.dials[i].at - t.dials[i - 1].at;
+        EXPECT_GE(gap, 30.0) << "the wait after the busy signal";
+        EXPECT_LE(gap, 33.0) << "the busy signal comes within the dial time";
+    }
+}
+
 TEST(AutoRedial, CancelOrAKeypadPressEndsTheCountdown) {
     BusyLine t;
     ASSERT_TRUE(t.run_until([&] { return t.counting_down_to(1); }, 10));

@@ -165,5 +165,20 @@ TEST(SessionLog, ALogThatCannotBeWrittenIsReportedOnceAndCallsGoOn) {
     EXPECT_NE(t.log_of(t.b).find("< still talking"), std::string::npos) << "the other side logs as usual";
 }
 
+TEST(SessionLog, TheMenuItemOpensTheLogFolder) {
+    Logged t;
+    ASSERT_TRUE(t.start());
+    t.a.w().mnusessionlog.choose();
+    EXPECT_EQ(t.a.f.media.opened_folders, std::vector<std::string>{t.a.f.dir.file("sessions")});
+    EXPECT_TRUE(t.a.f.dir.exists("sessions")) << "made, so there is something to open";
+    EXPECT_TRUE(t.a.f.dialogs.messages().empty());
+
+    t.a.f.media.has_opener = false;
+    t.a.w().mnusessionlog.choose();
+    EXPECT_EQ(t.a.f.dialogs.messages().back(), "No program to open folders with is installed (the package "
+                                               "xdg-utils brings one). The session log is in " +
+                                                   t.a.f.dir.file("sessions") + ".");
+}
+
 } // namespace
 } // namespace quillon
