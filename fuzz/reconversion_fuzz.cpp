@@ -4,7 +4,7 @@
 #include "memory_temp.h"
 #include "memory_address_store.h"
 #include "support/program_fixture.h"
-#include "transfer/hex_value.h"
+#include "base/hex_codec.h"
 
 #include <cstdint>
 #include <cstdlib>

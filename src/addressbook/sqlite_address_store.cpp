@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "addressbook/sqlite_address_store.h"
 
+#include "base/sqlite_statement.h"
+
 #include <sqlite3.h>
 
 #include <algorithm>
@@ -52,12 +54,12 @@ public:
 
     void refresh() override {
         current_.reset();
-        Statement s(*this, "SELECT rowid, Phoneno FROM Address ORDER BY rowid LIMIT 1");
-        if (s.step()) current_ = Current{s.id(0), s.text(1)};
+        SqliteStatement s = statement("SELECT rowid, Phoneno FROM Address ORDER BY rowid LIMIT 1");
+        if (s.step()) current_ = Current{s.integer(0), s.text(1)};
     }
 
     void add(const std::string& name, const std::string& phoneno) override {
-        Statement s(*this, "INSERT INTO Address (Name, Phoneno) VALUES (?, ?)");
+        SqliteStatement s = statement("INSERT INTO Address (Name, Phoneno) VALUES (?, ?)");
         s.bind(1, name);
         s.bind(2, phoneno);
         s.step();
@@ -65,17 +67,17 @@ public:
     }
 
     void edit_current_phoneno(const std::string& phoneno) override {
-        Statement s(*this, "UPDATE Address SET Phoneno = ? WHERE rowid = ?");
+        SqliteStatement s = statement("UPDATE Address SET Phoneno = ? WHERE rowid = ?");
         s.bind(1, phoneno);
-        sqlite3_bind_int64(s.get(), 2, current().id);
+        s.bind(2, current().id);
         s.step();
         if (sqlite3_changes(db_) != 1) throw EntryGone();
         current().phoneno = phoneno;
     }
 
     void delete_current() override {
-        Statement s(*this, "DELETE FROM Address WHERE rowid = ?");
-        sqlite3_bind_int64(s.get(), 1, current().id);
+        SqliteStatement s = statement("DELETE FROM Address WHERE rowid = ?");
+        s.bind(1, current().id);
         s.step();
         current_.reset();
         if (sqlite3_changes(db_) != 1) throw EntryGone();
@@ -83,10 +85,10 @@ public:
 
     // Names match as people type them: "ann" finds "Ann".
     bool find_first(const std::string& name) override {
-        Statement s(*this, "SELECT rowid, Phoneno FROM Address WHERE Name = ? COLLATE NOCASE ORDER BY rowid LIMIT 1");
+        SqliteStatement s = statement("SELECT rowid, Phoneno FROM Address WHERE Name = ? COLLATE NOCASE ORDER BY rowid LIMIT 1");
         s.bind(1, name);
         if (!s.step()) return false;
-        current_ = Current{s.id(0), s.text(1)};
+        current_ = Current{s.integer(0), s.text(1)};
         return true;
     }
 
@@ -98,15 +100,15 @@ public:
     std::string current_phoneno() override { return current().phoneno; }
 
     std::string current_name() override {
-        Statement s(*this, "SELECT Name FROM Address WHERE rowid = ?");
-        sqlite3_bind_int64(s.get(), 1, current().id);
+        SqliteStatement s = statement("SELECT Name FROM Address WHERE rowid = ?");
+        s.bind(1, current().id);
         if (!s.step()) throw EntryGone();
         return s.text(0);
     }
 
     std::vector<AddressRow> rows() override {
         std::vector<AddressRow> out;
-        Statement s(*this, "SELECT Name, Phoneno FROM Address ORDER BY rowid");
+        SqliteStatement s = statement("SELECT Name, Phoneno FROM Address ORDER BY rowid");
         while (s.step()) out.push_back({s.text(0), s.text(1)});
         return out;
     }
@@ -115,8 +117,8 @@ public:
     // and numbers are read a screen at a time.
     std::size_t list_rows() override {
         listed_.clear();
-        Statement s(*this, "SELECT rowid FROM Address ORDER BY rowid");
-        while (s.step()) listed_.push_back(s.id(0));
+        SqliteStatement s = statement("SELECT rowid FROM Address ORDER BY rowid");
+        while (s.step()) listed_.push_back(s.integer(0));
         return listed_.size();
     }
 
@@ -124,14 +126,14 @@ public:
         if (first >= listed_.size()) return {};
         count = std::min(count, listed_.size() - first);
         std::vector<AddressRow> out(count);
-        Statement s(*this, "SELECT rowid, Name, Phoneno FROM Address WHERE rowid BETWEEN ? AND ? ORDER BY rowid");
-        sqlite3_bind_int64(s.get(), 1, listed_[first]);
-        sqlite3_bind_int64(s.get(), 2, listed_[first + count - 1]);
+        SqliteStatement s = statement("SELECT rowid, Name, Phoneno FROM Address WHERE rowid BETWEEN ? AND ? ORDER BY rowid");
+        s.bind(1, listed_[first]);
+        s.bind(2, listed_[first + count - 1]);
         auto from = listed_.begin() + static_cast<std::ptrdiff_t>(first);
         auto to = from + static_cast<std::ptrdiff_t>(count);
         while (s.step()) {
-            auto at = std::lower_bound(from, to, s.id(0));
-            if (at != to && *at == s.id(0)) out[static_cast<std::size_t>(at - from)] = {s.text(1), s.text(2)};
+            auto at = std::lower_bound(from, to, s.integer(0));
+            if (at != to && *at == s.integer(0)) out[static_cast<std::size_t>(at - from)] = {s.text(1), s.text(2)};
         }
         return out;
     }
@@ -145,8 +147,8 @@ public:
 
     void move_to(std::size_t index) override {
         if (index >= listed_.size()) throw StoreError("No current record.");
-        Statement s(*this, "SELECT Phoneno FROM Address WHERE rowid = ?");
-        sqlite3_bind_int64(s.get(), 1, listed_[index]);
+        SqliteStatement s = statement("SELECT Phoneno FROM Address WHERE rowid = ?");
+        s.bind(1, listed_[index]);
         if (!s.step()) throw EntryGone();
         current_ = Current{listed_[index], s.text(0)};
     }
@@ -157,13 +159,13 @@ public:
         sqlite3_int64 first = 0;
         std::size_t added = 0;
         try {
-            Statement s(*this, "INSERT INTO Address (Name, Phoneno) VALUES (?, ?)");
+            SqliteStatement s = statement("INSERT INTO Address (Name, Phoneno) VALUES (?, ?)");
             for (const AddressRow& row : rows) {
                 s.bind(1, row.name);
                 s.bind(2, row.phoneno);
                 s.step();
                 if (first == 0) first = sqlite3_last_insert_rowid(db_);
-                sqlite3_reset(s.get());
+                s.reset();
                 if (progress && ++added % progress_step == 0) progress(added);
             }
             exec("COMMIT");
@@ -180,40 +182,18 @@ private:
         std::string phoneno;
     };
 
-    class Statement {
-    public:
-        Statement(SqliteAddressStore& store, const char* sql) : store_(store) {
-            store.check_open();
-            if (sqlite3_prepare_v2(store.db_, sql, -1, &stmt_, nullptr) != SQLITE_OK) store.fail();
-        }
-        ~Statement() { sqlite3_finalize(stmt_); }
-        sqlite3_stmt* get() { return stmt_; }
-        void bind(int index, const std::string& value) {
-            sqlite3_bind_text(stmt_, index, value.data(), static_cast<int>(value.size()), SQLITE_TRANSIENT);
-        }
-        bool step() {
-            int rc = sqlite3_step(stmt_);
-            if (rc == SQLITE_ROW) return true;
-            if (rc != SQLITE_DONE) store_.fail();
-            return false;
-        }
-        sqlite3_int64 id(int column) { return sqlite3_column_int64(stmt_, column); }
-        std::string text(int column) {
-            auto p = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));
-            return p ? std::string(p, static_cast<std::size_t>(sqlite3_column_bytes(stmt_, column))) : std::string{};
-        }
-
-    private:
-        SqliteAddressStore& store_;
-        sqlite3_stmt* stmt_ = nullptr;
-    };
+    // A statement on the open book; any failure throws.
+    SqliteStatement statement(const char* sql) {
+        check_open();
+        return SqliteStatement(db_, sql, [this] { fail(); });
+    }
 
     // Books written before rows had ids of their own have only SQLite's
     // rowid, which a removal lets the next addition take again.
     bool has_stable_ids() {
-        Statement s(*this, "SELECT name, pk FROM pragma_table_info('Address')");
+        SqliteStatement s = statement("SELECT name, pk FROM pragma_table_info('Address')");
         while (s.step())
-            if (s.text(0) == "id" && s.id(1) == 1) return true;
+            if (s.text(0) == "id" && s.integer(1) == 1) return true;
         return false;
     }
 
@@ -226,7 +206,7 @@ private:
             if (!has_stable_ids()) {
                 std::string columns, names;
                 {
-                    Statement s(*this, "SELECT name, type FROM pragma_table_info('Address')");
+                    SqliteStatement s = statement("SELECT name, type FROM pragma_table_info('Address')");
                     while (s.step()) {
                         std::string name = s.text(0);
                         if (name.size() == 2 && (name[0] | 0x20) == 'i' && (name[1] | 0x20) == 'd')

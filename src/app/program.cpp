@@ -93,17 +93,18 @@ void Program::wire_handlers() {
     f.mnuignorelines.on_click = [this] { line_options.mnuignorelines_Click(); };
     line_options.load_settings();
 
-    events.subscribe(auto_redial);
     events.subscribe(caller_ids);
-    events.subscribe(notices);
     auto_redial.on_countdown = [this](const RedialCountdown&) { status.refresh(); };
     auto_redial.load_settings();
 }
 
 void Program::wire_session() {
-    // The tracker first: the status bar reads the call from it.
+    // The tracker first: the status bar and the notices read the call from
+    // it, and automatic redial hears from it what became of a dial.
     events.subscribe(calls);
     events.subscribe(status);
+    events.subscribe(notices);
+    calls.add_listener(auto_redial);
     calls.add_listener(status);
     calls.add_listener(session_log);
     calls.add_listener(call_history);

@@ -99,14 +99,14 @@ public:
     HelpWindow help{*this};
     CallerIdWatch caller_ids{*this};
     AutoRedial auto_redial{*this};
-    // Desktop notifications; the front end gives it a notifier.
-    CallNotices notices;
     AddressImport address_import{*this};
 
     // What the program keeps of its calls, listening to events.
     CallHistoryForm frmhistory;
     SessionClock session_clock{loop};
     CallTracker calls{session_clock};
+    // Desktop notifications; the front end gives it a notifier.
+    CallNotices notices{calls};
     StatusModel status{loop, calls, [this](StatusReading& r) { read_status(r); }};
     SessionLog session_log{files.data_dir() + "/sessions", session_clock, loop};
     CallHistory call_history{files.address_book()};

@@ -51,28 +51,26 @@ void AutoRedial::mnuautoredial_Click() {
 void AutoRedial::stop() {
     if (timer_) p_.loop.stop_timer(timer_);
     timer_ = 0;
-    dial_pending_ = false;
     number_.clear();
     if (countdown_.active) set_countdown({});
 }
 
-void AutoRedial::dialling(const std::string& number) {
-    if (dialling_ourselves_) {
-        dial_pending_ = true;
-        return;
-    }
+void AutoRedial::call_began(const Call& call) {
+    if (dialling_ourselves_) return;
     stop();
+    if (call.direction == CallDirection::incoming) return;
     redials_done_ = 0;
-    number_ = number;
-    dial_pending_ = true;
+    number_ = call.number;
 }
 
-void AutoRedial::dial_failed(DialOutcome outcome) {
-    // NO CARRIER also follows a hang-up or the end of a call: only a
-    // dial still waiting for its outcome counts.
-    if (!dial_pending_) return;
-    dial_pending_ = false;
-    if (!on_ || outcome == DialOutcome::no_dial_tone || number_.empty() || redials_done_ >= tries_) {
+// Only a dial that failed counts: a hang-up, a lost line or a call that
+// connected ends the redials.
+void AutoRedial::call_over(const Call& call) {
+    if (call.direction == CallDirection::incoming || call.connected_at || !call.dial_outcome) {
+        stop();
+        return;
+    }
+    if (!on_ || *call.dial_outcome == DialOutcome::no_dial_tone || number_.empty() || redials_done_ >= tries_) {
         stop();
         return;
     }

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "base/event_loop.h"
-#include "base/call_events.h"
+#include "session/call_tracker.h"
 
 #include <functional>
 #include <string>
@@ -27,7 +27,7 @@ std::string redial_countdown_text(const RedialCountdown& countdown);
 // ends busy, unanswered or without a carrier; a connection, Cancel, a
 // keypad press or an incoming ring stops it. Settings AUTOREDIAL,
 // REDIALTRIES and REDIALWAIT in the [Quillon] section of quillon.ini.
-class AutoRedial : public CallEvents {
+class AutoRedial : public CallTracker::Listener {
 public:
     static constexpr int default_tries = 10;
     static constexpr int default_wait_seconds = 30;
@@ -48,11 +48,9 @@ public:
     // Told whenever the countdown starts, ticks or ends.
     std::function<void(const RedialCountdown&)> on_countdown;
 
-    void dialling(const std::string& number) override;
-    void dial_failed(DialOutcome outcome) override;
-    void ringing() override { stop(); }
-    void connected() override { stop(); }
-    void call_ended(CallEnd) override { stop(); }
+    void call_began(const Call& call) override;
+    void call_connected(const Call&) override { stop(); }
+    void call_over(const Call& call) override;
 
 private:
     void tick();
@@ -65,7 +63,6 @@ private:
     int wait_seconds_ = default_wait_seconds;
     // The number the user dialled, while a dial of it may still fail.
     std::string number_;
-    bool dial_pending_ = false;
     bool dialling_ourselves_ = false;
     int redials_done_ = 0;
     RedialCountdown countdown_;

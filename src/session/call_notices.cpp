@@ -29,28 +29,29 @@ std::string readable_size(std::int64_t bytes) {
     return text;
 }
 
-void CallNotices::dialling(const std::string& number) {
-    forget_call();
-    number_ = number;
+std::string CallNotices::number() const {
+    return calls_.current() ? calls_.current()->number : "";
 }
 
 void CallNotices::ringing() {
     // The modem repeats RING until the call is answered.
     if (ringing_) return;
     ringing_ = true;
-    ring_told_ = say("Incoming call", from(number_));
+    announced_ = number();
+    ring_told_ = say("Incoming call", from(announced_));
 }
 
-// Caller-ID lines may come before the first RING or after it.
-void CallNotices::caller_id(const std::string& number) {
-    if (number == number_) return;
-    number_ = number;
-    if (ringing_) ring_told_ = say("Incoming call", from(number_), ring_told_) || ring_told_;
+// The caller's number comes after the first RING: the notice is replaced.
+void CallNotices::caller_id(const std::string&) {
+    if (!ringing_ || number() == announced_) return;
+    announced_ = number();
+    ring_told_ = say("Incoming call", from(announced_), ring_told_) || ring_told_;
 }
 
 void CallNotices::connected() {
     ringing_ = false;
-    say("Call connected", number_.empty() ? "" : "With " + number_);
+    std::string with = number();
+    say("Call connected", with.empty() ? "" : "With " + with);
 }
 
 void CallNotices::call_ended(CallEnd) {
@@ -72,7 +73,7 @@ bool CallNotices::say(const std::string& summary, const std::string& body, bool 
 }
 
 void CallNotices::forget_call() {
-    number_.clear();
+    announced_.clear();
     ringing_ = false;
     ring_told_ = false;
 }

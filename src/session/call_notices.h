@@ -2,6 +2,7 @@
 #pragma once
 
 #include "base/call_events.h"
+#include "session/call_tracker.h"
 
 #include <cstdint>
 #include <string>
@@ -18,11 +19,12 @@ std::string readable_size(std::int64_t bytes);
 // gives it), a connection, a file received, a transfer failed.
 class CallNotices : public CallEvents {
 public:
+    // The calls' numbers come from the tracker, which must hear of each
+    // event first.
+    explicit CallNotices(const CallTracker& calls) : calls_(calls) {}
     // Says nothing until it has a notifier.
     void set_notifier(Notifier* notifier) { notifier_ = notifier; }
 
-    void dialling(const std::string& number) override;
-    void dial_failed(DialOutcome) override { forget_call(); }
     void ringing() override;
     void caller_id(const std::string& number) override;
     void connected() override;
@@ -33,12 +35,15 @@ private:
     // False when nothing was shown.
     bool say(const std::string& summary, const std::string& body, bool replace_last = false);
     void forget_call();
-
-    Notifier* notifier_ = nullptr;
     // The other party's number, as dialled or as the caller-ID lines gave it.
-    std::string number_;
+    std::string number() const;
+
+    const CallTracker& calls_;
+    Notifier* notifier_ = nullptr;
     bool ringing_ = false;
     bool ring_told_ = false;
+    // The number the ring notice showed.
+    std::string announced_;
 };
 
 } // namespace quillon

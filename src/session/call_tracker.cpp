@@ -61,7 +61,8 @@ void CallTracker::begin(CallDirection direction, const std::string& number) {
         l->call_began(*call_);
 }
 
-void CallTracker::end(CallResult result, std::string reason) {
+void CallTracker::end(CallResult result, std::string reason, bool carrier_lost) {
+    received(modem_words_.release(carrier_lost));
     Call over = std::move(*call_);
     call_.reset();
     over.ended = clock_.monotonic();
@@ -106,10 +107,11 @@ void CallTracker::call_ended(CallEnd why) {
     CallResult result = call_->connected_at                                       ? CallResult::connected
                         : why == CallEnd::hung_up || why == CallEnd::went_offline ? CallResult::cancelled
                                                                                   : CallResult::no_carrier;
-    end(result, reason_text(why));
+    end(result, reason_text(why), why == CallEnd::carrier_lost);
 }
 
-// What the modem says once the call is over (OK, NO CARRIER) is no chat.
+// What the modem says once the call is over (OK, NO CARRIER) is no chat,
+// nor is its NO CARRIER just before the carrier check ends the call.
 void CallTracker::chat_sent(std::string_view text) {
     if (!call_) return;
     call_->bytes_sent += static_cast<std::int64_t>(text.size());
@@ -118,7 +120,11 @@ void CallTracker::chat_sent(std::string_view text) {
 }
 
 void CallTracker::chat_received(std::string_view text) {
-    if (!call_) return;
+    if (call_) received(modem_words_.pass(text));
+}
+
+void CallTracker::received(std::string_view text) {
+    if (text.empty()) return;
     call_->bytes_received += static_cast<std::int64_t>(text.size());
     for (Listener* l : listeners_)
         l->chat(ChatDirection::received, text);

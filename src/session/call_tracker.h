@@ -2,6 +2,7 @@
 #pragma once
 
 #include "base/call_events.h"
+#include "session/modem_words_holdback.h"
 #include "session/session_clock.h"
 
 #include <cstdint>
@@ -90,12 +91,14 @@ public:
 
 private:
     void begin(CallDirection direction, const std::string& number);
-    void end(CallResult result, std::string reason);
+    void end(CallResult result, std::string reason, bool carrier_lost = false);
+    void received(std::string_view text);
 
     const SessionClock& clock_;
     std::vector<Listener*> listeners_;
     std::optional<Call> call_;
     std::optional<Transfer> transfer_;
+    ModemWordsHoldback modem_words_;
 };
 
 } // namespace quillon

@@ -2,7 +2,7 @@
 #include "session/session_log.h"
 
 #include "base/private_files.h"
-#include "transfer/transfer_frames.h"
+#include "base/hex_codec.h"
 
 namespace quillon {
 namespace {

@@ -3,6 +3,7 @@
 
 #include "app/program.h"
 #include "base/text_number.h"
+#include "base/hex_codec.h"
 #include "transfer/transfer_frames.h"
 
 #include <filesystem>

@@ -2,7 +2,7 @@
 #include "transfer/reconversion.h"
 
 #include "app/program.h"
-#include "transfer/hex_value.h"
+#include "base/hex_codec.h"
 #include "transfer/replacing_file.h"
 
 #include <cstdio>

@@ -9,16 +9,6 @@ namespace quillon {
 const char* const file_dialog_filter = "show all Files|*.*|Zip Files|*.zip|Text Files |*.txt|Exe Files|*.exe|"
                                        "JPEG Files|*.jpeg|JPG Files|*.jpg|GIF Files|*.gif|BMP Files|*.bmp";
 
-void append_hex(std::string& out, std::string_view bytes) {
-    static constexpr char digits[] = "0123456789ABCDEF";
-    std::size_t at = out.size();
-    out.resize(at + 2 * bytes.size());
-    for (unsigned char b : bytes) {
-        out[at++] = digits[b >> 4];
-        out[at++] = digits[b & 0x0F];
-    }
-}
-
 std::optional<std::string_view> frame_payload(std::string_view received) {
     std::size_t at = received.rfind(frames::end_of_block);
     if (at == std::string_view::npos) return std::nullopt;

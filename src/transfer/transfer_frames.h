@@ -22,9 +22,6 @@ inline constexpr int full_frame_size = 2048;
 // The filter of the open and save dialogs.
 extern const char* const file_dialog_filter;
 
-// Two upper-case hexadecimal digits per byte, high nibble first.
-void append_hex(std::string& out, std::string_view bytes);
-
 // The text in front of the last end-of-block marker; nothing when there is
 // no marker.
 std::optional<std::string_view> frame_payload(std::string_view received);

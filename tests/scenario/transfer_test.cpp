@@ -3,6 +3,7 @@
 #include "support/random_content.h"
 #include "support/text_history.h"
 #include "support/two_programs.h"
+#include "base/hex_codec.h"
 #include "transfer/transfer_frames.h"
 
 #include <gtest/gtest.h>

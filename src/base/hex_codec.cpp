@@ -1,7 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "transfer/hex_value.h"
+#include "base/hex_codec.h"
 
 namespace quillon {
+
+void append_hex(std::string& out, std::string_view bytes) {
+    static constexpr char digits[] = "0123456789ABCDEF";
+    std::size_t at = out.size();
+    out.resize(at + 2 * bytes.size());
+    for (unsigned char b : bytes) {
+        out[at++] = digits[b >> 4];
+        out[at++] = digits[b & 0x0F];
+    }
+}
 
 int hex_value(std::string_view text, const std::function<void()>& on_bad_digit) {
     if (text.empty() || text.size() > 2) return 0;
