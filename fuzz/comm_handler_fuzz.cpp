@@ -2,7 +2,7 @@
 // Whatever a peer or a modem sends, in any state of a call or a transfer,
 // the program keeps running and keeps its files inside its folder.
 #include "memory_temp.h"
-#include "support/memory_address_store.h"
+#include "memory_address_store.h"
 #include "support/program_fixture.h"
 
 #include <cstdint>

@@ -2,7 +2,7 @@
 // Any spool converts to one byte per digit pair, and hex_value never
 // gives a value outside a byte.
 #include "memory_temp.h"
-#include "support/memory_address_store.h"
+#include "memory_address_store.h"
 #include "support/program_fixture.h"
 #include "base/hex_codec.h"
 

@@ -156,12 +156,5 @@ TEST(AddressFiles, WrittenBooksReadBackTheSame) {
     EXPECT_EQ(write_address_vcard({}), "");
 }
 
-TEST(AddressFiles, TheFileNameChoosesTheFormatOfAnExport) {
-    EXPECT_EQ(address_format_for("/home/u/book.vcf"), AddressFormat::vcard);
-    EXPECT_EQ(address_format_for("/home/u/book.VCARD"), AddressFormat::vcard);
-    EXPECT_EQ(address_format_for("/home/u/book.csv"), AddressFormat::csv);
-    EXPECT_EQ(address_format_for("/home/u/vcf"), AddressFormat::csv);
-}
-
 } // namespace
 } // namespace quillon

@@ -31,25 +31,6 @@ struct Book : ProgramFixture {
     const std::string& shown() { return w().txtreceived.text(); }
 };
 
-TEST(AddressPrompts, NewEntryTakesTheAnswersWithoutLineBreaks) {
-    Book f;
-    f.w().txtsend.set_locked(true);
-    f.w().mnuaddessadd.choose();
-    EXPECT_FALSE(f.w().txtsend.locked());
-    EXPECT_EQ(f.caption(), "Enter new name here:");
-    f.type_and_enter("  Ann ");
-    EXPECT_EQ(f.caption(), "Enter phone no.:");
-    EXPECT_EQ(f.w().txtsend.text(), "\r\n") << "the Enter key's line break stays in the input line";
-    f.type_and_enter("5551002");
-    EXPECT_EQ(f.caption(), "Your chat message goes here");
-    EXPECT_EQ(f.shown(), "New entry created.");
-    EXPECT_EQ(f.w().txtsend.text(), "\r\n ");
-    ASSERT_EQ(f.rows().size(), 1u);
-    EXPECT_EQ(f.rows()[0].name, "Ann");
-    EXPECT_EQ(f.rows()[0].phoneno, "5551002");
-    EXPECT_TRUE(f.dialogs.messages().empty());
-}
-
 TEST(AddressPrompts, EditRemoveAndNotFound) {
     Book f;
     f.add("Ann", "111");

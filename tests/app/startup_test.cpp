@@ -115,69 +115,6 @@ TEST(Startup, AMissingDeviceIsToldBeforeThePromptAndCancelEndsWithoutWriting) {
     EXPECT_EQ(f.dir.read("quillon.ini"), before);
 }
 
-TEST(Startup, DialModeValues) {
-    for (const char* ok : {"pulse", "tone", "pulsed", "tones"}) {
-        ProgramFixture f;
-        f.write_ini(std::string("PORTNO.=1\nDIALMODE=") + ok);
-        f.port(1);
-        EXPECT_TRUE(f.start()) << ok;
-        EXPECT_EQ(f.p().frmmain.mnudialtone.checked(), ok[0] == 't') << ok;
-    }
-    for (const char* bad : {"Tone", "PULSE", "", "puls"}) {
-        ProgramFixture f;
-        f.write_ini(std::string("PORTNO.=1\nDIALMODE=") + bad);
-        f.port(1);
-        EXPECT_FALSE(f.start()) << bad;
-        EXPECT_EQ(f.dialogs.messages().at(0),
-                  bad[0] ? "Invalid dialling mode set in INI file." : "Error in reading configuration file!");
-    }
-    // The tone button dials by tone whatever the setting, and leaves the ticks.
-    ProgramFixture f;
-    ASSERT_TRUE(f.start_on_port1("PORTNO.=1\nDIALMODE=pulse"));
-    f.p().frmmain.Cmddialtone.click();
-    f.dial("7");
-    EXPECT_NE(f.port(1).written.find("ATDT7\r"), std::string::npos) << f.port(1).written;
-    EXPECT_TRUE(f.p().frmmain.mnudialpulse.checked());
-}
-
-TEST(Startup, ModemOffDisablesTheTelephoneButStillInitialises) {
-    ProgramFixture f;
-    f.write_ini("PORTNO.=1\nDIALMODE=pulse");
-    f.port(1).lines.dsr = false;
-    ASSERT_TRUE(f.start());
-    MainForm& w = f.p().frmmain;
-    EXPECT_EQ(w.txtreceived.text(), "Modem not ready...");
-    EXPECT_FALSE(w.Cmddialtone.enabled());
-    EXPECT_FALSE(w.Cmddialn[5].enabled());
-    EXPECT_EQ(f.port(1).written, "AT&D2\r");
-
-    // Switched on, the modem is set up as at start-up before it counts.
-    f.port(1).lines.dsr = true;
-    f.run_for(5);
-    EXPECT_EQ(f.port(1).written, "AT&D2\rAT&D2\r");
-    EXPECT_FALSE(w.Cmddialn[5].enabled());
-    f.port(1).arrive("AT&D2\r\r\nOK\r\n");
-    f.run_for(0.1);
-    EXPECT_EQ(f.port(1).written, "AT&D2\rAT&D2\rATE0\r");
-    f.run_for(5);
-    EXPECT_EQ(w.txtreceived.text(), "Modem ready...");
-    EXPECT_TRUE(w.Cmddialn[5].enabled());
-    EXPECT_FALSE(w.cmddial.enabled()) << "waits for a first digit";
-}
-
-TEST(Startup, TheSpoolFileIsDeletedAndTheBookCreated) {
-    ProgramFixture f;
-    f.write_ini("PORTNO.=1\nDIALMODE=tone");
-    f.port(1);
-    f.dir.write("vlorn.cmp", "41");
-    ASSERT_TRUE(f.start());
-    EXPECT_FALSE(f.dir.exists("vlorn.cmp"));
-    EXPECT_TRUE(f.dir.exists("addressbook.mdb"));
-    EXPECT_TRUE(f.p().frmmain.mnuaddress.enabled());
-    EXPECT_FALSE(f.p().frmmain.mnumode.enabled());
-    EXPECT_EQ(f.p().state.current_mode, "chat");
-}
-
 // A book that can only be read, or one another program holds locked, is
 // named with the reason at start, not at the first entry typed into it.
 TEST(Startup, AReadOnlyOrLockedBookSaysSoWithTheFileAndTheReason) {

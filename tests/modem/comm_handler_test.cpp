@@ -27,48 +27,6 @@ struct Started : ProgramFixture {
     }
 };
 
-// The answering side may hang up too; what the peer sends during the
-// two-second wait is its chat, not the modem's.
-TEST(CommHandler, TheWaitForTheCallStartsOnceAndTheAnsweringSideCanHangUp) {
-    Started f;
-    f.port(1).lines.dcd = true;
-    EXPECT_FALSE(f.w().cmdcan.enabled());
-    f.arrive("\r\nRING\r\n");
-    f.port(1).written.clear();
-    double start = f.time.now();
-    for (double at : {0.5, 1.0, 1.5})
-        f.time.schedule(start + at, [&] { f.port(1).arrive("\r\nCONNECT 56000\r\nRING\r\nBUSY"); });
-    f.arrive("\r\nCONNECT 56000\r\n");
-    EXPECT_LT(f.time.now() - start, 2.5) << "one wait, not one per CONNECT";
-    EXPECT_EQ(f.p().state.connected, 1);
-    EXPECT_EQ(f.port(1).written, "") << "no answer to a RING inside the call";
-    EXPECT_TRUE(f.w().cmdcan.enabled());
-    f.run_for(5);
-    f.arrive("!");
-    EXPECT_EQ(f.w().txtreceived.text(), f.p().state.line_buffer);
-    EXPECT_TRUE(f.p().state.line_buffer.ends_with("BUSY!")) << "the peer's words are kept";
-}
-
-TEST(CommHandler, DiallingOutcomes) {
-    struct Case {
-        const char* reply;
-        const char* status;
-    };
-    for (const Case& c : {Case{"\r\nBUSY\r\n", "Line BUSY..."}, Case{"\r\nNO DIALTONE\r\n", "No dial tone....Aborting.."},
-                          Case{"\r\nNO CARRIER\r\n", "NO carrier...Aborting..."},
-                          Case{"\r\nno carrier\r\n", "NO carrier...Aborting..."}}) {
-        Started f;
-        // Split over two arrivals: found once the last character is in.
-        std::string reply = c.reply;
-        f.arrive(reply.substr(0, 5));
-        f.arrive(reply.substr(5));
-        EXPECT_EQ(f.w().txtreceived.text(), c.status) << c.reply;
-        EXPECT_TRUE(f.p().state.line_buffer.empty());
-        EXPECT_FALSE(f.w().cmdsend.enabled());
-        EXPECT_FALSE(f.w().mnumode.enabled());
-    }
-}
-
 TEST(CommHandler, ChatIsShownWholeAndNeverCut) {
     Started f;
     f.connect();

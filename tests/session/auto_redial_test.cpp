@@ -95,19 +95,6 @@ TEST(AutoRedial, CancelOrAKeypadPressEndsTheCountdown) {
     EXPECT_EQ(t.a.s().dial_number, "4") << "the keypad builds the user's next number";
 }
 
-TEST(AutoRedial, AnIncomingRingEndsTheCountdownAndTheCallIsAnswered) {
-    BusyLine t;
-    ASSERT_TRUE(t.run_until([&] { return t.counting_down_to(1); }, 10));
-    t.run_for(5);
-    t.b.dial(t.a.number);
-    ASSERT_TRUE(t.run_until([&] { return !t.countdown().active; }, 10));
-    EXPECT_EQ(t.a.s().connected, 0) << "stopped by the ring, before the connection";
-    ASSERT_TRUE(t.run_until([&] { return t.both_connected(); }, 30));
-    t.run_for(60);
-    EXPECT_EQ(t.dials.size(), 1u);
-    EXPECT_TRUE(t.both_connected());
-}
-
 struct FakeModem : ProgramFixture {
     explicit FakeModem(const std::string& settings) {
         EXPECT_TRUE(start_on_port1("PORTNO.=1\nDIALMODE=pulse\n" + settings));

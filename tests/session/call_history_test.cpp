@@ -106,43 +106,6 @@ void write_old_book(const std::string& path) {
     sqlite3_close(db);
 }
 
-std::vector<std::string> query(const std::string& path, const char* sql) {
-    sqlite3* db = nullptr;
-    sqlite3_open(path.c_str(), &db);
-    sqlite3_stmt* s = nullptr;
-    sqlite3_prepare_v2(db, sql, -1, &s, nullptr);
-    std::vector<std::string> out;
-    while (sqlite3_step(s) == SQLITE_ROW) {
-        std::string row;
-        for (int c = 0; c < sqlite3_column_count(s); ++c)
-            row += (c ? "|" : "") + std::string(reinterpret_cast<const char*>(sqlite3_column_text(s, c)));
-        out.push_back(row);
-    }
-    sqlite3_finalize(s);
-    sqlite3_close(db);
-    return out;
-}
-
-TEST(CallHistory, AnOldAddressBookGainsTheTableAndKeepsItsOwn) {
-    TwoPrograms t;
-    std::string book = t.a.f.dir.file("addressbook.mdb");
-    write_old_book(book);
-    ASSERT_TRUE(t.start());
-    ASSERT_TRUE(t.call());
-    t.a.w().cmdcan.click();
-    ASSERT_TRUE(t.run_until([&] { return t.b.s().connected == 0; }, 15));
-
-    EXPECT_EQ(query(book, "SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name"),
-              (std::vector<std::string>{"Address", "Calls", "sqlite_sequence"}));
-    // The book's own migration gives its rows stable ids; its fields stay.
-    EXPECT_EQ(query(book, "SELECT name, type FROM pragma_table_info('Address')"),
-              (std::vector<std::string>{"id|INTEGER", "Name|TEXT", "Phoneno|TEXT"}));
-    EXPECT_EQ(query(book, "SELECT Name, Phoneno FROM Address ORDER BY rowid"),
-              (std::vector<std::string>{"Bob|5551002", "Carol|5551003"}));
-    EXPECT_EQ(query(book, "SELECT Number, Direction, Result FROM Calls"),
-              (std::vector<std::string>{"5551002|outgoing|connected"}));
-}
-
 TEST(CallHistoryWindow, ListsNamesAndTheDialButtonPutsTheNumberUp) {
     TwoPrograms t;
     write_old_book(t.a.f.dir.file("addressbook.mdb"));

@@ -161,24 +161,6 @@ TEST(SessionLog, ALogThatCannotBeWrittenIsReportedOnceAndCallsGoOn) {
     EXPECT_NE(t.log_of(t.b).find("< still talking"), std::string::npos) << "the other side logs as usual";
 }
 
-TEST(SessionLog, SwitchedOffInTheSettingsWhichTheSettingsWriterKeeps) {
-    Logged t("PORTNO.=1\nSESSIONLOG=off\nDIALMODE=tone");
-    ASSERT_TRUE(t.start());
-    ASSERT_TRUE(t.call());
-    t.chat(t.a, "not written down\r\nnor this");
-    EXPECT_FALSE(t.a.f.dir.exists("sessions"));
-    // The other side ends within the second, as a signal ends it: nothing it
-    // logged is left behind.
-    t.b.f.run([&] { t.b.w().close(); });
-    EXPECT_TRUE(t.b.f.ended);
-    EXPECT_NE(t.log_of(t.b).find("< not written down\n"), std::string::npos);
-    EXPECT_NE(t.log_of(t.b).find("< nor this\n"), std::string::npos);
-
-    t.a.f.run([&] { t.a.w().close(); });
-    EXPECT_TRUE(t.a.f.ended);
-    EXPECT_NE(t.a.f.dir.read("quillon.ini").find("SESSIONLOG=off"), std::string::npos);
-}
-
 TEST(SessionLog, TheMenuItemOpensTheLogFolder) {
     Logged t;
     ASSERT_TRUE(t.start());

@@ -8,42 +8,6 @@ namespace {
 
 using Bench = testing::ModemBench;
 
-TEST(HayesModem, CommandLinesAnswerExactly) {
-    struct Row {
-        const char* in;
-        const char* out;
-    };
-    const Row rows[] = {
-        {"AT\r", "AT\r\r\nOK\r\n"},
-        {"at\r", "at\r\r\nOK\r\n"},
-        {"At\r", "At\r"}, // not a command line: echoed, no answer
-        {"ATE0\r", "ATE0\r\r\nOK\r\n"},
-        {"AT\r", "\r\nOK\r\n"},
-        {"ATQ0 V1 X4 &C1 &D2\r", "\r\nOK\r\n"},
-        {"ATS7=30S7?\r", "\r\n030\r\n\r\nOK\r\n"},
-        {"ATS0?\r", "\r\n000\r\n\r\nOK\r\n"},
-        {"ATE0 Y E1\r", "\r\nERROR\r\n"},
-        {"ATE1\r", "\r\nOK\r\n"}, // ERROR skipped the E1 before
-        {"ATE0\r", "ATE0\r\r\nOK\r\n"},
-        {"ATDL\r", "\r\nERROR\r\n"}, // nothing dialled yet
-        {"AT&D7\r", "\r\nERROR\r\n"},
-        {"ATX\bI\r", "\r\nQuillon line simulator\r\n\r\nOK\r\n"}, // backspace
-        {"A\nT\r", "\r\nOK\r\n"},                                 // line feeds are ignored
-        {"A/", "\r\nOK\r\n"},                                     // repeats the last line
-        {"ATV0\r", "0\r"},
-        {"ATS99?\r", "4\r"},
-        {"ATZ\r", "\r\nOK\r\n"}, // the reset profile answers
-        {"AT\r", "AT\r\r\nOK\r\n"}, // Z brought back E1 V1
-        {"ATQ1\r", "ATQ1\r"},
-        {"ATBOGUS\r", "ATBOGUS\r"},
-    };
-    Bench t;
-    for (const Row& row : rows) {
-        t.a.from_computer(row.in);
-        EXPECT_EQ(t.ra.take(), row.out) << row.in;
-    }
-}
-
 TEST(HayesModem, CallDataEscapeAndHangUp) {
     Bench t;
     t.connect();
@@ -103,17 +67,6 @@ TEST(HayesModem, AutoAnswerAndNoiseRate) {
     for (std::size_t i = 0; i < got.size(); ++i) changed += got[i] != clean[i];
     EXPECT_GT(changed, 400);
     EXPECT_LT(changed, 600);
-}
-
-TEST(HayesModem, TypingWhileDiallingAbortsTheCall) {
-    Bench t;
-    t.quiet();
-    t.a.from_computer("ATD5551002\r");
-    t.time.run_for(1.5);
-    t.a.from_computer("x");
-    EXPECT_EQ(t.ra.take(), "\r\nNO CARRIER\r\n");
-    t.time.run_for(10);
-    EXPECT_FALSE(t.b.in_call()) << "the called modem stops ringing";
 }
 
 } // namespace

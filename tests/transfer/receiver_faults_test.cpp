@@ -96,23 +96,6 @@ TEST(ReceiverFaults, CarrierLostUnderTheTextReportKeepsTheCompleteFile) {
     EXPECT_EQ(f.p().state.current_mode, "chat");
 }
 
-TEST(ReceiverFaults, TheReceiverIsToldOfAStallButNotOfItsOwnUser) {
-    Receiver f;
-    f.dialogs.stay_open(f.time, 45);
-    f.announce("4000", "text");
-    EXPECT_FALSE(f.w().txtreceived.text().starts_with("No data")) << "45 s in the save dialog is no stall";
-    f.dialogs.stay_open(f.time, 0);
-    f.peer_frame(std::string(2048, 'x'));
-    f.run_for(31);
-    EXPECT_EQ(f.w().txtreceived.text(), "No data from the other side for 30 s; the cancel button hangs up.");
-    f.peer_frame(std::string(100, 'x'));
-    f.run_for(25);
-    EXPECT_EQ(f.w().txtreceived.text(), "No data from the other side for 30 s; the cancel button hangs up.")
-        << "a frame starts the count again";
-    f.run_for(10);
-    EXPECT_EQ(f.w().txtreceived.text(), "No data from the other side for 30 s; the cancel button hangs up.");
-}
-
 TEST(ReceiverFaults, TheSaveDialogOpensInTheDownloadFolderAndRefusesTheProgramsOwnFiles) {
     Receiver f;
     std::filesystem::create_directory(f.dir.file("dl"));

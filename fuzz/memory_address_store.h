@@ -1,12 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "support/memory_address_store.h"
+#pragma once
+
+#include "addressbook/address_store.h"
 
 #include <strings.h>
 
 #include <algorithm>
+#include <memory>
 
+// An address book that lives only in memory and starts empty whatever file
+// it is opened on, so a fuzz run touches no disk.
 namespace quillon::testing {
-namespace {
 
 class MemoryAddressStore : public AddressStore {
 public:
@@ -82,9 +86,8 @@ private:
     std::optional<std::size_t> current_;
 };
 
-} // namespace
 
-std::unique_ptr<AddressStore> make_memory_address_store() {
+inline std::unique_ptr<AddressStore> make_memory_address_store() {
     return std::make_unique<MemoryAddressStore>();
 }
 
