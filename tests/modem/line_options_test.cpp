@@ -68,7 +68,9 @@ TEST(LineOptions, EachItemShowsTurnsOverKeepsAndAppliesItsSetting) {
         EXPECT_NE(f.dir.read("quillon.ini").find("DIALMODE=tone"), std::string::npos) << "the rest is kept";
         if (*c.notice) EXPECT_EQ(f.dialogs.messages(), std::vector<std::string>{c.notice + std::string(later_tail)});
         else EXPECT_TRUE(f.dialogs.shown.empty());
-        if (c.port_open) EXPECT_EQ(c.effect(f, line), c.expected.now);
+        if (c.port_open) {
+            EXPECT_EQ(c.effect(f, line), c.expected.now);
+        }
 
         f.w().port_item(1).choose();
         ASSERT_TRUE(f.p().MSComm1.port_open());
