@@ -31,7 +31,7 @@ void Program::wire_handlers() {
         protocols.after_arrival();
         // A line error or a lost port shows at once; arrivals, which come by
         // the thousand in a transfer, change the bar only through the call
-        // events and its twice-a-second refresh.
+        // events and its own ticks.
         if (MSComm1.comm_event() != comm_event::receive) status.refresh();
     };
     MSComm1.on_device_lost = [this](const std::string& device) {

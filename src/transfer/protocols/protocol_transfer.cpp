@@ -244,9 +244,14 @@ bool ProtocolTransfer::take_arrival(const std::string& bytes) {
         tail_.clear();
         return false;
     }
-    std::string seen = tail_ + bytes;
-    if (seen.find(zrqinit_start) == std::string::npos) {
-        tail_ = seen.substr(seen.size() - std::min(seen.size(), zrqinit_start.size() - 1));
+    // Looked for in the arrival itself and across its join with the last
+    // one: nothing the size of an arrival is copied on the chat's path.
+    const std::size_t keep = zrqinit_start.size() - 1;
+    std::string edge = tail_;
+    edge.append(bytes, 0, std::min(bytes.size(), keep));
+    if (bytes.find(zrqinit_start) == std::string::npos && edge.find(zrqinit_start) == std::string::npos) {
+        if (bytes.size() >= keep) tail_.assign(bytes, bytes.size() - keep, keep);
+        else tail_ = edge.substr(edge.size() - std::min(edge.size(), keep));
         return false;
     }
     tail_.clear();

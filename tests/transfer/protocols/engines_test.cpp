@@ -121,49 +121,6 @@ TEST(ZmodemEngines, NoiseOnA56kLineIsRepairedByRetransmission) {
     }
 }
 
-TEST(ZmodemEngines, EitherSideCancellingHalfWayEndsBothAndLeavesNothing) {
-    const std::string content = testing::random_bytes(100'000, 4);
-    for (bool sender_cancels : {true, false}) {
-        TempDir dir;
-        FolderSink sink(dir.path());
-        ZmodemSender sender({memory_file("a.bin", content)});
-        ZmodemReceiver receiver(sink);
-        VirtualLine line{7000, 40};
-        line.each_step = [&](EngineTime) {
-            TransferEngine& quitter = sender_cancels ? static_cast<TransferEngine&>(sender) : receiver;
-            if (receiver.progress().done > content.size() / 2) quitter.cancel();
-        };
-        pump(sender, receiver, line);
-        EXPECT_EQ(sender.state(), sender_cancels ? EngineState::cancelled_by_us : EngineState::cancelled_by_peer);
-        EXPECT_EQ(receiver.state(), sender_cancels ? EngineState::cancelled_by_peer : EngineState::cancelled_by_us);
-        EXPECT_TRUE(folder_entries(dir).empty());
-    }
-}
-
-TEST(ZmodemEngines, AKeptPartialFileIsResumedFromItsEnd) {
-    const std::string content = testing::random_bytes(100'000, 5);
-    TempDir dir;
-    {
-        FolderSink sink(dir.path(), true);
-        ZmodemSender sender({memory_file("big file.bin", content)});
-        ZmodemReceiver receiver(sink);
-        VirtualLine line{7000, 40};
-        line.each_step = [&](EngineTime) {
-            if (receiver.progress().done > 60'000) receiver.cancel();
-        };
-        pump(sender, receiver, line);
-        ASSERT_EQ(folder_entries(dir), std::vector<std::string>{"big file.bin.part"});
-    }
-    FolderSink sink(dir.path(), true);
-    ZmodemSender sender({memory_file("big file.bin", content)}, true);
-    ZmodemReceiver receiver(sink);
-    auto result = pump(sender, receiver, VirtualLine{7000, 40});
-    ASSERT_EQ(receiver.state(), EngineState::succeeded) << receiver.reason();
-    EXPECT_EQ(dir.read("big file.bin"), content);
-    EXPECT_LT(result.bytes_a_to_b, 50'000u);
-    EXPECT_EQ(folder_entries(dir), std::vector<std::string>{"big file.bin"});
-}
-
 TEST(FolderSink, NeverReplacesAFileNorLeavesTheFolder) {
     TempDir dir;
     dir.write("a.txt", "old");
