@@ -90,11 +90,11 @@ public:
 
     MainWindow main_window{*this};
     PortMenu port_menu{*this};
-    CommHandler comm_handler{*this};
-    Dialler dialler{*this};
-    LineSupervision supervision{*this};
-    LostDevice lost_device{*this};
-    LineOptions line_options{*this};
+    CommHandler comm_handler{loop, dialogs, frmmain, state, events, MSComm1, Timer2, transfer, caller_ids, dialler};
+    Dialler dialler{loop, files, frmmain, state, events, MSComm1, comm_handler};
+    LineSupervision supervision{frmmain, state, events, MSComm1, comm_handler, dialler, transfer};
+    LostDevice lost_device{loop, dialogs, frmmain, state, supervision};
+    LineOptions line_options{dialogs, files, frmmain, MSComm1};
     Chat chat{*this};
     FileTransfer transfer{*this};
     // ZMODEM, YMODEM and XMODEM, for peers that are not Quillon.
@@ -108,7 +108,7 @@ public:
                                [this](const std::string& path) { return is_own_file(*this, path); }};
     AddressPrompts address_prompts{*this};
     HelpWindow help{*this};
-    CallerIdWatch caller_ids{*this};
+    CallerIdWatch caller_ids{state, events};
     AutoRedial auto_redial{*this};
     AddressImport address_import{*this};
 
