@@ -58,6 +58,7 @@ TEST_F(Unattended, EachFailureEndsWithItsCodeAndSaysWhy) {
         {"usage", nullptr, {"--dial", "5551002", "--calls", "2"}, 2, "--receive-into and --calls go with --answer"},
         {"usage", nullptr, {"--answer", "--port", "9"}, 2, "--port takes a whole number from 1 to 4"},
         {"usage", nullptr, {"--bogus"}, 2, "unknown option \"--bogus\""},
+        {"usage", nullptr, {"--answer", "--form", "text"}, 2, "--send and --form binary|text go with --dial"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
