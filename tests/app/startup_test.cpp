@@ -273,18 +273,6 @@ TEST(Shutdown, AConfigurationErrorWritesNothingWhateverArrivesDuringItsBox) {
     }
 }
 
-TEST(Shutdown, ClosedDuringTheAddressBookMessageTheSettingsStayTheUsers) {
-    ProgramFixture f;
-    f.write_ini("PORTNO.=2\nDIALMODE=tone");
-    f.port(2);
-    f.dir.write("addressbook.mdb", std::string(4096, 'x'));
-    f.dialogs.while_shown = [&] { f.p().frmmain.close(); };
-    EXPECT_EQ(start_and_end(f), 0);
-    std::string ini = f.dir.read("quillon.ini");
-    EXPECT_NE(ini.find("PORTNO.=2\n"), std::string::npos) << ini;
-    EXPECT_NE(ini.find("DIALMODE=tone\n"), std::string::npos) << ini;
-}
-
 TEST(PortMenu, AfterAFailedChoiceTheTicksShowThePortThatIsOpen) {
     ProgramFixture f;
     f.write_ini("PORTNO.=3.5\nDIALMODE=tone");
@@ -328,22 +316,6 @@ TEST(Startup, ADeviceThatCannotBeHadIsExplainedBeforeThePortPrompt) {
     EXPECT_EQ(f.dialogs.shown[1].kind, testing::ScriptedDialogs::Kind::input);
     EXPECT_TRUE(f.p().MSComm1.port_open());
     EXPECT_EQ(f.p().MSComm1.comm_port(), 2);
-}
-
-TEST(Supervision, TicksDuringThePortPromptNeverEndTheProgram) {
-    ProgramFixture f;
-    f.write_ini("PORTNO.=abc\nDIALMODE=tone");
-    f.port(1);
-    int asked = 0;
-    f.dialogs.input_answers = {"1"};
-    f.dialogs.while_shown = [&] {
-        if (asked++ == 0) {
-            f.run_for(6);
-            EXPECT_EQ(f.p().frmmain.txtreceived.text(), "Modem not ready...");
-        }
-    };
-    ASSERT_TRUE(f.start());
-    EXPECT_TRUE(f.p().MSComm1.port_open());
 }
 
 } // namespace

@@ -20,8 +20,7 @@ namespace {
 
 using testing::TempDir;
 
-// The far program, played on a pty's master from the wire format alone:
-// frames end in "^%847%^", each request is "^%1694%^".
+// The modem, played on a pty's master.
 class WirePeer {
 public:
     explicit WirePeer(int fd) : fd_(fd) { fcntl(fd_, F_SETFL, fcntl(fd_, F_GETFL) | O_NONBLOCK); }
@@ -35,11 +34,6 @@ public:
     void pump() {
         char buffer[4096];
         for (ssize_t n; (n = ::read(fd_, buffer, sizeof buffer)) > 0;) heard.append(buffer, static_cast<std::size_t>(n));
-    }
-    std::size_t requests() const {
-        std::size_t count = 0;
-        for (auto at = heard.find("^%1694%^"); at != std::string::npos; at = heard.find("^%1694%^", at + 1)) ++count;
-        return count;
     }
     std::string heard;
 
@@ -84,16 +78,6 @@ struct PtyProgram : ::testing::Test {
             peer->pump();
         }
         return done();
-    }
-    // Sends the frames one per request, the first unasked; true once the
-    // program has asked after the last.
-    bool send_frames(const std::vector<std::string>& frames) {
-        std::size_t base = peer->requests();
-        for (std::size_t i = 0; i < frames.size(); ++i) {
-            peer->send(frames[i]);
-            if (!run_until([&] { return peer->requests() > base + i; })) return false;
-        }
-        return true;
     }
 
     int master = -1, slave = -1;

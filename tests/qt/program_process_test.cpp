@@ -101,15 +101,5 @@ INSTANTIATE_TEST_SUITE_P(Signals, ProgramOnAPseudoTerminal,
                                            Ending{SIGHUP, "SIGHUP"}),
                          [](const auto &info) { return std::string(info.param.name); });
 
-TEST(ProgramProcess, AConfigurationErrorEndsInFailureAndWritesNothingThoughASignalComesDuringItsBox) {
-    const std::string ini = "[Quillon]\nPORTNO.=5\nDIALMODE=tone\n";
-    ProgramCopy copy(ini);
-    ChildProcess quillon({copy.dir.file("quillon")});
-    std::this_thread::sleep_for(std::chrono::milliseconds(1500)); // "Error! Invalid port number." is up
-    quillon.terminate(SIGTERM);
-    EXPECT_EQ(quillon.wait(10), 2);
-    EXPECT_EQ(copy.dir.read("quillon.ini"), ini);
-}
-
 } // namespace
 } // namespace quillon::testing

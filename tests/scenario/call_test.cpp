@@ -107,20 +107,6 @@ TEST(Call, BusyNoDialToneAndNoAnswer) {
     }
 }
 
-TEST(Call, CarrierDropEndsTheCallOnBothSides) {
-    TwoPrograms t;
-    ASSERT_TRUE(t.start());
-    ASSERT_TRUE(t.call());
-    t.exchange.drop("5551002");
-    ASSERT_TRUE(t.run_until([&] { return t.a.s().connected == 0 && t.b.s().connected == 0; }, 12));
-    for (testing::Station* s : {&t.a, &t.b}) {
-        EXPECT_FALSE(s->w().cmdsend.enabled());
-        EXPECT_TRUE(s->w().Cmddialn[0].enabled()) << "the keypad is back for the next call";
-    }
-    EXPECT_TRUE(t.a.w().cmdre.enabled()) << "and redial, for the caller";
-    ASSERT_TRUE(t.call()) << "and the next call works";
-}
-
 TEST(Call, ModemSwitchedOffMidCall) {
     TwoPrograms t;
     ASSERT_TRUE(t.start());
@@ -236,26 +222,6 @@ TEST(Call, InACallTheCallButtonsRestAndCancelHangsUp) {
     w.cmdcan.click();
     ASSERT_TRUE(t.run_until([&] { return t.a.s().connected == 0 && t.b.s().connected == 0; }, 15));
     EXPECT_TRUE(w.cmdre.enabled());
-}
-
-TEST(Call, ModemSwitchedOffIsNotReadyAndAClosedPortIsNoPort) {
-    TwoPrograms t;
-    ASSERT_TRUE(t.start());
-    t.exchange.set_power("5551001", false);
-    t.run_for(6);
-    EXPECT_EQ(t.a.w().txtreceived.text(), "Modem not ready...");
-    EXPECT_FALSE(t.a.w().Cmddialn[1].enabled());
-    EXPECT_EQ(t.a.p().status.call_text(), "Modem not ready");
-    EXPECT_FALSE(t.a.p().status.reading().dsr);
-    t.exchange.set_power("5551001", true);
-    t.run_for(11);
-    EXPECT_EQ(t.a.w().txtreceived.text(), "Modem ready...") << "once set up again";
-
-    t.a.p().MSComm1.set_port_open(false);
-    t.run_for(2); // the status model's next reading
-    EXPECT_EQ(t.a.p().status.call_text(), "No port");
-    EXPECT_EQ(t.a.p().status.port_text(), "No port");
-    EXPECT_FALSE(t.a.p().status.reading().dtr);
 }
 
 // Someone alone with one window calls the test line: it answers, sends the

@@ -161,23 +161,6 @@ TEST(FaultMatrix, EveryFaultLeavesBothProgramsWorking) {
     }
 }
 
-// A damaged address book costs the book, not the calls.
-TEST(FaultMatrix, ACorruptedAddressBookLeavesCallsAndTransfersWorking) {
-    testing::TwoPrograms t;
-    t.a.f.dir.write("addressbook.mdb", std::string(4096, 'x'));
-    ASSERT_TRUE(t.start());
-    EXPECT_TRUE(t.a.f.dialogs.showed("Unable to load address book!\n" + t.a.f.dir.file("addressbook.mdb") +
-                                      ": file is not a database"));
-    EXPECT_FALSE(t.a.w().mnuaddress.enabled());
-    ASSERT_TRUE(t.call());
-    std::string content = testing::random_bytes(5000, 8);
-    t.a.offer_file("source.bin", content, "binary");
-    t.b.accept_file("target.bin");
-    t.a.w().cmdsend.click();
-    ASSERT_TRUE(t.run_until([&] { return t.b.f.dialogs.showed("Conversion complete!"); }, 600));
-    EXPECT_TRUE(t.b.f.dir.read("target.bin") == content);
-}
-
 bool is_hex_digit(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); }
 
 // What one side told its user: a stop box, or a status line about the

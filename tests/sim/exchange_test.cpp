@@ -78,14 +78,5 @@ TEST(Exchange, ChunksQueueBehindTheOneOnTheLine) {
     EXPECT_EQ(t.ra.take(), "cd") << "each direction has its own line";
 }
 
-TEST(Exchange, WithoutARateLimitOnlyTheDelayRemains) {
-    Bench t({.rate_bps = 0, .latency_seconds = 0.25});
-    t.connect();
-    t.a.from_computer(std::string(100000, 'z'));
-    EXPECT_NEAR(seconds_until_output(t, t.rb), 0.25, 1e-9);
-    t.time.run_for(0.001);
-    EXPECT_EQ(t.rb.out.size(), 100000u);
-}
-
 } // namespace
 } // namespace quillon::sim
