@@ -69,41 +69,6 @@ TEST(QtEventLoop, TimersWatchesAndPostsRunUntilRemovedEvenFromTheirOwnCalls) {
     loop.stop_timer(timer); // a second stop is harmless
 }
 
-TEST(QtEventLoop, AYieldingHandlerLetsOtherTimersWatchesAndWaitsRunInside) {
-    QtEventLoop loop;
-    Pipe pipe;
-    bool yielding = false, done = false;
-    int ticks_inside = 0, watched_inside = 0, inner_waits = 0;
-    EventLoop::Handle watch = loop.watch_readable(pipe.fds[0], [&] {
-        pipe.take();
-        if (yielding) ++watched_inside;
-    });
-    EventLoop::Handle other = loop.start_timer(20, [&] {
-        if (!yielding) return;
-        ++ticks_inside;
-        // A wait inside the wait, as a box shown by a handler under a yield.
-        loop.wait_for_events(0.01);
-        ++inner_waits;
-    });
-    EventLoop::Handle once = 0;
-    once = loop.start_timer(1, [&] {
-        loop.stop_timer(once);
-        // As wait_seconds does: yield until the time is up.
-        yielding = true;
-        pipe.put('x');
-        double end = loop.monotonic() + 0.3;
-        while (loop.monotonic() < end) loop.wait_for_events(end - loop.monotonic());
-        yielding = false;
-        done = true;
-    });
-    ASSERT_TRUE(spin_until(loop, [&] { return done; }));
-    EXPECT_GE(ticks_inside, 3);
-    EXPECT_EQ(inner_waits, ticks_inside) << "every inner wait came back";
-    EXPECT_EQ(watched_inside, 1);
-    loop.stop_timer(other);
-    loop.unwatch(watch);
-}
-
 TEST(QtEventLoop, AFailureInACallbackStopsAtTheLoop) {
     QtEventLoop loop;
     int ticks = 0;
