@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "addressbook/address_store.h"
+#include "base/address_store.h"
 
 #include <stdexcept>
 #include <string>

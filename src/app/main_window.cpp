@@ -91,7 +91,7 @@ void MainWindow::Form_Load() {
         s.dial_mode_from_file = true;
         apply_dial_mode();
         p_.supervision.check_modem_ready();
-        if (s.modem_ready == 0) disable_dial_controls();
+        if (s.modem_ready == 0) p_.dialler.disable_dial_controls();
         p_.MSComm1.output(modem_setup);
     } catch (const std::exception&) {
         s.dial_mode = "pulse";
@@ -191,42 +191,11 @@ void MainWindow::settings_not_saved() {
 
 void MainWindow::Timer1_Timer() { p_.supervision.check_carrier(); }
 
-void MainWindow::disable_dial_controls() {
-    MainForm& f = p_.frmmain;
-    f.cmddial.set_enabled(false);
-    f.cmdcan.set_enabled(false);
-    f.Cmddialtone.set_enabled(false);
-    f.cmdsend.set_enabled(false);
-    for (Button& b : f.Cmddialn) b.set_enabled(false);
-}
-
-// Dial follows the number that waited through the lock; in a call (a
-// transfer ended) the keypad stays at rest, and after one Redial is back
-// once there is a number to redial.
-void MainWindow::enable_dial_controls() {
-    MainForm& f = p_.frmmain;
-    f.Cmddialtone.set_enabled(true);
-    f.cmdsend.set_enabled(false);
-    for (Button& b : f.Cmddialn) b.set_enabled(true);
-    if (p_.comm_handler.call_up()) {
-        p_.dialler.rest_for_call();
-        return;
-    }
-    if (!p_.state.last_number.empty()) f.cmdre.set_enabled(true);
-    p_.dialler.follow_dial_number();
-}
-
 // The prompt is modal and would keep the help out of reach: it comes back
 // once the help is closed.
 void MainWindow::read_help_first() {
     p_.help.mnuhelp_Click();
     while (p_.frmhelp.visible()) p_.loop.wait_for_events(1);
-}
-
-void MainWindow::wait_seconds(int n) {
-    // A monotonic clock, so a wait across midnight still lasts n seconds.
-    double end = p_.loop.monotonic() + n;
-    for (double now = p_.loop.monotonic(); now < end; now = p_.loop.monotonic()) p_.loop.wait_for_events(end - now);
 }
 
 } // namespace quillon

@@ -18,9 +18,6 @@ public:
     void Timer1_Timer();
     void Timer2_Timer() {}
 
-    void disable_dial_controls();
-    void enable_dial_controls();
-    void wait_seconds(int n);
     void init_portsetting(int i);
     void checkmark_port(int i);
 

@@ -4,7 +4,7 @@
 #include "app/first_run.h"
 #include "base/port_map.h"
 #include "base/program_end.h"
-#include "app/settings.h"
+#include "base/switches.h"
 #include "modem/dial_backspace.h"
 
 namespace quillon {
@@ -133,7 +133,7 @@ void Program::wire_session() {
     calls.add_listener(call_history);
     calls.add_listener(conversation);
 
-    session_log.set_enabled(read_switch(*this, "SESSIONLOG", true));
+    session_log.set_enabled(read_switch(files.settings_file(), "SESSIONLOG", true));
     // Told after the event that found the fault, so the call is not held up.
     auto notice = [this](const std::string& text) { loop.post([this, text] { message(text, Icon::information); }); };
     session_log.on_failure = notice;

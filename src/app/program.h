@@ -3,7 +3,7 @@
 
 #include "addressbook/address_import.h"
 #include "addressbook/address_prompts.h"
-#include "addressbook/address_store.h"
+#include "base/address_store.h"
 #include "base/dialogs.h"
 #include "base/event_loop.h"
 #include "base/file_locations.h"

@@ -4,14 +4,13 @@
 #include "base/ini_file.h"
 #include "app/program.h"
 #include "base/program_end.h"
+#include "base/switches.h"
 #include "base/text_number.h"
 
 #include <cctype>
 
 namespace quillon {
 namespace {
-
-const char* const section = "Quillon";
 
 [[noreturn]] void fail(Program& program, const std::string& text) {
     program.main_window.configuration_error(text);
@@ -28,16 +27,8 @@ bool dial_mode_accepted(const std::string& value) {
 
 } // namespace
 
-bool read_switch(const Program& program, const std::string& key, bool default_on) {
-    std::string value = read_profile_string(program.files.settings_file(), section, key, "", 10).value;
-    for (char& c : value) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    if (value == "on") return true;
-    if (value == "off") return false;
-    return default_on;
-}
-
 void read_setting(Program& program, const std::string& key, std::string& value) {
-    ProfileValue read = read_profile_string(program.files.settings_file(), section, key, "DEFAULT", 10);
+    ProfileValue read = read_profile_string(program.files.settings_file(), settings_section, key, "DEFAULT", 10);
     value = read.value;
     if (read.length == 0) fail(program, "Error in reading configuration file!");
     if (key == "PORTNO.") {
@@ -49,18 +40,13 @@ void read_setting(Program& program, const std::string& key, std::string& value) 
 }
 
 std::string kept_setting(Program& program, const std::string& key) {
-    std::string stored = read_profile_string(program.files.settings_file(), section, key, "", 10).value;
+    std::string stored = read_profile_string(program.files.settings_file(), settings_section, key, "", 10).value;
     if (key == "PORTNO.") return port_accepted(stored) ? stored : "1";
     return dial_mode_accepted(stored) ? stored : "pulse";
 }
 
 bool save_setting(Program& program, const std::string& key, const std::string& value) {
-    return write_profile_string(program.files.settings_file(), section, key, value);
-}
-
-void store_switch(Program& program, const std::string& key, bool on) {
-    if (!save_setting(program, key, on ? "on" : "off"))
-        program.message("Error in writing to configuration file!", Icon::stop);
+    return write_profile_string(program.files.settings_file(), settings_section, key, value);
 }
 
 void write_setting(Program& program, const std::string& key, const std::string& value) {

@@ -21,12 +21,6 @@ void read_setting(Program& program, const std::string& key, std::string& value);
 // The value to write back for a setting this run never took: what the file
 // holds when the next start would take it, else "1" or "pulse".
 std::string kept_setting(Program& program, const std::string& key);
-// An on/off setting of the program's own: "on" or "off" in any case, else
-// the default.
-bool read_switch(const Program& program, const std::string& key, bool default_on);
-// Writes an on/off setting of the program's own, saying so in a box when
-// it could not.
-void store_switch(Program& program, const std::string& key, bool on);
 // Writes value under key; false when it could not.
 bool save_setting(Program& program, const std::string& key, const std::string& value);
 // Writes value under key, ending the program with a message on failure.

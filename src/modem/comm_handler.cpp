@@ -2,6 +2,7 @@
 #include "modem/comm_handler.h"
 
 #include "app/program.h"
+#include "base/wait_seconds.h"
 
 namespace quillon {
 
@@ -92,7 +93,7 @@ void CommHandler::declare_connected() {
     empty_line_buffer();
     connecting_ = true;
     p_.dialler.rest_for_call();
-    p_.main_window.wait_seconds(2);
+    wait_seconds(p_.loop, 2);
     connecting_ = false;
     f.txtreceived.set_text("");
     s.connected = 1;

@@ -2,6 +2,7 @@
 #include "modem/dialler.h"
 
 #include "app/program.h"
+#include "base/wait_seconds.h"
 #include "modem/dial_number.h"
 
 #include <utility>
@@ -16,6 +17,31 @@ void Dialler::Cmddialn_Click(int index) {
     }
     s.dial_number += static_cast<char>('0' + index);
     p_.frmmain.txtreceived.set_text(s.dial_number);
+    follow_dial_number();
+}
+
+void Dialler::disable_dial_controls() {
+    MainForm& f = p_.frmmain;
+    f.cmddial.set_enabled(false);
+    f.cmdcan.set_enabled(false);
+    f.Cmddialtone.set_enabled(false);
+    f.cmdsend.set_enabled(false);
+    for (Button& b : f.Cmddialn) b.set_enabled(false);
+}
+
+// Dial follows the number that waited through the lock; in a call (a
+// transfer ended) the keypad stays at rest, and after one Redial is back
+// once there is a number to redial.
+void Dialler::enable_dial_controls() {
+    MainForm& f = p_.frmmain;
+    f.Cmddialtone.set_enabled(true);
+    f.cmdsend.set_enabled(false);
+    for (Button& b : f.Cmddialn) b.set_enabled(true);
+    if (p_.comm_handler.call_up()) {
+        rest_for_call();
+        return;
+    }
+    if (!p_.state.last_number.empty()) f.cmdre.set_enabled(true);
     follow_dial_number();
 }
 
@@ -106,7 +132,7 @@ void Dialler::drop_call() {
     p_.MSComm1.drain_output();
     p_.MSComm1.set_dtr_enable(false);
     f.cmdcan.set_enabled(false);
-    p_.main_window.wait_seconds(2);
+    wait_seconds(p_.loop, 2);
     p_.MSComm1.set_dtr_enable(true);
     f.mnuaddress.set_enabled(true);
 }

@@ -18,6 +18,11 @@ public:
     // The hang-up without its status line; the reconversion goes offline with it.
     void drop_call();
 
+    // Every dial control off, as while the modem is not ready or a file goes.
+    void disable_dial_controls();
+    // The controls back after a transfer or once the modem is ready.
+    void enable_dial_controls();
+
     // Hides the address-book grid and gives cmdre back its redial role.
     void leave_grid_view();
 

@@ -39,11 +39,11 @@ void LineSupervision::check_modem_ready() {
     if (dsr && unanswered_setups_ == 0) {
         p_.frmmain.txtreceived.set_text("Modem ready...");
         p_.state.modem_ready = 1;
-        p_.main_window.enable_dial_controls();
+        p_.dialler.enable_dial_controls();
     } else {
         p_.frmmain.txtreceived.set_text("Modem not ready...");
         p_.state.modem_ready = 0;
-        p_.main_window.disable_dial_controls();
+        p_.dialler.disable_dial_controls();
     }
 }
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "qt/address_grid.h"
 
-#include "addressbook/address_store.h"
+#include "base/address_store.h"
 #include "base/form.h"
 #include "qt/control_binding.h"
 #include "qt/core_guard.h"

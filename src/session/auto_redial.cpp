@@ -3,7 +3,7 @@
 
 #include "base/ini_file.h"
 #include "app/program.h"
-#include "app/settings.h"
+#include "base/switches.h"
 #include "base/text_number.h"
 
 #include <cmath>
@@ -11,11 +11,9 @@
 namespace quillon {
 namespace {
 
-const char* const section = "Quillon";
-
 // A whole number in [low, high] under key, or fallback.
 int read_count(const std::string& ini, const char* key, int low, int high, int fallback) {
-    auto value = to_number(read_profile_string(ini, section, key, "", 10).value);
+    auto value = to_number(read_profile_string(ini, settings_section, key, "", 10).value);
     if (!value || *value < low || *value > high || *value != std::floor(*value)) return fallback;
     return static_cast<int>(*value);
 }
@@ -35,7 +33,7 @@ AutoRedial::~AutoRedial() {
 
 void AutoRedial::load_settings() {
     std::string ini = p_.files.settings_file();
-    on_ = read_switch(p_, "AUTOREDIAL", false);
+    on_ = read_switch(p_.files.settings_file(), "AUTOREDIAL", false);
     tries_ = read_count(ini, "REDIALTRIES", 1, 99, default_tries);
     wait_seconds_ = read_count(ini, "REDIALWAIT", 1, 3600, default_wait_seconds);
     p_.frmmain.mnuautoredial.set_checked(on_);
@@ -45,7 +43,7 @@ void AutoRedial::mnuautoredial_Click() {
     on_ = !on_;
     p_.frmmain.mnuautoredial.set_checked(on_);
     if (!on_) stop();
-    store_switch(p_, "AUTOREDIAL", on_);
+    store_switch(p_.files.settings_file(), p_.dialogs, "AUTOREDIAL", on_);
 }
 
 void AutoRedial::stop() {

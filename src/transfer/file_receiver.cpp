@@ -123,7 +123,7 @@ void FileReceiver::opening_step() {
     MainForm& f = p_.frmmain;
     p_.state.rx_buffer.clear();
     rx_filename.clear();
-    p_.main_window.disable_dial_controls();
+    p_.dialler.disable_dial_controls();
     f.mnumode.set_enabled(false);
     f.cmdsend.set_enabled(false);
     f.cmdcan.set_enabled(true);
@@ -310,7 +310,7 @@ void FileReceiver::finish_reception() {
     s.current_mode = "chat";
     f.mnumodechat.set_checked(true);
     f.mnumode.set_enabled(true);
-    p_.main_window.enable_dial_controls();
+    p_.dialler.enable_dial_controls();
     f.cmdsend.set_enabled(true);
     p_.Timer2.set_enabled(false);
     f.ProgressBar1.set_visible(false);
@@ -352,7 +352,7 @@ void FileReceiver::abandon(const std::string& why, TransferOutcome outcome) {
     s.current_mode = "chat";
     f.mnumodechat.set_checked(true);
     f.mnumode.set_enabled(true);
-    p_.main_window.enable_dial_controls();
+    p_.dialler.enable_dial_controls();
     f.cmdsend.set_enabled(s.connected == 1);
     p_.Timer2.set_enabled(false);
     f.ProgressBar1.set_visible(false);

@@ -41,7 +41,7 @@ void FileSender::send_file(const std::string& path) {
 
 void FileSender::opening_step() {
     MainForm& f = p_.frmmain;
-    p_.main_window.disable_dial_controls();
+    p_.dialler.disable_dial_controls();
     f.mnumode.set_enabled(false);
     f.cmdsend.set_enabled(false);
     f.cmdcan.set_enabled(true);
@@ -103,7 +103,7 @@ void FileSender::finishing_step(const std::string& path) {
     s.current_mode = "chat";
     f.mnumodechat.set_checked(true);
     f.mnumode.set_enabled(true);
-    p_.main_window.enable_dial_controls();
+    p_.dialler.enable_dial_controls();
     f.cmdsend.set_enabled(true);
     s.rx_buffer.clear();
     s.end_time = static_cast<int>(round_half_even(p_.loop.time_of_day()));

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "modem/transfer_link.h"
 #include "transfer/file_receiver.h"
 #include "transfer/file_sender.h"
 #include "transfer/mode_menu.h"
@@ -17,16 +18,16 @@ class Program;
 // The file-transfer module: the in-band block protocol's two halves, the
 // Operating Mode menu, the report and the reconversion, under the names
 // the rest of the program calls them by.
-class FileTransfer {
+class FileTransfer : public TransferLink {
 public:
     explicit FileTransfer(Program& program);
     ~FileTransfer();
 
-    void send_file(const std::string& path);
+    void send_file(const std::string& path) override;
     void send_to_line(const std::string& value) { sender_.send_to_line(value); }
-    void receive_file();
+    void receive_file() override;
     // A send or a reception is under way.
-    bool in_progress() const { return sender_.active() || receiver_.active(); }
+    bool in_progress() const override { return sender_.active() || receiver_.active(); }
 
     void mnumodechat_Click() { mode_menu_.mnumodechat_Click(); }
     void mnumodefile_Click() { mode_menu_.mnumodefile_Click(); }
@@ -39,7 +40,7 @@ public:
 
     // The carrier went: a transfer in progress cannot finish, so both
     // halves let go of their files and go back to chat mode.
-    void call_lost();
+    void call_lost() override;
 
     // A status line in the output box, shown once the handler running now
     // has finished with the box.
