@@ -1,42 +1,27 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "support/program_fixture.h"
+#include "support/connected_program.h"
 
 #include <gtest/gtest.h>
 
 namespace quillon {
 namespace {
 
-using testing::ProgramFixture;
-
-// A started program on port 1 with the modem on.
-struct Started : ProgramFixture {
-    Started() {
-        EXPECT_TRUE(start_on_port1());
-        port(1).written.clear();
-    }
+struct InACall : testing::ConnectedProgram {
     void arrive(const std::string& bytes) {
-        port(1).arrive(bytes);
+        line().arrive(bytes);
         run_for(0.001);
-    }
-    void connect() {
-        arrive("\r\nRING\r\n");
-        arrive("\r\nCONNECT 56000\r\n");
-        run_for(2.5);
-        ASSERT_EQ(p().state.connected, 1);
-        port(1).written.clear();
     }
 };
 
 TEST(CommHandler, ChatIsShownWholeAndNeverCut) {
-    Started f;
-    f.connect();
+    InACall f;
     f.arrive("I am BUSY, ");
     f.arrive("NO DIALling, No CARRots");
     f.arrive("\r\nRING me");
     std::string expected = "I am BUSY, NO DIALling, No CARRots\r\nRING me";
     EXPECT_EQ(f.w().txtreceived.text(), expected);
     EXPECT_EQ(f.p().state.line_buffer, expected);
-    EXPECT_TRUE(f.port(1).written.empty());
+    EXPECT_TRUE(f.take_written().empty());
 
     // A status put into the box by someone else is replaced by the whole text.
     f.w().txtreceived.set_text("Entry edited.");

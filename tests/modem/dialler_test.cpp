@@ -11,14 +11,10 @@ namespace {
 using testing::ProgramFixture;
 
 struct Ready : ProgramFixture {
-    explicit Ready(const char* mode = "tone") {
-        write_ini(std::string("PORTNO.=1\nDIALMODE=") + mode);
-        port(1);
-        EXPECT_TRUE(start());
+    Ready() {
+        EXPECT_TRUE(start_on_port1());
         port(1).written.clear();
     }
-    MainForm& w() { return p().frmmain; }
-    void key(int d) { w().Cmddialn[d].click(); }
 };
 
 // A stored number reaches the dial command from the book (Find, the grid)
@@ -76,7 +72,7 @@ TEST(Dialler, StoredNumbersCarryOnlyDiallingCharactersWhateverTheirPath) {
                 EXPECT_EQ(f.w().txtreceived.text(), std::string(path) == "history" ? refused_unnamed : refused);
                 EXPECT_FALSE(f.w().cmddial.enabled());
                 EXPECT_TRUE(f.p().state.dial_number.empty());
-                f.key(4);
+                f.w().Cmddialn[4].click();
                 f.w().cmddial.click();
                 EXPECT_EQ(f.port(1).written, "ATDT4\r") << "the keypad dials as before";
             }

@@ -1,5 +1,4 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "support/forwarding_line.h"
 #include "support/two_programs.h"
 
 #include <gtest/gtest.h>
@@ -15,27 +14,11 @@ struct Dial {
     std::string command;
 };
 
-// The line to a's modem, noting every dial command and when it went out.
-class DialRecorder : public testing::ForwardingLine {
-public:
-    DialRecorder(std::unique_ptr<Line> inner, VirtualTime& time, std::vector<Dial>& dials)
-        : ForwardingLine(*inner), inner_(std::move(inner)), time_(time), dials_(dials) {}
-    void write(std::string_view bytes) override {
-        if (bytes.substr(0, 3) == "ATD") dials_.push_back({time_.now(), std::string(bytes)});
-        ForwardingLine::write(bytes);
-    }
-
-private:
-    std::unique_ptr<Line> inner_;
-    VirtualTime& time_;
-    std::vector<Dial>& dials_;
-};
-
 // a with redial ticked, calling b's busy line.
 struct BusyLine : TwoPrograms {
     BusyLine() {
-        a.f.opener = [this, inner = a.f.opener](const std::string& device) {
-            return std::make_unique<DialRecorder>(inner(device), time, dials);
+        a.on_write = [this](std::string_view bytes) {
+            if (bytes.starts_with("ATD")) dials.push_back({time.now(), std::string(bytes)});
         };
         EXPECT_TRUE(start());
         a.w().mnuautoredial.choose();

@@ -10,16 +10,17 @@ namespace {
 // The line to the modem, keeping a copy of what the program writes.
 class RecordedLine : public ForwardingLine {
 public:
-    RecordedLine(std::unique_ptr<Line> line, std::string& record)
-        : ForwardingLine(*line), line_(std::move(line)), record_(record) {}
+    RecordedLine(std::unique_ptr<Line> line, Station& station)
+        : ForwardingLine(*line), line_(std::move(line)), station_(station) {}
     void write(std::string_view bytes) override {
-        record_ += bytes;
+        station_.to_modem += bytes;
+        if (station_.on_write) station_.on_write(bytes);
         ForwardingLine::write(bytes);
     }
 
 private:
     std::unique_ptr<Line> line_;
-    std::string& record_;
+    Station& station_;
 };
 } // namespace
 
@@ -27,7 +28,7 @@ Station::Station(VirtualTime& time, sim::Exchange& exchange, const std::string& 
     : number(number_), modem(exchange, number_), f(&time, start_time_of_day) {
     f.opener = [this](const std::string& device) -> std::unique_ptr<Line> {
         if (device != "sim:" + number) throw LineError(device + " does not exist");
-        return std::make_unique<RecordedLine>(std::make_unique<sim::SimModemLine>(modem), to_modem);
+        return std::make_unique<RecordedLine>(std::make_unique<sim::SimModemLine>(modem), *this);
     };
     f.dir.write("quillon.ini", "[Quillon]\nPORTNO.=1\nDIALMODE=tone\n[Ports]\nCOMM1=sim:" + number + "\n");
 }

@@ -32,6 +32,8 @@ public:
     sim::HayesModem modem;
     // Everything the program wrote to its modem.
     std::string to_modem;
+    // Told of each write to the modem as it goes.
+    std::function<void(std::string_view bytes)> on_write;
     ProgramFixture f;
 };
 

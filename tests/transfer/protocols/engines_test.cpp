@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The protocol engines against each other in virtual time.
+// The protocol engines against each other in virtual time, in every variant
+// (the program picks only some). Noise, cancels and dropped calls go
+// through both whole programs in tests/scenario/protocol_transfer_test.cpp.
 #include "support/engine_pump.h"
 #include "support/random_content.h"
 #include "support/temp_dir.h"
@@ -13,7 +15,6 @@
 
 #include <filesystem>
 #include <functional>
-#include <random>
 #include <sys/stat.h>
 
 namespace quillon {
@@ -35,23 +36,6 @@ std::vector<std::string> folder_entries(const TempDir& dir) {
     for (auto& entry : std::filesystem::directory_iterator(dir.path())) names.push_back(entry.path().filename());
     std::sort(names.begin(), names.end());
     return names;
-}
-
-// Corrupts, drops and adds bytes now and then, both ways.
-VirtualLine noisy_56k(unsigned seed) {
-    VirtualLine line{7000, 40};
-    auto rng = std::make_shared<std::mt19937>(seed);
-    line.noise = [rng](std::string& bytes) {
-        for (std::size_t i = 0; i < bytes.size(); ++i) {
-            switch ((*rng)() % 30000) {
-            case 0: bytes[i] ^= static_cast<char>(1 << ((*rng)() % 8)); break;
-            case 1: bytes.erase(i, 1); break;
-            case 2: bytes.insert(i, 1, static_cast<char>((*rng)())); break;
-            default: break;
-            }
-        }
-    };
-    return line;
 }
 
 struct Protocol {
@@ -103,21 +87,6 @@ TEST(ProtocolEngines, EverySizeArrivesWholeWithItsTime) {
             }
         }
         EXPECT_EQ(folder_entries(dir).size(), files.size()); // no temporary file left
-    }
-}
-
-TEST(ZmodemEngines, NoiseOnA56kLineIsRepairedByRetransmission) {
-    const std::string content = testing::random_bytes(200 * 1024, 3);
-    for (unsigned seed : {1u, 2u}) {
-        TempDir dir;
-        FolderSink sink(dir.path());
-        ZmodemSender sender({memory_file("noisy.bin", content)});
-        ZmodemReceiver receiver(sink);
-        auto result = pump(sender, receiver, noisy_56k(seed));
-        ASSERT_EQ(receiver.state(), EngineState::succeeded) << sender.reason();
-        EXPECT_EQ(sender.state(), EngineState::succeeded);
-        EXPECT_EQ(dir.read("noisy.bin"), content);
-        EXPECT_GT(result.bytes_a_to_b, content.size()); // it did have to resend
     }
 }
 
