@@ -96,7 +96,19 @@ public:
     LostDevice lost_device{*this};
     LineOptions line_options{*this};
     Chat chat{*this};
-    FileTransfer transfer{*this};
+    FileTransfer transfer{loop,
+                          dialogs,
+                          media,
+                          files,
+                          frmmain,
+                          frmconvert,
+                          state,
+                          events,
+                          MSComm1,
+                          Timer2,
+                          dialler,
+                          comm_handler,
+                          [this](const std::string& path) { return is_own_file(files, session_log.folder(), path); }};
     // ZMODEM, YMODEM and XMODEM, for peers that are not Quillon.
     ProtocolTransfer protocols{loop,
                                dialogs,
@@ -105,7 +117,7 @@ public:
                                MSComm1,
                                events,
                                [this] { return transfer.in_progress(); },
-                               [this](const std::string& path) { return is_own_file(*this, path); }};
+                               [this](const std::string& path) { return is_own_file(files, session_log.folder(), path); }};
     AddressPrompts address_prompts{*this};
     HelpWindow help{*this};
     CallerIdWatch caller_ids{*this};

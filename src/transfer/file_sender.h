@@ -1,27 +1,36 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "base/call_events.h"
+#include "base/dialogs.h"
+#include "base/event_loop.h"
+#include "base/main_form.h"
+#include "base/shared_state.h"
+#include "modem/dialler.h"
+#include "modem/serial_control.h"
+
 #include <cstdint>
 #include <fstream>
 #include <string>
 
 namespace quillon {
 
-class Program;
-
 // The sending half of the block protocol: one step per request marker,
 // reading the file one block at a time.
 class FileSender {
 public:
-    explicit FileSender(Program& program) : p_(program) {}
+    FileSender(EventLoop& loop, Dialogs& dialogs, MainForm& form, SharedState& state, CallEvents& events,
+               SerialControl& line, Dialler& dialler)
+        : loop_(loop), dialogs_(dialogs), form_(form), state_(state), events_(events), line_(line),
+          dialler_(dialler) {}
 
     void send_file(const std::string& path);
-    void send_to_line(const std::string& value);
     void call_lost();
     // From Send until the last request has been answered or the send failed.
     bool active() const { return sending_; }
 
 private:
+    void send_to_line(const std::string& value);
     void opening_step();
     void length_step(const std::string& path);
     void name_step(const std::string& path);
@@ -34,7 +43,13 @@ private:
     void fail();
     void back_to_chat();
 
-    Program& p_;
+    EventLoop& loop_;
+    Dialogs& dialogs_;
+    MainForm& form_;
+    SharedState& state_;
+    CallEvents& events_;
+    SerialControl& line_;
+    Dialler& dialler_;
     int tx_block_size = 0;
     std::ifstream tx_file;
     std::int64_t tx_file_length_ = 0;
