@@ -66,7 +66,7 @@ void Program::wire_handlers() {
         dialler.cmdcan_Click();
     };
     f.cmdsend.on_click = [this] {
-        if (state.current_mode == "file transfer" && protocols.send()) return;
+        if (state.current_mode == OperatingMode::file_transfer && protocols.send()) return;
         chat.cmdsend_Click();
     };
     f.on_txtsend_key_press = [this](int key) {
@@ -101,9 +101,9 @@ void Program::wire_handlers() {
         protocols.untick_forms();
         transfer.filemodetext_Click();
     };
-    f.filemodezmodem.on_click = [this] { protocols.choose_form("zmodem"); };
-    f.filemodeymodem.on_click = [this] { protocols.choose_form("ymodem"); };
-    f.filemodexmodem.on_click = [this] { protocols.choose_form("xmodem"); };
+    f.filemodezmodem.on_click = [this] { protocols.choose_form(FileForm::zmodem); };
+    f.filemodeymodem.on_click = [this] { protocols.choose_form(FileForm::ymodem); };
+    f.filemodexmodem.on_click = [this] { protocols.choose_form(FileForm::xmodem); };
     f.mnureceiveprotocol.on_click = [this] { protocols.receive_chosen(); };
     comm_handler.divert = [this](const std::string& arrived) { return protocols.take_arrival(arrived); };
 
@@ -184,9 +184,9 @@ void Program::read_status(StatusReading& r) {
     r.dial_mode = state.dial_mode;
     if (auto_redial.countdown().active) r.redial = redial_countdown_text(auto_redial.countdown());
     else r.redial.clear();
-    r.operating_mode = state.current_mode;
-    if (state.current_mode == "file transfer") {
-        r.form = state.file_mode;
+    r.operating_mode = mode_word(state.current_mode);
+    if (state.current_mode == OperatingMode::file_transfer) {
+        r.form = form_word(state.file_mode);
         r.send_file = state.send_filename;
     } else {
         r.form.clear();

@@ -7,13 +7,13 @@ namespace quillon {
 
 void Chat::cmdsend_Click() {
     SharedState& s = p_.state;
-    if (s.current_mode == "chat") {
+    if (s.current_mode == OperatingMode::chat) {
         p_.MSComm1.set_input_mode(0);
         p_.MSComm1.output(p_.frmmain.txtsend.text());
         p_.events.chat_sent(p_.frmmain.txtsend.text());
         p_.frmmain.txtsend.set_text("");
     }
-    if (s.current_mode == "file transfer") {
+    if (s.current_mode == OperatingMode::file_transfer) {
         s.send_block = 1;
         std::string path = s.send_filename;
         p_.transfer.send_file(path);

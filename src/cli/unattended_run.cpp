@@ -150,8 +150,8 @@ void UnattendedRun::send_next_file() {
         return finish(exit_status::done, "all sent; hung up");
     }
     SharedState& s = p_.state;
-    s.file_mode = r_.form;
-    s.current_mode = "file transfer";
+    s.file_mode = form_of_word(r_.form);
+    s.current_mode = OperatingMode::file_transfer;
     s.send_filename = r_.send[next_file_++];
     last_activity_ = loop_.monotonic();
     p_.frmmain.cmdsend.on_click();
@@ -200,7 +200,7 @@ void UnattendedRun::transfer_ended(const TransferInfo& info, TransferOutcome out
     if (sending) {
         say("sent " + info.file_name);
         loop_.post([this] { send_next_file(); });
-    } else if (info.form == "binary") {
+    } else if (info.form == FileForm::binary) {
         // Whole once the reconversion has put it in place.
         awaiting_conversion_ = info.file_name;
     } else {

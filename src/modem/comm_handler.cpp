@@ -56,7 +56,7 @@ void CommHandler::drop_unframed_excess() {
     constexpr std::size_t max_unframed = 64 * 1024;
     constexpr std::size_t kept = 7;
     SharedState& s = p_.state;
-    if (s.current_mode != "file transfer" || !p_.transfer.in_progress()) return;
+    if (s.current_mode != OperatingMode::file_transfer || !p_.transfer.in_progress()) return;
     if (s.line_buffer.size() <= max_unframed || rx_watch_.contains(request) || rx_watch_.contains(end_of_block))
         return;
     dropped_ += s.line_buffer.size() - kept;
@@ -133,7 +133,7 @@ void CommHandler::receive() {
     // Chat is what arrives between transfers; an arrival that starts or
     // ends a reception carries frames.
     const int recv_before = s.recv_block;
-    const bool chatting = s.connected == 1 && s.current_mode == "chat" && s.recv_block < 2;
+    const bool chatting = s.connected == 1 && s.current_mode == OperatingMode::chat && s.recv_block < 2;
     take_arrival(arrived);
     p_.caller_ids.take(arrived);
 
@@ -172,9 +172,9 @@ void CommHandler::receive() {
         if (line_has(connect)) declare_connected();
     }
 
-    if (s.connected == 1 && s.current_mode == "file transfer" && (s.send_block >= 1 || s.recv_block >= 2))
+    if (s.connected == 1 && s.current_mode == OperatingMode::file_transfer && (s.send_block >= 1 || s.recv_block >= 2))
         f.cmdsend.set_enabled(false);
-    else if (s.connected == 1 && s.current_mode == "chat")
+    else if (s.connected == 1 && s.current_mode == OperatingMode::chat)
         f.cmdsend.set_enabled(true);
 
     if (s.connected == 0) {
@@ -184,7 +184,7 @@ void CommHandler::receive() {
         f.mnumode.set_enabled(true);
     }
 
-    if (rx_has(request) && s.current_mode == "file transfer") {
+    if (rx_has(request) && s.current_mode == OperatingMode::file_transfer) {
         ++s.send_block;
         empty_line_buffer();
         p_.transfer.send_file(s.send_filename);
@@ -196,7 +196,7 @@ void CommHandler::receive() {
         p_.transfer.receive_file();
     }
 
-    if (s.connected == 1 && s.current_mode == "chat") {
+    if (s.connected == 1 && s.current_mode == OperatingMode::chat) {
         show_line_buffer();
         if (chatting && s.recv_block == recv_before) p_.events.chat_received(arrived);
     }

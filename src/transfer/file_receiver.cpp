@@ -168,7 +168,7 @@ void FileReceiver::name_step() {
         return;
     }
     rx_filename = *chosen;
-    state_.current_mode = "file transfer";
+    state_.current_mode = OperatingMode::file_transfer;
     form_.mnumodechat.set_checked(false);
     request();
 }
@@ -194,15 +194,15 @@ std::optional<std::string> FileReceiver::choose_destination(const std::string& n
 }
 
 void FileReceiver::form_step() {
-    state_.file_mode = std::string(payload());
+    state_.file_mode = form_of_word(payload());
     state_.rx_buffer.clear();
     discard_output();
-    if (state_.file_mode == "binary") {
+    if (state_.file_mode == FileForm::binary) {
         std::string spool = files_.spool_file();
         make_private_file(spool);
         spool_.open(spool, std::ios::binary | std::ios::trunc);
         if (!spool_) throw ReceiveFailure("cannot open the spool");
-    } else if (state_.file_mode == "text") {
+    } else if (state_.file_mode == FileForm::text) {
         // The destination is replaced only once the whole file is in.
         if (!text_output_.open(rx_filename)) throw ReceiveFailure("cannot open the output file");
     } else {
@@ -309,7 +309,7 @@ void FileReceiver::finish_reception() {
     // Said in the output box: left in the input line it went out with the
     // next message, and kept keyboard dialling off.
     form_.txtreceived.set_text("End of transmission.Back to chat mode.");
-    state_.current_mode = "chat";
+    state_.current_mode = OperatingMode::chat;
     form_.mnumodechat.set_checked(true);
     form_.mnumode.set_enabled(true);
     dialler_.enable_dial_controls();
@@ -324,9 +324,9 @@ void FileReceiver::finish_reception() {
 // The file as the call events tell it: binary form announces two digits a
 // byte. Before the form frame only the name chosen, if any, is known.
 TransferInfo FileReceiver::transfer_info() const {
-    if (!form_known_) return {TransferDirection::receiving, rx_filename, "", 0};
-    const std::string& form = state_.file_mode;
-    return {TransferDirection::receiving, rx_filename, form, form == "binary" ? rx_length / 2 : rx_length};
+    if (!form_known_) return {TransferDirection::receiving, rx_filename, FileForm::none, 0};
+    const FileForm form = state_.file_mode;
+    return {TransferDirection::receiving, rx_filename, form, form == FileForm::binary ? rx_length / 2 : rx_length};
 }
 
 bool FileReceiver::call_still_up(unsigned call) const { return call == call_ && state_.connected == 1; }
@@ -349,7 +349,7 @@ void FileReceiver::abandon(const std::string& why, TransferOutcome outcome) {
     discard_output();
     state_.recv_block = 1;
     state_.rx_buffer.clear();
-    state_.current_mode = "chat";
+    state_.current_mode = OperatingMode::chat;
     form_.mnumodechat.set_checked(true);
     form_.mnumode.set_enabled(true);
     dialler_.enable_dial_controls();

@@ -49,12 +49,12 @@ void FileSender::opening_step() {
 }
 
 void FileSender::length_step(const std::string& path) {
-    const std::string& form = state_.file_mode;
-    if (form == "text" || form == "binary") {
+    const FileForm form = state_.file_mode;
+    if (form == FileForm::text || form == FileForm::binary) {
         std::error_code error;
         auto size = std::filesystem::file_size(path, error);
         if (error) throw SendFailure("cannot size the file");
-        auto length = form == "binary" ? 2 * static_cast<std::uintmax_t>(size) : size;
+        auto length = form == FileForm::binary ? 2 * static_cast<std::uintmax_t>(size) : size;
         if (length > static_cast<std::uintmax_t>(std::numeric_limits<std::int32_t>::max()))
             throw SendFailure("file too long");
         tx_length = static_cast<int>(length);
@@ -66,7 +66,7 @@ void FileSender::length_step(const std::string& path) {
     bar.set_visible(true);
     send_to_line(std::to_string(tx_length) + std::string(frames::end_of_block));
     events_.transfer_started({TransferDirection::sending, path, state_.file_mode,
-        state_.file_mode == "binary" ? tx_length / 2 : tx_length});
+        state_.file_mode == FileForm::binary ? tx_length / 2 : tx_length});
 }
 
 void FileSender::name_step(const std::string& path) {
@@ -82,9 +82,9 @@ void FileSender::name_step(const std::string& path) {
 }
 
 void FileSender::form_step() {
-    tx_block_size = state_.file_mode == "binary" ? frames::binary_block_size : frames::text_block_size;
+    tx_block_size = state_.file_mode == FileForm::binary ? frames::binary_block_size : frames::text_block_size;
     state_.start_time = static_cast<int>(round_half_even(loop_.time_of_day()));
-    send_to_line(state_.file_mode + std::string(frames::end_of_block));
+    send_to_line(form_word(state_.file_mode) + std::string(frames::end_of_block));
 }
 
 // Back in chat mode before the boxes wait for the user, so that nothing
@@ -96,7 +96,7 @@ void FileSender::finishing_step(const std::string& path) {
     state_.send_block = -50;
     sending_ = false;
     form_.ProgressBar1.set_visible(false);
-    state_.current_mode = "chat";
+    state_.current_mode = OperatingMode::chat;
     form_.mnumodechat.set_checked(true);
     form_.mnumode.set_enabled(true);
     dialler_.enable_dial_controls();
@@ -109,7 +109,7 @@ void FileSender::finishing_step(const std::string& path) {
 
 void FileSender::data_step() {
     ProgressBar& bar = form_.ProgressBar1;
-    if (state_.file_mode == "text") {
+    if (state_.file_mode == FileForm::text) {
         bool last = read_block(block_);
         auto characters = static_cast<double>(block_.size());
         block_ += frames::end_of_block;
@@ -121,7 +121,7 @@ void FileSender::data_step() {
             form_.filemodetext.set_checked(false);
         }
         bar.set_value(bar.value() + characters);
-    } else if (state_.file_mode == "binary") {
+    } else if (state_.file_mode == FileForm::binary) {
         bool last = read_block(block_);
         payload_.clear();
         append_hex(payload_, block_);
@@ -159,7 +159,7 @@ void FileSender::call_lost() {
 
 // Chat mode again, with neither form ticked.
 void FileSender::back_to_chat() {
-    state_.current_mode = "chat";
+    state_.current_mode = OperatingMode::chat;
     form_.mnumodechat.set_checked(true);
     form_.filemodebinary.set_checked(false);
     form_.filemodetext.set_checked(false);

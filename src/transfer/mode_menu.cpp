@@ -9,25 +9,25 @@ void ModeMenu::mnumodechat_Click() {
     form_.mnumodechat.set_checked(true);
     form_.filemodebinary.set_checked(false);
     form_.filemodetext.set_checked(false);
-    state_.current_mode = "chat";
+    state_.current_mode = OperatingMode::chat;
 }
 
 void ModeMenu::mnumodefile_Click() {
     form_.mnumodefile.set_checked(true);
     form_.mnumodechat.set_checked(false);
-    state_.current_mode = "file transfer";
+    state_.current_mode = OperatingMode::file_transfer;
     choose_file_to_send();
 }
 
-void ModeMenu::filemodebinary_Click() { choose_form("binary"); }
-void ModeMenu::filemodetext_Click() { choose_form("text"); }
+void ModeMenu::filemodebinary_Click() { choose_form(FileForm::binary); }
+void ModeMenu::filemodetext_Click() { choose_form(FileForm::text); }
 
-void ModeMenu::choose_form(const std::string& form) {
+void ModeMenu::choose_form(FileForm form) {
     state_.file_mode = form;
     form_.mnumodechat.set_checked(false);
-    form_.filemodebinary.set_checked(form == "binary");
-    form_.filemodetext.set_checked(form == "text");
-    state_.current_mode = "file transfer";
+    form_.filemodebinary.set_checked(form == FileForm::binary);
+    form_.filemodetext.set_checked(form == FileForm::text);
+    state_.current_mode = OperatingMode::file_transfer;
     choose_file_to_send();
 }
 

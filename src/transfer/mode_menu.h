@@ -3,9 +3,8 @@
 
 #include "base/dialogs.h"
 #include "base/main_form.h"
+#include "base/modes.h"
 #include "base/shared_state.h"
-
-#include <string>
 
 namespace quillon {
 
@@ -21,7 +20,7 @@ public:
     void filemodetext_Click();
 
 private:
-    void choose_form(const std::string& form);
+    void choose_form(FileForm form);
     void choose_file_to_send();
 
     Dialogs& dialogs_;

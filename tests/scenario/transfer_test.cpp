@@ -36,7 +36,7 @@ struct Transfer : TwoPrograms {
         bool done = run_until(
             [&] {
                 bool received = form == "binary" ? b.f.dialogs.showed("Conversion complete!")
-                                                 : b.s().recv_block == 1 && b.s().current_mode == "chat";
+                                                 : b.s().recv_block == 1 && b.s().current_mode == OperatingMode::chat;
                 return a.s().send_block == -50 && received;
             },
             3600);
@@ -154,7 +154,7 @@ TEST(TransferScenario, CarrierLostMidTransferLeavesBothSidesUsable) {
     EXPECT_FALSE(t.b.f.dir.exists("vlorn.cmp"));
     EXPECT_FALSE(t.b.f.dialogs.showed("Conversion complete!"));
     for (Station* s : {&t.a, &t.b}) {
-        EXPECT_EQ(s->s().current_mode, "chat");
+        EXPECT_EQ(s->s().current_mode, OperatingMode::chat);
         EXPECT_EQ(s->s().recv_block, 1);
         EXPECT_FALSE(s->w().ProgressBar1.visible());
     }
