@@ -187,7 +187,7 @@ void CommHandler::receive() {
     if (rx_has(request) && s.current_mode == OperatingMode::file_transfer) {
         ++s.send_block;
         empty_line_buffer();
-        p_.transfer.send_file(s.send_filename);
+        p_.transfer.send_next_block();
     }
     if (rx_has(end_of_block)) {
         ++s.recv_block;

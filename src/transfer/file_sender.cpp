@@ -21,19 +21,27 @@ struct SendFailure : std::runtime_error {
 void FileSender::send_to_line(const std::string& value) { line_.output(value); }
 
 void FileSender::send_file(const std::string& path) {
+    path_ = path;
+    run_step();
+}
+
+void FileSender::send_next_block() {
     // A request that no Send of ours asked for is the peer's mistake.
-    if (!sending_ && state_.send_block != 1) return;
+    if (sending_) run_step();
+}
+
+void FileSender::run_step() {
     try {
         switch (state_.send_block) {
         case 1: opening_step(); break;
-        case 2: length_step(path); break;
-        case 3: name_step(path); break;
+        case 2: length_step(); break;
+        case 3: name_step(); break;
         case 4: form_step(); break;
-        case 0: finishing_step(path); break;
+        case 0: finishing_step(); break;
         default: data_step(); break;
         }
     } catch (const std::exception&) {
-        events_.transfer_ended({TransferDirection::sending, path, state_.file_mode, tx_file_length_},
+        events_.transfer_ended({TransferDirection::sending, path_, state_.file_mode, tx_file_length_},
             TransferOutcome::failed, "Error in sending! Back to chat mode.");
         fail();
     }
@@ -48,11 +56,11 @@ void FileSender::opening_step() {
     send_to_line(std::string(frames::end_of_block));
 }
 
-void FileSender::length_step(const std::string& path) {
+void FileSender::length_step() {
     const FileForm form = state_.file_mode;
     if (form == FileForm::text || form == FileForm::binary) {
         std::error_code error;
-        auto size = std::filesystem::file_size(path, error);
+        auto size = std::filesystem::file_size(path_, error);
         if (error) throw SendFailure("cannot size the file");
         auto length = form == FileForm::binary ? 2 * static_cast<std::uintmax_t>(size) : size;
         if (length > static_cast<std::uintmax_t>(std::numeric_limits<std::int32_t>::max()))
@@ -65,20 +73,20 @@ void FileSender::length_step(const std::string& path) {
     bar.set_value(0);
     bar.set_visible(true);
     send_to_line(std::to_string(tx_length) + std::string(frames::end_of_block));
-    events_.transfer_started({TransferDirection::sending, path, state_.file_mode,
+    events_.transfer_started({TransferDirection::sending, path_, state_.file_mode,
         state_.file_mode == FileForm::binary ? tx_length / 2 : tx_length});
 }
 
-void FileSender::name_step(const std::string& path) {
+void FileSender::name_step() {
     close_file();
-    tx_file.open(path, std::ios::binary);
+    tx_file.open(path_, std::ios::binary);
     if (!tx_file) throw SendFailure("cannot open the file");
     tx_file.seekg(0, std::ios::end);
     tx_file_length_ = tx_file.tellg();
     tx_file.seekg(0);
     if (!tx_file || tx_file_length_ < 0) throw SendFailure("cannot size the open file");
     tx_location_ = 0;
-    send_to_line(announced_name(path) + std::string(frames::end_of_block));
+    send_to_line(announced_name(path_) + std::string(frames::end_of_block));
 }
 
 void FileSender::form_step() {
@@ -89,8 +97,8 @@ void FileSender::form_step() {
 
 // Back in chat mode before the boxes wait for the user, so that nothing
 // arriving meanwhile is taken for this transfer.
-void FileSender::finishing_step(const std::string& path) {
-    events_.transfer_ended({TransferDirection::sending, path, state_.file_mode, tx_file_length_},
+void FileSender::finishing_step() {
+    events_.transfer_ended({TransferDirection::sending, path_, state_.file_mode, tx_file_length_},
         TransferOutcome::complete, "");
     line_.set_null_discard(true);
     state_.send_block = -50;
@@ -104,7 +112,7 @@ void FileSender::finishing_step(const std::string& path) {
     state_.rx_buffer.clear();
     state_.end_time = static_cast<int>(round_half_even(loop_.time_of_day()));
     dialogs_.message("Finished sending.Back to chat mode.", Icon::information);
-    show_transfer_report(dialogs_, state_.start_time, state_.end_time, path, tx_length);
+    show_transfer_report(dialogs_, state_.start_time, state_.end_time, path_, tx_length);
 }
 
 void FileSender::data_step() {
@@ -149,7 +157,7 @@ bool FileSender::read_block(std::string& block) {
 
 void FileSender::call_lost() {
     if (!sending_) return;
-    events_.transfer_ended({TransferDirection::sending, state_.send_filename, state_.file_mode, tx_file_length_},
+    events_.transfer_ended({TransferDirection::sending, path_, state_.file_mode, tx_file_length_},
                              TransferOutcome::abandoned, "the call ended");
     sending_ = false;
     close_file();

@@ -17,15 +17,15 @@ FileTransfer::FileTransfer(EventLoop& loop, Dialogs& dialogs, Media& media, cons
       mode_menu_(dialogs, form, state), stall_watch_(loop, [this](int seconds) { tell_stall(seconds); }) {}
 
 void FileTransfer::send_file(const std::string& path) {
-    stall_watch_.stop();
-    sender_.send_file(path);
-    watch_for_stall();
+    run_step([&] { sender_.send_file(path); });
+}
+
+void FileTransfer::send_next_block() {
+    run_step([&] { sender_.send_next_block(); });
 }
 
 void FileTransfer::receive_file() {
-    stall_watch_.stop();
-    receiver_.receive_file();
-    watch_for_stall();
+    run_step([&] { receiver_.receive_file(); });
 }
 
 void FileTransfer::call_lost() {

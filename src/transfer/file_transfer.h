@@ -36,7 +36,9 @@ public:
                  FormTimer& block_timer, Dialler& dialler, CommHandler& comm_handler,
                  std::function<bool(const std::string& path)> is_own_file);
 
-    void send_file(const std::string& path) override;
+    // Send pressed in the block protocol's forms.
+    void send_file(const std::string& path);
+    void send_next_block() override;
     void receive_file() override;
     // A send or a reception is under way.
     bool in_progress() const override { return sender_.active() || receiver_.active(); }
@@ -60,6 +62,12 @@ private:
     ModeMenu mode_menu_;
     StallWatch stall_watch_;
 
+    // Every step of either half starts the wait for the other side anew.
+    template <typename Step> void run_step(Step step) {
+        stall_watch_.stop();
+        step();
+        watch_for_stall();
+    }
     bool waiting_for_peer() const;
     void watch_for_stall();
     void tell_stall(int seconds);
