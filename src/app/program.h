@@ -111,7 +111,9 @@ public:
                           Timer2,
                           dialler,
                           comm_handler,
-                          [this](const std::string& path) { return is_own_file(files, session_log.folder(), path); }};
+                          [this](const std::string& path) {
+                              return is_own_file(files, session_log.folder(), path);
+                          }};
     // ZMODEM, YMODEM and XMODEM, for peers that are not Quillon.
     ProtocolTransfer protocols{loop,
                                dialogs,
@@ -120,7 +122,9 @@ public:
                                MSComm1,
                                events,
                                [this] { return transfer.in_progress(); },
-                               [this](const std::string& path) { return is_own_file(files, session_log.folder(), path); }};
+                               [this](const std::string& path) {
+                                   return is_own_file(files, session_log.folder(), path);
+                               }};
     AddressPrompts address_prompts{frmmain, state, *dataaddress, dialler, dialogs, files};
     HelpWindow help{frmhelp, media, dialogs, files};
     CallerIdWatch caller_ids{*this};

@@ -181,11 +181,13 @@ std::optional<std::string> FileReceiver::choose_destination(const std::string& n
         std::optional<std::string> chosen = dialogs_.save_file(file_dialog_filter, suggestion);
         if (!chosen || reception != reception_) return chosen;
         if (is_own_file_(*chosen)) {
-            dialogs_.message(*chosen + " is one of Quillon's own files and cannot be replaced. Please choose another name.",
-                       Icon::stop);
+            dialogs_.message(*chosen +
+                                 " is one of Quillon's own files and cannot be replaced. Please choose another name.",
+                             Icon::stop);
         } else if (std::string problem = destination_problem(*chosen); !problem.empty()) {
-            dialogs_.message("The file cannot be saved as " + *chosen + ": " + problem + ". Please choose another name.",
-                       Icon::stop);
+            dialogs_.message("The file cannot be saved as " + *chosen + ": " + problem +
+                                 ". Please choose another name.",
+                             Icon::stop);
         } else {
             return chosen;
         }
@@ -220,8 +222,8 @@ bool FileReceiver::beyond_announced_length(std::string_view text) {
     if (rx_location_ + static_cast<std::int64_t>(text.size()) <= rx_length) return false;
     abandon("The other side sent more than it announced.", TransferOutcome::failed);
     dialogs_.message("The other side sent more than the " + std::to_string(rx_length) +
-                   " characters it announced. The file is damaged; nothing was saved.",
-               Icon::stop);
+                         " characters it announced. The file is damaged; nothing was saved.",
+                     Icon::stop);
     return true;
 }
 

@@ -51,9 +51,9 @@ void Reconversion::reconvert_file(const std::string& destination) {
     // One box for the whole file: a damaged line can spoil thousands of pairs.
     if (bad_pairs > 0)
         dialogs_.message("Unexpected Error! Cannot continue. " + std::to_string(bad_pairs) +
-                       (bad_pairs == 1 ? " pair" : " pairs") +
-                       " of digits came damaged; the bytes they stand for are wrong in the saved file.",
-                   Icon::stop);
+                             (bad_pairs == 1 ? " pair" : " pairs") +
+                             " of digits came damaged; the bytes they stand for are wrong in the saved file.",
+                         Icon::stop);
     dialogs_.message("Conversion complete!", Icon::information);
 }
 
