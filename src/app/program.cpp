@@ -5,7 +5,6 @@
 #include "base/port_map.h"
 #include "base/program_end.h"
 #include "base/switches.h"
-#include "modem/dial_backspace.h"
 
 namespace quillon {
 
@@ -53,7 +52,7 @@ void Program::wire_handlers() {
             auto_redial.stop();
             dialler.Cmddialn_Click(d);
         };
-    f.on_dial_backspace = [this] { remove_last_dial_digit(*this); };
+    f.on_dial_backspace = [this] { dialler.remove_last_dial_digit(); };
     f.Cmddialtone.on_click = [this] { dialler.Cmddialtone_Click(); };
     f.cmddial.on_click = [this] { dialler.cmddial_Click(); };
     f.cmdre.on_click = [this] { dialler.cmdre_Click(); };

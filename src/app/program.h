@@ -93,11 +93,11 @@ public:
 
     MainWindow main_window{*this};
     PortMenu port_menu{*this};
-    CommHandler comm_handler{*this};
-    Dialler dialler{*this};
-    LineSupervision supervision{*this};
-    LostDevice lost_device{*this};
-    LineOptions line_options{*this};
+    CommHandler comm_handler{loop, dialogs, frmmain, state, events, MSComm1, Timer2, transfer, caller_ids, dialler};
+    Dialler dialler{loop, files, frmmain, state, events, MSComm1, comm_handler};
+    LineSupervision supervision{frmmain, state, events, MSComm1, comm_handler, dialler, transfer};
+    LostDevice lost_device{loop, dialogs, frmmain, state, supervision};
+    LineOptions line_options{dialogs, files, frmmain, MSComm1};
     Chat chat{frmmain, state, MSComm1, events, transfer};
     FileTransfer transfer{loop,
                           dialogs,
@@ -127,7 +127,7 @@ public:
                                }};
     AddressPrompts address_prompts{frmmain, state, *dataaddress, dialler, dialogs, files};
     HelpWindow help{frmhelp, media, dialogs, files};
-    CallerIdWatch caller_ids{*this};
+    CallerIdWatch caller_ids{state, events};
     AutoRedial auto_redial{loop, dialogs, files, frmmain, state, dialler};
     AddressImport address_import{loop, dialogs, files, frmmain, *dataaddress};
 
