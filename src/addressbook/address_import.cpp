@@ -3,7 +3,10 @@
 
 #include "addressbook/address_io.h"
 #include "addressbook/address_prompts.h"
-#include "app/program.h"
+#include "base/dialogs.h"
+#include "base/event_loop.h"
+#include "base/file_locations.h"
+#include "base/main_form.h"
 #include "modem/dial_number.h"
 
 #include <cctype>
@@ -96,26 +99,28 @@ void write_whole(const std::string& path, const std::string& text) {
 // line is served meanwhile. Import stays off until it is over.
 class ImportProgress {
 public:
-    ImportProgress(Program& p, std::size_t total) : p_(p), bar_free_(!p.frmmain.ProgressBar1.visible()) {
-        p_.frmmain.mnuaddressimport.set_enabled(false);
+    ImportProgress(MainForm& form, EventLoop& loop, std::size_t total)
+        : form_(form), loop_(loop), bar_free_(!form.ProgressBar1.visible()) {
+        form_.mnuaddressimport.set_enabled(false);
         if (!bar_free_) return;
-        ProgressBar& bar = p_.frmmain.ProgressBar1;
+        ProgressBar& bar = form_.ProgressBar1;
         bar.set_min(0);
         bar.set_max(static_cast<double>(total));
         bar.set_value(0);
         bar.set_visible(true);
     }
     ~ImportProgress() {
-        p_.frmmain.mnuaddressimport.set_enabled(true);
-        if (bar_free_) p_.frmmain.ProgressBar1.set_visible(false);
+        form_.mnuaddressimport.set_enabled(true);
+        if (bar_free_) form_.ProgressBar1.set_visible(false);
     }
     void operator()(std::size_t added) {
-        if (bar_free_) p_.frmmain.ProgressBar1.set_value(static_cast<double>(added));
-        p_.loop.process_pending_events();
+        if (bar_free_) form_.ProgressBar1.set_value(static_cast<double>(added));
+        loop_.process_pending_events();
     }
 
 private:
-    Program& p_;
+    MainForm& form_;
+    EventLoop& loop_;
     bool bar_free_;
 };
 
@@ -184,43 +189,43 @@ std::string import_summary(const ImportChoice& c) {
 }
 
 void AddressImport::mnuaddressimport_Click() {
-    auto path = p_.dialogs.open_file(import_filter, "");
+    auto path = dialogs_.open_file(import_filter, "");
     if (!path) return;
     ImportChoice choice;
     try {
-        choice = choose_entries(p_.dataaddress->rows(), parse_address_file(read_whole(*path)));
-        ImportProgress progress(p_, choice.to_add.size());
-        p_.dataaddress->add_entries(choice.to_add, [&progress](std::size_t added) { progress(added); });
+        choice = choose_entries(book_.rows(), parse_address_file(read_whole(*path)));
+        ImportProgress progress(form_, loop_, choice.to_add.size());
+        book_.add_entries(choice.to_add, [&progress](std::size_t added) { progress(added); });
     } catch (const FileProblem& problem) {
-        p_.message(problem.text, Icon::stop);
+        dialogs_.message(problem.text, Icon::stop);
         return;
     } catch (const AddressFileError& broken) {
-        p_.message("Import stopped at line " + std::to_string(broken.line) + " of " + *path + ": " + broken.what() +
-                       ". Nothing was added.",
-                   Icon::stop);
+        dialogs_.message("Import stopped at line " + std::to_string(broken.line) + " of " + *path + ": " +
+                             broken.what() + ". Nothing was added.",
+                         Icon::stop);
         return;
     } catch (const StoreError& error) {
-        p_.message(database_error(p_.files.address_book(), error), Icon::stop);
+        dialogs_.message(database_error(files_.address_book(), error), Icon::stop);
         return;
     }
-    p_.frmmain.DBGrid1.reload();
-    p_.message(import_summary(choice), Icon::information);
+    form_.DBGrid1.reload();
+    dialogs_.message(import_summary(choice), Icon::information);
 }
 
 void AddressImport::mnuaddressexport_Click() {
-    auto path = p_.dialogs.save_file(export_filter, "addressbook.csv");
+    auto path = dialogs_.save_file(export_filter, "addressbook.csv");
     if (!path) return;
     try {
-        std::vector<AddressRow> rows = p_.dataaddress->rows();
+        std::vector<AddressRow> rows = book_.rows();
         write_whole(*path, address_format_for(*path) == AddressFormat::vcard ? write_address_vcard(rows)
                                                                              : write_address_csv(rows));
-        p_.message(count_text(static_cast<int>(rows.size()), rows.size() == 1 ? "entry" : "entries") + " exported to " +
-                       *path + ".",
-                   Icon::information);
+        dialogs_.message(count_text(static_cast<int>(rows.size()), rows.size() == 1 ? "entry" : "entries") +
+                             " exported to " + *path + ".",
+                         Icon::information);
     } catch (const FileProblem& problem) {
-        p_.message(problem.text, Icon::stop);
+        dialogs_.message(problem.text, Icon::stop);
     } catch (const StoreError& error) {
-        p_.message(database_error(p_.files.address_book(), error), Icon::stop);
+        dialogs_.message(database_error(files_.address_book(), error), Icon::stop);
     }
 }
 

@@ -8,7 +8,10 @@
 
 namespace quillon {
 
-class Program;
+class Dialogs;
+class EventLoop;
+class FileLocations;
+class MainForm;
 
 // What an import takes from a file and what it leaves.
 struct ImportChoice {
@@ -33,13 +36,18 @@ std::string import_summary(const ImportChoice& choice);
 // to a CSV or vCard file.
 class AddressImport {
 public:
-    explicit AddressImport(Program& program) : p_(program) {}
+    AddressImport(EventLoop& loop, Dialogs& dialogs, const FileLocations& files, MainForm& form, AddressStore& book)
+        : loop_(loop), dialogs_(dialogs), files_(files), form_(form), book_(book) {}
 
     void mnuaddressimport_Click();
     void mnuaddressexport_Click();
 
 private:
-    Program& p_;
+    EventLoop& loop_;
+    Dialogs& dialogs_;
+    const FileLocations& files_;
+    MainForm& form_;
+    AddressStore& book_;
 };
 
 } // namespace quillon

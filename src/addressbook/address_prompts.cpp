@@ -1,7 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "addressbook/address_prompts.h"
 
-#include "app/program.h"
+#include "base/address_store.h"
+#include "base/dialogs.h"
+#include "base/file_locations.h"
+#include "base/main_form.h"
+#include "base/shared_state.h"
+#include "modem/dialler.h"
 
 namespace quillon {
 
@@ -28,21 +33,21 @@ std::string database_error(const std::string& book, const std::exception& why) {
 }
 
 void AddressPrompts::mnuaddessadd_Click() {
-    p_.frmmain.txtsend.set_locked(false);
-    p_.frmmain.lblchat.set_caption(add_name);
+    form_.txtsend.set_locked(false);
+    form_.lblchat.set_caption(add_name);
 }
 
-void AddressPrompts::mnuaddressedit_Click() { p_.frmmain.lblchat.set_caption(edit_name); }
-void AddressPrompts::mnuaddressremove_Click() { p_.frmmain.lblchat.set_caption(remove_name); }
-void AddressPrompts::mnuaddressfind_Click() { p_.frmmain.lblchat.set_caption(find_name); }
+void AddressPrompts::mnuaddressedit_Click() { form_.lblchat.set_caption(edit_name); }
+void AddressPrompts::mnuaddressremove_Click() { form_.lblchat.set_caption(remove_name); }
+void AddressPrompts::mnuaddressfind_Click() { form_.lblchat.set_caption(find_name); }
 
 void AddressPrompts::mnuaddressall_Click() {
-    MainForm& f = p_.frmmain;
+    MainForm& f = form_;
     f.lblchat.set_caption(grid_shown);
     f.DBGrid1.reload();
     f.DBGrid1.set_visible(true);
     f.cmdre.set_enabled(true);
-    f.cmdre.set_picture(p_.files.program_file("images\\revert.jpg"));
+    f.cmdre.set_picture(files_.program_file("images\\revert.jpg"));
     f.cmdre.set_tooltip("Revert to chat mode");
     f.mnuaddress.set_enabled(false);
 }
@@ -54,23 +59,22 @@ void AddressPrompts::answer_prompt() {
         // Another copy removed the entry since it was found.
         not_found();
     } catch (const StoreError& error) {
-        p_.message(database_error(p_.files.address_book(), error), Icon::stop);
+        dialogs_.message(database_error(files_.address_book(), error), Icon::stop);
     }
 }
 
 // Each test reads the caption as the one before left it, so a step that
 // asks the next question never answers it in the same key press.
 void AddressPrompts::take_answer() {
-    MainForm& f = p_.frmmain;
-    SharedState& s = p_.state;
-    AddressStore& book = *p_.dataaddress;
+    MainForm& f = form_;
+    SharedState& s = state_;
     std::string answer = prompt_answer(f.txtsend.text());
 
     if (caption_is(add_phone)) {
         s.entry_phone = answer;
         f.lblchat.set_caption(chat_label);
         f.txtsend.set_text(" ");
-        book.add(s.entry_name, s.entry_phone);
+        book_.add(s.entry_name, s.entry_phone);
         f.DBGrid1.reload();
         f.txtreceived.set_text("New entry created.");
     }
@@ -82,60 +86,59 @@ void AddressPrompts::take_answer() {
     if (caption_is(edit_phone)) {
         s.entry_phone = answer;
         f.lblchat.set_caption(chat_label);
-        book.edit_current_phoneno(s.entry_phone);
+        book_.edit_current_phoneno(s.entry_phone);
         f.DBGrid1.reload();
         f.txtsend.set_text("");
         f.txtreceived.set_text("Entry edited.");
     }
     if (caption_is(edit_name)) {
         s.entry_name = answer;
-        if (!book.find_first(s.entry_name)) return not_found();
+        if (!book_.find_first(s.entry_name)) return not_found();
         f.txtsend.set_text("");
-        f.txtreceived.set_text(book.current_phoneno());
+        f.txtreceived.set_text(book_.current_phoneno());
         f.lblchat.set_caption(edit_phone);
     }
     if (caption_is(remove_name)) {
         s.entry_name = answer;
-        if (!book.find_first(s.entry_name)) return not_found();
-        book.delete_current();
+        if (!book_.find_first(s.entry_name)) return not_found();
+        book_.delete_current();
         f.txtreceived.set_text("Entry deleted.");
         f.txtsend.set_text("");
         f.lblchat.set_caption(chat_label);
-        book.refresh();
+        book_.refresh();
         f.DBGrid1.reload();
     }
     if (caption_is(find_name)) {
         s.entry_name = answer;
-        book.move_first();
-        if (!book.find_first(s.entry_name)) return not_found();
+        book_.move_first();
+        if (!book_.find_first(s.entry_name)) return not_found();
         f.txtsend.set_text("");
         f.lblchat.set_caption(chat_label);
-        f.txtsend.set_text(book.current_phoneno());
+        f.txtsend.set_text(book_.current_phoneno());
         s.dial_number = f.txtsend.text();
-        s.dial_entry = book.current_name();
-        p_.dialler.follow_dial_number();
+        s.dial_entry = book_.current_name();
+        dialler_.follow_dial_number();
     }
 }
 
-bool AddressPrompts::caption_is(const char* caption) const { return p_.frmmain.lblchat.caption() == caption; }
+bool AddressPrompts::caption_is(const char* caption) const { return form_.lblchat.caption() == caption; }
 
 void AddressPrompts::not_found() {
-    MainForm& f = p_.frmmain;
+    MainForm& f = form_;
     f.txtreceived.set_text("Sorry! No such entry.");
     f.txtsend.set_text("");
     f.lblchat.set_caption(chat_label);
 }
 
 void AddressPrompts::DBGrid1_RowColChange(std::size_t row) {
-    AddressStore& book = *p_.dataaddress;
     try {
-        book.move_to(row);
-        p_.state.dial_number = book.current_phoneno();
-        p_.state.dial_entry = book.current_name();
-        p_.dialler.follow_dial_number();
+        book_.move_to(row);
+        state_.dial_number = book_.current_phoneno();
+        state_.dial_entry = book_.current_name();
+        dialler_.follow_dial_number();
     } catch (const StoreError&) {
         try {
-            book.move_first();
+            book_.move_first();
         } catch (const StoreError&) {
             // An empty book: choosing nothing changes nothing.
         }

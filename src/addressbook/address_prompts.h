@@ -7,7 +7,12 @@
 
 namespace quillon {
 
-class Program;
+class AddressStore;
+class Dialler;
+class Dialogs;
+class FileLocations;
+class MainForm;
+struct SharedState;
 
 // What the user answered in the input line: the text without blanks and
 // line breaks at either end.
@@ -19,7 +24,9 @@ std::string database_error(const std::string& book, const std::exception& why);
 // The Address Book menu, its prompt dialogue in the input line, and the grid.
 class AddressPrompts {
 public:
-    explicit AddressPrompts(Program& program) : p_(program) {}
+    AddressPrompts(MainForm& form, SharedState& state, AddressStore& book, Dialler& dialler, Dialogs& dialogs,
+                   const FileLocations& files)
+        : form_(form), state_(state), book_(book), dialler_(dialler), dialogs_(dialogs), files_(files) {}
 
     void mnuaddessadd_Click();
     void mnuaddressedit_Click();
@@ -35,7 +42,12 @@ private:
     bool caption_is(const char* caption) const;
     void not_found();
 
-    Program& p_;
+    MainForm& form_;
+    SharedState& state_;
+    AddressStore& book_;
+    Dialler& dialler_;
+    Dialogs& dialogs_;
+    const FileLocations& files_;
 };
 
 } // namespace quillon

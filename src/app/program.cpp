@@ -5,7 +5,6 @@
 #include "base/port_map.h"
 #include "base/program_end.h"
 #include "base/switches.h"
-#include "modem/dial_backspace.h"
 
 namespace quillon {
 
@@ -53,7 +52,7 @@ void Program::wire_handlers() {
             auto_redial.stop();
             dialler.Cmddialn_Click(d);
         };
-    f.on_dial_backspace = [this] { remove_last_dial_digit(*this); };
+    f.on_dial_backspace = [this] { dialler.remove_last_dial_digit(); };
     f.Cmddialtone.on_click = [this] { dialler.Cmddialtone_Click(); };
     f.cmddial.on_click = [this] { dialler.cmddial_Click(); };
     f.cmdre.on_click = [this] { dialler.cmdre_Click(); };
@@ -69,10 +68,8 @@ void Program::wire_handlers() {
         if (state.current_mode == "file transfer" && protocols.send()) return;
         chat.cmdsend_Click();
     };
-    f.on_txtsend_key_press = [this](int key) {
-        chat.txtsend_KeyPress(key);
-        if (key == 13) frmmain.txtsend.insert_at_caret("\r\n");
-    };
+    f.on_txtsend_key_press = [this](int key) { chat.txtsend_KeyPress(key); };
+    chat.answer_prompt = [this] { address_prompts.answer_prompt(); };
 
     for (int n = 1; n <= 4; ++n) f.port_item(n).on_click = [this, n] { port_menu.mnuport_Click(n); };
     f.mnudialpulse.on_click = [this] { port_menu.mnudialpulse_Click(); };
@@ -141,57 +138,15 @@ void Program::wire_session() {
     call_history.on_change = [this] { history_window.history_changed(); };
 
     MainForm& f = frmmain;
-    f.mnusessionlog.on_click = [this] {
-        if (!session_log.make_folder()) {
-            message("The session log folder " + session_log.folder() + " cannot be made.", Icon::stop);
-        } else if (!media.open_folder(session_log.folder())) {
-            message("No program to open folders with is installed (the package xdg-utils brings one). The session "
-                    "log is in " + session_log.folder() + ".",
-                    Icon::information);
-        }
-    };
+    f.mnusessionlog.on_click = [this] { session_log_menu.mnusessionlog_Click(); };
     f.mnucallhistory.on_click = [this] { history_window.mnucallhistory_Click(); };
     frmhistory.grdcalls.on_row_change = [this](std::size_t row) { history_window.grdcalls_RowColChange(row); };
     frmhistory.cmdhistorydial.on_click = [this] { history_window.cmdhistorydial_Click(); };
     frmhistory.on_close = [this] { history_window.Form_Unload(); };
 
-    auto show_conversation = [this] {
-        if (frmconversation.visible()) frmconversation.txtconversation.set_text(conversation.text());
-    };
-    conversation.on_change = show_conversation;
-    f.mnuconversation.on_click = [this, show_conversation] {
-        frmconversation.bring_to_front();
-        show_conversation();
-    };
-    frmconversation.on_close = [this] { frmconversation.set_visible(false); };
-}
-
-void Program::read_status(StatusReading& r) {
-    r.port_open = MSComm1.port_open();
-    r.modem_ready = state.modem_ready == 1;
-    r.port = MSComm1.comm_port();
-    if (!r.port_open) device_port_ = 0;
-    else if (device_port_ != r.port) {
-        device_port_ = r.port;
-        device_ = MSComm1.device_of(r.port);
-    }
-    if (r.port_open) r.device = device_;
-    else r.device.clear();
-    r.dtr = r.port_open && MSComm1.dtr_enable();
-    r.dsr = MSComm1.dsr_holding();
-    r.dcd = MSComm1.cd_holding();
-    r.ri = MSComm1.ri_holding();
-    r.dial_mode = state.dial_mode;
-    if (auto_redial.countdown().active) r.redial = redial_countdown_text(auto_redial.countdown());
-    else r.redial.clear();
-    r.operating_mode = state.current_mode;
-    if (state.current_mode == "file transfer") {
-        r.form = state.file_mode;
-        r.send_file = state.send_filename;
-    } else {
-        r.form.clear();
-        r.send_file.clear();
-    }
+    conversation.on_change = [this] { conversation_window.conversation_changed(); };
+    f.mnuconversation.on_click = [this] { conversation_window.mnuconversation_Click(); };
+    frmconversation.on_close = [this] { conversation_window.Form_Unload(); };
 }
 
 } // namespace quillon

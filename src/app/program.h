@@ -31,8 +31,11 @@
 #include "session/call_history_window.h"
 #include "session/call_tracker.h"
 #include "session/conversation.h"
+#include "session/conversation_window.h"
+#include "session/line_status.h"
 #include "session/session_clock.h"
 #include "session/session_log.h"
+#include "session/session_log_menu.h"
 #include "session/status_model.h"
 #include "transfer/file_transfer.h"
 #include "transfer/own_files.h"
@@ -90,12 +93,12 @@ public:
 
     MainWindow main_window{*this};
     PortMenu port_menu{*this};
-    CommHandler comm_handler{*this};
-    Dialler dialler{*this};
-    LineSupervision supervision{*this};
-    LostDevice lost_device{*this};
-    LineOptions line_options{*this};
-    Chat chat{*this};
+    CommHandler comm_handler{loop, dialogs, frmmain, state, events, MSComm1, Timer2, transfer, caller_ids, dialler};
+    Dialler dialler{loop, files, frmmain, state, events, MSComm1, comm_handler};
+    LineSupervision supervision{frmmain, state, events, MSComm1, comm_handler, dialler, transfer};
+    LostDevice lost_device{loop, dialogs, frmmain, state, supervision};
+    LineOptions line_options{dialogs, files, frmmain, MSComm1};
+    Chat chat{frmmain, state, MSComm1, events, transfer};
     FileTransfer transfer{*this};
     // ZMODEM, YMODEM and XMODEM, for peers that are not Quillon.
     ProtocolTransfer protocols{loop,
@@ -106,11 +109,11 @@ public:
                                events,
                                [this] { return transfer.in_progress(); },
                                [this](const std::string& path) { return is_own_file(*this, path); }};
-    AddressPrompts address_prompts{*this};
-    HelpWindow help{*this};
-    CallerIdWatch caller_ids{*this};
-    AutoRedial auto_redial{*this};
-    AddressImport address_import{*this};
+    AddressPrompts address_prompts{frmmain, state, *dataaddress, dialler, dialogs, files};
+    HelpWindow help{frmhelp, media, dialogs, files};
+    CallerIdWatch caller_ids{state, events};
+    AutoRedial auto_redial{loop, dialogs, files, frmmain, state, dialler};
+    AddressImport address_import{loop, dialogs, files, frmmain, *dataaddress};
 
     // What the program keeps of its calls, listening to events.
     CallHistoryForm frmhistory;
@@ -118,21 +121,19 @@ public:
     CallTracker calls{session_clock};
     // Desktop notifications; the front end gives it a notifier.
     CallNotices notices{calls};
-    StatusModel status{loop, calls, [this](StatusReading& r) { read_status(r); }};
+    LineStatus line_status{MSComm1, state, auto_redial};
+    StatusModel status{loop, calls, [this](StatusReading& r) { line_status.read(r); }};
     SessionLog session_log{files.data_dir() + "/sessions", session_clock, loop};
+    SessionLogMenu session_log_menu{session_log, media, dialogs};
     CallHistory call_history{files.address_book()};
-    CallHistoryWindow history_window{*this};
+    CallHistoryWindow history_window{frmhistory, call_history, *dataaddress, state, dialler};
     Conversation conversation{session_clock};
     ConversationForm frmconversation;
+    ConversationWindow conversation_window{frmconversation, conversation};
 
 private:
     void wire_handlers();
     void wire_session();
-    void read_status(StatusReading& r);
-
-    // The device of the open port, read from the port map once per opening.
-    int device_port_ = 0;
-    std::string device_;
 };
 
 } // namespace quillon

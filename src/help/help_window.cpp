@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "help/help_window.h"
 
-#include "app/program.h"
+#include "base/dialogs.h"
+#include "base/file_locations.h"
+#include "base/main_form.h"
+#include "base/media.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -34,30 +37,30 @@ std::optional<std::string> read_whole_file(const std::string& path) {
 
 void HelpWindow::mnuhelp_Click() {
     if (!loaded_) Form_Load();
-    p_.frmhelp.bring_to_front();
+    form_.bring_to_front();
 }
 
 void HelpWindow::Form_Load() {
-    HelpForm& h = p_.frmhelp;
+    HelpForm& h = form_;
     loaded_ = true;
-    std::string picture = p_.files.program_file("images\\photo.jpg");
+    std::string picture = files_.program_file("images\\photo.jpg");
     // Cleared first, so the window reads the file again though its name
     // is the same: it may have been replaced since the last load.
     h.ImagePic.set_path("");
-    if (p_.media.can_show_picture(picture)) h.ImagePic.set_path(picture);
-    else p_.message("Unable to find picture file!", Icon::information);
+    if (media_.can_show_picture(picture)) h.ImagePic.set_path(picture);
+    else dialogs_.message("Unable to find picture file!", Icon::information);
 
-    std::optional<std::string> text = read_whole_file(p_.files.program_file("quillon.txt"));
+    std::optional<std::string> text = read_whole_file(files_.program_file("quillon.txt"));
     if (!text) {
         h.Txthelp.set_text("");
-        p_.message("Unable to load help file!", Icon::information);
+        dialogs_.message("Unable to load help file!", Icon::information);
         return;
     }
     h.Txthelp.set_text(std::move(*text));
 }
 
 void HelpWindow::Form_Unload() {
-    p_.frmhelp.set_visible(false);
+    form_.set_visible(false);
     loaded_ = false;
 }
 

@@ -3,19 +3,26 @@
 
 namespace quillon {
 
-class Program;
+class Dialogs;
+class FileLocations;
+class HelpForm;
+class Media;
 
 // Frmhelp: the help text and picture, read each time the window loads.
 class HelpWindow {
 public:
-    explicit HelpWindow(Program& program) : p_(program) {}
+    HelpWindow(HelpForm& form, Media& media, Dialogs& dialogs, const FileLocations& files)
+        : form_(form), media_(media), dialogs_(dialogs), files_(files) {}
 
     void mnuhelp_Click();
     void Form_Load();
     void Form_Unload();
 
 private:
-    Program& p_;
+    HelpForm& form_;
+    Media& media_;
+    Dialogs& dialogs_;
+    const FileLocations& files_;
     bool loaded_ = false;
 };
 

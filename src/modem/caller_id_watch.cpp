@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "modem/caller_id_watch.h"
 
-#include "app/program.h"
+#include "base/shared_state.h"
 
 namespace quillon {
 namespace {
@@ -19,7 +19,7 @@ std::string trimmed(const std::string& text) {
 
 void CallerIdWatch::take(const std::string& arrived) {
     // In a call the peer's text could hold anything.
-    if (p_.state.connected == 1 || in_call_) {
+    if (state_.connected == 1 || in_call_) {
         partial_.clear();
         overlong_ = false;
         return;
@@ -50,7 +50,7 @@ void CallerIdWatch::take_line(const std::string& line) {
     if (rest.empty() || rest[0] != '=') return;
     std::string number = trimmed(rest.substr(1));
     if (number.empty() || number == "P" || number == "O") return;
-    p_.events.caller_id(number);
+    events_.caller_id(number);
 }
 
 } // namespace quillon

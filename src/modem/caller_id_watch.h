@@ -7,7 +7,7 @@
 
 namespace quillon {
 
-class Program;
+class SharedState;
 
 // Finds the caller's number in the modem's caller-ID lines ("NMBR = 5551001")
 // and tells the call-event feed. Only the modem speaks between its RING and
@@ -16,7 +16,7 @@ class Program;
 // no number.
 class CallerIdWatch : public CallEvents {
 public:
-    explicit CallerIdWatch(Program& program) : p_(program) {}
+    CallerIdWatch(SharedState& state, CallEventHub& events) : state_(state), events_(events) {}
 
     // What the line delivered, in whatever pieces it came.
     void take(const std::string& arrived);
@@ -26,7 +26,8 @@ public:
 private:
     void take_line(const std::string& line);
 
-    Program& p_;
+    SharedState& state_;
+    CallEventHub& events_;
     std::string partial_;
     bool overlong_ = false;
     bool ringing_ = false;

@@ -1,18 +1,29 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "modem/comm_handler.h"
 
-#include "app/program.h"
+#include "base/call_events.h"
+#include "base/dialogs.h"
+#include "base/form_timer.h"
+#include "base/main_form.h"
+#include "base/shared_state.h"
 #include "base/wait_seconds.h"
+#include "modem/caller_id_watch.h"
+#include "modem/dialler.h"
+#include "modem/serial_control.h"
+#include "modem/transfer_link.h"
 
 namespace quillon {
 
-CommHandler::CommHandler(Program& program)
-    : p_(program),
+CommHandler::CommHandler(EventLoop& loop, Dialogs& dialogs, MainForm& form, SharedState& state, CallEventHub& events,
+                         SerialControl& comm, FormTimer& block_timer, TransferLink& transfer,
+                         CallerIdWatch& caller_ids, Dialler& dialler)
+    : loop_(loop), dialogs_(dialogs), form_(form), state_(state), events_(events), comm_(comm),
+      block_timer_(block_timer), transfer_(transfer), caller_ids_(caller_ids), dialler_(dialler),
       line_watch_({{"OK"}, {"BUSY"}, {"NO DIAL"}, {"No CARR", true}, {"RING"}, {"CONNECT"}, {"NO ANSWER"}}),
       rx_watch_({{"^%1694%^"}, {"^%847%^"}}) {}
 
 void CommHandler::MSComm1_OnComm() {
-    int code = p_.MSComm1.comm_event();
+    int code = comm_.comm_event();
     if (code == comm_event::receive) receive();
     else report_line_error(code);
 }
@@ -29,11 +40,11 @@ void CommHandler::report_line_error(int code) {
     case comm_event::port_error: text = "Unexpected Error !"; break;
     default: return;
     }
-    p_.message(text, Icon::stop);
+    dialogs_.message(text, Icon::stop);
 }
 
 void CommHandler::take_arrival(const std::string& arrived) {
-    SharedState& s = p_.state;
+    SharedState& s = state_;
     s.line_buffer += arrived;
     line_watch_.scan(s.line_buffer);
     if (s.rx_buffer.size() == rx_mirror_size_) {
@@ -55,8 +66,8 @@ void CommHandler::take_arrival(const std::string& arrived) {
 void CommHandler::drop_unframed_excess() {
     constexpr std::size_t max_unframed = 64 * 1024;
     constexpr std::size_t kept = 7;
-    SharedState& s = p_.state;
-    if (s.current_mode != "file transfer" || !p_.transfer.in_progress()) return;
+    SharedState& s = state_;
+    if (s.current_mode != "file transfer" || !transfer_.in_progress()) return;
     if (s.line_buffer.size() <= max_unframed || rx_watch_.contains(request) || rx_watch_.contains(end_of_block))
         return;
     dropped_ += s.line_buffer.size() - kept;
@@ -69,12 +80,12 @@ void CommHandler::drop_unframed_excess() {
     rx_watch_.scan(s.rx_buffer);
     rx_mirror_size_ = s.rx_buffer.size();
     shown_valid_ = false;
-    p_.frmmain.txtreceived.set_text("Dropped " + std::to_string(dropped_) +
-                                    " characters from the other side that belonged to no frame.");
+    form_.txtreceived.set_text("Dropped " + std::to_string(dropped_) +
+                               " characters from the other side that belonged to no frame.");
 }
 
 void CommHandler::empty_line_buffer() {
-    p_.state.line_buffer.clear();
+    state_.line_buffer.clear();
     dropped_ = 0;
     line_watch_.reset();
     rx_mirror_size_ = std::string::npos;
@@ -82,27 +93,27 @@ void CommHandler::empty_line_buffer() {
     no_answer_told_ = false;
 }
 
-bool CommHandler::call_up() const { return p_.state.connected == 1 || connecting_; }
+bool CommHandler::call_up() const { return state_.connected == 1 || connecting_; }
 
 // The modem's connect line is shown for two seconds before the call
 // counts; either side may hang up from then on.
 void CommHandler::declare_connected() {
-    SharedState& s = p_.state;
-    MainForm& f = p_.frmmain;
+    SharedState& s = state_;
+    MainForm& f = form_;
     f.txtreceived.set_text("Connection established..." + s.line_buffer);
     empty_line_buffer();
     connecting_ = true;
-    p_.dialler.rest_for_call();
-    wait_seconds(p_.loop, 2);
+    dialler_.rest_for_call();
+    wait_seconds(loop_, 2);
     connecting_ = false;
     f.txtreceived.set_text("");
     s.connected = 1;
     f.cmdcan.set_enabled(true);
-    p_.events.connected();
+    events_.connected();
 }
 
 bool CommHandler::rx_has(Marker marker) {
-    const std::string& rx = p_.state.rx_buffer;
+    const std::string& rx = state_.rx_buffer;
     // The transfer steps empty rx_buffer behind our back.
     if (rx.size() != rx_watch_.scanned()) {
         rx_watch_.reset();
@@ -112,8 +123,8 @@ bool CommHandler::rx_has(Marker marker) {
 }
 
 void CommHandler::show_line_buffer() {
-    TextBox& box = p_.frmmain.txtreceived;
-    const std::string& text = p_.state.line_buffer;
+    TextBox& box = form_.txtreceived;
+    const std::string& text = state_.line_buffer;
     if (shown_valid_ && box.revision() == shown_revision_ && text.size() >= shown_size_) {
         if (text.size() > shown_size_) box.append(std::string_view(text).substr(shown_size_));
     } else {
@@ -125,21 +136,21 @@ void CommHandler::show_line_buffer() {
 }
 
 void CommHandler::receive() {
-    SharedState& s = p_.state;
-    MainForm& f = p_.frmmain;
+    SharedState& s = state_;
+    MainForm& f = form_;
 
-    const std::string arrived = p_.MSComm1.input();
+    const std::string arrived = comm_.input();
     if (divert && divert(arrived)) return;
     // Chat is what arrives between transfers; an arrival that starts or
     // ends a reception carries frames.
     const int recv_before = s.recv_block;
     const bool chatting = s.connected == 1 && s.current_mode == "chat" && s.recv_block < 2;
     take_arrival(arrived);
-    p_.caller_ids.take(arrived);
+    caller_ids_.take(arrived);
 
     if (line_has(ok) && s.modem_init_state == 1) {
         f.txtreceived.set_text("Modem ready....");
-        p_.MSComm1.output("ATE0\r");
+        comm_.output("ATE0\r");
         s.modem_init_state = 2;
     }
     // Dialling outcomes only; during a call, and in the wait that declares
@@ -148,26 +159,26 @@ void CommHandler::receive() {
         if (line_has(busy)) {
             f.txtreceived.set_text("Line BUSY...");
             empty_line_buffer();
-            p_.events.dial_failed(DialOutcome::busy);
+            events_.dial_failed(DialOutcome::busy);
         }
         if (line_has(no_dial)) {
             f.txtreceived.set_text("No dial tone....Aborting..");
             empty_line_buffer();
-            p_.events.dial_failed(DialOutcome::no_dial_tone);
+            events_.dial_failed(DialOutcome::no_dial_tone);
         }
         if (line_has(no_carrier)) {
             f.txtreceived.set_text("NO carrier...Aborting...");
             empty_line_buffer();
-            p_.events.dial_failed(DialOutcome::no_carrier);
+            events_.dial_failed(DialOutcome::no_carrier);
         }
         if (line_has(no_answer) && !no_answer_told_) {
             no_answer_told_ = true;
-            p_.events.dial_failed(DialOutcome::no_answer);
+            events_.dial_failed(DialOutcome::no_answer);
         }
         if (line_has(ring)) {
             empty_line_buffer();
-            p_.events.ringing();
-            p_.MSComm1.output("ATA\r");
+            events_.ringing();
+            comm_.output("ATA\r");
         }
         if (line_has(connect)) declare_connected();
     }
@@ -187,18 +198,18 @@ void CommHandler::receive() {
     if (rx_has(request) && s.current_mode == "file transfer") {
         ++s.send_block;
         empty_line_buffer();
-        p_.transfer.send_file(s.send_filename);
+        transfer_.send_file(s.send_filename);
     }
     if (rx_has(end_of_block)) {
         ++s.recv_block;
         empty_line_buffer();
-        p_.Timer2.set_enabled(false);
-        p_.transfer.receive_file();
+        block_timer_.set_enabled(false);
+        transfer_.receive_file();
     }
 
     if (s.connected == 1 && s.current_mode == "chat") {
         show_line_buffer();
-        if (chatting && s.recv_block == recv_before) p_.events.chat_received(arrived);
+        if (chatting && s.recv_block == recv_before) events_.chat_received(arrived);
     }
 }
 

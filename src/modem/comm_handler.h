@@ -9,13 +9,24 @@
 
 namespace quillon {
 
-class Program;
+class CallEventHub;
+class CallerIdWatch;
+class Dialler;
+class Dialogs;
+class EventLoop;
+class FormTimer;
+class MainForm;
+class SerialControl;
+class SharedState;
+class TransferLink;
 
 // MSComm1_OnComm: the only reader of the line. Its searches and the copy
 // into rx_buffer cost what arrived, not the length of the conversation.
 class CommHandler {
 public:
-    explicit CommHandler(Program& program);
+    CommHandler(EventLoop& loop, Dialogs& dialogs, MainForm& form, SharedState& state, CallEventHub& events,
+                SerialControl& comm, FormTimer& block_timer, TransferLink& transfer, CallerIdWatch& caller_ids,
+                Dialler& dialler);
 
     void MSComm1_OnComm();
     // Forgets what the last call left in line_buffer.
@@ -39,7 +50,17 @@ private:
     bool rx_has(Marker marker);
     void show_line_buffer();
 
-    Program& p_;
+    EventLoop& loop_;
+    Dialogs& dialogs_;
+    MainForm& form_;
+    SharedState& state_;
+    CallEventHub& events_;
+    SerialControl& comm_;
+    // Timer2, on while a reception waits for the peer's next block.
+    FormTimer& block_timer_;
+    TransferLink& transfer_;
+    CallerIdWatch& caller_ids_;
+    Dialler& dialler_;
     PatternWatch line_watch_;
     PatternWatch rx_watch_;
     // rx_buffer is still line_buffer's copy while it has this size.

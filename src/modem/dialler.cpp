@@ -1,27 +1,40 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "modem/dialler.h"
 
-#include "app/program.h"
+#include "base/call_events.h"
+#include "base/file_locations.h"
+#include "base/main_form.h"
+#include "base/shared_state.h"
 #include "base/wait_seconds.h"
+#include "modem/comm_handler.h"
 #include "modem/dial_number.h"
+#include "modem/serial_control.h"
 
 #include <utility>
 
 namespace quillon {
 
 void Dialler::Cmddialn_Click(int index) {
-    SharedState& s = p_.state;
+    SharedState& s = state_;
     if (s.dial_number.empty()) {
-        p_.frmmain.txtreceived.set_text("");
+        form_.txtreceived.set_text("");
         s.dial_entry.clear();
     }
     s.dial_number += static_cast<char>('0' + index);
-    p_.frmmain.txtreceived.set_text(s.dial_number);
+    form_.txtreceived.set_text(s.dial_number);
+    follow_dial_number();
+}
+
+void Dialler::remove_last_dial_digit() {
+    std::string& number = state_.dial_number;
+    if (number.empty()) return;
+    number.pop_back();
+    form_.txtreceived.set_text(number);
     follow_dial_number();
 }
 
 void Dialler::disable_dial_controls() {
-    MainForm& f = p_.frmmain;
+    MainForm& f = form_;
     f.cmddial.set_enabled(false);
     f.cmdcan.set_enabled(false);
     f.Cmddialtone.set_enabled(false);
@@ -33,43 +46,43 @@ void Dialler::disable_dial_controls() {
 // transfer ended) the keypad stays at rest, and after one Redial is back
 // once there is a number to redial.
 void Dialler::enable_dial_controls() {
-    MainForm& f = p_.frmmain;
+    MainForm& f = form_;
     f.Cmddialtone.set_enabled(true);
     f.cmdsend.set_enabled(false);
     for (Button& b : f.Cmddialn) b.set_enabled(true);
-    if (p_.comm_handler.call_up()) {
+    if (comm_handler_.call_up()) {
         rest_for_call();
         return;
     }
-    if (!p_.state.last_number.empty()) f.cmdre.set_enabled(true);
+    if (!state_.last_number.empty()) f.cmdre.set_enabled(true);
     follow_dial_number();
 }
 
 void Dialler::rest_for_call() {
-    MainForm& f = p_.frmmain;
+    MainForm& f = form_;
     for (Button& b : f.Cmddialn) b.set_enabled(false);
     f.cmddial.set_enabled(false);
     // Shown over the address book, cmdre is the way back from it.
     if (!f.DBGrid1.visible()) f.cmdre.set_enabled(false);
 }
 
-void Dialler::call_over() { p_.frmmain.cmdcan.set_enabled(false); }
+void Dialler::call_over() { form_.cmdcan.set_enabled(false); }
 
 // The keypad is enabled exactly when a dial may go out: a modem ready, no
 // call and no transfer.
 void Dialler::follow_dial_number() {
-    MainForm& f = p_.frmmain;
-    f.cmddial.set_enabled(!p_.state.dial_number.empty() && f.Cmddialn[0].enabled());
+    MainForm& f = form_;
+    f.cmddial.set_enabled(!state_.dial_number.empty() && f.Cmddialn[0].enabled());
 }
 
 void Dialler::Cmddialtone_Click() {
-    p_.state.dial_mode = "tone";
-    p_.state.dial_mode_from_file = false;
+    state_.dial_mode = "tone";
+    state_.dial_mode_from_file = false;
 }
 
 void Dialler::cmddial_Click() {
-    SharedState& s = p_.state;
-    MainForm& f = p_.frmmain;
+    SharedState& s = state_;
+    MainForm& f = form_;
     std::optional<std::string> number = dial_string(s.dial_number);
     std::string entry = std::exchange(s.dial_entry, {});
     if (!number) {
@@ -87,53 +100,53 @@ void Dialler::cmddial_Click() {
     s.last_number = s.dial_number;
     f.txtreceived.set_text("");
     f.txtreceived.set_text("Dialling..." + s.dial_number);
-    p_.MSComm1.output("ATD" + s.dial_letter + s.dial_number + "\r");
-    p_.events.dialling(s.dial_number);
+    comm_.output("ATD" + s.dial_letter + s.dial_number + "\r");
+    events_.dialling(s.dial_number);
     s.dial_number.clear();
     if (f.DBGrid1.visible()) leave_grid_view();
 }
 
 void Dialler::leave_grid_view() {
-    MainForm& f = p_.frmmain;
+    MainForm& f = form_;
     f.DBGrid1.set_visible(false);
-    f.cmdre.set_picture(p_.files.program_file("images\\redial.jpg"));
+    f.cmdre.set_picture(files_.program_file("images\\redial.jpg"));
     f.cmdre.set_tooltip("Dial the last number");
     f.lblchat.set_caption("Your chat message goes here");
-    if (p_.comm_handler.call_up()) f.cmdre.set_enabled(false);
+    if (comm_handler_.call_up()) f.cmdre.set_enabled(false);
 }
 
 void Dialler::cmdre_Click() {
-    MainForm& f = p_.frmmain;
+    MainForm& f = form_;
     if (f.cmdre.tooltip() == "Dial the last number") {
-        p_.MSComm1.output("ATDL\r");
-        p_.events.dialling(p_.state.last_number);
-        f.txtreceived.set_text("redialling..." + p_.state.last_number);
+        comm_.output("ATDL\r");
+        events_.dialling(state_.last_number);
+        f.txtreceived.set_text("redialling..." + state_.last_number);
         f.cmdcan.set_enabled(true);
     } else if (f.cmdre.tooltip() == "Revert to chat mode") {
         leave_grid_view();
-        p_.state.dial_number.clear();
+        state_.dial_number.clear();
         f.mnuaddress.set_enabled(true);
     }
 }
 
 void Dialler::cmdcan_Click() {
-    MainForm& f = p_.frmmain;
+    MainForm& f = form_;
     f.txtreceived.set_text(" ");
     // Told first: the carrier goes while DTR is down.
-    p_.events.call_ended(CallEnd::hung_up);
+    events_.call_ended(CallEnd::hung_up);
     drop_call();
 }
 
 // The modem drops the call when DTR stays low for two seconds; what was
 // written last (the receiver's last request) goes out first.
 void Dialler::drop_call() {
-    MainForm& f = p_.frmmain;
+    MainForm& f = form_;
     f.cmdre.set_enabled(true);
-    p_.MSComm1.drain_output();
-    p_.MSComm1.set_dtr_enable(false);
+    comm_.drain_output();
+    comm_.set_dtr_enable(false);
     f.cmdcan.set_enabled(false);
-    wait_seconds(p_.loop, 2);
-    p_.MSComm1.set_dtr_enable(true);
+    wait_seconds(loop_, 2);
+    comm_.set_dtr_enable(true);
     f.mnuaddress.set_enabled(true);
 }
 

@@ -3,14 +3,27 @@
 
 namespace quillon {
 
-class Program;
+class CallEventHub;
+class CommHandler;
+class EventLoop;
+class FileLocations;
+class MainForm;
+class SerialControl;
+class SharedState;
 
 // Keypad, dial, redial, tone and cancel buttons.
 class Dialler {
 public:
-    explicit Dialler(Program& program) : p_(program) {}
+    Dialler(EventLoop& loop, const FileLocations& files, MainForm& form, SharedState& state, CallEventHub& events,
+            SerialControl& comm, CommHandler& comm_handler)
+        : loop_(loop), files_(files), form_(form), state_(state), events_(events), comm_(comm),
+          comm_handler_(comm_handler) {}
 
     void Cmddialn_Click(int index);
+    // Backspace on the keypad's number: the last digit goes and the output
+    // box shows what is left, as a keypad press shows the number. Dial is
+    // disabled once nothing is left to dial.
+    void remove_last_dial_digit();
     void Cmddialtone_Click();
     void cmddial_Click();
     void cmdre_Click();
@@ -36,7 +49,13 @@ public:
     void follow_dial_number();
 
 private:
-    Program& p_;
+    EventLoop& loop_;
+    const FileLocations& files_;
+    MainForm& form_;
+    SharedState& state_;
+    CallEventHub& events_;
+    SerialControl& comm_;
+    CommHandler& comm_handler_;
 };
 
 } // namespace quillon

@@ -3,7 +3,10 @@
 
 namespace quillon {
 
-class Program;
+class Dialogs;
+class FileLocations;
+class MainForm;
+class SerialControl;
 
 // The serial line's own settings in the dialling properties, RTSCTS (on
 // by default) and IGNOREMODEMLINES (off by default) in the [Quillon]
@@ -13,7 +16,8 @@ class Program;
 // and a box says so.
 class LineOptions {
 public:
-    explicit LineOptions(Program& program) : p_(program) {}
+    LineOptions(Dialogs& dialogs, const FileLocations& files, MainForm& form, SerialControl& comm)
+        : dialogs_(dialogs), files_(files), form_(form), comm_(comm) {}
 
     void load_settings();
     void mnurtscts_Click();
@@ -22,7 +26,10 @@ public:
 private:
     void not_yet(const char* what);
 
-    Program& p_;
+    Dialogs& dialogs_;
+    const FileLocations& files_;
+    MainForm& form_;
+    SerialControl& comm_;
 };
 
 } // namespace quillon

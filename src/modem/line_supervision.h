@@ -5,7 +5,12 @@
 
 namespace quillon {
 
-class Program;
+class CommHandler;
+class Dialler;
+class MainForm;
+class SerialControl;
+class SharedState;
+class TransferLink;
 
 // What the start-up writes to set the modem up; its "OK" brings echo off.
 inline constexpr const char* modem_setup = "AT&D2\r";
@@ -13,7 +18,10 @@ inline constexpr const char* modem_setup = "AT&D2\r";
 // The carrier and readiness checks run by Timer1.
 class LineSupervision {
 public:
-    explicit LineSupervision(Program& program) : p_(program) {}
+    LineSupervision(MainForm& form, SharedState& state, CallEventHub& events, SerialControl& comm,
+                    CommHandler& comm_handler, Dialler& dialler, TransferLink& transfer)
+        : form_(form), state_(state), events_(events), comm_(comm), comm_handler_(comm_handler), dialler_(dialler),
+          transfer_(transfer) {}
 
     void check_carrier();
     void check_modem_ready();
@@ -24,7 +32,13 @@ public:
 private:
     void set_up_again();
 
-    Program& p_;
+    MainForm& form_;
+    SharedState& state_;
+    CallEventHub& events_;
+    SerialControl& comm_;
+    CommHandler& comm_handler_;
+    Dialler& dialler_;
+    TransferLink& transfer_;
     // DSR went since the modem was last set up: switched off and on, or
     // replugged, it is back with its factory settings.
     bool setup_due_ = false;

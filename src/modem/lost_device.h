@@ -5,19 +5,28 @@
 
 namespace quillon {
 
-class Program;
+class Dialogs;
+class EventLoop;
+class LineSupervision;
+class MainForm;
+class SharedState;
 
 // A device that went away under the program (an adapter pulled, a tty hung
 // up): the port is already closed; the window shows the call as over and
 // says how to get going again.
 class LostDevice {
 public:
-    explicit LostDevice(Program& program) : p_(program) {}
+    LostDevice(EventLoop& loop, Dialogs& dialogs, MainForm& form, SharedState& state, LineSupervision& supervision)
+        : loop_(loop), dialogs_(dialogs), form_(form), state_(state), supervision_(supervision) {}
 
     void device_lost(const std::string& device);
 
 private:
-    Program& p_;
+    EventLoop& loop_;
+    Dialogs& dialogs_;
+    MainForm& form_;
+    SharedState& state_;
+    LineSupervision& supervision_;
 };
 
 } // namespace quillon

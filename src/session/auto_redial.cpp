@@ -1,10 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "session/auto_redial.h"
 
+#include "base/dialogs.h"
+#include "base/file_locations.h"
 #include "base/ini_file.h"
-#include "app/program.h"
+#include "base/main_form.h"
+#include "base/shared_state.h"
 #include "base/switches.h"
 #include "base/text_number.h"
+#include "modem/dialler.h"
 
 #include <cmath>
 
@@ -25,29 +29,31 @@ std::string redial_countdown_text(const RedialCountdown& c) {
            std::to_string(c.seconds_left) + " s...";
 }
 
-AutoRedial::AutoRedial(Program& program) : p_(program) {}
+AutoRedial::AutoRedial(EventLoop& loop, Dialogs& dialogs, const FileLocations& files, MainForm& form,
+                       SharedState& state, Dialler& dialler)
+    : loop_(loop), dialogs_(dialogs), files_(files), form_(form), state_(state), dialler_(dialler) {}
 
 AutoRedial::~AutoRedial() {
-    if (timer_) p_.loop.stop_timer(timer_);
+    if (timer_) loop_.stop_timer(timer_);
 }
 
 void AutoRedial::load_settings() {
-    std::string ini = p_.files.settings_file();
-    on_ = read_switch(p_.files.settings_file(), "AUTOREDIAL", false);
+    std::string ini = files_.settings_file();
+    on_ = read_switch(ini, "AUTOREDIAL", false);
     tries_ = read_count(ini, "REDIALTRIES", 1, 99, default_tries);
     wait_seconds_ = read_count(ini, "REDIALWAIT", 1, 3600, default_wait_seconds);
-    p_.frmmain.mnuautoredial.set_checked(on_);
+    form_.mnuautoredial.set_checked(on_);
 }
 
 void AutoRedial::mnuautoredial_Click() {
     on_ = !on_;
-    p_.frmmain.mnuautoredial.set_checked(on_);
+    form_.mnuautoredial.set_checked(on_);
     if (!on_) stop();
-    store_switch(p_.files.settings_file(), p_.dialogs, "AUTOREDIAL", on_);
+    store_switch(files_.settings_file(), dialogs_, "AUTOREDIAL", on_);
 }
 
 void AutoRedial::stop() {
-    if (timer_) p_.loop.stop_timer(timer_);
+    if (timer_) loop_.stop_timer(timer_);
     timer_ = 0;
     number_.clear();
     if (countdown_.active) set_countdown({});
@@ -72,7 +78,7 @@ void AutoRedial::call_over(const Call& call) {
         stop();
         return;
     }
-    timer_ = p_.loop.start_timer(1000, [this] { tick(); });
+    timer_ = loop_.start_timer(1000, [this] { tick(); });
     set_countdown({true, number_, wait_seconds_, redials_done_ + 1, tries_});
 }
 
@@ -82,7 +88,7 @@ void AutoRedial::tick() {
         set_countdown(next);
         return;
     }
-    p_.loop.stop_timer(timer_);
+    loop_.stop_timer(timer_);
     timer_ = 0;
     redial();
 }
@@ -90,7 +96,7 @@ void AutoRedial::tick() {
 // The dial button's own work, so the line gets exactly what a press would
 // write. A number the user has started meanwhile is theirs: no redial.
 void AutoRedial::redial() {
-    SharedState& s = p_.state;
+    SharedState& s = state_;
     if (!s.dial_number.empty() || s.modem_ready == 0) {
         stop();
         return;
@@ -103,7 +109,7 @@ void AutoRedial::redial() {
         explicit Ours(bool& f) : flag(f) { flag = true; }
         ~Ours() { flag = false; }
     } ours(dialling_ourselves_);
-    p_.dialler.cmddial_Click();
+    dialler_.cmddial_Click();
 }
 
 void AutoRedial::set_countdown(RedialCountdown countdown) {

@@ -9,7 +9,11 @@
 
 namespace quillon {
 
-class Program;
+class Dialler;
+class Dialogs;
+class FileLocations;
+class MainForm;
+struct SharedState;
 
 // Where automatic redial stands, for whatever shows it.
 struct RedialCountdown {
@@ -32,7 +36,8 @@ public:
     static constexpr int default_tries = 10;
     static constexpr int default_wait_seconds = 30;
 
-    explicit AutoRedial(Program& program);
+    AutoRedial(EventLoop& loop, Dialogs& dialogs, const FileLocations& files, MainForm& form, SharedState& state,
+               Dialler& dialler);
     ~AutoRedial() override;
     AutoRedial(const AutoRedial&) = delete;
     AutoRedial& operator=(const AutoRedial&) = delete;
@@ -57,7 +62,12 @@ private:
     void redial();
     void set_countdown(RedialCountdown countdown);
 
-    Program& p_;
+    EventLoop& loop_;
+    Dialogs& dialogs_;
+    const FileLocations& files_;
+    MainForm& form_;
+    SharedState& state_;
+    Dialler& dialler_;
     bool on_ = false;
     int tries_ = default_tries;
     int wait_seconds_ = default_wait_seconds;

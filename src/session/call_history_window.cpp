@@ -1,7 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "session/call_history_window.h"
 
-#include "app/program.h"
+#include "base/address_store.h"
+#include "base/shared_state.h"
+#include "modem/dialler.h"
+#include "session/call_history.h"
+#include "session/call_history_form.h"
 #include "session/session_clock.h"
 
 namespace quillon {
@@ -24,22 +28,22 @@ std::string name_for(const std::vector<AddressRow>& book, const std::string& num
 
 void CallHistoryWindow::mnucallhistory_Click() {
     reload();
-    p_.frmhistory.set_visible(true);
+    form_.set_visible(true);
 }
 
 void CallHistoryWindow::history_changed() {
-    if (p_.frmhistory.visible()) reload();
+    if (form_.visible()) reload();
 }
 
 void CallHistoryWindow::reload() {
     std::vector<AddressRow> book;
     try {
-        if (p_.dataaddress) book = p_.dataaddress->rows();
+        book = book_.rows();
     } catch (const StoreError&) {
         // Without the book the calls are still listed, only without names.
     }
     lines_.clear();
-    for (const CallRow& call : p_.call_history.calls()) {
+    for (const CallRow& call : history_.calls()) {
         bool incoming = call.direction == "incoming";
         std::string dial = incoming ? std::string() : trimmed(call.number);
         lines_.push_back({call.start, name_for(book, dial), incoming ? "incoming" : call.number, call.result,
@@ -47,24 +51,24 @@ void CallHistoryWindow::reload() {
                           std::to_string(call.bytes_received), dial});
     }
     chosen_.reset();
-    p_.frmhistory.cmdhistorydial.set_enabled(false);
-    p_.frmhistory.grdcalls.reload();
+    form_.cmdhistorydial.set_enabled(false);
+    form_.grdcalls.reload();
 }
 
 void CallHistoryWindow::grdcalls_RowColChange(std::size_t row) {
     chosen_ = row < lines_.size() ? std::optional<std::size_t>(row) : std::nullopt;
-    p_.frmhistory.cmdhistorydial.set_enabled(chosen_ && !lines_[*chosen_].dial.empty());
+    form_.cmdhistorydial.set_enabled(chosen_ && !lines_[*chosen_].dial.empty());
 }
 
 void CallHistoryWindow::cmdhistorydial_Click() {
     if (!chosen_ || lines_[*chosen_].dial.empty()) return;
-    p_.state.dial_number = lines_[*chosen_].dial;
-    p_.state.dial_entry = lines_[*chosen_].name;
-    p_.dialler.follow_dial_number();
+    state_.dial_number = lines_[*chosen_].dial;
+    state_.dial_entry = lines_[*chosen_].name;
+    dialler_.follow_dial_number();
 }
 
 void CallHistoryWindow::Form_Unload() {
-    p_.frmhistory.set_visible(false);
+    form_.set_visible(false);
 }
 
 } // namespace quillon

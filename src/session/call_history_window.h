@@ -8,7 +8,11 @@
 
 namespace quillon {
 
-class Program;
+class AddressStore;
+class CallHistory;
+class CallHistoryForm;
+class Dialler;
+struct SharedState;
 
 // One line of the history window, as shown.
 struct HistoryLine {
@@ -27,7 +31,9 @@ struct HistoryLine {
 // choice in the address-book grid does.
 class CallHistoryWindow {
 public:
-    explicit CallHistoryWindow(Program& program) : p_(program) {}
+    CallHistoryWindow(CallHistoryForm& form, CallHistory& history, AddressStore& book, SharedState& state,
+                      Dialler& dialler)
+        : form_(form), history_(history), book_(book), state_(state), dialler_(dialler) {}
 
     void mnucallhistory_Click();
     void grdcalls_RowColChange(std::size_t row);
@@ -41,7 +47,11 @@ public:
 private:
     void reload();
 
-    Program& p_;
+    CallHistoryForm& form_;
+    CallHistory& history_;
+    AddressStore& book_;
+    SharedState& state_;
+    Dialler& dialler_;
     std::vector<HistoryLine> lines_;
     std::optional<std::size_t> chosen_;
 };

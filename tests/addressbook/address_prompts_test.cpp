@@ -11,7 +11,9 @@ namespace {
 using testing::ProgramFixture;
 
 struct Book : ProgramFixture {
-    Book() {
+    // On an SQLite book, or on the one store makes.
+    explicit Book(std::function<std::unique_ptr<AddressStore>()> store = {}) {
+        if (store) make_store = std::move(store);
         EXPECT_TRUE(start_on_port1());
     }
     // Types behind whatever the input line holds, then presses Enter.
@@ -166,8 +168,7 @@ struct BrokenStore : AddressStore {
 };
 
 TEST(AddressPrompts, StoreFailuresReportDatabaseError) {
-    Book f;
-    f.p().dataaddress = std::make_unique<BrokenStore>();
+    Book f([] { return std::make_unique<BrokenStore>(); });
     f.add("Ann", "111");
     EXPECT_EQ(f.dialogs.messages(), std::vector<std::string>{"Database Error !\n" + f.p().files.address_book() +
                                                              ": attempt to write a readonly database"})
