@@ -9,15 +9,11 @@
 #include "linesim_sides.h"
 #include "modem/device_opener.h"
 #include "support/line_recorder.h"
+#include "support/modem_peer.h"
 #include "support/random_content.h"
 
-#include <cerrno>
-#include <csignal>
 #include <cstdio>
-#include <fcntl.h>
 #include <filesystem>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace {
 
@@ -26,91 +22,7 @@ using namespace quillon;
 constexpr double line_bytes_per_second = 5600, min_of_line = 0.95, min_of_lrzsz = 0.98;
 constexpr std::size_t size = 200 * 1024;
 
-// lrzsz on a simulated modem: it dials or answers, then a command runs
-// with its standard input and output on the call.
-class Peer : public LineListener {
-public:
-    Peer(PollEventLoop& loop, LineOpener& open, int port)
-        : loop_(loop), line_(open("rfc2217://127.0.0.1:" + std::to_string(port))) {
-        line_->set_listener(this);
-        line_->set_dtr(true);
-        line_->write("ATE0\r");
-    }
-    ~Peer() override {
-        stop_watching();
-        if (pid_ > 0 && !status_) {
-            ::kill(pid_, SIGKILL);
-            ::waitpid(pid_, nullptr, 0);
-        }
-        if (to_child_ >= 0) ::close(to_child_);
-    }
-
-    void dial(const std::string& number) { line_->write("ATDT" + number + "\r"); }
-
-    void run(const std::vector<std::string>& argv, const std::string& folder) {
-        // The last command's output may not have reached its end yet.
-        stop_watching();
-        auto child = testing::spawn_piped(argv, folder);
-        if (!child) return;
-        status_.reset();
-        pid_ = child->pid;
-        if (to_child_ >= 0) ::close(to_child_);
-        to_child_ = child->to_child;
-        from_child_ = child->from_child;
-        ::fcntl(from_child_, F_SETFL, O_NONBLOCK);
-        watch_ = loop_.watch_readable(from_child_, [this] {
-            char buffer[65536];
-            ssize_t n = ::read(from_child_, buffer, sizeof buffer);
-            if (n > 0) line_->write(std::string_view(buffer, static_cast<std::size_t>(n)));
-            else if (n == 0 || (errno != EINTR && errno != EAGAIN)) stop_watching();
-        });
-    }
-
-    // The command's exit status once it has ended.
-    std::optional<int> status() {
-        int raw = 0;
-        if (!status_ && pid_ > 0 && ::waitpid(pid_, &raw, WNOHANG) == pid_)
-            status_ = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        return status_;
-    }
-
-    bool connected = false;
-
-private:
-    void line_readable() override {
-        std::string bytes = line_->read_available();
-        if (pid_ > 0 && !status_ && to_child_ >= 0) {
-            for (std::size_t done = 0; done < bytes.size();) {
-                ssize_t n = ::write(to_child_, bytes.data() + done, bytes.size() - done);
-                if (n > 0) done += static_cast<std::size_t>(n);
-                else if (errno != EINTR) break;
-            }
-            return;
-        }
-        heard_ += bytes;
-        if (heard_.find("RING") != std::string::npos) {
-            heard_.clear();
-            line_->write("ATA\r");
-        }
-        if (heard_.find("CONNECT") != std::string::npos) connected = true;
-    }
-    void line_error(int) override {}
-    void stop_watching() {
-        if (!watch_) return;
-        loop_.unwatch(watch_);
-        watch_ = 0;
-        ::close(from_child_);
-        from_child_ = -1;
-    }
-
-    PollEventLoop& loop_;
-    std::unique_ptr<Line> line_;
-    std::string heard_;
-    pid_t pid_ = -1;
-    int to_child_ = -1, from_child_ = -1;
-    EventLoop::Handle watch_ = 0;
-    std::optional<int> status_;
-};
+using Peer = testing::ModemPeer;
 
 struct Outcome {
     bool whole = false;
@@ -135,7 +47,6 @@ Outcome lrzsz_alone(PollEventLoop& loop, LineOpener& devices, const std::string&
 }
 
 int run() {
-    std::signal(SIGPIPE, SIG_IGN);
     const std::string content = testing::random_bytes(size, 5);
     PollEventLoop loop;
     LineOpener devices = make_device_opener(loop);

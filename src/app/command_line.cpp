@@ -12,8 +12,8 @@ namespace {
 
 const char* const usage =
     "Usage: quillon\n"
-    "       quillon --dial NUMBER [--send FILE]... [--form binary|text] [--port N]\n"
-    "       quillon --answer [--receive-into DIR] [--calls N]\n"
+    "       quillon --dial NUMBER [--send FILE]... [--form FORM] [--port N]\n"
+    "       quillon --answer [--receive-into DIR] [--calls N] [--form FORM] [--port N]\n"
     "\n"
     "Chat and send files to another computer through a pair of modems. Without\n"
     "options everything is done in the window; its menu's Help item shows the full\n"
@@ -24,11 +24,18 @@ const char* const usage =
     "settings, files, session log and call history:\n"
     "  --dial NUMBER        call NUMBER, send each file in turn, hang up\n"
     "  --send FILE          a file to send (repeat for more)\n"
-    "  --form binary|text   the form the files go in (default binary)\n"
+    "  --form FORM          binary or text: our own protocol, to another Quillon\n"
+    "                       (default binary); zmodem, ymodem or xmodem: to any\n"
+    "                       other modem program (ZMODEM and YMODEM send all the\n"
+    "                       files in one session, XMODEM one file a session)\n"
     "  --port N             the port 1 to 4 (default: the settings' port)\n"
     "  --answer             answer calls and save the files they bring\n"
     "  --receive-into DIR   where received files go (default: the download folder)\n"
     "  --calls N            end after N calls (default 1)\n"
+    "  --form ymodem|xmodem receive with that protocol, again after each session\n"
+    "                       until the call ends; XMODEM carries no name, so its\n"
+    "                       files are saved as \"received\", \"received (1)\", ...\n"
+    "                       (ZMODEM needs no word: it starts by itself)\n"
     "\n"
     "Exit status: 0 all done, 2 usage or configuration error, 3 the number is\n"
     "busy, 4 no answer, no carrier or no dial tone, 5 the port cannot be opened,\n"
@@ -68,10 +75,10 @@ UnattendedRequest read_request(const std::vector<std::string>& args) {
             dial_only = true;
             r.send.push_back(value());
         } else if (a == "--form") {
-            dial_only = true;
             r.form = value();
-            if (r.form != "binary" && r.form != "text")
-                throw std::invalid_argument("--form is binary or text, not \"" + r.form + "\"");
+            if (r.form == "binary" || r.form == "text") dial_only = true;
+            else if (r.form != "zmodem" && r.form != "ymodem" && r.form != "xmodem")
+                throw std::invalid_argument("--form is binary, text, zmodem, ymodem or xmodem, not \"" + r.form + "\"");
         } else if (a == "--port") {
             r.port = whole_number(a, value(), 1, 4);
         } else if (a == "--answer") {
@@ -88,7 +95,7 @@ UnattendedRequest read_request(const std::vector<std::string>& args) {
     }
     if (dial == answer) throw std::invalid_argument("give either --dial NUMBER or --answer");
     if (dial && answer_only) throw std::invalid_argument("--receive-into and --calls go with --answer");
-    if (answer && dial_only) throw std::invalid_argument("--send and --form go with --dial");
+    if (answer && dial_only) throw std::invalid_argument("--send and --form binary|text go with --dial");
     return r;
 }
 

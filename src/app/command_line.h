@@ -12,6 +12,8 @@ namespace quillon {
 struct UnattendedRequest {
     std::string dial;                // the number to call; empty: answer
     std::vector<std::string> send;   // files to send, in turn
+    // binary or text: our own protocol; zmodem, ymodem or xmodem: the
+    // protocol to send with, or to receive with when answering.
     std::string form = "binary";
     std::optional<int> port;         // the settings' port when not given
     std::string receive_into;        // empty: the download folder

@@ -16,6 +16,7 @@ void ConsoleDialogs::say(const std::string& text) {
     for (char& c : line)
         if (c == '\r' || c == '\n') c = ' ';
     std::fprintf(stderr, "%s: %s\n", who_.c_str(), line.c_str());
+    if (also_to) also_to(line);
 }
 
 void ConsoleDialogs::message(const std::string& text, Icon) { say(text); }

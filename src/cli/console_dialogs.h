@@ -4,6 +4,7 @@
 #include "base/dialogs.h"
 #include "base/media.h"
 
+#include <functional>
 #include <string>
 
 namespace quillon {
@@ -26,6 +27,9 @@ public:
                           const std::string& default_text) override;
     std::optional<std::string> open_file(const std::string& filter, const std::string& file_name) override;
     std::optional<std::string> save_file(const std::string& filter, const std::string& file_name) override;
+
+    // Each line is also written here (the session log), without who.
+    std::function<void(const std::string&)> also_to;
 
 private:
     void say(const std::string& text);

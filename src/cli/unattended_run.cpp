@@ -11,6 +11,7 @@
 #include "modem/device_opener.h"
 #include "modem/dial_number.h"
 #include "modem/tty_lock.h"
+#include "transfer/download_folder.h"
 
 #include <unistd.h>
 
@@ -33,6 +34,8 @@ constexpr double modem_ready_limit_s = 30;
 void say(const std::string& text) { std::fprintf(stderr, "quillon: %s\n", text.c_str()); }
 
 std::string base_name(const std::string& path) { return std::filesystem::path(path).filename().string(); }
+
+bool is_protocol(const std::string& form) { return ProtocolTransfer::is_protocol_form(form); }
 
 } // namespace
 
@@ -64,6 +67,7 @@ int UnattendedRun::run() {
         if (!open_port()) return status_;
         StopSignals signals(loop_, [this](int s) { stop_on_signal(s); });
         p_.main_window.Form_Load();
+        p_.protocols.receive_into(r_.receive_into.empty() ? download_folder() : r_.receive_into);
         started_ = loop_.monotonic();
         timer_ = loop_.start_timer(200, [this] { tick(); });
         if (r_.dial.empty()) say("waiting for calls");
@@ -119,6 +123,7 @@ void UnattendedRun::tick() {
     } else if (!r_.dial.empty() && !dialled_ && loop_.monotonic() - started_ > modem_ready_limit_s) {
         finish(exit_status::port_failed, "the modem on port " + p_.state.port_number + " is not ready");
     }
+    follow_protocol_session();
     if (p_.transfer.in_progress() && loop_.monotonic() - last_activity_ > quiet_limit_s) {
         ++failures_;
         hang_up();
@@ -152,9 +157,41 @@ void UnattendedRun::send_next_file() {
     SharedState& s = p_.state;
     s.file_mode = r_.form;
     s.current_mode = "file transfer";
-    s.send_filename = r_.send[next_file_++];
+    s.send_filename = r_.send[next_file_];
     last_activity_ = loop_.monotonic();
-    p_.frmmain.cmdsend.on_click();
+    if (!is_protocol(r_.form)) {
+        ++next_file_;
+        return p_.frmmain.cmdsend.on_click();
+    }
+    // XMODEM carries one file a session; the others carry them all.
+    const std::size_t n = r_.form == "xmodem" ? 1 : r_.send.size() - next_file_;
+    const auto first = r_.send.begin() + static_cast<std::ptrdiff_t>(next_file_);
+    next_file_ += n;
+    if (!p_.protocols.send_files({first, first + static_cast<std::ptrdiff_t>(n)})) {
+        hang_up();
+        return finish(exit_status::transfer_failed, "sending " + base_name(*first) + " failed");
+    }
+    in_session_ = true;
+    session_files_left_ = n;
+    session_failure_.clear();
+}
+
+// A sending session that has ended goes on with the next files once each
+// of its own was sent; an answering call is kept ready for the next one.
+void UnattendedRun::follow_protocol_session() {
+    if (finished_ || !in_call_ || p_.protocols.running()) return;
+    if (in_session_) {
+        in_session_ = false;
+        if (session_failure_.empty() && session_files_left_ == 0) return send_next_file();
+        hang_up();
+        return finish(exit_status::transfer_failed, session_failure_.empty()
+                                                        ? "the session ended before every file was sent"
+                                                        : session_failure_);
+    }
+    if (r_.dial.empty() && (r_.form == "ymodem" || r_.form == "xmodem") && !p_.transfer.in_progress()) {
+        p_.state.file_mode = r_.form;
+        p_.frmmain.mnureceiveprotocol.on_click();
+    }
 }
 
 void UnattendedRun::call_ended(CallEnd) {
@@ -177,11 +214,13 @@ void UnattendedRun::maybe_done_answering() {
 
 void UnattendedRun::transfer_started(const TransferInfo& info) {
     transfer_name_ = base_name(info.file_name);
+    arrived_ = false;
     last_activity_ = loop_.monotonic();
 }
 
 void UnattendedRun::transfer_progress(std::int64_t done, std::int64_t total) {
     last_activity_ = loop_.monotonic();
+    arrived_ = arrived_ || done > 0;
     if (!progress_to_terminal_ || total <= 0 || last_activity_ - last_progress_line_ < 1) return;
     last_progress_line_ = last_activity_;
     say(transfer_name_ + ": " + std::to_string(done * 100 / total) + " %");
@@ -189,22 +228,33 @@ void UnattendedRun::transfer_progress(std::int64_t done, std::int64_t total) {
 
 void UnattendedRun::transfer_ended(const TransferInfo& info, TransferOutcome outcome, const std::string& detail) {
     const bool sending = info.direction == TransferDirection::sending;
+    // An XMODEM reception waits with its file open: ended with nothing of
+    // it come (the caller hung up, or sent nothing), no file failed.
+    if (outcome != TransferOutcome::complete && !sending && info.form == "xmodem" && !arrived_) return;
     if (outcome != TransferOutcome::complete) {
         ++failures_;
         std::string what = (sending ? "sending " : "receiving ") + base_name(info.file_name) + " failed" +
                            (detail.empty() ? "" : ": " + detail);
         if (!sending) return say(what);
+        if (is_protocol(info.form)) {
+            session_failure_ = what;
+            return loop_.post([this] { follow_protocol_session(); });
+        }
         hang_up();
         return finish(exit_status::transfer_failed, what);
     }
     if (sending) {
         say("sent " + info.file_name);
-        loop_.post([this] { send_next_file(); });
+        if (!is_protocol(r_.form)) return loop_.post([this] { send_next_file(); });
+        --session_files_left_;
+        // At once, so that the next session is ready for the peer's first word.
+        loop_.post([this] { follow_protocol_session(); });
     } else if (info.form == "binary") {
         // Whole once the reconversion has put it in place.
         awaiting_conversion_ = info.file_name;
     } else {
         received(info.file_name);
+        loop_.post([this] { follow_protocol_session(); });
     }
 }
 
@@ -255,8 +305,12 @@ int run_unattended(const UnattendedRequest& request) {
         Program program(Platform{loop, dialogs, media, make_device_opener(loop),
                                  [] { return make_sqlite_address_store(); },
                                  FileLocations::choose(program_dir, user_folders(std::getenv)), "/dev"});
+        // What the boxes say goes into the session log too.
+        dialogs.also_to = [&program](const std::string& line) { program.session_log.message(line); };
         UnattendedRun run(program, loop, request);
-        return run.run();
+        int status = run.run();
+        dialogs.also_to = nullptr;
+        return status;
     } catch (const ProgramEnd& end) {
         remove_held_tty_locks();
         return end.status;

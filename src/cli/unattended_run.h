@@ -32,6 +32,7 @@ private:
     void stop_on_signal(int signal_number);
     void received(const std::string& path);
     void maybe_done_answering();
+    void follow_protocol_session();
 
     void dial_failed(DialOutcome outcome) override;
     void connected() override;
@@ -55,6 +56,13 @@ private:
     bool converting_ = false;
     std::string awaiting_conversion_;
     std::string transfer_name_;
+    // ZMODEM, YMODEM or XMODEM: files of the session still to be sent.
+    bool in_session_ = false;
+    std::size_t session_files_left_ = 0;
+    // Said once the session is over: hanging up inside it would end it.
+    std::string session_failure_;
+    // Whether any of the file being received has come.
+    bool arrived_ = false;
     double started_ = 0;
     double last_activity_ = 0;
     double last_progress_line_ = 0;

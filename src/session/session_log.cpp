@@ -141,6 +141,10 @@ void SessionLog::transfer_over(const Transfer& transfer) {
     note(line);
 }
 
+void SessionLog::message(const std::string& text) {
+    if (enabled_) note(log_escaped(text));
+}
+
 void SessionLog::note(const std::string& text) {
     flush_received();
     write_line(clock_.time_of_day(), text);

@@ -35,6 +35,9 @@ public:
     void transfer_began(const Transfer& transfer) override;
     void transfer_over(const Transfer& transfer) override;
 
+    // What a box said where no one was there to read it.
+    void message(const std::string& text);
+
     // Puts everything written so far on disk, received chat still open
     // included; for the program's end, which runs no destructor.
     void flush();

@@ -2,66 +2,11 @@
 // The real program from the command line, without a display, on the line
 // simulator: one copy answers, another dials and sends; what they save,
 // the codes they end with and the words they say.
-#include "support/child_process.h"
+#include "stations.h"
 #include "support/random_content.h"
-#include "support/temp_dir.h"
-
-#include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <filesystem>
-#include <regex>
 
 namespace quillon::testing {
 namespace {
-
-namespace fs = std::filesystem;
-const std::string program_dir = QUILLON_PROGRAM_DIR;
-
-// The simulator with two modems and its control channel.
-struct Line {
-    Line() : sim({program_dir + "/quillon-linesim", "--modem", "5551001@0", "--modem", "5551002@0", "--control", "0"}) {
-        std::smatch m;
-        std::string ready = sim.read_line(10).value_or("");
-        EXPECT_TRUE(std::regex_search(ready, m, std::regex(":(\\d+) 5551002 on 127.0.0.1:(\\d+), control on 127.0.0.1:(\\d+)")))
-            << ready;
-        if (m.size() == 4) ports = {std::stoi(m[1]), std::stoi(m[2]), std::stoi(m[3])};
-    }
-    ChildProcess sim;
-    std::array<int, 3> ports{}; // 5551001, 5551002, control
-};
-
-// A copy of the program with its own files, its port 1 on one modem.
-struct Station {
-    explicit Station(int modem_port) {
-        std::error_code ec;
-        fs::create_hard_link(program_dir + "/quillon", dir.file("quillon"), ec);
-        if (ec) fs::copy_file(program_dir + "/quillon", dir.file("quillon"));
-        dir.write("quillon.ini", "[Quillon]\nPORTNO.=1\nDIALMODE=tone\n[Ports]\nCOMM1=rfc2217://127.0.0.1:" +
-                                     std::to_string(modem_port) + "\nCOMM3=/dev/quillon-no-such-port\n");
-        fs::create_directory(dir.file("in"));
-    }
-    std::unique_ptr<ChildProcess> run(std::vector<std::string> args) {
-        args.insert(args.begin(), dir.file("quillon"));
-        return std::make_unique<ChildProcess>(args, true);
-    }
-    TempDir dir;
-};
-
-// Every line it says until it ends; its status.
-std::pair<int, std::string> outcome(ChildProcess& p, double seconds) {
-    std::string said;
-    while (auto line = p.read_line(seconds)) said += *line + "\n";
-    return {p.wait(5).value_or(-1), said};
-}
-
-class Unattended : public ::testing::Test {
-protected:
-    void SetUp() override {
-        // As on a server: no display, no Qt platform.
-        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) ::unsetenv(name);
-    }
-};
 
 TEST_F(Unattended, SendsEveryFileInEitherFormAndTheyArriveIdentical) {
     struct Case {
@@ -76,7 +21,7 @@ TEST_F(Unattended, SendsEveryFileInEitherFormAndTheyArriveIdentical) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.form);
-        Line line;
+        TwoModems line;
         Station caller(line.ports[0]), answerer(line.ports[1]);
         auto answering = answerer.run({"--answer", "--receive-into", answerer.dir.file("in")});
         std::vector<std::string> args{"--dial", "5551002", "--form", c.form};
@@ -113,11 +58,14 @@ TEST_F(Unattended, EachFailureEndsWithItsCodeAndSaysWhy) {
         {"usage", nullptr, {"--dial", "5551002", "--calls", "2"}, 2, "--receive-into and --calls go with --answer"},
         {"usage", nullptr, {"--answer", "--port", "9"}, 2, "--port takes a whole number from 1 to 4"},
         {"usage", nullptr, {"--bogus"}, 2, "unknown option \"--bogus\""},
+        {"usage", nullptr, {"--answer", "--form", "text"}, 2, "--send and --form binary|text go with --dial"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        Line line;
-        if (c.control) EXPECT_EQ(ask_line(line.ports[2], c.control), "OK");
+        TwoModems line;
+        if (c.control) {
+            EXPECT_EQ(ask_line(line.ports[2], c.control), "OK");
+        }
         Station caller(line.ports[0]), answerer(line.ports[1]);
         auto answering = answerer.run({"--answer"});
         auto [status, said] = outcome(*caller.run(c.args), 30);
@@ -127,7 +75,7 @@ TEST_F(Unattended, EachFailureEndsWithItsCodeAndSaysWhy) {
 }
 
 TEST_F(Unattended, SigtermInATransferHangsUpAndLeavesNothingBehind) {
-    Line line;
+    TwoModems line;
     Station caller(line.ports[0]), answerer(line.ports[1]);
     auto answering = answerer.run({"--answer", "--receive-into", answerer.dir.file("in")});
     caller.dir.write("big.bin", random_bytes(200000, 5));

@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "base/poll_event_loop.h"
-#include "modem/device_opener.h"
 #include "modem/rfc2217_line.h"
 #include "sim/rfc2217_server_session.h"
 #include "sim/tcp_listener.h"
@@ -59,12 +58,6 @@ public:
     }
 
     // Each of these runs on the server's thread.
-    void set_lines(bool cd, bool dsr, bool ri) {
-        run([=, this] {
-            lines_ = {cd, dsr, ri};
-            if (session_) session_->modem_state(cd, dsr, ri);
-        });
-    }
     void send_raw(std::string bytes) {
         run([this, bytes] { send(bytes); });
     }
@@ -121,7 +114,7 @@ private:
             [this](std::string_view data) { add_log(std::string(data)); },
             [this](bool on) { add_log(on ? "<DTR on>" : "<DTR off>"); }});
         session_->start();
-        session_->modem_state(lines_.dcd, lines_.dsr, lines_.ri);
+        session_->modem_state(false, false, false);
     }
 
     void client_readable() {
@@ -172,7 +165,6 @@ private:
     int client_fd_ = -1;
     EventLoop::Handle client_watch_ = 0;
     std::unique_ptr<sim::Rfc2217ServerSession> session_;
-    ModemLines lines_;
     std::string log_, raw_;
 };
 
@@ -219,23 +211,6 @@ TEST(Rfc2217Line, SaysEverythingAtOnceToAServerThatNeverAnswers) {
     std::string expected = opening + "sb 44 5 8\ndata 65 84 255 13\nsb 44 5 9\ndata 120\n";
     EXPECT_TRUE(wait_for(loop, [&] { return events_of(port.raw()) == expected; })) << events_of(port.raw());
     EXPECT_FALSE(line.modem_lines().dsr) << "no state was ever notified";
-}
-
-TEST(Rfc2217Line, KnowsTheModemStateOnOpenAndFollowsIt) {
-    LoopbackPort port;
-    port.set_lines(false, true, false);
-    PollEventLoop loop;
-    std::unique_ptr<Line> line = make_device_opener(loop)(port.address());
-    ModemLines lines = line->modem_lines();
-    EXPECT_TRUE(lines.dsr);
-    EXPECT_FALSE(lines.dcd);
-    EXPECT_FALSE(lines.ri);
-    port.set_lines(false, true, true);
-    EXPECT_TRUE(wait_for(loop, [&] { return line->modem_lines().ri; }));
-    port.set_lines(true, true, false);
-    EXPECT_TRUE(wait_for(loop, [&] { return line->modem_lines().dcd && !line->modem_lines().ri; }));
-    port.set_lines(false, false, false);
-    EXPECT_TRUE(wait_for(loop, [&] { return !line->modem_lines().dcd && !line->modem_lines().dsr; }));
 }
 
 TEST(Rfc2217Line, WritesNeverBlockAndKeepTheirOrder) {

@@ -4,6 +4,7 @@
 #include "modem/serial_control.h"
 #include "modem/serial_rate.h"
 #include "modem/termios_line.h"
+#include "support/pseudo_terminal.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -11,7 +12,6 @@
 #include <csignal>
 #include <ctime>
 #include <fcntl.h>
-#include <pty.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
@@ -29,6 +29,7 @@
 namespace quillon {
 namespace {
 
+using Pty = testing::PseudoTerminal;
 using testing::TempDir;
 
 // A loop the test turns by hand: one fd watch, timers fired on demand, a
@@ -66,35 +67,6 @@ struct Events : LineListener {
     void line_error(int code) override { errors.push_back(code); }
     int readable = 0;
     std::vector<int> errors;
-};
-
-// A pseudo-terminal: the line opens the slave by name, the test plays the
-// modem on the master.
-struct Pty {
-    Pty() {
-        if (openpty(&master, &slave, name, nullptr, nullptr) != 0) throw std::runtime_error("openpty");
-    }
-    ~Pty() {
-        if (slave >= 0) ::close(slave);
-        if (master >= 0) ::close(master);
-    }
-    void modem_sends(const std::string& bytes) const {
-        ASSERT_EQ(::write(master, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
-        ::usleep(20000); // the pty hands the bytes over to the slave's side
-    }
-    std::string modem_reads(std::size_t n) const {
-        std::string got;
-        while (got.size() < n) {
-            char buffer[4096];
-            ssize_t r = ::read(master, buffer, std::min(sizeof buffer, n - got.size()));
-            if (r <= 0) break;
-            got.append(buffer, static_cast<std::size_t>(r));
-        }
-        return got;
-    }
-    int master = -1;
-    int slave = -1;
-    char name[256];
 };
 
 // A TermiosLine on a fresh pty, telling events.
@@ -151,8 +123,8 @@ TEST(TermiosLine, LeavesRaw8N1BehindAndCarriesEveryByteValueBothWays) {
     Events events;
     line.set_listener(&events);
     line.write(all_byte_values());
-    EXPECT_EQ(pty.modem_reads(256), all_byte_values());
-    pty.modem_sends(all_byte_values());
+    EXPECT_EQ(pty.read(256), all_byte_values());
+    pty.send(all_byte_values());
     EXPECT_EQ(line.bytes_waiting(), 256u);
     ASSERT_TRUE(loop.on_readable);
     loop.on_readable();
@@ -188,8 +160,7 @@ TEST(TermiosLine, HangUpAndVanishingAreReportedOnceAndNoLongerWatched) {
         if (vhangup) {
             if (ioctl(pty.slave, TIOCVHANGUP) != 0) GTEST_SKIP() << "TIOCVHANGUP needs CAP_SYS_ADMIN";
         } else {
-            ::close(pty.master);
-            pty.master = -1;
+            pty.close_master();
         }
         ASSERT_TRUE(loop.on_readable);
         int held = descriptors();
@@ -223,7 +194,7 @@ TEST(TermiosLine, BytesTakenByTheBufferCountStillRaiseTheReceiveEvent) {
     std::string received;
     comm.on_comm = [&] { received += comm.input(); };
     comm.set_port_open(true);
-    pty.modem_sends("Finished Sending File.");
+    pty.send("Finished Sending File.");
     EXPECT_EQ(comm.in_buffer_count(), 22u) << "taken off the tty before any event";
     double start = loop.monotonic();
     while (comm.in_buffer_count() > 0 && loop.monotonic() - start < 2) loop.process_pending_events();
@@ -261,7 +232,7 @@ TEST(TermiosLine, WritesTheDriverCannotTakeYetAreQueuedAndAStallIsReported) {
 
     std::string got;
     while (got.size() < big.size()) {
-        got += pty.modem_reads(std::min<std::size_t>(4096, big.size() - got.size()));
+        got += pty.read(std::min<std::size_t>(4096, big.size() - got.size()));
         loop.fire_timers();
     }
     EXPECT_TRUE(got == big) << "in order, nothing lost or doubled";

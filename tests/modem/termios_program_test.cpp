@@ -4,48 +4,19 @@
 #include "app/program.h"
 #include "modem/termios_line.h"
 #include "support/program_fixture.h"
+#include "support/pseudo_terminal.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
 #include <filesystem>
 #include <functional>
-#include <pty.h>
-#include <unistd.h>
 
 namespace quillon {
 namespace {
 
 using testing::TempDir;
-
-// The far program, played on a pty's master from the wire format alone:
-// frames end in "^%847%^", each request is "^%1694%^".
-class WirePeer {
-public:
-    explicit WirePeer(int fd) : fd_(fd) { fcntl(fd_, F_SETFL, fcntl(fd_, F_GETFL) | O_NONBLOCK); }
-    void send(const std::string& bytes) {
-        for (std::size_t at = 0; at < bytes.size();) {
-            ssize_t n = ::write(fd_, bytes.data() + at, bytes.size() - at);
-            if (n > 0) at += static_cast<std::size_t>(n);
-            else pump(); // the program has not read yet: the pty is full
-        }
-    }
-    void pump() {
-        char buffer[4096];
-        for (ssize_t n; (n = ::read(fd_, buffer, sizeof buffer)) > 0;) heard.append(buffer, static_cast<std::size_t>(n));
-    }
-    std::size_t requests() const {
-        std::size_t count = 0;
-        for (auto at = heard.find("^%1694%^"); at != std::string::npos; at = heard.find("^%1694%^", at + 1)) ++count;
-        return count;
-    }
-    std::string heard;
-
-private:
-    int fd_;
-};
 
 // The whole program core on the poll loop, its port 1 a real TermiosLine on
 // the slave of a pty.
@@ -53,57 +24,40 @@ private:
 // taken as up.
 struct PtyProgram : ::testing::Test {
     explicit PtyProgram(const std::string& settings = "") {
-        if (openpty(&master, &slave, name, nullptr, nullptr) != 0) throw std::runtime_error("openpty");
         dir.write("quillon.ini",
-                  "[Quillon]\nPORTNO.=1\nDIALMODE=tone\n" + settings + "[Ports]\nCOMM1=" + std::string(name) + "\n");
+                  "[Quillon]\nPORTNO.=1\nDIALMODE=tone\n" + settings + "[Ports]\nCOMM1=" + pty.name + "\n");
         program = std::make_unique<Program>(Platform{
             loop, dialogs, media,
             [this](const std::string& device) { return std::make_unique<TermiosLine>(loop, device, locks.path()); },
             [] { return make_sqlite_address_store(); }, FileLocations::portable(dir.path()), {}});
-        peer = std::make_unique<WirePeer>(master);
         program->main_window.Form_Load();
         EXPECT_TRUE(program->MSComm1.port_open());
-        run_until([&] { return peer->heard.find("AT&D2\r") != std::string::npos; });
-        peer->send("OK\r\n");
-        run_until([&] { return peer->heard.find("ATE0\r") != std::string::npos; });
+        run_until([&] { return heard.find("AT&D2\r") != std::string::npos; });
+        pty.send("OK\r\n");
+        run_until([&] { return heard.find("ATE0\r") != std::string::npos; });
         if (!settings.empty()) return;
         // A pty has no carrier line, so the 5-second check would end any
         // call at once: the call is taken as up and the check stopped.
         program->Timer1.set_enabled(false);
         program->state.connected = 1;
     }
-    ~PtyProgram() override {
-        program.reset();
-        ::close(slave);
-        ::close(master);
-    }
+    ~PtyProgram() override { program.reset(); }
     bool run_until(const std::function<bool()>& done, double seconds = 20) {
         double end = loop.monotonic() + seconds;
         while (!done() && loop.monotonic() < end) {
             loop.wait_for_events(0.01);
-            peer->pump();
+            heard += pty.take();
         }
         return done();
     }
-    // Sends the frames one per request, the first unasked; true once the
-    // program has asked after the last.
-    bool send_frames(const std::vector<std::string>& frames) {
-        std::size_t base = peer->requests();
-        for (std::size_t i = 0; i < frames.size(); ++i) {
-            peer->send(frames[i]);
-            if (!run_until([&] { return peer->requests() > base + i; })) return false;
-        }
-        return true;
-    }
 
-    int master = -1, slave = -1;
-    char name[256];
+    testing::PseudoTerminal pty;
+    std::string heard; // everything the program wrote to its modem
     TempDir dir, locks;
     PollEventLoop loop;
     testing::ScriptedDialogs dialogs;
     testing::FakeMedia media;
     std::unique_ptr<Program> program;
-    std::unique_ptr<WirePeer> peer;
 };
 
 // A pty has neither DSR nor DCD, as a three-wire cable has not.
@@ -116,14 +70,14 @@ TEST_F(PtyWithoutModemLines, DialsAndTheCallIsUpFromConnectUntilNoCarrier) {
     EXPECT_EQ(f.txtreceived.text().rfind("Modem ready...", 0), 0u) << "DSR is not asked";
     for (char d : std::string("5551002")) f.Cmddialn[d - '0'].click();
     ASSERT_TRUE(f.cmddial.enabled());
-    std::size_t before = peer->heard.size();
+    std::size_t before = heard.size();
     f.cmddial.click();
-    ASSERT_TRUE(run_until([&] { return peer->heard.find("ATDT5551002\r", before) != std::string::npos; }));
-    peer->send("\r\nCONNECT 56000\r\n");
+    ASSERT_TRUE(run_until([&] { return heard.find("ATDT5551002\r", before) != std::string::npos; }));
+    pty.send("\r\nCONNECT 56000\r\n");
     ASSERT_TRUE(run_until([&] { return program->state.connected == 1; }));
     program->supervision.check_carrier();
     EXPECT_EQ(program->state.connected, 1) << "no DCD, and still up";
-    peer->send("\r\nNO CARRIER\r\n");
+    pty.send("\r\nNO CARRIER\r\n");
     ASSERT_TRUE(run_until([&] { return !program->MSComm1.cd_holding(); }));
     program->supervision.check_carrier();
     EXPECT_EQ(program->state.connected, 0);
@@ -133,29 +87,24 @@ TEST_F(PtyWithoutModemLines, DialsAndTheCallIsUpFromConnectUntilNoCarrier) {
 // window shows the call as over; the device, back, opens again.
 TEST_F(PtyProgram, ALostDeviceEndsTheCallAndOpensAgainWhenPicked) {
     MainForm& f = program->frmmain;
-    ::close(master);
-    master = -1;
+    pty.close_master();
     ASSERT_TRUE(run_until([&] { return !program->MSComm1.port_open(); }));
     EXPECT_EQ(program->state.connected, 0);
     EXPECT_FALSE(f.cmdcan.enabled());
     EXPECT_FALSE(f.port_item(1).checked());
     EXPECT_TRUE(std::filesystem::is_empty(locks.path())) << "the lock is gone";
     ASSERT_TRUE(run_until([&] { return !dialogs.messages().empty(); }, 1));
-    EXPECT_EQ(dialogs.messages().back(), std::string(name) + " has gone (unplugged or hung up); the call is over. "
+    EXPECT_EQ(dialogs.messages().back(), std::string(pty.name) + " has gone (unplugged or hung up); the call is over. "
                                                               "Once it is back, pick its port again from the menu.");
 
     // The device comes back under the same name: a fresh pty's master
     // stands in, as the old slave is useless without its master.
-    int fresh_master = -1, fresh_slave = -1;
-    char fresh[256];
-    ASSERT_EQ(openpty(&fresh_master, &fresh_slave, fresh, nullptr, nullptr), 0);
-    dir.write("quillon.ini", std::string("[Quillon]\nPORTNO.=1\nDIALMODE=tone\n[Ports]\nCOMM1=") + fresh + "\n");
+    testing::PseudoTerminal fresh;
+    dir.write("quillon.ini", std::string("[Quillon]\nPORTNO.=1\nDIALMODE=tone\n[Ports]\nCOMM1=") + fresh.name + "\n");
     f.port_item(1).choose();
     EXPECT_TRUE(program->MSComm1.port_open());
     EXPECT_TRUE(f.port_item(1).checked());
     program.reset();
-    ::close(fresh_slave);
-    ::close(fresh_master);
 }
 
 } // namespace

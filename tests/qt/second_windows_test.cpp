@@ -84,21 +84,5 @@ TEST(ConvertWindowView, ShowsTheConversionWithItsAnimationOverADisabledMainWindo
     EXPECT_EQ(t.dialogs.messages().back(), "Conversion complete!");
 }
 
-TEST(ConvertWindowView, ClosingItAfterAFailureGivesTheMainWindowBack) {
-    WindowsFixture t(WindowsFixture::Pictures::generated);
-    t.dir.write("vlorn.cmp", "4142");
-    // The spool goes under the conversion once the window is up.
-    t.p().loop.post([&] { std::filesystem::resize_file(t.dir.file("vlorn.cmp"), 0); });
-    t.p().transfer.reconvert_file(t.dir.file("received.bin"));
-    ASSERT_FALSE(t.dialogs.messages().empty());
-    EXPECT_NE(t.dialogs.messages().back().find("Unspecified error! Cannot complete conversion."), std::string::npos);
-    QWidget &convert = t.front->convert;
-    ASSERT_TRUE(convert.isVisible()) << "stays up until closed";
-    EXPECT_FALSE(t.front->main.isEnabled());
-    convert.close();
-    EXPECT_FALSE(convert.isVisible());
-    EXPECT_TRUE(t.front->main.isEnabled());
-}
-
 } // namespace
 } // namespace quillon::testing

@@ -107,20 +107,6 @@ TEST(Call, BusyNoDialToneAndNoAnswer) {
     }
 }
 
-TEST(Call, CarrierDropEndsTheCallOnBothSides) {
-    TwoPrograms t;
-    ASSERT_TRUE(t.start());
-    ASSERT_TRUE(t.call());
-    t.exchange.drop("5551002");
-    ASSERT_TRUE(t.run_until([&] { return t.a.s().connected == 0 && t.b.s().connected == 0; }, 12));
-    for (testing::Station* s : {&t.a, &t.b}) {
-        EXPECT_FALSE(s->w().cmdsend.enabled());
-        EXPECT_TRUE(s->w().Cmddialn[0].enabled()) << "the keypad is back for the next call";
-    }
-    EXPECT_TRUE(t.a.w().cmdre.enabled()) << "and redial, for the caller";
-    ASSERT_TRUE(t.call()) << "and the next call works";
-}
-
 TEST(Call, ModemSwitchedOffMidCall) {
     TwoPrograms t;
     ASSERT_TRUE(t.start());
@@ -147,115 +133,6 @@ TEST(Call, ModemSwitchedOffMidCall) {
     t.a.w().cmdcan.click();
     ASSERT_TRUE(t.run_until([&] { return t.a.s().connected == 0 && t.b.s().connected == 0; }, 15));
     EXPECT_FALSE(t.a.modem.in_call());
-}
-
-void press_digits(testing::Station& s, const std::string& digits) {
-    for (char c : digits) s.w().Cmddialn[c - '0'].click();
-}
-
-// Digits pressed before a lock wait through it: afterwards Dial is enabled
-// and dials them as they stand; nothing was added to them meanwhile.
-TEST(Call, DigitsWaitingThroughEachLockAreDialledAsTheyStand) {
-    auto transfer = [](const char* form) {
-        return [form](TwoPrograms& t) {
-            t.b.dial(t.a.number);
-            ASSERT_TRUE(t.run_until([&] { return t.both_connected(); }, 60));
-            t.b.offer_file("f.bin", testing::random_bytes(3000, 2), form);
-            t.a.accept_file("got.bin");
-            t.b.w().cmdsend.click();
-            ASSERT_TRUE(t.run_until([&] { return t.b.s().send_block == -50 && t.a.f.dir.exists("got.bin"); }, 600));
-            t.run_for(5);
-            press_digits(t.a, "99");
-            EXPECT_FALSE(t.a.w().cmddial.enabled()) << "a call is still up";
-            t.b.w().cmdcan.click();
-            ASSERT_TRUE(t.run_until([&] { return t.a.s().connected == 0 && t.b.s().connected == 0; }, 15));
-        };
-    };
-    const std::vector<std::pair<const char*, std::function<void(TwoPrograms&)>>> locks{
-        {"modem switched off and on",
-         [](TwoPrograms& t) {
-             t.exchange.set_power("5551001", false);
-             t.run_for(6);
-             press_digits(t.a, "99");
-             t.exchange.set_power("5551001", true);
-         }},
-        {"binary transfer", transfer("binary")},
-        {"text transfer", transfer("text")},
-        {"address book prompts",
-         [](TwoPrograms& t) {
-             t.a.w().mnuaddessadd.choose();
-             for (const char* answer : {"Ann", "5551234"}) {
-                 t.a.w().txtsend.user_edit(answer, 0);
-                 t.a.w().on_txtsend_key_press(13);
-             }
-         }},
-    };
-    for (const auto& [lock, lock_and_unlock] : locks) {
-        SCOPED_TRACE(lock);
-        TwoPrograms t;
-        ASSERT_TRUE(t.start());
-        t.run_for(6);
-        press_digits(t.a, "5551002");
-        lock_and_unlock(t);
-        t.run_for(11);
-        ASSERT_TRUE(t.a.w().cmddial.enabled());
-        const std::size_t before = t.a.to_modem.size();
-        t.a.w().cmddial.click();
-        EXPECT_EQ(t.a.to_modem.substr(before), "ATDT5551002\r");
-        ASSERT_TRUE(t.run_until([&] { return t.both_connected(); }, 60));
-    }
-}
-
-// In a call the keypad, Dial and Redial (also after the address book's
-// Revert) do nothing: no byte reaches the line and the peer's text stays.
-TEST(Call, InACallTheCallButtonsRestAndCancelHangsUp) {
-    TwoPrograms t;
-    ASSERT_TRUE(t.start());
-    ASSERT_TRUE(t.call());
-    t.chat(t.b, "hello");
-    std::string carried;
-    t.exchange.on_carried = [&](const std::string&, const std::string&, std::string_view bytes) { carried += bytes; };
-    const std::size_t before = t.a.to_modem.size();
-    MainForm& w = t.a.w();
-    std::vector<Button*> buttons{&w.cmddial, &w.cmdre};
-    for (Button& b : w.Cmddialn) buttons.push_back(&b);
-    for (Button* b : buttons) {
-        EXPECT_FALSE(b->enabled()) << b->name();
-        b->click();
-    }
-    w.mnuaddressall.choose();
-    w.cmdre.click();
-    EXPECT_FALSE(w.cmdre.enabled()) << "back from the address book, redial still rests";
-    w.DBGrid1.on_row_change(0);
-    EXPECT_FALSE(w.cmddial.enabled());
-    t.run_for(6);
-    EXPECT_EQ(t.a.to_modem.substr(before), "");
-    EXPECT_EQ(carried, "");
-    EXPECT_EQ(w.txtreceived.text(), "hello");
-    ASSERT_TRUE(w.cmdcan.enabled());
-    w.cmdcan.click();
-    ASSERT_TRUE(t.run_until([&] { return t.a.s().connected == 0 && t.b.s().connected == 0; }, 15));
-    EXPECT_TRUE(w.cmdre.enabled());
-}
-
-TEST(Call, ModemSwitchedOffIsNotReadyAndAClosedPortIsNoPort) {
-    TwoPrograms t;
-    ASSERT_TRUE(t.start());
-    t.exchange.set_power("5551001", false);
-    t.run_for(6);
-    EXPECT_EQ(t.a.w().txtreceived.text(), "Modem not ready...");
-    EXPECT_FALSE(t.a.w().Cmddialn[1].enabled());
-    EXPECT_EQ(t.a.p().status.call_text(), "Modem not ready");
-    EXPECT_FALSE(t.a.p().status.reading().dsr);
-    t.exchange.set_power("5551001", true);
-    t.run_for(11);
-    EXPECT_EQ(t.a.w().txtreceived.text(), "Modem ready...") << "once set up again";
-
-    t.a.p().MSComm1.set_port_open(false);
-    t.run_for(2); // the status model's next reading
-    EXPECT_EQ(t.a.p().status.call_text(), "No port");
-    EXPECT_EQ(t.a.p().status.port_text(), "No port");
-    EXPECT_FALSE(t.a.p().status.reading().dtr);
 }
 
 // Someone alone with one window calls the test line: it answers, sends the

@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <random>
 
 namespace quillon {
 namespace {
@@ -28,11 +27,8 @@ struct Transfer : TwoPrograms {
         };
     }
     // a sends the file to b in the given form; true when both sides finished.
-    bool send(const std::string& content, const std::string& form, bool go_offline = false) {
-        start_sending(content, form, go_offline);
-        return finish(form);
-    }
-    bool finish(const std::string& form) {
+    bool send(const std::string& content, const std::string& form) {
+        start_sending(content, form);
         bool done = run_until(
             [&] {
                 bool received = form == "binary" ? b.f.dialogs.showed("Conversion complete!")
@@ -43,9 +39,9 @@ struct Transfer : TwoPrograms {
         run_for(1); // the last texts still on the line
         return done;
     }
-    void start_sending(const std::string& content, const std::string& form, bool go_offline) {
+    void start_sending(const std::string& content, const std::string& form) {
         a.offer_file("photo.bmp", content, form);
-        b.accept_file("received.bmp", go_offline);
+        b.accept_file("received.bmp");
         a.w().cmdsend.click();
     }
     std::string received() { return b.f.dir.read("received.bmp"); }
@@ -58,123 +54,56 @@ std::string hex(std::string_view bytes) {
     return out;
 }
 
+std::string requests(int n) {
+    std::string out;
+    while (n-- > 0) out += "^%1694%^";
+    return out;
+}
+
+// Both forms character for character; after a binary one each side
+// reports the announced length, in characters on the line.
 TEST(TransferScenario, TheWorkedExchangeCharacterForCharacter) {
-    Transfer t;
-    std::string content = random_bytes(2500, 7);
-    ASSERT_TRUE(t.send(content, "binary"));
-    EXPECT_TRUE(t.received() == content);
-    std::string expected_a = "^%847%^5000^%847%^photo.bmp^%847%^binary^%847%^" + hex(content.substr(0, 1024)) +
-                             "^%847%^" + hex(content.substr(1024, 1024)) + "^%847%^" + hex(content.substr(2048)) +
-                             "^%847%^";
-    EXPECT_TRUE(t.a_to_b == expected_a);
-    std::string requests;
-    for (int i = 0; i < 7; ++i) requests += "^%1694%^";
-    EXPECT_EQ(t.b_to_a, requests + "Receiver::Conversion in progress.Please wait!Receiver::Conversion complete.");
-
-    // Each side reports the announced length, in characters on the line.
-    auto report_of = [](Station& s) {
-        for (const auto& m : s.f.dialogs.messages())
-            if (m.starts_with("filename : ")) return m;
-        return std::string();
+    const std::string binary = random_bytes(2500, 7), text = random_text(2500, 3);
+    struct Row {
+        const char* form;
+        const std::string& content;
+        std::string a_to_b, b_to_a;
+        const char* announced; // in the report boxes, which only the binary form shows
+    } rows[] = {
+        {"binary", binary,
+         "^%847%^5000^%847%^photo.bmp^%847%^binary^%847%^" + hex(binary.substr(0, 1024)) + "^%847%^" +
+             hex(binary.substr(1024, 1024)) + "^%847%^" + hex(binary.substr(2048)) + "^%847%^",
+         requests(7) + "Receiver::Conversion in progress.Please wait!Receiver::Conversion complete.",
+         "filesize : 5000 bytes"},
+        {"text", text,
+         "^%847%^2500^%847%^photo.bmp^%847%^text^%847%^" + text.substr(0, 2048) + "^%847%^" + text.substr(2048) +
+             "^%847%^Finished Sending File.",
+         requests(5) + "Receiver::Received file.^%1694%^", nullptr},
     };
-    EXPECT_NE(report_of(t.a).find("filesize : 5000 bytes"), std::string::npos);
-    EXPECT_NE(report_of(t.b).find("filename : " + t.b.f.dir.file("received.bmp")), std::string::npos);
-    EXPECT_FALSE(t.b.f.dir.exists("vlorn.cmp"));
-    EXPECT_TRUE(t.a.w().cmdsend.enabled());
-    EXPECT_TRUE(t.both_connected());
-}
-
-TEST(TransferScenario, TextFormExchange) {
-    Transfer t;
-    std::string content = random_text(2500, 3);
-    ASSERT_TRUE(t.send(content, "text"));
-    EXPECT_TRUE(t.received() == content);
-    EXPECT_TRUE(t.a_to_b == "^%847%^2500^%847%^photo.bmp^%847%^text^%847%^" + content.substr(0, 2048) + "^%847%^" +
-                                content.substr(2048) + "^%847%^Finished Sending File.");
-    std::string requests;
-    for (int i = 0; i < 5; ++i) requests += "^%1694%^";
-    EXPECT_EQ(t.b_to_a, requests + "Receiver::Received file.^%1694%^");
-    EXPECT_EQ(t.b.w().txtsend.text(), "") << "nothing of the program's waits to be sent";
-}
-
-TEST(TransferScenario, OneMegabyteEachWayAndAgain) {
-    Transfer t;
-    std::string binary = random_bytes(1 << 20, 11);
-    ASSERT_TRUE(t.send(binary, "binary"));
-    EXPECT_TRUE(t.received() == binary);
-    // Over 56000 bit/s a megabyte as hexadecimal takes about six minutes.
-    EXPECT_GT(t.time.now(), 2.0 * (1 << 20) * 10 / 56000);
-
-    std::string text = random_text(1 << 20, 12);
-    ASSERT_TRUE(t.send(text, "text"));
-    EXPECT_TRUE(t.received() == text);
-}
-
-std::filesystem::perms permissions(const std::string& path) {
-    return std::filesystem::status(path).permissions() & std::filesystem::perms::all;
-}
-
-// The same user starts Quillon again on b's files while a file arrives
-// there in binary form: the second copy says so and ends, touching
-// nothing, and the file arrives whole. b's records are b's alone.
-TEST(TransferScenario, ASecondCopyOnTheSameFilesLeavesTheReceptionAlone) {
-    Transfer t;
-    std::string content = random_bytes(20000, 5);
-    t.start_sending(content, "binary", false);
-    std::string spool = t.b.f.dir.file("vlorn.cmp");
-    ASSERT_TRUE(t.run_until([&] { return t.b.f.dir.exists("vlorn.cmp") && std::filesystem::file_size(spool) > 4096; }, 60));
-    using std::filesystem::perms;
-    EXPECT_EQ(permissions(spool), perms::owner_read | perms::owner_write);
-
-    testing::ProgramFixture second(&t.time);
-    second.files = t.b.f.files;
-    EXPECT_FALSE(second.start());
-    ASSERT_EQ(second.dialogs.messages().size(), 1u);
-    EXPECT_EQ(second.dialogs.messages()[0], "Quillon already runs with the files in " + t.b.f.dir.path() +
-                                                ". Use its window; this copy ends.");
-    second.program.reset();
-
-    ASSERT_TRUE(t.finish("binary"));
-    EXPECT_TRUE(t.received() == content);
-    EXPECT_EQ(permissions(t.b.f.dir.file("addressbook.mdb")), perms::owner_read | perms::owner_write);
-    std::string sessions = t.b.f.dir.file("sessions");
-    EXPECT_EQ(permissions(sessions), perms::owner_all);
-    for (const auto& log : std::filesystem::directory_iterator(sessions))
-        EXPECT_EQ(permissions(log.path()), perms::owner_read | perms::owner_write) << log.path();
-}
-
-TEST(TransferScenario, CarrierLostMidTransferLeavesBothSidesUsable) {
-    Transfer t;
-    t.a.offer_file("big.bin", random_bytes(50000, 9), "binary");
-    t.b.accept_file("big.bin");
-    t.a.w().cmdsend.click();
-    ASSERT_TRUE(t.run_until([&] { return t.b.s().recv_block > 10; }, 60));
-    t.exchange.drop("5551001");
-    ASSERT_TRUE(t.run_until([&] { return t.a.s().connected == 0 && t.b.s().connected == 0; }, 15));
-    EXPECT_FALSE(t.b.f.dir.exists("vlorn.cmp"));
-    EXPECT_FALSE(t.b.f.dialogs.showed("Conversion complete!"));
-    for (Station* s : {&t.a, &t.b}) {
-        EXPECT_EQ(s->s().current_mode, "chat");
-        EXPECT_EQ(s->s().recv_block, 1);
-        EXPECT_FALSE(s->w().ProgressBar1.visible());
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.form);
+        Transfer t;
+        ASSERT_TRUE(t.send(row.content, row.form));
+        EXPECT_TRUE(t.received() == row.content);
+        EXPECT_TRUE(t.a_to_b == row.a_to_b);
+        EXPECT_EQ(t.b_to_a, row.b_to_a);
+        auto report_of = [](Station& s) {
+            for (const auto& m : s.f.dialogs.messages())
+                if (m.starts_with("filename : ")) return m;
+            return std::string();
+        };
+        if (row.announced) {
+            EXPECT_NE(report_of(t.a).find(row.announced), std::string::npos);
+            EXPECT_NE(report_of(t.b).find("filename : " + t.b.f.dir.file("received.bmp")), std::string::npos);
+        }
+        EXPECT_FALSE(t.b.f.dir.exists("vlorn.cmp"));
+        EXPECT_TRUE(t.a.w().cmdsend.enabled());
+        EXPECT_EQ(t.b.w().txtsend.text(), "") << "nothing of the program's waits to be sent";
+        EXPECT_TRUE(t.both_connected());
     }
-    ASSERT_TRUE(t.call());
-    std::string content = random_bytes(3000, 10);
-    ASSERT_TRUE(t.send(content, "binary")) << "a new call carries a new transfer";
-    EXPECT_TRUE(t.received() == content);
 }
 
 using Shown = testing::ScriptedDialogs::Shown;
-
-TEST(CallScenario, CancelOnTheAnsweringSideEndsTheCallOnBothSides) {
-    TwoPrograms t;
-    ASSERT_TRUE(t.start());
-    ASSERT_TRUE(t.call());
-    ASSERT_TRUE(t.b.w().cmdcan.enabled());
-    t.b.w().cmdcan.click();
-    ASSERT_TRUE(t.run_until([&] { return t.a.s().connected == 0 && t.b.s().connected == 0; }, 15));
-    ASSERT_TRUE(t.call()) << "and the next call works";
-}
 
 // Each box of either half stays up for seconds while the line and the
 // timers go on; under it the carrier goes, or the other side sends an
@@ -226,7 +155,7 @@ TEST(TransferScenario, CarrierLossOrANewOpeningFrameUnderEachBox) {
             };
             for (Station* s : {&t.a, &t.b}) s->f.dialogs.stay_open(t.time, 5);
             if (row.set_up) row.set_up(t);
-            t.start_sending(testing::random_bytes(20000, 4), row.form, false);
+            t.start_sending(testing::random_bytes(20000, 4), row.form);
             t.run_for(120);
             ASSERT_TRUE(fired);
             EXPECT_FALSE(t.a.f.ended);
@@ -287,19 +216,6 @@ TEST(TransferScenario, CarrierLossOrANewOpeningFrameUnderEachBox) {
             ASSERT_TRUE(t.send(content, "binary")) << "a new call carries a new file";
             EXPECT_TRUE(t.received() == content);
         }
-    }
-}
-
-TEST(TransferScenario, BoxesThatTakeSecondsChangeNothing) {
-    for (const char* form : {"binary", "text"}) {
-        SCOPED_TRACE(form);
-        Transfer t;
-        for (Station* s : {&t.a, &t.b}) s->f.dialogs.stay_open(t.time, 20);
-        std::string content =
-            std::string(form) == "binary" ? testing::random_bytes(5000, 6) : testing::random_text(5000, 6);
-        ASSERT_TRUE(t.send(content, form));
-        EXPECT_TRUE(t.received() == content);
-        EXPECT_TRUE(t.both_connected());
     }
 }
 

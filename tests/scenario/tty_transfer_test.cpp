@@ -60,16 +60,6 @@ TEST(TtyTransferScenario, EveryEdgeSizeInBothFormsWithLaggingAnnouncements) {
     }
 }
 
-TEST(TtyTransferScenario, TwoTransfersInARowOnOneCall) {
-    TtyPair t(0.02);
-    std::string text = random_text(70000, 5);
-    ASSERT_TRUE(t.transfer(text, "text"));
-    EXPECT_TRUE(t.b.f.dir.read("in.dat") == text);
-    std::string binary = random_bytes(9000, 6);
-    ASSERT_TRUE(t.transfer(binary, "binary"));
-    EXPECT_TRUE(t.b.f.dir.read("in.dat") == binary);
-}
-
 // Going offline for the conversion lowers DTR only once the last request
 // has crossed the line, so the sender still finishes and reports.
 TEST(TtyTransferScenario, GoingOfflineLetsTheSenderFinishAndReport) {

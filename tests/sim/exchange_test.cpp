@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/modem_bench.h"
 
-#include <functional>
-
 namespace quillon::sim {
 namespace {
 
@@ -13,42 +11,6 @@ double seconds_until_output(Bench& t, testing::ModemRecorder& r, double limit = 
     double start = t.time.now();
     t.time.run_until([&] { return !r.out.empty(); }, limit);
     return t.time.now() - start;
-}
-
-TEST(Exchange, EveryFailedCallGivesItsResultAtItsTime) {
-    struct Row {
-        const char* what;
-        std::function<void(Bench&)> fault;
-        const char* dial;
-        const char* result;
-        double after; // seconds from the dial command
-    };
-    const Row rows[] = {
-        {"busy number", [](Bench& t) { t.exchange.set_busy("5551002", true); }, "ATDT5551002\r", "\r\nBUSY\r\n", 1.0},
-        {"own number", [](Bench&) {}, "ATDT555-1001\r", "\r\nBUSY\r\n", 1.0},
-        {"callee in a call", [](Bench& t) { t.b.from_computer("ATD5559999\r"); }, "ATDT5551002\r", "\r\nBUSY\r\n",
-         1.0},
-        {"own line unplugged", [](Bench& t) { t.exchange.set_unplugged("5551001", true); }, "ATDT5551002\r",
-         "\r\nNO DIALTONE\r\n", 1.0},
-        {"no answer", [](Bench& t) { t.exchange.set_answering("5551002", false); }, "ATDT5551002\r",
-         "\r\nNO CARRIER\r\n", 50.0},
-        {"callee switched off", [](Bench& t) { t.exchange.set_power("5551002", false); }, "ATDT5551002\r",
-         "\r\nNO CARRIER\r\n", 50.0},
-        {"nobody on that number", [](Bench&) {}, "ATDP5550000\r", "\r\nNO CARRIER\r\n", 50.0},
-        {"shorter S7", [](Bench& t) { t.exchange.set_answering("5551002", false); }, "ATS7=5DT5551002\r",
-         "\r\nNO CARRIER\r\n", 5.0},
-    };
-    for (const Row& row : rows) {
-        Bench t;
-        t.quiet();
-        row.fault(t);
-        t.ra.take();
-        t.a.from_computer(row.dial);
-        EXPECT_NEAR(seconds_until_output(t, t.ra), row.after, 1e-9) << row.what;
-        EXPECT_EQ(t.ra.take(), row.result) << row.what;
-        EXPECT_FALSE(t.a.in_call()) << row.what;
-        EXPECT_EQ(t.rb.take().find("RING"), std::string::npos) << row.what;
-    }
 }
 
 TEST(Exchange, ChunksQueueBehindTheOneOnTheLine) {
@@ -76,15 +38,6 @@ TEST(Exchange, ChunksQueueBehindTheOneOnTheLine) {
     t.time.run_for(0.041);
     EXPECT_EQ(t.rb.take(), "ab");
     EXPECT_EQ(t.ra.take(), "cd") << "each direction has its own line";
-}
-
-TEST(Exchange, WithoutARateLimitOnlyTheDelayRemains) {
-    Bench t({.rate_bps = 0, .latency_seconds = 0.25});
-    t.connect();
-    t.a.from_computer(std::string(100000, 'z'));
-    EXPECT_NEAR(seconds_until_output(t, t.rb), 0.25, 1e-9);
-    t.time.run_for(0.001);
-    EXPECT_EQ(t.rb.out.size(), 100000u);
 }
 
 } // namespace

@@ -47,27 +47,5 @@ TEST(HayesModem, CallDataEscapeAndHangUp) {
     EXPECT_EQ(t.rb.take(), "\r\nRING\r\n") << "ATDL dials the last number again";
 }
 
-TEST(HayesModem, AutoAnswerAndNoiseRate) {
-    Bench t;
-    t.b.from_computer("ATS0=2\r");
-    t.rb.take();
-    t.a.from_computer("ATD5551002\r");
-    t.time.run_for(1.5);
-    EXPECT_TRUE(t.b.signals().ri);
-    t.time.run_for(10);
-    EXPECT_EQ(t.rb.take(), "\r\nRING\r\n\r\nRING\r\n\r\nCONNECT 56000\r\n") << "answered after S0 rings";
-
-    t.exchange.set_noise("5551002", 0.5);
-    std::string clean(1000, 'a');
-    t.a.from_computer(clean);
-    t.time.run_for(1);
-    std::string got = t.rb.take();
-    ASSERT_EQ(got.size(), clean.size());
-    int changed = 0;
-    for (std::size_t i = 0; i < got.size(); ++i) changed += got[i] != clean[i];
-    EXPECT_GT(changed, 400);
-    EXPECT_LT(changed, 600);
-}
-
 } // namespace
 } // namespace quillon::sim

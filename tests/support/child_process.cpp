@@ -54,7 +54,7 @@ std::optional<std::string> ChildProcess::read_line(double timeout_seconds) {
             return line;
         }
         auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0) return std::nullopt;
+        if (left.count() < 0) return std::nullopt;
         pollfd p{out_fd_, POLLIN, 0};
         if (poll(&p, 1, static_cast<int>(left.count())) <= 0) return std::nullopt;
         char buffer[1024];
@@ -68,10 +68,11 @@ void ChildProcess::terminate(int signal_number) { kill(pid_, signal_number); }
 
 std::optional<int> ChildProcess::wait(double timeout_seconds) {
     auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(timeout_seconds);
-    while (!status_ && std::chrono::steady_clock::now() < deadline) {
+    // Looked at once at least: wait(0) asks without waiting.
+    for (bool first = true; !status_ && (first || std::chrono::steady_clock::now() < deadline); first = false) {
         int status = 0;
         if (waitpid(pid_, &status, WNOHANG) == pid_) status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128;
-        else std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        else if (std::chrono::steady_clock::now() < deadline) std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     return status_;
 }

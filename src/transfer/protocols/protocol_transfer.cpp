@@ -122,19 +122,28 @@ void ProtocolTransfer::choose_form(const std::string& form) {
 
 bool ProtocolTransfer::send() {
     if (!is_protocol_form(state_.file_mode)) return false;
-    if (running()) return true;
+    // "File Transfer" may have chosen another file since the form's dialog.
+    std::vector<std::string> paths = !chosen_.empty() && chosen_.front() == state_.send_filename
+                                         ? chosen_
+                                         : std::vector{state_.send_filename};
+    // Only YMODEM's dialog chooses several.
+    if (state_.file_mode != "ymodem") paths.resize(1);
+    send_files(std::move(paths));
+    return true;
+}
+
+bool ProtocolTransfer::send_files(std::vector<std::string> paths) {
+    if (running() || paths.empty()) return false;
     auto s = std::make_unique<Session>();
     s->form = state_.file_mode;
-    // "File Transfer" may have chosen another file since the form's dialog.
-    s->paths = !chosen_.empty() && chosen_.front() == state_.send_filename ? chosen_
-                                                                            : std::vector{state_.send_filename};
-    if (s->form != "ymodem") s->paths.resize(1);
+    s->paths = std::move(paths);
+    if (s->form == "xmodem") s->paths.resize(1);
     std::vector<OutgoingFile> files;
     for (const std::string& path : s->paths) {
         auto file = file_to_send(path);
         if (!file) {
             dialogs_.message("The file " + path + " cannot be read.", Icon::stop);
-            return true;
+            return false;
         }
         files.push_back(std::move(*file));
     }
@@ -320,7 +329,7 @@ void ProtocolTransfer::start_file() {
     Session& s = *session_;
     const EngineProgress& p = s.engine->progress();
     std::string local = s.direction == TransferDirection::sending
-                            ? s.paths[std::min<std::size_t>(p.files_done, s.paths.size() - 1)]
+                            ? s.paths[std::min<std::size_t>(s.files_told, s.paths.size() - 1)]
                             : s.sink->path_of(p.file);
     s.info = {s.direction, local, s.form, static_cast<std::int64_t>(p.total.value_or(0))};
     s.file_start = static_cast<int>(loop_.time_of_day());
@@ -335,7 +344,10 @@ void ProtocolTransfer::file_over(TransferOutcome outcome, const std::string& det
     TransferInfo info = s.info;
     const EngineProgress& p = s.engine->progress();
     if (outcome == TransferOutcome::complete) {
-        if (s.sink && !s.sink->received().empty()) info.file_name = s.sink->received().back();
+        // Several files may have ended since the last step: this one is the
+        // first of them not yet told.
+        const auto told = static_cast<std::size_t>(s.files_told);
+        if (s.sink && told < s.sink->received().size()) info.file_name = s.sink->received()[told];
         info.size = static_cast<std::int64_t>(p.total.value_or(p.done));
         auto text = transfer_report_text(s.file_start, static_cast<int>(loop_.time_of_day()), info.file_name,
                                          static_cast<int>(info.size));

@@ -47,6 +47,10 @@ public:
     void untick_forms();
     // Send pressed: true when the form is ours and the session started here.
     bool send();
+    // Sends these files in the chosen form without a dialog: ZMODEM and
+    // YMODEM in one session, XMODEM the first only. False when no session
+    // started (one runs already, or a file cannot be read).
+    bool send_files(std::vector<std::string> paths);
     // "Receive with YMODEM/XMODEM...": XMODEM when that form is chosen
     // (it asks for the name), else a YMODEM batch.
     void receive_chosen();
@@ -63,6 +67,8 @@ public:
 
     // Where received files go once the user has said so.
     const std::string& receiving_into() const { return folder_; }
+    // Said for the user where no one can be asked.
+    void receive_into(std::string folder) { folder_ = std::move(folder); }
 
 private:
     struct Session;
