@@ -34,7 +34,7 @@ void TestLine::chat_received(std::string_view text) { send_chat(std::string(text
 
 void TestLine::transfer_ended(const TransferInfo& info, TransferOutcome outcome, const std::string&) {
     if (info.direction != TransferDirection::receiving || outcome != TransferOutcome::complete) return;
-    if (info.form == "binary") awaiting_conversion_ = info.file_name; // whole once converted
+    if (info.form == FileForm::binary) awaiting_conversion_ = info.file_name; // whole once converted
     else tell_checksum(info.file_name);
 }
 
@@ -61,7 +61,7 @@ void TestLine::tell_checksum(const std::string& path) {
 void TestLine::send_chat(const std::string& text) {
     loop_.post([this, text, alive = alive_] {
         Program& p = *program_;
-        if (!*alive || p.state.current_mode != "chat" || p.state.connected != 1) return;
+        if (!*alive || p.state.current_mode != OperatingMode::chat || p.state.connected != 1) return;
         p.frmmain.txtsend.set_text(text);
         p.frmmain.cmdsend.on_click();
     });

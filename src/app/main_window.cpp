@@ -30,7 +30,7 @@ void MainWindow::Form_Load() {
     if (std::string note = p_.instance.take_note(); !note.empty()) p_.message(note, Icon::information);
     // Ours alone now: no other copy can be receiving into it.
     std::remove(p_.files.spool_file().c_str());
-    s.current_mode = "chat";
+    s.current_mode = OperatingMode::chat;
     f.mnuaddress.set_enabled(false);
     f.mnumode.set_enabled(false);
 

@@ -65,7 +65,7 @@ void Program::wire_handlers() {
         dialler.cmdcan_Click();
     };
     f.cmdsend.on_click = [this] {
-        if (state.current_mode == "file transfer" && protocols.send()) return;
+        if (state.current_mode == OperatingMode::file_transfer && protocols.send()) return;
         chat.cmdsend_Click();
     };
     f.on_txtsend_key_press = [this](int key) { chat.txtsend_KeyPress(key); };
@@ -98,9 +98,9 @@ void Program::wire_handlers() {
         protocols.untick_forms();
         transfer.filemodetext_Click();
     };
-    f.filemodezmodem.on_click = [this] { protocols.choose_form("zmodem"); };
-    f.filemodeymodem.on_click = [this] { protocols.choose_form("ymodem"); };
-    f.filemodexmodem.on_click = [this] { protocols.choose_form("xmodem"); };
+    f.filemodezmodem.on_click = [this] { protocols.choose_form(FileForm::zmodem); };
+    f.filemodeymodem.on_click = [this] { protocols.choose_form(FileForm::ymodem); };
+    f.filemodexmodem.on_click = [this] { protocols.choose_form(FileForm::xmodem); };
     f.mnureceiveprotocol.on_click = [this] { protocols.receive_chosen(); };
     comm_handler.divert = [this](const std::string& arrived) { return protocols.take_arrival(arrived); };
 

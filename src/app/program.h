@@ -99,7 +99,21 @@ public:
     LostDevice lost_device{loop, dialogs, frmmain, state, supervision};
     LineOptions line_options{dialogs, files, frmmain, MSComm1};
     Chat chat{frmmain, state, MSComm1, events, transfer};
-    FileTransfer transfer{*this};
+    FileTransfer transfer{loop,
+                          dialogs,
+                          media,
+                          files,
+                          frmmain,
+                          frmconvert,
+                          state,
+                          events,
+                          MSComm1,
+                          Timer2,
+                          dialler,
+                          comm_handler,
+                          [this](const std::string& path) {
+                              return is_own_file(files, session_log.folder(), path);
+                          }};
     // ZMODEM, YMODEM and XMODEM, for peers that are not Quillon.
     ProtocolTransfer protocols{loop,
                                dialogs,
@@ -108,7 +122,9 @@ public:
                                MSComm1,
                                events,
                                [this] { return transfer.in_progress(); },
-                               [this](const std::string& path) { return is_own_file(*this, path); }};
+                               [this](const std::string& path) {
+                                   return is_own_file(files, session_log.folder(), path);
+                               }};
     AddressPrompts address_prompts{frmmain, state, *dataaddress, dialler, dialogs, files};
     HelpWindow help{frmhelp, media, dialogs, files};
     CallerIdWatch caller_ids{state, events};

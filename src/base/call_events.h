@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "base/modes.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -25,7 +27,7 @@ enum class TransferOutcome { complete, failed, abandoned };
 struct TransferInfo {
     TransferDirection direction = TransferDirection::sending;
     std::string file_name;   // the local file: sent from, or saved to
-    std::string form;        // "binary" or "text"
+    FileForm form = FileForm::none;
     std::int64_t size = 0;   // announced or known size in bytes
 };
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "base/modes.h"
+
 #include <string>
 
 namespace quillon {
@@ -10,8 +12,8 @@ namespace quillon {
 struct SharedState {
     int modem_ready = 0;
     int connected = 0;
-    std::string current_mode;
-    std::string file_mode;
+    OperatingMode current_mode = OperatingMode::none;
+    FileForm file_mode = FileForm::none;
     std::string send_filename;
     std::string rx_buffer;
     int send_block = 0;

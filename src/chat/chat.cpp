@@ -11,13 +11,13 @@ namespace quillon {
 
 void Chat::cmdsend_Click() {
     SharedState& s = state_;
-    if (s.current_mode == "chat") {
+    if (s.current_mode == OperatingMode::chat) {
         comm_.set_input_mode(0);
         comm_.output(form_.txtsend.text());
         events_.chat_sent(form_.txtsend.text());
         form_.txtsend.set_text("");
     }
-    if (s.current_mode == "file transfer") {
+    if (s.current_mode == OperatingMode::file_transfer) {
         s.send_block = 1;
         std::string path = s.send_filename;
         transfer_.send_file(path);

@@ -35,7 +35,7 @@ void say(const std::string& text) { std::fprintf(stderr, "quillon: %s\n", text.c
 
 std::string base_name(const std::string& path) { return std::filesystem::path(path).filename().string(); }
 
-bool is_protocol(const std::string& form) { return ProtocolTransfer::is_protocol_form(form); }
+bool is_protocol(const std::string& form) { return ProtocolTransfer::is_protocol_form(form_of_word(form)); }
 
 } // namespace
 
@@ -155,8 +155,8 @@ void UnattendedRun::send_next_file() {
         return finish(exit_status::done, "all sent; hung up");
     }
     SharedState& s = p_.state;
-    s.file_mode = r_.form;
-    s.current_mode = "file transfer";
+    s.file_mode = form_of_word(r_.form);
+    s.current_mode = OperatingMode::file_transfer;
     s.send_filename = r_.send[next_file_];
     last_activity_ = loop_.monotonic();
     if (!is_protocol(r_.form)) {
@@ -189,7 +189,7 @@ void UnattendedRun::follow_protocol_session() {
                                                         : session_failure_);
     }
     if (r_.dial.empty() && (r_.form == "ymodem" || r_.form == "xmodem") && !p_.transfer.in_progress()) {
-        p_.state.file_mode = r_.form;
+        p_.state.file_mode = form_of_word(r_.form);
         p_.frmmain.mnureceiveprotocol.on_click();
     }
 }
@@ -230,13 +230,13 @@ void UnattendedRun::transfer_ended(const TransferInfo& info, TransferOutcome out
     const bool sending = info.direction == TransferDirection::sending;
     // An XMODEM reception waits with its file open: ended with nothing of
     // it come (the caller hung up, or sent nothing), no file failed.
-    if (outcome != TransferOutcome::complete && !sending && info.form == "xmodem" && !arrived_) return;
+    if (outcome != TransferOutcome::complete && !sending && info.form == FileForm::xmodem && !arrived_) return;
     if (outcome != TransferOutcome::complete) {
         ++failures_;
         std::string what = (sending ? "sending " : "receiving ") + base_name(info.file_name) + " failed" +
                            (detail.empty() ? "" : ": " + detail);
         if (!sending) return say(what);
-        if (is_protocol(info.form)) {
+        if (ProtocolTransfer::is_protocol_form(info.form)) {
             session_failure_ = what;
             return loop_.post([this] { follow_protocol_session(); });
         }
@@ -249,7 +249,7 @@ void UnattendedRun::transfer_ended(const TransferInfo& info, TransferOutcome out
         --session_files_left_;
         // At once, so that the next session is ready for the peer's first word.
         loop_.post([this] { follow_protocol_session(); });
-    } else if (info.form == "binary") {
+    } else if (info.form == FileForm::binary) {
         // Whole once the reconversion has put it in place.
         awaiting_conversion_ = info.file_name;
     } else {

@@ -67,7 +67,7 @@ void CommHandler::drop_unframed_excess() {
     constexpr std::size_t max_unframed = 64 * 1024;
     constexpr std::size_t kept = 7;
     SharedState& s = state_;
-    if (s.current_mode != "file transfer" || !transfer_.in_progress()) return;
+    if (s.current_mode != OperatingMode::file_transfer || !transfer_.in_progress()) return;
     if (s.line_buffer.size() <= max_unframed || rx_watch_.contains(request) || rx_watch_.contains(end_of_block))
         return;
     dropped_ += s.line_buffer.size() - kept;
@@ -144,7 +144,7 @@ void CommHandler::receive() {
     // Chat is what arrives between transfers; an arrival that starts or
     // ends a reception carries frames.
     const int recv_before = s.recv_block;
-    const bool chatting = s.connected == 1 && s.current_mode == "chat" && s.recv_block < 2;
+    const bool chatting = s.connected == 1 && s.current_mode == OperatingMode::chat && s.recv_block < 2;
     take_arrival(arrived);
     caller_ids_.take(arrived);
 
@@ -183,9 +183,9 @@ void CommHandler::receive() {
         if (line_has(connect)) declare_connected();
     }
 
-    if (s.connected == 1 && s.current_mode == "file transfer" && (s.send_block >= 1 || s.recv_block >= 2))
+    if (s.connected == 1 && s.current_mode == OperatingMode::file_transfer && (s.send_block >= 1 || s.recv_block >= 2))
         f.cmdsend.set_enabled(false);
-    else if (s.connected == 1 && s.current_mode == "chat")
+    else if (s.connected == 1 && s.current_mode == OperatingMode::chat)
         f.cmdsend.set_enabled(true);
 
     if (s.connected == 0) {
@@ -195,10 +195,10 @@ void CommHandler::receive() {
         f.mnumode.set_enabled(true);
     }
 
-    if (rx_has(request) && s.current_mode == "file transfer") {
+    if (rx_has(request) && s.current_mode == OperatingMode::file_transfer) {
         ++s.send_block;
         empty_line_buffer();
-        transfer_.send_file(s.send_filename);
+        transfer_.send_next_block();
     }
     if (rx_has(end_of_block)) {
         ++s.recv_block;
@@ -207,7 +207,7 @@ void CommHandler::receive() {
         transfer_.receive_file();
     }
 
-    if (s.connected == 1 && s.current_mode == "chat") {
+    if (s.connected == 1 && s.current_mode == OperatingMode::chat) {
         show_line_buffer();
         if (chatting && s.recv_block == recv_before) events_.chat_received(arrived);
     }

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <string>
-
 namespace quillon {
 
 // What the line's handlers ask of the file transfer, which sits above them:
@@ -13,8 +11,8 @@ public:
     virtual bool in_progress() const = 0;
     // The peer's opening frame arrived: the reception starts.
     virtual void receive_file() = 0;
-    // The peer asked for the next block of path.
-    virtual void send_file(const std::string& path) = 0;
+    // The peer asked for the next block of the file being sent.
+    virtual void send_next_block() = 0;
     // The carrier went: a transfer in progress cannot finish.
     virtual void call_lost() = 0;
 

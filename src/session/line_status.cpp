@@ -27,9 +27,9 @@ void LineStatus::read(StatusReading& r) {
     r.dial_mode = state.dial_mode;
     if (redial_.countdown().active) r.redial = redial_countdown_text(redial_.countdown());
     else r.redial.clear();
-    r.operating_mode = state.current_mode;
-    if (state.current_mode == "file transfer") {
-        r.form = state.file_mode;
+    r.operating_mode = mode_word(state.current_mode);
+    if (state.current_mode == OperatingMode::file_transfer) {
+        r.form = form_word(state.file_mode);
         r.send_file = state.send_filename;
     } else {
         r.form.clear();

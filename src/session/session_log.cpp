@@ -27,7 +27,7 @@ bool is_c1_control(std::string_view text) {
 }
 
 std::string size_text(const TransferInfo& info) {
-    return log_escaped(info.file_name) + ", " + std::to_string(info.size) + " bytes, " + info.form;
+    return log_escaped(info.file_name) + ", " + std::to_string(info.size) + " bytes, " + form_word(info.form);
 }
 
 const char* outcome_text(TransferOutcome outcome) {

@@ -2,12 +2,11 @@
 #include "transfer/file_receiver.h"
 
 #include "base/private_files.h"
-#include "app/program.h"
 #include "base/text_number.h"
 #include "transfer/destination_check.h"
 #include "transfer/download_folder.h"
-#include "transfer/own_files.h"
 #include "transfer/transfer_frames.h"
+#include "transfer/transfer_report.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -32,22 +31,32 @@ struct Stepping {
 };
 } // namespace
 
+FileReceiver::FileReceiver(EventLoop& loop, Dialogs& dialogs, const FileLocations& files, MainForm& form,
+                           SharedState& state, CallEvents& events, SerialControl& line, FormTimer& block_timer,
+                           Dialler& dialler, Reconversion& reconversion,
+                           std::function<bool(const std::string& path)> is_own_file)
+    : loop_(loop), dialogs_(dialogs), files_(files), form_(form), state_(state), events_(events), line_(line),
+      block_timer_(block_timer), dialler_(dialler), reconversion_(reconversion),
+      is_own_file_(std::move(is_own_file)) {}
+
+FileReceiver::~FileReceiver() { *alive_ = false; }
+
 void FileReceiver::receive_file() {
     rx_block_size = frames::full_frame_size;
     if (stepping_) {
         take_out_of_turn();
         return;
     }
-    if (p_.state.recv_block == 2 && passing_over_failed_transfer()) {
-        p_.state.recv_block = 1;
-        p_.state.rx_buffer.clear();
+    if (state_.recv_block == 2 && passing_over_failed_transfer()) {
+        state_.recv_block = 1;
+        state_.rx_buffer.clear();
         return;
     }
     Stepping stepping(stepping_);
     run_step();
-    while (opening_deferred_ && p_.state.recv_block == 1) {
+    while (opening_deferred_ && state_.recv_block == 1) {
         opening_deferred_ = false;
-        p_.state.recv_block = 2;
+        state_.recv_block = 2;
         run_step();
     }
     opening_deferred_ = false;
@@ -56,7 +65,7 @@ void FileReceiver::receive_file() {
 void FileReceiver::run_step() {
     const unsigned reception = reception_;
     try {
-        switch (p_.state.recv_block) {
+        switch (state_.recv_block) {
         case 2: opening_step(); break;
         case 3: length_step(); break;
         case 4: name_step(); break;
@@ -74,8 +83,8 @@ void FileReceiver::run_step() {
 
 void FileReceiver::failed() {
     abandon("Receiving failed.", TransferOutcome::failed);
-    failed_transfer_frame_ = p_.loop.monotonic();
-    p_.message("Unexpected error while receiving! Cannot continue.", Icon::stop);
+    failed_transfer_frame_ = loop_.monotonic();
+    dialogs_.message("Unexpected error while receiving! Cannot continue.", Icon::stop);
 }
 
 // The rest of a failed transfer may still be on its way (a sender that
@@ -85,8 +94,8 @@ void FileReceiver::failed() {
 // frame after a quiet spell is a new transfer.
 bool FileReceiver::passing_over_failed_transfer() {
     if (!failed_transfer_frame_) return false;
-    const double now = p_.loop.monotonic();
-    auto text = frame_payload(p_.state.rx_buffer);
+    const double now = loop_.monotonic();
+    auto text = frame_payload(state_.rx_buffer);
     if (now - *failed_transfer_frame_ >= quiet_after_failure_s && text && text->empty()) {
         failed_transfer_frame_.reset();
         return false;
@@ -99,34 +108,32 @@ bool FileReceiver::passing_over_failed_transfer() {
 // only ever answers a request, so this one is out of turn; an opening frame
 // is kept for when the step is over.
 void FileReceiver::take_out_of_turn() {
-    SharedState& s = p_.state;
-    auto text = frame_payload(s.rx_buffer);
+    auto text = frame_payload(state_.rx_buffer);
     const bool opening = text && text->empty();
-    s.rx_buffer.clear();
-    if (s.recv_block > 2) abandon("The other side sent a frame out of turn.");
-    s.recv_block = 1;
+    state_.rx_buffer.clear();
+    if (state_.recv_block > 2) abandon("The other side sent a frame out of turn.");
+    state_.recv_block = 1;
     opening_deferred_ = opening;
 }
 
-bool FileReceiver::active() const { return p_.state.recv_block >= 2; }
+bool FileReceiver::active() const { return state_.recv_block >= 2; }
 bool FileReceiver::waiting_for_peer() const { return active() && !stepping_; }
 
 std::string_view FileReceiver::payload() const {
-    auto text = frame_payload(p_.state.rx_buffer);
+    auto text = frame_payload(state_.rx_buffer);
     if (!text) throw ReceiveFailure("no end-of-block marker");
     return *text;
 }
 
-void FileReceiver::request() { p_.transfer.send_to_line(std::string(frames::request)); }
+void FileReceiver::request() { line_.output(std::string(frames::request)); }
 
 void FileReceiver::opening_step() {
-    MainForm& f = p_.frmmain;
-    p_.state.rx_buffer.clear();
+    state_.rx_buffer.clear();
     rx_filename.clear();
-    p_.dialler.disable_dial_controls();
-    f.mnumode.set_enabled(false);
-    f.cmdsend.set_enabled(false);
-    f.cmdcan.set_enabled(true);
+    dialler_.disable_dial_controls();
+    form_.mnumode.set_enabled(false);
+    form_.cmdsend.set_enabled(false);
+    form_.cmdcan.set_enabled(true);
     request();
 }
 
@@ -136,8 +143,8 @@ void FileReceiver::length_step() {
     // the cost of an exception: a noisy line sends many.
     if (!length) return failed();
     rx_length = *length;
-    p_.state.rx_buffer.clear();
-    ProgressBar& bar = p_.frmmain.ProgressBar1;
+    state_.rx_buffer.clear();
+    ProgressBar& bar = form_.ProgressBar1;
     bar.set_visible(true);
     bar.set_max(rx_length);
     bar.set_min(0);
@@ -149,11 +156,11 @@ void FileReceiver::name_step() {
     std::string name = suggested_save_name(payload());
     // Emptied before the dialog waits, so an arrival meanwhile cannot take
     // this frame's marker for a new one.
-    p_.state.rx_buffer.clear();
+    state_.rx_buffer.clear();
     const unsigned reception = reception_;
     std::optional<std::string> chosen = choose_destination(name, reception);
     if (reception != reception_) {
-        p_.message(abandoned_notice_, Icon::information);
+        dialogs_.message(abandoned_notice_, Icon::information);
         return;
     }
     if (!chosen) {
@@ -161,8 +168,8 @@ void FileReceiver::name_step() {
         return;
     }
     rx_filename = *chosen;
-    p_.state.current_mode = "file transfer";
-    p_.frmmain.mnumodechat.set_checked(false);
+    state_.current_mode = OperatingMode::file_transfer;
+    form_.mnumodechat.set_checked(false);
     request();
 }
 
@@ -171,14 +178,16 @@ void FileReceiver::name_step() {
 std::optional<std::string> FileReceiver::choose_destination(const std::string& name, unsigned reception) {
     std::string suggestion = in_download_folder(name);
     for (;;) {
-        std::optional<std::string> chosen = p_.dialogs.save_file(file_dialog_filter, suggestion);
+        std::optional<std::string> chosen = dialogs_.save_file(file_dialog_filter, suggestion);
         if (!chosen || reception != reception_) return chosen;
-        if (is_own_file(p_, *chosen)) {
-            p_.message(*chosen + " is one of Quillon's own files and cannot be replaced. Please choose another name.",
-                       Icon::stop);
+        if (is_own_file_(*chosen)) {
+            dialogs_.message(*chosen +
+                                 " is one of Quillon's own files and cannot be replaced. Please choose another name.",
+                             Icon::stop);
         } else if (std::string problem = destination_problem(*chosen); !problem.empty()) {
-            p_.message("The file cannot be saved as " + *chosen + ": " + problem + ". Please choose another name.",
-                       Icon::stop);
+            dialogs_.message("The file cannot be saved as " + *chosen + ": " + problem +
+                                 ". Please choose another name.",
+                             Icon::stop);
         } else {
             return chosen;
         }
@@ -187,35 +196,34 @@ std::optional<std::string> FileReceiver::choose_destination(const std::string& n
 }
 
 void FileReceiver::form_step() {
-    SharedState& s = p_.state;
-    s.file_mode = std::string(payload());
-    s.rx_buffer.clear();
+    state_.file_mode = form_of_word(payload());
+    state_.rx_buffer.clear();
     discard_output();
-    if (s.file_mode == "binary") {
-        std::string spool = p_.files.spool_file();
+    if (state_.file_mode == FileForm::binary) {
+        std::string spool = files_.spool_file();
         make_private_file(spool);
         spool_.open(spool, std::ios::binary | std::ios::trunc);
         if (!spool_) throw ReceiveFailure("cannot open the spool");
-    } else if (s.file_mode == "text") {
+    } else if (state_.file_mode == FileForm::text) {
         // The destination is replaced only once the whole file is in.
         if (!text_output_.open(rx_filename)) throw ReceiveFailure("cannot open the output file");
     } else {
         return failed();
     }
     form_known_ = true;
-    p_.events.transfer_started(transfer_info());
+    events_.transfer_started(transfer_info());
     rx_location_ = 0;
     bad_digits_ = 0;
     request();
-    s.start_time = now_in_seconds(p_.loop);
+    state_.start_time = now_in_seconds(loop_);
 }
 
 bool FileReceiver::beyond_announced_length(std::string_view text) {
     if (rx_location_ + static_cast<std::int64_t>(text.size()) <= rx_length) return false;
     abandon("The other side sent more than it announced.", TransferOutcome::failed);
-    p_.message("The other side sent more than the " + std::to_string(rx_length) +
-                   " characters it announced. The file is damaged; nothing was saved.",
-               Icon::stop);
+    dialogs_.message("The other side sent more than the " + std::to_string(rx_length) +
+                         " characters it announced. The file is damaged; nothing was saved.",
+                     Icon::stop);
     return true;
 }
 
@@ -232,59 +240,57 @@ void FileReceiver::store(std::string_view text) {
     }
     if (!written) throw ReceiveFailure("write error");
     rx_location_ += static_cast<std::int64_t>(text.size());
-    p_.events.transfer_progress(rx_location_, rx_length);
+    events_.transfer_progress(rx_location_, rx_length);
 }
 
 void FileReceiver::text_data_step() {
-    SharedState& s = p_.state;
-    ProgressBar& bar = p_.frmmain.ProgressBar1;
+    ProgressBar& bar = form_.ProgressBar1;
     std::string_view text = payload();
     if (beyond_announced_length(text)) return;
     store(text);
-    if (rx_length - rx_location_ < rx_block_size) p_.MSComm1.set_rthreshold(1);
+    if (rx_length - rx_location_ < rx_block_size) line_.set_rthreshold(1);
     bar.set_value(bar.value() + static_cast<double>(text.size()));
-    s.rx_buffer.clear();
+    state_.rx_buffer.clear();
     // A complete file is saved before anything can interrupt its reception.
     const bool complete = rx_location_ >= rx_length;
     if (complete) close_output();
     const unsigned reception = reception_;
     const unsigned call = call_;
-    while (p_.MSComm1.in_buffer_count() > 0) p_.loop.process_pending_events();
+    while (line_.in_buffer_count() > 0) loop_.process_pending_events();
     if (!complete) {
         if (reception != reception_) return;
-        p_.Timer2.set_enabled(true);
+        block_timer_.set_enabled(true);
         request();
         return;
     }
     finish_reception();
-    p_.frmmain.filemodetext.set_checked(false);
-    p_.transfer.transfer_report(s.start_time, s.end_time, rx_filename, rx_length);
+    form_.filemodetext.set_checked(false);
+    show_transfer_report(dialogs_, state_.start_time, state_.end_time, rx_filename, rx_length);
     if (!call_still_up(call)) return;
-    p_.MSComm1.output(frames::receiver_notice);
+    line_.output(frames::receiver_notice);
     request();
 }
 
 void FileReceiver::binary_data_step() {
-    SharedState& s = p_.state;
-    ProgressBar& bar = p_.frmmain.ProgressBar1;
+    ProgressBar& bar = form_.ProgressBar1;
     std::string_view text = payload();
     if (beyond_announced_length(text)) return;
     bar.set_value(bar.value() + static_cast<double>(text.size()));
     store(text);
-    s.rx_buffer.clear();
+    state_.rx_buffer.clear();
     if (rx_location_ < rx_length) {
-        p_.MSComm1.set_null_discard(true);
+        line_.set_null_discard(true);
         request();
         return;
     }
     close_output();
     finish_reception();
-    p_.frmmain.filemodebinary.set_checked(false);
+    form_.filemodebinary.set_checked(false);
     request();
     // Characters that are not digits were damaged on the way: no report
     // claims a clean file, and the conversion says how many pairs are bad.
-    if (bad_digits_ == 0) p_.transfer.transfer_report(s.start_time, s.end_time, rx_filename, rx_length);
-    p_.transfer.reconvert_file(rx_filename);
+    if (bad_digits_ == 0) show_transfer_report(dialogs_, state_.start_time, state_.end_time, rx_filename, rx_length);
+    reconversion_.reconvert_file(rx_filename);
 }
 
 // The whole announced length is in: the spool is closed, or the text-form
@@ -296,44 +302,42 @@ void FileReceiver::close_output() {
     } else if (!text_output_.commit()) {
         throw ReceiveFailure("cannot move the file into place");
     }
-    p_.state.recv_block = 1;
+    state_.recv_block = 1;
 }
 
 // What both forms do once the reception is over.
 void FileReceiver::finish_reception() {
-    SharedState& s = p_.state;
-    MainForm& f = p_.frmmain;
-    s.recv_block = 1;
+    state_.recv_block = 1;
     // Said in the output box: left in the input line it went out with the
     // next message, and kept keyboard dialling off.
-    f.txtreceived.set_text("End of transmission.Back to chat mode.");
-    s.current_mode = "chat";
-    f.mnumodechat.set_checked(true);
-    f.mnumode.set_enabled(true);
-    p_.dialler.enable_dial_controls();
-    f.cmdsend.set_enabled(true);
-    p_.Timer2.set_enabled(false);
-    f.ProgressBar1.set_visible(false);
-    s.end_time = now_in_seconds(p_.loop);
-    p_.events.transfer_ended(transfer_info(), TransferOutcome::complete, "");
+    form_.txtreceived.set_text("End of transmission.Back to chat mode.");
+    state_.current_mode = OperatingMode::chat;
+    form_.mnumodechat.set_checked(true);
+    form_.mnumode.set_enabled(true);
+    dialler_.enable_dial_controls();
+    form_.cmdsend.set_enabled(true);
+    block_timer_.set_enabled(false);
+    form_.ProgressBar1.set_visible(false);
+    state_.end_time = now_in_seconds(loop_);
+    events_.transfer_ended(transfer_info(), TransferOutcome::complete, "");
     form_known_ = false;
 }
 
 // The file as the call events tell it: binary form announces two digits a
 // byte. Before the form frame only the name chosen, if any, is known.
 TransferInfo FileReceiver::transfer_info() const {
-    if (!form_known_) return {TransferDirection::receiving, rx_filename, "", 0};
-    const std::string& form = p_.state.file_mode;
-    return {TransferDirection::receiving, rx_filename, form, form == "binary" ? rx_length / 2 : rx_length};
+    if (!form_known_) return {TransferDirection::receiving, rx_filename, FileForm::none, 0};
+    const FileForm form = state_.file_mode;
+    return {TransferDirection::receiving, rx_filename, form, form == FileForm::binary ? rx_length / 2 : rx_length};
 }
 
-bool FileReceiver::call_still_up(unsigned call) const { return call == call_ && p_.state.connected == 1; }
+bool FileReceiver::call_still_up(unsigned call) const { return call == call_ && state_.connected == 1; }
 
 void FileReceiver::call_lost() {
     ++call_;
     opening_deferred_ = false;
     failed_transfer_frame_.reset();
-    if (p_.state.recv_block >= 2) abandon("The call ended.");
+    if (state_.recv_block >= 2) abandon("The call ended.");
 }
 
 // Gives up this reception and leaves the program, and the destination, as
@@ -341,29 +345,33 @@ void FileReceiver::call_lost() {
 // whatever step it reached, and is told as ended: the status bar keeps the
 // loss after the output box has moved on.
 void FileReceiver::abandon(const std::string& why, TransferOutcome outcome) {
-    SharedState& s = p_.state;
-    MainForm& f = p_.frmmain;
-    p_.events.transfer_ended(transfer_info(), outcome, why);
+    events_.transfer_ended(transfer_info(), outcome, why);
     form_known_ = false;
     ++reception_;
     discard_output();
-    s.recv_block = 1;
-    s.rx_buffer.clear();
-    s.current_mode = "chat";
-    f.mnumodechat.set_checked(true);
-    f.mnumode.set_enabled(true);
-    p_.dialler.enable_dial_controls();
-    f.cmdsend.set_enabled(s.connected == 1);
-    p_.Timer2.set_enabled(false);
-    f.ProgressBar1.set_visible(false);
+    state_.recv_block = 1;
+    state_.rx_buffer.clear();
+    state_.current_mode = OperatingMode::chat;
+    form_.mnumodechat.set_checked(true);
+    form_.mnumode.set_enabled(true);
+    dialler_.enable_dial_controls();
+    form_.cmdsend.set_enabled(state_.connected == 1);
+    block_timer_.set_enabled(false);
+    form_.ProgressBar1.set_visible(false);
     abandoned_notice_ = why + " Reception abandoned; nothing was saved.";
-    p_.transfer.show_status(abandoned_notice_);
+    show_status(abandoned_notice_);
+}
+
+void FileReceiver::show_status(const std::string& text) {
+    loop_.post([this, text, alive = alive_] {
+        if (*alive) form_.txtreceived.set_text(text);
+    });
 }
 
 void FileReceiver::discard_output() {
     if (spool_.is_open()) {
         spool_.close();
-        std::remove(p_.files.spool_file().c_str());
+        std::remove(files_.spool_file().c_str());
     }
     spool_.clear();
     text_output_.discard();

@@ -2,17 +2,26 @@
 #pragma once
 
 #include "base/call_events.h"
+#include "base/dialogs.h"
+#include "base/event_loop.h"
+#include "base/file_locations.h"
+#include "base/form_timer.h"
+#include "base/main_form.h"
+#include "base/shared_state.h"
+#include "modem/dialler.h"
+#include "modem/serial_control.h"
+#include "transfer/reconversion.h"
 #include "transfer/replacing_file.h"
 
 #include <cstdint>
 #include <fstream>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace quillon {
-
-class Program;
 
 // The receiving half of the block protocol: one step per end-of-block
 // marker, appending each payload to the output file as it comes. A step
@@ -21,7 +30,12 @@ class Program;
 // and a new opening frame is answered once the step is over.
 class FileReceiver {
 public:
-    explicit FileReceiver(Program& program) : p_(program) {}
+    FileReceiver(EventLoop& loop, Dialogs& dialogs, const FileLocations& files, MainForm& form, SharedState& state,
+                 CallEvents& events, SerialControl& line, FormTimer& block_timer, Dialler& dialler,
+                 Reconversion& reconversion, std::function<bool(const std::string& path)> is_own_file);
+    ~FileReceiver();
+    FileReceiver(const FileReceiver&) = delete;
+    FileReceiver& operator=(const FileReceiver&) = delete;
 
     void receive_file();
     void call_lost();
@@ -53,8 +67,22 @@ private:
     bool passing_over_failed_transfer();
     TransferInfo transfer_info() const;
     void discard_output();
+    // A status line in the output box, shown once the handler running now
+    // has finished with the box.
+    void show_status(const std::string& text);
 
-    Program& p_;
+    EventLoop& loop_;
+    Dialogs& dialogs_;
+    const FileLocations& files_;
+    MainForm& form_;
+    SharedState& state_;
+    CallEvents& events_;
+    SerialControl& line_;
+    // Runs between the blocks of a text-form reception.
+    FormTimer& block_timer_;
+    Dialler& dialler_;
+    Reconversion& reconversion_;
+    std::function<bool(const std::string&)> is_own_file_;
     std::string rx_filename;
     std::ofstream spool_;
     ReplacingFile text_output_;
@@ -77,6 +105,8 @@ private:
     // When the last frame of a failed transfer arrived, until a new one opens.
     std::optional<double> failed_transfer_frame_;
     static constexpr double quiet_after_failure_s = 5;
+    // Posted status lines must not outlive the receiver.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 } // namespace quillon

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "transfer/file_sender.h"
 
-#include "app/program.h"
 #include "base/text_number.h"
 #include "base/hex_codec.h"
 #include "transfer/transfer_frames.h"
+#include "transfer/transfer_report.h"
 
 #include <filesystem>
 #include <limits>
@@ -18,104 +18,106 @@ struct SendFailure : std::runtime_error {
 };
 } // namespace
 
-void FileSender::send_to_line(const std::string& value) { p_.MSComm1.output(value); }
+void FileSender::send_to_line(const std::string& value) { line_.output(value); }
 
 void FileSender::send_file(const std::string& path) {
+    path_ = path;
+    run_step();
+}
+
+void FileSender::send_next_block() {
     // A request that no Send of ours asked for is the peer's mistake.
-    if (!sending_ && p_.state.send_block != 1) return;
+    if (sending_) run_step();
+}
+
+void FileSender::run_step() {
     try {
-        switch (p_.state.send_block) {
+        switch (state_.send_block) {
         case 1: opening_step(); break;
-        case 2: length_step(path); break;
-        case 3: name_step(path); break;
+        case 2: length_step(); break;
+        case 3: name_step(); break;
         case 4: form_step(); break;
-        case 0: finishing_step(path); break;
+        case 0: finishing_step(); break;
         default: data_step(); break;
         }
     } catch (const std::exception&) {
-        p_.events.transfer_ended({TransferDirection::sending, path, p_.state.file_mode, tx_file_length_},
+        events_.transfer_ended({TransferDirection::sending, path_, state_.file_mode, tx_file_length_},
             TransferOutcome::failed, "Error in sending! Back to chat mode.");
         fail();
     }
 }
 
 void FileSender::opening_step() {
-    MainForm& f = p_.frmmain;
-    p_.dialler.disable_dial_controls();
-    f.mnumode.set_enabled(false);
-    f.cmdsend.set_enabled(false);
-    f.cmdcan.set_enabled(true);
+    dialler_.disable_dial_controls();
+    form_.mnumode.set_enabled(false);
+    form_.cmdsend.set_enabled(false);
+    form_.cmdcan.set_enabled(true);
     sending_ = true;
     send_to_line(std::string(frames::end_of_block));
 }
 
-void FileSender::length_step(const std::string& path) {
-    const std::string& form = p_.state.file_mode;
-    if (form == "text" || form == "binary") {
+void FileSender::length_step() {
+    const FileForm form = state_.file_mode;
+    if (form == FileForm::text || form == FileForm::binary) {
         std::error_code error;
-        auto size = std::filesystem::file_size(path, error);
+        auto size = std::filesystem::file_size(path_, error);
         if (error) throw SendFailure("cannot size the file");
-        auto length = form == "binary" ? 2 * static_cast<std::uintmax_t>(size) : size;
+        auto length = form == FileForm::binary ? 2 * static_cast<std::uintmax_t>(size) : size;
         if (length > static_cast<std::uintmax_t>(std::numeric_limits<std::int32_t>::max()))
             throw SendFailure("file too long");
         tx_length = static_cast<int>(length);
     }
-    ProgressBar& bar = p_.frmmain.ProgressBar1;
+    ProgressBar& bar = form_.ProgressBar1;
     bar.set_max(tx_length);
     bar.set_min(0);
     bar.set_value(0);
     bar.set_visible(true);
     send_to_line(std::to_string(tx_length) + std::string(frames::end_of_block));
-    p_.events.transfer_started({TransferDirection::sending, path, p_.state.file_mode,
-        p_.state.file_mode == "binary" ? tx_length / 2 : tx_length});
+    events_.transfer_started({TransferDirection::sending, path_, state_.file_mode,
+        state_.file_mode == FileForm::binary ? tx_length / 2 : tx_length});
 }
 
-void FileSender::name_step(const std::string& path) {
+void FileSender::name_step() {
     close_file();
-    tx_file.open(path, std::ios::binary);
+    tx_file.open(path_, std::ios::binary);
     if (!tx_file) throw SendFailure("cannot open the file");
     tx_file.seekg(0, std::ios::end);
     tx_file_length_ = tx_file.tellg();
     tx_file.seekg(0);
     if (!tx_file || tx_file_length_ < 0) throw SendFailure("cannot size the open file");
     tx_location_ = 0;
-    send_to_line(announced_name(path) + std::string(frames::end_of_block));
+    send_to_line(announced_name(path_) + std::string(frames::end_of_block));
 }
 
 void FileSender::form_step() {
-    SharedState& s = p_.state;
-    tx_block_size = s.file_mode == "binary" ? frames::binary_block_size : frames::text_block_size;
-    s.start_time = static_cast<int>(round_half_even(p_.loop.time_of_day()));
-    send_to_line(s.file_mode + std::string(frames::end_of_block));
+    tx_block_size = state_.file_mode == FileForm::binary ? frames::binary_block_size : frames::text_block_size;
+    state_.start_time = static_cast<int>(round_half_even(loop_.time_of_day()));
+    send_to_line(form_word(state_.file_mode) + std::string(frames::end_of_block));
 }
 
 // Back in chat mode before the boxes wait for the user, so that nothing
 // arriving meanwhile is taken for this transfer.
-void FileSender::finishing_step(const std::string& path) {
-    SharedState& s = p_.state;
-    MainForm& f = p_.frmmain;
-    p_.events.transfer_ended({TransferDirection::sending, path, s.file_mode, tx_file_length_},
+void FileSender::finishing_step() {
+    events_.transfer_ended({TransferDirection::sending, path_, state_.file_mode, tx_file_length_},
         TransferOutcome::complete, "");
-    p_.MSComm1.set_null_discard(true);
-    s.send_block = -50;
+    line_.set_null_discard(true);
+    state_.send_block = -50;
     sending_ = false;
-    f.ProgressBar1.set_visible(false);
-    s.current_mode = "chat";
-    f.mnumodechat.set_checked(true);
-    f.mnumode.set_enabled(true);
-    p_.dialler.enable_dial_controls();
-    f.cmdsend.set_enabled(true);
-    s.rx_buffer.clear();
-    s.end_time = static_cast<int>(round_half_even(p_.loop.time_of_day()));
-    p_.message("Finished sending.Back to chat mode.", Icon::information);
-    p_.transfer.transfer_report(s.start_time, s.end_time, path, tx_length);
+    form_.ProgressBar1.set_visible(false);
+    state_.current_mode = OperatingMode::chat;
+    form_.mnumodechat.set_checked(true);
+    form_.mnumode.set_enabled(true);
+    dialler_.enable_dial_controls();
+    form_.cmdsend.set_enabled(true);
+    state_.rx_buffer.clear();
+    state_.end_time = static_cast<int>(round_half_even(loop_.time_of_day()));
+    dialogs_.message("Finished sending.Back to chat mode.", Icon::information);
+    show_transfer_report(dialogs_, state_.start_time, state_.end_time, path_, tx_length);
 }
 
 void FileSender::data_step() {
-    SharedState& s = p_.state;
-    MainForm& f = p_.frmmain;
-    ProgressBar& bar = f.ProgressBar1;
-    if (s.file_mode == "text") {
+    ProgressBar& bar = form_.ProgressBar1;
+    if (state_.file_mode == FileForm::text) {
         bool last = read_block(block_);
         auto characters = static_cast<double>(block_.size());
         block_ += frames::end_of_block;
@@ -123,11 +125,11 @@ void FileSender::data_step() {
         send_to_line(block_);
         if (last) {
             close_file();
-            s.send_block = -1;
-            f.filemodetext.set_checked(false);
+            state_.send_block = -1;
+            form_.filemodetext.set_checked(false);
         }
         bar.set_value(bar.value() + characters);
-    } else if (s.file_mode == "binary") {
+    } else if (state_.file_mode == FileForm::binary) {
         bool last = read_block(block_);
         payload_.clear();
         append_hex(payload_, block_);
@@ -135,8 +137,8 @@ void FileSender::data_step() {
         bar.set_value(bar.value() + static_cast<double>(payload_.size()));
         if (last) {
             close_file();
-            s.send_block = -1;
-            f.filemodebinary.set_checked(false);
+            state_.send_block = -1;
+            form_.filemodebinary.set_checked(false);
         }
         send_to_line(std::string(frames::end_of_block));
     }
@@ -149,28 +151,26 @@ bool FileSender::read_block(std::string& block) {
     block.resize(static_cast<std::size_t>(n));
     if (n > 0 && !tx_file.read(block.data(), n)) throw SendFailure("read error");
     tx_location_ += n;
-    p_.events.transfer_progress(tx_location_, tx_file_length_);
+    events_.transfer_progress(tx_location_, tx_file_length_);
     return tx_location_ >= tx_file_length_;
 }
 
 void FileSender::call_lost() {
     if (!sending_) return;
-    p_.events.transfer_ended({TransferDirection::sending, p_.state.send_filename, p_.state.file_mode, tx_file_length_},
+    events_.transfer_ended({TransferDirection::sending, path_, state_.file_mode, tx_file_length_},
                              TransferOutcome::abandoned, "the call ended");
-    MainForm& f = p_.frmmain;
     sending_ = false;
     close_file();
-    f.ProgressBar1.set_visible(false);
+    form_.ProgressBar1.set_visible(false);
     back_to_chat();
 }
 
 // Chat mode again, with neither form ticked.
 void FileSender::back_to_chat() {
-    MainForm& f = p_.frmmain;
-    p_.state.current_mode = "chat";
-    f.mnumodechat.set_checked(true);
-    f.filemodebinary.set_checked(false);
-    f.filemodetext.set_checked(false);
+    state_.current_mode = OperatingMode::chat;
+    form_.mnumodechat.set_checked(true);
+    form_.filemodebinary.set_checked(false);
+    form_.filemodetext.set_checked(false);
 }
 
 void FileSender::close_file() {
@@ -182,10 +182,10 @@ void FileSender::fail() {
     const char* text = "Error in sending! Back to chat mode.";
     sending_ = false;
     back_to_chat();
-    p_.frmmain.txtreceived.set_text(text);
+    form_.txtreceived.set_text(text);
     // The output box is rewritten with the chat text as soon as the event
     // that ran this step ends, so the user is told in a box as well.
-    p_.message(text, Icon::stop);
+    dialogs_.message(text, Icon::stop);
 }
 
 } // namespace quillon

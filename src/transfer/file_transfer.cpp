@@ -1,45 +1,37 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "transfer/file_transfer.h"
 
-#include "app/program.h"
-#include "transfer/transfer_report.h"
-
-#include <memory>
+#include <utility>
 
 namespace quillon {
 
-FileTransfer::FileTransfer(Program& program)
-    : p_(program), sender_(program), receiver_(program), mode_menu_(program), reconversion_(program),
-      stall_watch_(program.loop, [this](int seconds) { tell_stall(seconds); }) {}
-
-FileTransfer::~FileTransfer() { *alive_ = false; }
+FileTransfer::FileTransfer(EventLoop& loop, Dialogs& dialogs, Media& media, const FileLocations& files,
+                           MainForm& form, ConvertForm& convert_form, SharedState& state, CallEvents& events,
+                           SerialControl& line, FormTimer& block_timer, Dialler& dialler, CommHandler& comm_handler,
+                           std::function<bool(const std::string& path)> is_own_file)
+    : form_(form),
+      reconversion_(loop, dialogs, media, files, form, convert_form, events, line, comm_handler, dialler),
+      sender_(loop, dialogs, form, state, events, line, dialler),
+      receiver_(loop, dialogs, files, form, state, events, line, block_timer, dialler, reconversion_,
+                std::move(is_own_file)),
+      mode_menu_(dialogs, form, state), stall_watch_(loop, [this](int seconds) { tell_stall(seconds); }) {}
 
 void FileTransfer::send_file(const std::string& path) {
-    stall_watch_.stop();
-    sender_.send_file(path);
-    watch_for_stall();
+    run_step([&] { sender_.send_file(path); });
+}
+
+void FileTransfer::send_next_block() {
+    run_step([&] { sender_.send_next_block(); });
 }
 
 void FileTransfer::receive_file() {
-    stall_watch_.stop();
-    receiver_.receive_file();
-    watch_for_stall();
+    run_step([&] { receiver_.receive_file(); });
 }
 
 void FileTransfer::call_lost() {
     sender_.call_lost();
     receiver_.call_lost();
     stall_watch_.stop();
-}
-
-void FileTransfer::transfer_report(int start_time, int end_time, const std::string& file_name, int size) {
-    if (auto text = transfer_report_text(start_time, end_time, file_name, size)) p_.message(*text, Icon::none);
-}
-
-void FileTransfer::show_status(const std::string& text) {
-    p_.loop.post([this, text, alive = alive_] {
-        if (*alive) p_.frmmain.txtreceived.set_text(text);
-    });
 }
 
 // Only while one half waits for the other side: a step waiting for the
@@ -55,8 +47,8 @@ void FileTransfer::tell_stall(int seconds) {
         stall_watch_.stop();
         return;
     }
-    p_.frmmain.txtreceived.set_text("No data from the other side for " + std::to_string(seconds) +
-                                    " s; the cancel button hangs up.");
+    form_.txtreceived.set_text("No data from the other side for " + std::to_string(seconds) +
+                               " s; the cancel button hangs up.");
 }
 
 } // namespace quillon

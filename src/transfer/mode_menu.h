@@ -1,17 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <string>
+#include "base/dialogs.h"
+#include "base/main_form.h"
+#include "base/modes.h"
+#include "base/shared_state.h"
 
 namespace quillon {
-
-class Program;
 
 // The "Operating Mode" menu: chat or file transfer, the form and the file
 // to send. Nothing here writes to the line.
 class ModeMenu {
 public:
-    explicit ModeMenu(Program& program) : p_(program) {}
+    ModeMenu(Dialogs& dialogs, MainForm& form, SharedState& state) : dialogs_(dialogs), form_(form), state_(state) {}
 
     void mnumodechat_Click();
     void mnumodefile_Click();
@@ -19,10 +20,12 @@ public:
     void filemodetext_Click();
 
 private:
-    void choose_form(const std::string& form);
+    void choose_form(FileForm form);
     void choose_file_to_send();
 
-    Program& p_;
+    Dialogs& dialogs_;
+    MainForm& form_;
+    SharedState& state_;
 };
 
 } // namespace quillon

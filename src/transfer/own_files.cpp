@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "transfer/own_files.h"
 
-#include "app/program.h"
 
 #include <filesystem>
 #include <optional>
@@ -36,7 +35,7 @@ std::string_view last_part(std::string_view path) {
 
 // Files that exist are compared by inode, through links (hard ones too);
 // two names of files not there yet, by their resolved names.
-bool is_own_file(const Program& program, const std::string& path) {
+bool is_own_file(const FileLocations& files, const std::string& log_folder, const std::string& path) {
     static const std::string executable = [] {
         std::error_code error;
         return fs::read_symlink("/proc/self/exe", error).string();
@@ -44,12 +43,12 @@ bool is_own_file(const Program& program, const std::string& path) {
     // The session log's files are written while a call goes on.
     std::error_code parent_error;
     const fs::path folder = fs::weakly_canonical(fs::path(path).parent_path(), parent_error);
-    const fs::path logs = fs::weakly_canonical(program.session_log.folder(), parent_error);
+    const fs::path logs = fs::weakly_canonical(log_folder, parent_error);
     if (!parent_error && folder == logs) return true;
     const FileId target = identify(path);
     std::optional<fs::path> resolved_target;
     for (const std::string& own :
-         {program.files.spool_file(), program.files.settings_file(), program.files.address_book(), executable}) {
+         {files.spool_file(), files.settings_file(), files.address_book(), executable}) {
         if (own.empty()) continue;
         const FileId id = identify(own);
         if (target.exists || id.exists) {

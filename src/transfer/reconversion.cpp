@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "transfer/reconversion.h"
 
-#include "app/program.h"
 #include "base/hex_codec.h"
 #include "transfer/replacing_file.h"
 
@@ -21,37 +20,41 @@ constexpr int path_file_access_error = 75;
 constexpr std::size_t chunk_size = 4096;
 } // namespace
 
-Reconversion::Reconversion(Program& program) : p_(program) {
-    p_.frmconvert.on_close = [this] { close_window(); };
+Reconversion::Reconversion(EventLoop& loop, Dialogs& dialogs, Media& media, const FileLocations& files,
+                           MainForm& form, ConvertForm& convert_form, CallEvents& events, SerialControl& line,
+                           CommHandler& comm_handler, Dialler& dialler)
+    : loop_(loop), dialogs_(dialogs), media_(media), files_(files), form_(form), convert_form_(convert_form),
+      events_(events), line_(line), comm_handler_(comm_handler), dialler_(dialler) {
+    convert_form_.on_close = [this] { close_window(); };
 }
 
 void Reconversion::reconvert_file(const std::string& destination) {
-    bool offline = p_.dialogs.ask_yes_no("File download complete.File must be converted"
+    bool offline = dialogs_.ask_yes_no("File download complete.File must be converted"
                                          ".This will take time.Would you like to go offline"
                                          "and then reconvert?");
-    if (offline) p_.events.call_ended(CallEnd::went_offline);
+    if (offline) events_.call_ended(CallEnd::went_offline);
     if (offline) go_offline();
-    else p_.MSComm1.output("Receiver::Conversion in progress.Please wait!");
+    else line_.output("Receiver::Conversion in progress.Please wait!");
     std::int64_t bad_pairs = 0;
-    p_.events.converting(true);
+    events_.converting(true);
     try {
-        bad_pairs = convert(p_.files.spool_file(), destination);
+        bad_pairs = convert(files_.spool_file(), destination);
     } catch (const ConversionFailure& failure) {
-        p_.events.converting(false);
-        p_.message(std::to_string(failure.code) + "Unspecified error! Cannot complete conversion.", Icon::stop);
+        events_.converting(false);
+        dialogs_.message(std::to_string(failure.code) + "Unspecified error! Cannot complete conversion.", Icon::stop);
         return;
     }
     // To the peer only: an idle modem would take it as a command line.
-    if (p_.comm_handler.call_up() && p_.MSComm1.cd_holding()) p_.MSComm1.output("Receiver::Conversion complete.");
+    if (comm_handler_.call_up() && line_.cd_holding()) line_.output("Receiver::Conversion complete.");
     close_window();
-    p_.events.converting(false);
+    events_.converting(false);
     // One box for the whole file: a damaged line can spoil thousands of pairs.
     if (bad_pairs > 0)
-        p_.message("Unexpected Error! Cannot continue. " + std::to_string(bad_pairs) +
-                       (bad_pairs == 1 ? " pair" : " pairs") +
-                       " of digits came damaged; the bytes they stand for are wrong in the saved file.",
-                   Icon::stop);
-    p_.message("Conversion complete!", Icon::information);
+        dialogs_.message("Unexpected Error! Cannot continue. " + std::to_string(bad_pairs) +
+                             (bad_pairs == 1 ? " pair" : " pairs") +
+                             " of digits came damaged; the bytes they stand for are wrong in the saved file.",
+                         Icon::stop);
+    dialogs_.message("Conversion complete!", Icon::information);
 }
 
 std::int64_t Reconversion::convert(const std::string& spool, const std::string& destination) {
@@ -67,12 +70,12 @@ std::int64_t Reconversion::convert(const std::string& spool, const std::string& 
     if (!conv_dst_file.open(destination)) throw ConversionFailure{path_file_access_error};
 
     Frmconvert_Load();
-    p_.frmconvert.set_visible(true);
-    ProgressBar& bar = p_.frmconvert.ProgressBar1;
+    convert_form_.set_visible(true);
+    ProgressBar& bar = convert_form_.ProgressBar1;
     bar.set_max(static_cast<double>(length));
     bar.set_min(0);
     bar.set_value(0);
-    p_.loop.process_pending_events();
+    loop_.process_pending_events();
 
     std::int64_t bad_pairs = 0;
     auto bad_digit = [&bad_pairs] { ++bad_pairs; };
@@ -81,7 +84,7 @@ std::int64_t Reconversion::convert(const std::string& spool, const std::string& 
     bytes.reserve(chunk_size / 2 + 1);
     std::streamoff done = 0;
     while (done < length) {
-        p_.loop.process_pending_events();
+        loop_.process_pending_events();
         std::streamoff left = length - done;
         auto n = static_cast<std::size_t>(left >= static_cast<std::streamoff>(chunk_size) ? chunk_size : left);
         if (!conv_src_file.read(chunk.data(), static_cast<std::streamsize>(n))) throw ConversionFailure{device_io_error};
@@ -98,24 +101,24 @@ std::int64_t Reconversion::convert(const std::string& spool, const std::string& 
     return bad_pairs;
 }
 
-void Reconversion::go_offline() { p_.dialler.drop_call(); }
+void Reconversion::go_offline() { dialler_.drop_call(); }
 
 void Reconversion::Frmconvert_Load() {
-    std::string animation = p_.files.program_file("images\\filecopy.avi");
+    std::string animation = files_.program_file("images\\filecopy.avi");
     // Without a playable animation the window still shows, and the main
     // window stays usable.
-    if (!p_.media.can_play_animation(animation)) return;
-    p_.frmconvert.Animation1.play(animation);
-    p_.frmmain.set_enabled(false);
+    if (!media_.can_play_animation(animation)) return;
+    convert_form_.Animation1.play(animation);
+    form_.set_enabled(false);
 }
 
 void Reconversion::Frmconvert_Unload() {
-    p_.frmconvert.Animation1.stop();
-    p_.frmmain.set_enabled(true);
+    convert_form_.Animation1.stop();
+    form_.set_enabled(true);
 }
 
 void Reconversion::close_window() {
-    p_.frmconvert.set_visible(false);
+    convert_form_.set_visible(false);
     Frmconvert_Unload();
 }
 

@@ -26,4 +26,8 @@ std::optional<std::string> transfer_report_text(int start_time, int end_time, co
            time_part + "\r\naverage speed : " + std::to_string(speed) + "bps";
 }
 
+void show_transfer_report(Dialogs& dialogs, int start_time, int end_time, const std::string& file_name, int size) {
+    if (auto text = transfer_report_text(start_time, end_time, file_name, size)) dialogs.message(*text, Icon::none);
+}
+
 } // namespace quillon

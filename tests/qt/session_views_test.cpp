@@ -20,8 +20,8 @@ QString text_of(WindowsFixture &t, const char *name) {
 // long texts lose their middle, never more than that.
 TEST(StatusBarView, ElidesInTheMiddleAndNeverToAFewLetters) {
     WindowsFixture t;
-    t.p().state.current_mode = "file transfer";
-    t.p().state.file_mode = "binary";
+    t.p().state.current_mode = OperatingMode::file_transfer;
+    t.p().state.file_mode = FileForm::binary;
     t.p().state.send_filename = "/home/ann/pictures from the summer holiday by the sea in 2026/beach at noon, the long one.bmp";
     t.p().events.dialling("5551002");
     t.run_for(0.5);

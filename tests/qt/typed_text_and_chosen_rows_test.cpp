@@ -28,7 +28,7 @@ TEST(InputLineView, PastedTypedAndEditedTextReachesTheModelExactly) {
                               "b\r\nc\r\nd \xF0\x9F\x98\x80";
     EXPECT_EQ(t.w().txtsend.text(), typed);
 
-    t.p().state.current_mode = "chat";
+    t.p().state.current_mode = OperatingMode::chat;
     t.w().cmdsend.set_enabled(true);
     t.w().cmdsend.click();
     EXPECT_EQ(t.port(1).written, "AT&D2\r" + typed) << "sent as typed";

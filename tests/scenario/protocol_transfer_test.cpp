@@ -104,7 +104,7 @@ TEST(ProtocolScenario, EachProtocolEachWayThroughTheMenus) {
             EXPECT_NE(t.report_of(to).find("filename : " + to.f.dir.file("inbox/")), std::string::npos);
         }
         for (Station* s : {&from, &to}) {
-            EXPECT_EQ(s->s().current_mode, "chat");
+            EXPECT_EQ(s->s().current_mode, OperatingMode::chat);
             EXPECT_TRUE(s->w().mnumode.enabled());
             EXPECT_FALSE(s->w().ProgressBar1.visible());
         }
@@ -179,7 +179,7 @@ TEST(ProtocolScenario, ZmodemThroughNoiseCancelsAndADroppedCall) {
         t.exchange.on_carried = [&](const std::string& from, const std::string&, std::string_view bytes) {
             if (from == t.a.number) carried += bytes.size();
         };
-        t.a.s().current_mode = "file transfer";
+        t.a.s().current_mode = OperatingMode::file_transfer;
         t.a.w().cmdsend.click();
         ASSERT_TRUE(t.run_transfer());
         EXPECT_TRUE(t.inbox(t.b, "resumed.bin") == content);

@@ -32,7 +32,7 @@ struct Transfer : TwoPrograms {
         bool done = run_until(
             [&] {
                 bool received = form == "binary" ? b.f.dialogs.showed("Conversion complete!")
-                                                 : b.s().recv_block == 1 && b.s().current_mode == "chat";
+                                                 : b.s().recv_block == 1 && b.s().current_mode == OperatingMode::chat;
                 return a.s().send_block == -50 && received;
             },
             3600);

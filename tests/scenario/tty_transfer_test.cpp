@@ -37,7 +37,7 @@ struct TtyPair : TwoPrograms {
         start_transfer(content, form);
         return run_until(
             [&] {
-                bool stored = form == "text" ? b.s().recv_block == 1 && b.s().current_mode == "chat"
+                bool stored = form == "text" ? b.s().recv_block == 1 && b.s().current_mode == OperatingMode::chat
                                              : b.f.dialogs.showed("Conversion complete!");
                 return stored && a.s().send_block == -50;
             },
@@ -79,7 +79,7 @@ TEST(TtyTransferScenario, GoingOfflineLetsTheSenderFinishAndReport) {
     bool reported = false;
     for (const auto& m : t.a.f.dialogs.messages()) reported = reported || m.starts_with("filename : ");
     EXPECT_TRUE(reported) << "and showed its report";
-    EXPECT_EQ(t.a.s().current_mode, "chat");
+    EXPECT_EQ(t.a.s().current_mode, OperatingMode::chat);
     EXPECT_FALSE(t.a.w().ProgressBar1.visible());
     EXPECT_TRUE(t.b.f.dir.read("in.dat") == content);
     ASSERT_TRUE(t.call()) << "and the line is ready for the next call";

@@ -56,12 +56,13 @@ TEST(CallNotices, OurOwnCallsAndTransfers) {
     t.hub.ringing();
     t.hub.dialling("5551002");
     t.hub.connected();
-    TransferInfo received{TransferDirection::receiving, "/home/ann/in/report.pdf", "binary", 1536};
+    TransferInfo received{TransferDirection::receiving, "/home/ann/in/report.pdf", FileForm::binary, 1536};
     t.hub.transfer_ended(received, TransferOutcome::complete, "");
-    t.hub.transfer_ended({TransferDirection::sending, "/tmp/x.bin", "text", 10}, TransferOutcome::complete, "");
-    t.hub.transfer_ended({TransferDirection::sending, "/tmp/x.bin", "text", 10}, TransferOutcome::failed,
+    t.hub.transfer_ended({TransferDirection::sending, "/tmp/x.bin", FileForm::text, 10}, TransferOutcome::complete, "");
+    t.hub.transfer_ended({TransferDirection::sending, "/tmp/x.bin", FileForm::text, 10}, TransferOutcome::failed,
                          "carrier lost");
-    t.hub.transfer_ended({TransferDirection::receiving, "", "text", 0}, TransferOutcome::failed, "no space left");
+    t.hub.transfer_ended({TransferDirection::receiving, "", FileForm::text, 0}, TransferOutcome::failed,
+                         "no space left");
     t.hub.transfer_ended(received, TransferOutcome::abandoned, "The call ended.");
     EXPECT_EQ(t.desktop.shown,
               (Shown{"Incoming call | ", "Call connected | With 5551002", "File received | report.pdf (1.5 KB)",

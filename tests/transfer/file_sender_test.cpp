@@ -59,7 +59,7 @@ TEST(FileSender, FailuresGoBackToChatModeAndKeepTheProgram) {
     EXPECT_EQ(f.request(), "");
     EXPECT_TRUE(f.dialogs.showed("Error in sending! Back to chat mode."));
     EXPECT_EQ(f.dialogs.shown.back().icon, Icon::stop);
-    EXPECT_EQ(f.p().state.current_mode, "chat");
+    EXPECT_EQ(f.p().state.current_mode, OperatingMode::chat);
     EXPECT_TRUE(f.w().mnumodechat.checked());
     EXPECT_FALSE(f.w().filemodebinary.checked());
     EXPECT_FALSE(f.ended);
@@ -93,7 +93,7 @@ TEST(FileSender, AStalledPeerIsToldOfEveryThirtySecondsAndCancelEndsIt) {
         f.w().cmdcan.click();
         EXPECT_EQ(f.line().dtr_history, (std::vector<bool>{false, true}));
         f.lose_carrier();
-        EXPECT_EQ(f.p().state.current_mode, "chat");
+        EXPECT_EQ(f.p().state.current_mode, OperatingMode::chat);
         f.run_for(60);
         EXPECT_EQ(f.w().txtreceived.text(), "Modem ready...") << "no notice once the call is over";
     }

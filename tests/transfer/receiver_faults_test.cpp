@@ -76,7 +76,7 @@ TEST(ReceiverFaults, AnAbandonedReceptionLeavesTheDestinationAsItWas) {
             EXPECT_EQ(testing::partial_files_in(f.dir.path()), 0);
             EXPECT_FALSE(f.dir.exists("vlorn.cmp"));
             EXPECT_TRUE(f.told_abandoned(shown));
-            EXPECT_EQ(f.p().state.current_mode, "chat");
+            EXPECT_EQ(f.p().state.current_mode, OperatingMode::chat);
             EXPECT_FALSE(f.dialogs.showed("Unexpected error while receiving! Cannot continue."));
         }
     }
@@ -93,7 +93,7 @@ TEST(ReceiverFaults, CarrierLostUnderTheTextReportKeepsTheCompleteFile) {
     EXPECT_TRUE(f.dialogs.messages().front().starts_with("filename : " + f.dir.file("saved") + "\r\nfilesize : 3"));
     EXPECT_FALSE(f.dialogs.showed("Unexpected error while receiving! Cannot continue."));
     EXPECT_EQ(f.dir.read("saved"), "abc");
-    EXPECT_EQ(f.p().state.current_mode, "chat");
+    EXPECT_EQ(f.p().state.current_mode, OperatingMode::chat);
 }
 
 TEST(ReceiverFaults, TheSaveDialogOpensInTheDownloadFolderAndRefusesTheProgramsOwnFiles) {

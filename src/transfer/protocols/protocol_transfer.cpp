@@ -20,11 +20,12 @@ namespace quillon {
 
 namespace {
 
-const char* const forms[] = {"zmodem", "ymodem", "xmodem"};
+constexpr FileForm forms[] = {FileForm::zmodem, FileForm::ymodem, FileForm::xmodem};
 
-std::string protocol_name(std::string form) {
-    std::transform(form.begin(), form.end(), form.begin(), [](unsigned char c) { return std::toupper(c); });
-    return form;
+std::string protocol_name(FileForm form) {
+    std::string name(form_word(form));
+    std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::toupper(c); });
+    return name;
 }
 
 // A ZRQINIT hex header begins so: the pad, ZDLE, 'B' and the type 00.
@@ -60,7 +61,7 @@ private:
 } // namespace
 
 struct ProtocolTransfer::Session {
-    std::string form;
+    FileForm form = FileForm::none;
     TransferDirection direction = TransferDirection::sending;
     std::vector<std::string> paths; // sending: the local files, in order
     std::unique_ptr<GuardedSink> sink; // receiving
@@ -89,31 +90,31 @@ ProtocolTransfer::~ProtocolTransfer() {
     if (timer_) loop_.stop_timer(timer_);
 }
 
-bool ProtocolTransfer::is_protocol_form(const std::string& form) {
+bool ProtocolTransfer::is_protocol_form(FileForm form) {
     return std::find(std::begin(forms), std::end(forms), form) != std::end(forms);
 }
 
-MenuItem* ProtocolTransfer::item_of(const std::string& form) {
-    if (form == "zmodem") return &form_.filemodezmodem;
-    if (form == "ymodem") return &form_.filemodeymodem;
-    if (form == "xmodem") return &form_.filemodexmodem;
+MenuItem* ProtocolTransfer::item_of(FileForm form) {
+    if (form == FileForm::zmodem) return &form_.filemodezmodem;
+    if (form == FileForm::ymodem) return &form_.filemodeymodem;
+    if (form == FileForm::xmodem) return &form_.filemodexmodem;
     return nullptr;
 }
 
 void ProtocolTransfer::untick_forms() {
-    for (const char* f : forms) item_of(f)->set_checked(false);
+    for (FileForm f : forms) item_of(f)->set_checked(false);
 }
 
-void ProtocolTransfer::choose_form(const std::string& form) {
+void ProtocolTransfer::choose_form(FileForm form) {
     state_.file_mode = form;
     form_.mnumodechat.set_checked(false);
     form_.filemodebinary.set_checked(false);
     form_.filemodetext.set_checked(false);
-    for (const char* f : forms) item_of(f)->set_checked(f == form);
-    state_.current_mode = "file transfer";
+    for (FileForm f : forms) item_of(f)->set_checked(f == form);
+    state_.current_mode = OperatingMode::file_transfer;
     // A cancelled dialog keeps the files chosen before.
     std::vector<std::string> names;
-    if (form == "ymodem") names = dialogs_.open_files(file_dialog_filter);
+    if (form == FileForm::ymodem) names = dialogs_.open_files(file_dialog_filter);
     else if (auto name = dialogs_.open_file(file_dialog_filter, "")) names = {*name};
     if (names.empty()) return;
     chosen_ = names;
@@ -127,7 +128,7 @@ bool ProtocolTransfer::send() {
                                          ? chosen_
                                          : std::vector{state_.send_filename};
     // Only YMODEM's dialog chooses several.
-    if (state_.file_mode != "ymodem") paths.resize(1);
+    if (state_.file_mode != FileForm::ymodem) paths.resize(1);
     send_files(std::move(paths));
     return true;
 }
@@ -137,7 +138,7 @@ bool ProtocolTransfer::send_files(std::vector<std::string> paths) {
     auto s = std::make_unique<Session>();
     s->form = state_.file_mode;
     s->paths = std::move(paths);
-    if (s->form == "xmodem") s->paths.resize(1);
+    if (s->form == FileForm::xmodem) s->paths.resize(1);
     std::vector<OutgoingFile> files;
     for (const std::string& path : s->paths) {
         auto file = file_to_send(path);
@@ -147,10 +148,11 @@ bool ProtocolTransfer::send_files(std::vector<std::string> paths) {
         }
         files.push_back(std::move(*file));
     }
-    if (s->form == "zmodem") s->engine = std::make_unique<ZmodemSender>(std::move(files));
+    if (s->form == FileForm::zmodem) s->engine = std::make_unique<ZmodemSender>(std::move(files));
     else
-        s->engine = std::make_unique<XmodemSender>(
-            std::move(files), s->form == "ymodem" ? XmodemSender::Variant::ymodem : XmodemSender::Variant::xmodem);
+        s->engine = std::make_unique<XmodemSender>(std::move(files), s->form == FileForm::ymodem
+                                                                         ? XmodemSender::Variant::ymodem
+                                                                         : XmodemSender::Variant::xmodem);
     start(std::move(s));
     return true;
 }
@@ -164,7 +166,7 @@ void ProtocolTransfer::receive_chosen() {
         dialogs_.message("There is no call to receive files over.", Icon::information);
         return;
     }
-    start_receiving(state_.file_mode == "xmodem" ? "xmodem" : "ymodem");
+    start_receiving(state_.file_mode == FileForm::xmodem ? FileForm::xmodem : FileForm::ymodem);
 }
 
 std::optional<std::string> ProtocolTransfer::receiving_folder() {
@@ -181,12 +183,12 @@ std::optional<std::string> ProtocolTransfer::receiving_folder() {
     return folder_ = answer;
 }
 
-bool ProtocolTransfer::start_receiving(const std::string& form) {
+bool ProtocolTransfer::start_receiving(FileForm form) {
     auto s = std::make_unique<Session>();
     s->form = form;
     s->direction = TransferDirection::receiving;
     std::string folder, name;
-    if (form == "xmodem") {
+    if (form == FileForm::xmodem) {
         // XMODEM carries no name: the user gives one.
         asking_ = true;
         auto path = dialogs_.save_file(file_dialog_filter, in_download_folder(""));
@@ -206,9 +208,9 @@ bool ProtocolTransfer::start_receiving(const std::string& form) {
         return false;
     }
     // Only ZMODEM can go on with a partial file, so only it keeps one.
-    s->sink = std::make_unique<GuardedSink>(folder, form == "zmodem", is_own_file_);
-    if (form == "zmodem") s->engine = std::make_unique<ZmodemReceiver>(*s->sink);
-    else if (form == "ymodem") s->engine = std::make_unique<XmodemReceiver>(*s->sink);
+    s->sink = std::make_unique<GuardedSink>(folder, form == FileForm::zmodem, is_own_file_);
+    if (form == FileForm::zmodem) s->engine = std::make_unique<ZmodemReceiver>(*s->sink);
+    else if (form == FileForm::ymodem) s->engine = std::make_unique<XmodemReceiver>(*s->sink);
     else s->engine = std::make_unique<XmodemReceiver>(*s->sink, name);
     start(std::move(s));
     return true;
@@ -221,7 +223,7 @@ void ProtocolTransfer::start(std::unique_ptr<Session> session) {
     session_ = std::move(session);
     tail_.clear();
     const std::string name = protocol_name(session_->form);
-    state_.current_mode = "file transfer";
+    state_.current_mode = OperatingMode::file_transfer;
     state_.file_mode = session_->form;
     form_.mnumodechat.set_checked(false);
     form_.mnumode.set_enabled(false);
@@ -264,12 +266,12 @@ bool ProtocolTransfer::take_arrival(const std::string& bytes) {
         return false;
     }
     tail_.clear();
-    if (!start_receiving("zmodem")) refuse_session();
+    if (!start_receiving(FileForm::zmodem)) refuse_session();
     return true;
 }
 
 void ProtocolTransfer::after_arrival() {
-    if (!session_ && state_.connected == 1 && state_.current_mode == "file transfer" &&
+    if (!session_ && state_.connected == 1 && state_.current_mode == OperatingMode::file_transfer &&
         is_protocol_form(state_.file_mode) && !own_transfer_running_())
         form_.cmdsend.set_enabled(true);
 }
@@ -394,7 +396,7 @@ void ProtocolTransfer::finish() {
     session_.reset();
 
     form_.ProgressBar1.set_visible(false);
-    state_.current_mode = "chat";
+    state_.current_mode = OperatingMode::chat;
     form_.mnumodechat.set_checked(true);
     form_.mnumode.set_enabled(true);
     form_.cmdsend.set_enabled(state_.connected == 1);

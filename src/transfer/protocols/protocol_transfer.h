@@ -5,6 +5,7 @@
 #include "base/dialogs.h"
 #include "base/event_loop.h"
 #include "base/main_form.h"
+#include "base/modes.h"
 #include "base/shared_state.h"
 #include "modem/serial_control.h"
 #include "transfer/protocols/transfer_engine.h"
@@ -37,12 +38,12 @@ public:
     ProtocolTransfer(const ProtocolTransfer&) = delete;
     ProtocolTransfer& operator=(const ProtocolTransfer&) = delete;
 
-    // "zmodem", "ymodem" or "xmodem".
-    static bool is_protocol_form(const std::string& form);
+    // ZMODEM, YMODEM or XMODEM.
+    static bool is_protocol_form(FileForm form);
 
     // One of our form items chosen: as "Binary" and "Text" do, with
     // several files to choose for YMODEM.
-    void choose_form(const std::string& form);
+    void choose_form(FileForm form);
     // "Binary", "Text" or "Chat" chosen: our items lose their ticks.
     void untick_forms();
     // Send pressed: true when the form is ours and the session started here.
@@ -74,7 +75,7 @@ private:
     struct Session;
 
     void start(std::unique_ptr<Session> session);
-    bool start_receiving(const std::string& form);
+    bool start_receiving(FileForm form);
     void refuse_session();
     std::optional<std::string> receiving_folder();
     void step();
@@ -84,7 +85,7 @@ private:
     void file_over(TransferOutcome outcome, const std::string& detail);
     void finish();
     void tell_stall(int seconds);
-    MenuItem* item_of(const std::string& form);
+    MenuItem* item_of(FileForm form);
 
     EventLoop& loop_;
     Dialogs& dialogs_;
