@@ -41,12 +41,6 @@ std::function<Commands(const Names&)> each(Names even, Names odd) {
     };
 }
 
-// XMODEM carries no size: the last block comes padded with SUB.
-bool same_but_padding(const std::string& got, const std::string& sent) {
-    return got.size() % 128 == 0 && got.size() >= sent.size() && got.size() < sent.size() + 1024 &&
-           got.compare(0, sent.size(), sent) == 0 && got.find_first_not_of('\x1A', sent.size()) == std::string::npos;
-}
-
 struct Row {
     const char* name;
     const char* form;

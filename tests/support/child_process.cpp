@@ -16,22 +16,31 @@
 
 namespace quillon::testing {
 
-ChildProcess::ChildProcess(const std::vector<std::string>& argv, bool with_stderr) {
-    int fds[2];
-    if (pipe(fds) != 0) throw std::runtime_error("pipe");
-    pid_ = fork();
-    if (pid_ < 0) throw std::runtime_error("fork");
-    if (pid_ == 0) {
-        dup2(fds[1], STDOUT_FILENO);
-        if (with_stderr) dup2(fds[1], STDERR_FILENO);
-        close(fds[0]);
-        close(fds[1]);
+namespace {
+// Forks argv with its standard streams on the given descriptors (-1: its
+// errors go nowhere), in folder unless that is empty.
+pid_t spawn(const std::vector<std::string>& argv, const std::string& folder, int in, int out, int err) {
+    pid_t pid = fork();
+    if (pid == 0) {
+        if (in >= 0) dup2(in, STDIN_FILENO);
+        dup2(out, STDOUT_FILENO);
+        dup2(err >= 0 ? err : open("/dev/null", O_WRONLY), STDERR_FILENO);
+        if (!folder.empty() && chdir(folder.c_str()) != 0) _exit(126);
         std::vector<char*> args;
         for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
         args.push_back(nullptr);
-        execv(args[0], args.data());
+        execvp(args[0], args.data());
         _exit(127);
     }
+    return pid;
+}
+} // namespace
+
+ChildProcess::ChildProcess(const std::vector<std::string>& argv, bool with_stderr) {
+    int fds[2];
+    if (pipe2(fds, O_CLOEXEC) != 0) throw std::runtime_error("pipe");
+    pid_ = spawn(argv, "", -1, fds[1], with_stderr ? fds[1] : STDERR_FILENO);
+    if (pid_ < 0) throw std::runtime_error("fork");
     close(fds[1]);
     out_fd_ = fds[0];
 }
@@ -97,27 +106,15 @@ std::string ask_line(int port, const std::string& line, double timeout_seconds) 
 
 std::optional<PipedChild> spawn_piped(const std::vector<std::string>& argv, const std::string& folder) {
     int to_child[2], from_child[2];
-    if (::pipe2(to_child, O_CLOEXEC) != 0) return std::nullopt;
-    if (::pipe2(from_child, O_CLOEXEC) != 0) {
-        ::close(to_child[0]);
-        ::close(to_child[1]);
+    if (pipe2(to_child, O_CLOEXEC) != 0) return std::nullopt;
+    if (pipe2(from_child, O_CLOEXEC) != 0) {
+        close(to_child[0]);
+        close(to_child[1]);
         return std::nullopt;
     }
-    pid_t pid = ::fork();
-    if (pid == 0) {
-        ::dup2(to_child[0], 0);
-        ::dup2(from_child[1], 1);
-        int null = ::open("/dev/null", O_WRONLY);
-        ::dup2(null, 2);
-        if (::chdir(folder.c_str()) != 0) ::_exit(126);
-        std::vector<char*> args;
-        for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-        args.push_back(nullptr);
-        ::execvp(args[0], args.data());
-        ::_exit(127);
-    }
-    ::close(to_child[0]);
-    ::close(from_child[1]);
+    pid_t pid = spawn(argv, folder, to_child[0], from_child[1], -1);
+    close(to_child[0]);
+    close(from_child[1]);
     return PipedChild{pid, to_child[1], from_child[0]};
 }
 

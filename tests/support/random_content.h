@@ -37,4 +37,11 @@ inline std::vector<SampleFile> sample_files(unsigned seed) {
     return files;
 }
 
+// XMODEM carries no size: what arrives is what was sent, its last block
+// padded with SUB.
+inline bool same_but_padding(const std::string& got, const std::string& sent) {
+    return got.size() % 128 == 0 && got.size() >= sent.size() && got.size() < sent.size() + 1024 &&
+           got.compare(0, sent.size(), sent) == 0 && got.find_first_not_of('\x1A', sent.size()) == std::string::npos;
+}
+
 } // namespace quillon::testing
