@@ -195,7 +195,9 @@ void CommHandler::receive() {
         f.mnumode.set_enabled(true);
     }
 
-    if (rx_has(request) && s.current_mode == OperatingMode::file_transfer) {
+    // A request no Send of ours asked for would start the chosen file on its
+    // way, or at least grey Send for the rest of the call.
+    if (rx_has(request) && s.current_mode == OperatingMode::file_transfer && transfer_.sending()) {
         ++s.send_block;
         empty_line_buffer();
         transfer_.send_next_block();

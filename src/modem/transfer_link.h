@@ -9,6 +9,8 @@ class TransferLink {
 public:
     // A send or a reception is under way.
     virtual bool in_progress() const = 0;
+    // A send of ours is under way: only then is a request the peer's answer.
+    virtual bool sending() const = 0;
     // The peer's opening frame arrived: the reception starts.
     virtual void receive_file() = 0;
     // The peer asked for the next block of the file being sent.

@@ -42,6 +42,7 @@ public:
     void receive_file() override;
     // A send or a reception is under way.
     bool in_progress() const override { return sender_.active() || receiver_.active(); }
+    bool sending() const override { return sender_.active(); }
 
     void mnumodechat_Click() { mode_menu_.mnumodechat_Click(); }
     void mnumodefile_Click() { mode_menu_.mnumodefile_Click(); }

@@ -99,6 +99,21 @@ TEST(FileSender, AStalledPeerIsToldOfEveryThirtySecondsAndCancelEndsIt) {
     }
 }
 
+// Requests no Send of ours asked for are the peer's: the chosen file stays
+// here, and Send still starts from the opening frame.
+TEST(FileSender, RequestsNobodyAskedForSendNothing) {
+    Sender f;
+    f.dir.write("private.bin", "not for the peer");
+    f.dialogs.open_answers.push_back(f.dir.file("private.bin"));
+    f.w().filemodebinary.choose();
+    f.take_written();
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(f.request(), "");
+    EXPECT_TRUE(f.w().cmdsend.enabled());
+    f.w().cmdsend.click();
+    EXPECT_EQ(f.take_written(), "^%847%^");
+    EXPECT_EQ(f.request(), "32^%847%^");
+}
+
 TEST(FileSender, WindowsStylePathsAndPathsWithoutSeparators) {
     EXPECT_EQ(announced_name("C:\\My Files\\photo.bmp"), "photo.bmp");
     EXPECT_EQ(announced_name("/home/ann/photo.bmp"), "photo.bmp");
