@@ -15,6 +15,8 @@ function(quillon_layer name)
   add_library(quillon_${name} STATIC ${sources})
   # Private: a library's users do not inherit its view of src.
   target_include_directories(quillon_${name} PRIVATE ${view})
+  # Debug information and coverage name the files in src, not in the view.
+  target_compile_options(quillon_${name} PRIVATE -ffile-prefix-map=${view}=${PROJECT_SOURCE_DIR}/src)
   foreach(folder ${LAYER_BELOW})
     target_link_libraries(quillon_${name} PUBLIC quillon_${folder})
   endforeach()
