@@ -272,15 +272,24 @@ std::vector<std::string> files_in(const TempDir& dir) {
     return names;
 }
 
-// Other programs lock a device under the name they were given, a link's
-// among them, may leave the PID for a moment after making the file, or
-// take the tty itself with flock. A refused open leaves the locks as it
+pid_t dead_pid() {
+    pid_t child = fork();
+    if (child == 0) _exit(0);
+    waitpid(child, nullptr, 0);
+    return child;
+}
+
+// A device is locked under every name it is opened by, and a stale lock is
+// taken over. Other programs lock it under the name they were given, a
+// link's among them, may leave the PID for a moment after making the file,
+// or take the tty itself with flock. A refused open leaves the locks as it
 // found them.
-TEST(TermiosLine, DevicesItCannotUseAreRefusedClearly) {
+TEST(TermiosLine, LocksAreHeldUnderEveryNameAndDevicesItCannotUseAreRefused) {
     Pty pty;
     TempDir locks;
     TempDir links;
-    const std::string device = pty.name, link = links.file("ttyC");
+    HandLoop loop;
+    const std::string device = pty.name, link = links.file("ttyC"), lock = lock_file_of(pty);
     ASSERT_EQ(symlink(pty.name, link.c_str()), 0);
     int other = -1;
     struct Row {
@@ -313,48 +322,7 @@ TEST(TermiosLine, DevicesItCannotUseAreRefusedClearly) {
         for (const std::string& name : before) std::remove(locks.file(name).c_str());
     }
     ::close(other);
-}
 
-// Tried by a user without the right to the device: root drops to nobody.
-TEST(TermiosLine, PermissionDeniedSaysWhichGroupToJoin) {
-    Pty pty;
-    ASSERT_EQ(fchmod(pty.slave, 0600), 0);
-    int pipe_fds[2];
-    ASSERT_EQ(pipe(pipe_fds), 0);
-    pid_t child = fork();
-    if (child == 0) {
-        std::string text = "opened";
-        if (geteuid() != 0 || (setgid(65534) == 0 && setuid(65534) == 0)) text = open_result(pty.name, "/nonexistent");
-        [[maybe_unused]] ssize_t n = ::write(pipe_fds[1], text.data(), text.size());
-        _exit(0);
-    }
-    ::close(pipe_fds[1]);
-    std::string text;
-    char buffer[512];
-    for (ssize_t n; (n = ::read(pipe_fds[0], buffer, sizeof buffer)) > 0;) text.append(buffer, static_cast<std::size_t>(n));
-    ::close(pipe_fds[0]);
-    waitpid(child, nullptr, 0);
-    // A pty is its owner's alone: the text names owner and group, and no
-    // variable is left for the user to expand.
-    EXPECT_EQ(text.rfind(std::string("Permission denied on ") + pty.name + " (owner root, group ", 0), 0u) << text;
-    EXPECT_NE(text.find("): only its owner may use it"), std::string::npos) << text;
-    EXPECT_EQ(text.find('$'), std::string::npos) << text;
-}
-
-pid_t dead_pid() {
-    pid_t child = fork();
-    if (child == 0) _exit(0);
-    waitpid(child, nullptr, 0);
-    return child;
-}
-
-TEST(TermiosLine, UucpLocksAreHeldUnderEveryNameAndStaleOnesTakenOver) {
-    Pty pty;
-    TempDir locks;
-    TempDir links;
-    HandLoop loop;
-    const std::string lock = lock_file_of(pty), link = links.file("ttyC");
-    ASSERT_EQ(symlink(pty.name, link.c_str()), 0);
     {
         TermiosLine line(loop, link, locks.path());
         EXPECT_EQ(files_in(locks), (std::vector<std::string>{lock, "LCK..ttyC"})) << "locked under both names";
@@ -377,6 +345,31 @@ TEST(TermiosLine, UucpLocksAreHeldUnderEveryNameAndStaleOnesTakenOver) {
     timespec long_ago[2] = {{0, 0}, {std::time(nullptr) - 60, 0}};
     ASSERT_EQ(utimensat(AT_FDCWD, locks.file(lock).c_str(), long_ago, 0), 0);
     EXPECT_EQ(open_result(pty.name, locks.path()), "opened") << "an empty lock a minute old is stale";
+}
+
+// Tried by a user without the right to the device: root drops to nobody.
+TEST(TermiosLine, PermissionDeniedSaysWhichGroupToJoin) {
+    Pty pty;
+    ASSERT_EQ(fchmod(pty.slave, 0600), 0);
+    int pipe_fds[2];
+    ASSERT_EQ(pipe(pipe_fds), 0);
+    pid_t child = fork();
+    if (child == 0) {
+        std::string text = "opened";
+        if (geteuid() != 0 || (setgid(65534) == 0 && setuid(65534) == 0)) text = open_result(pty.name, "/nonexistent");
+        [[maybe_unused]] ssize_t n = ::write(pipe_fds[1], text.data(), text.size());
+        _exit(0);
+    }
+    waitpid(child, nullptr, 0); // its one short write is whole in the pipe
+    char buffer[512];
+    ssize_t n = ::read(pipe_fds[0], buffer, sizeof buffer);
+    std::string text(buffer, static_cast<std::size_t>(std::max<ssize_t>(0, n)));
+    for (int fd : pipe_fds) ::close(fd);
+    // A pty is its owner's alone: the text names owner and group, and no
+    // variable is left for the user to expand.
+    EXPECT_EQ(text.rfind(std::string("Permission denied on ") + pty.name + " (owner root, group ", 0), 0u) << text;
+    EXPECT_NE(text.find("): only its owner may use it"), std::string::npos) << text;
+    EXPECT_EQ(text.find('$'), std::string::npos) << text;
 }
 
 TEST(LineErrorCounter, OneEventForEachKindOfFaultThatGrew) {

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 namespace quillon {
 namespace {
 
@@ -16,12 +18,13 @@ std::string bytes_of_length(std::size_t n) {
 }
 
 struct Sender : ConnectedProgram {
-    // Chooses the form and the file, then presses Send.
-    void send(const std::string& name, const std::string& content, MenuItem& form) {
-        dir.write(name, content);
+    // Chooses the form and the file (written unless content is absent),
+    // then presses Send.
+    void send(const std::string& name, std::optional<std::string> content, MenuItem& form, bool press = true) {
+        if (content) dir.write(name, *content);
         dialogs.open_answers.push_back(dir.file(name));
         form.choose();
-        w().cmdsend.click();
+        if (press) w().cmdsend.click();
     }
     // Sends a 3000-byte file in binary form and answers its first frames.
     void send_and_answer(int requests) {
@@ -38,10 +41,7 @@ struct Sender : ConnectedProgram {
 
 TEST(FileSender, NoFormChosenStallsAfterTheFormFrame) {
     Sender f;
-    f.dir.write("a.txt", "abc");
-    f.dialogs.open_answers.push_back(f.dir.file("a.txt"));
-    f.w().mnumodefile.choose();
-    f.w().cmdsend.click();
+    f.send("a.txt", "abc", f.w().mnumodefile);
     EXPECT_EQ(f.take_written(), "^%847%^");
     EXPECT_EQ(f.request(), "0^%847%^") << "no form: the length is left as it was";
     EXPECT_EQ(f.request(), "a.txt^%847%^");
@@ -52,9 +52,7 @@ TEST(FileSender, NoFormChosenStallsAfterTheFormFrame) {
 
 TEST(FileSender, FailuresGoBackToChatModeAndKeepTheProgram) {
     Sender f;
-    f.dialogs.open_answers.push_back(f.dir.file("missing.bin"));
-    f.w().filemodebinary.choose();
-    f.w().cmdsend.click();
+    f.send("missing.bin", std::nullopt, f.w().filemodebinary);
     f.take_written();
     EXPECT_EQ(f.request(), "");
     EXPECT_TRUE(f.dialogs.showed("Error in sending! Back to chat mode."));
@@ -103,9 +101,7 @@ TEST(FileSender, AStalledPeerIsToldOfEveryThirtySecondsAndCancelEndsIt) {
 // here, and Send still starts from the opening frame.
 TEST(FileSender, RequestsNobodyAskedForSendNothing) {
     Sender f;
-    f.dir.write("private.bin", "not for the peer");
-    f.dialogs.open_answers.push_back(f.dir.file("private.bin"));
-    f.w().filemodebinary.choose();
+    f.send("private.bin", "not for the peer", f.w().filemodebinary, false);
     f.take_written();
     for (int i = 0; i < 6; ++i) EXPECT_EQ(f.request(), "");
     EXPECT_TRUE(f.w().cmdsend.enabled());
@@ -115,10 +111,8 @@ TEST(FileSender, RequestsNobodyAskedForSendNothing) {
 }
 
 TEST(FileSender, WindowsStylePathsAndPathsWithoutSeparators) {
-    EXPECT_EQ(announced_name("C:\\My Files\\photo.bmp"), "photo.bmp");
-    EXPECT_EQ(announced_name("/home/ann/photo.bmp"), "photo.bmp");
-    EXPECT_EQ(announced_name("dir/sub\\x.txt"), "x.txt");
-    EXPECT_EQ(announced_name("photo.bmp"), "photo.bmp");
+    for (const char* path : {"C:\\My Files\\photo.bmp", "/home/ann/photo.bmp", "dir/sub\\photo.bmp", "photo.bmp"})
+        EXPECT_EQ(announced_name(path), "photo.bmp") << path;
 }
 
 } // namespace
