@@ -50,26 +50,24 @@ TEST(FileSender, NoFormChosenStallsAfterTheFormFrame) {
     EXPECT_EQ(f.request(), "");
 }
 
+// The file is missing at Send, or vanishes before it is opened.
 TEST(FileSender, FailuresGoBackToChatModeAndKeepTheProgram) {
-    Sender f;
-    f.send("missing.bin", std::nullopt, f.w().filemodebinary);
-    f.take_written();
-    EXPECT_EQ(f.request(), "");
-    EXPECT_TRUE(f.dialogs.showed("Error in sending! Back to chat mode."));
-    EXPECT_EQ(f.dialogs.shown.back().icon, Icon::stop);
-    EXPECT_EQ(f.p().state.current_mode, OperatingMode::chat);
-    EXPECT_TRUE(f.w().mnumodechat.checked());
-    EXPECT_FALSE(f.w().filemodebinary.checked());
-    EXPECT_FALSE(f.ended);
-
-    Sender g;
-    g.send("plain", "xyz", g.w().filemodetext);
-    g.take_written();
-    g.request();
-    std::remove(g.dir.file("plain").c_str());
-    EXPECT_EQ(g.request(), "") << "the file vanished before it was opened";
-    EXPECT_TRUE(g.dialogs.showed("Error in sending! Back to chat mode."));
-    EXPECT_FALSE(g.ended);
+    for (bool vanishes : {false, true}) {
+        SCOPED_TRACE(vanishes ? "vanished" : "missing");
+        Sender f;
+        MenuItem& form = vanishes ? f.w().filemodetext : f.w().filemodebinary;
+        f.send("plain", vanishes ? std::optional<std::string>("xyz") : std::nullopt, form);
+        f.take_written();
+        if (vanishes) f.request();
+        std::remove(f.dir.file("plain").c_str());
+        EXPECT_EQ(f.request(), "");
+        EXPECT_TRUE(f.dialogs.showed("Error in sending! Back to chat mode."));
+        EXPECT_EQ(f.dialogs.shown.back().icon, Icon::stop);
+        EXPECT_EQ(f.p().state.current_mode, OperatingMode::chat);
+        EXPECT_TRUE(f.w().mnumodechat.checked());
+        EXPECT_FALSE(form.checked());
+        EXPECT_FALSE(f.ended);
+    }
 }
 
 // The peer stops answering after each frame in turn: every 30 seconds the
