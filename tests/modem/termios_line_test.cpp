@@ -373,14 +373,8 @@ TEST(TermiosLine, PermissionDeniedSaysWhichGroupToJoin) {
 }
 
 TEST(LineErrorCounter, OneEventForEachKindOfFaultThatGrew) {
-    std::vector<LineErrorCounts> counts = {
-        {},
-        {1, 0, 0, 0, 0},
-        {1, 0, 0, 0, 0},
-        {3, 2, 1, 1, 1},
-        {3, 2, 1, 1, 1},
-        {3, 2, 5, 1, 1},
-    };
+    std::vector<LineErrorCounts> counts = {{}, {1, 0, 0, 0, 0}, {1, 0, 0, 0, 0}, {3, 2, 1, 1, 1}, {3, 2, 1, 1, 1},
+                                           {3, 2, 5, 1, 1}};
     std::size_t next = 0;
     LineErrorCounter counter([&]() -> std::optional<LineErrorCounts> { return counts.at(next++); });
     ASSERT_TRUE(counter.available());

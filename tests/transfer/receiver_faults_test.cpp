@@ -145,12 +145,10 @@ TEST(FileReceiver, AnExistingDestinationIsReplaced) {
 }
 
 TEST(FileReceiver, PeerNamesNeverLeaveTheChosenFolder) {
-    EXPECT_EQ(suggested_save_name("../../etc/passwd"), "passwd");
-    EXPECT_EQ(suggested_save_name("C:\\Windows\\win.ini"), "win.ini");
-    EXPECT_EQ(suggested_save_name(".."), "received.bin");
-    EXPECT_EQ(suggested_save_name("dir/."), "received.bin");
-    EXPECT_EQ(suggested_save_name(""), "received.bin");
-    EXPECT_EQ(suggested_save_name("photo.bmp"), "photo.bmp");
+    for (auto [peer, saved] : {std::pair{"../../etc/passwd", "passwd"}, {"C:\\Windows\\win.ini", "win.ini"},
+                               {"..", "received.bin"}, {"dir/.", "received.bin"}, {"", "received.bin"},
+                               {"photo.bmp", "photo.bmp"}})
+        EXPECT_EQ(suggested_save_name(peer), saved) << peer;
 
     Receiver f;
     f.announce("1", "text", "../../.bashrc");
