@@ -178,20 +178,14 @@ void settle(PollEventLoop& loop, double seconds = 0.1) {
 // The client's stream as one line per telnet event.
 std::string events_of(const std::string& raw) {
     std::string out;
+    auto line = [&](std::string head, std::string_view bytes) {
+        for (unsigned char c : bytes) head += " " + std::to_string(c);
+        out += head + "\n";
+    };
     Parser parser;
-    parser.on_data = [&](std::string_view d) {
-        out += "data";
-        for (unsigned char c : d) out += " " + std::to_string(c);
-        out += "\n";
-    };
-    parser.on_option = [&](std::uint8_t c, std::uint8_t o) {
-        out += "option " + std::to_string(c) + " " + std::to_string(o) + "\n";
-    };
-    parser.on_subnegotiation = [&](std::uint8_t o, std::string_view p) {
-        out += "sb " + std::to_string(o);
-        for (unsigned char c : p) out += " " + std::to_string(c);
-        out += "\n";
-    };
+    parser.on_data = [&](std::string_view d) { line("data", d); };
+    parser.on_option = [&](std::uint8_t c, std::uint8_t o) { line("option " + std::to_string(c), std::string(1, o)); };
+    parser.on_subnegotiation = [&](std::uint8_t o, std::string_view p) { line("sb " + std::to_string(o), p); };
     parser.feed(raw);
     return out;
 }
