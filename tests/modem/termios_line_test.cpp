@@ -79,12 +79,6 @@ struct OpenLine {
     TermiosLine line{loop, pty.name, locks.path()};
 };
 
-std::string all_byte_values() {
-    std::string all;
-    for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
-    return all;
-}
-
 TEST(TermiosLine, LeavesRaw8N1BehindAndCarriesEveryByteValueBothWays) {
     Pty pty;
     TempDir locks;
@@ -120,16 +114,18 @@ TEST(TermiosLine, LeavesRaw8N1BehindAndCarriesEveryByteValueBothWays) {
 
     // Every byte value, carriage returns and XON/XOFF among them, passes
     // both ways unchanged and is announced once.
+    std::string all;
+    for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
     Events events;
     line.set_listener(&events);
-    line.write(all_byte_values());
-    EXPECT_EQ(pty.read(256), all_byte_values());
-    pty.send(all_byte_values());
+    line.write(all);
+    EXPECT_EQ(pty.read(256), all);
+    pty.send(all);
     EXPECT_EQ(line.bytes_waiting(), 256u);
     ASSERT_TRUE(loop.on_readable);
     loop.on_readable();
     EXPECT_EQ(events.readable, 1);
-    EXPECT_EQ(line.read_available(), all_byte_values());
+    EXPECT_EQ(line.read_available(), all);
     EXPECT_EQ(line.bytes_waiting(), 0u);
     EXPECT_TRUE(events.errors.empty()) << "a pty keeps no fault counts, so it reports no line errors";
 }

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/connected_program.h"
+#include "support/random_content.h"
 #include "transfer/transfer_frames.h"
 
 #include <gtest/gtest.h>
@@ -10,12 +11,6 @@ namespace quillon {
 namespace {
 
 using testing::ConnectedProgram;
-
-std::string bytes_of_length(std::size_t n) {
-    std::string s(n, '\0');
-    for (std::size_t i = 0; i < n; ++i) s[i] = static_cast<char>((i * 37 + 11) % 256);
-    return s;
-}
 
 struct Sender : ConnectedProgram {
     // Chooses the form and the file (written unless content is absent),
@@ -28,7 +23,7 @@ struct Sender : ConnectedProgram {
     }
     // Sends a 3000-byte file in binary form and answers its first frames.
     void send_and_answer(int requests) {
-        send("a.bin", bytes_of_length(3000), w().filemodebinary);
+        send("a.bin", testing::random_bytes(3000, 1), w().filemodebinary);
         for (int i = 0; i < requests; ++i) request();
     }
     // The receiver asks for the next frame; one second a step.
