@@ -75,10 +75,11 @@ UnattendedRequest read_request(const std::vector<std::string>& args) {
             dial_only = true;
             r.send.push_back(value());
         } else if (a == "--form") {
-            r.form = value();
-            if (r.form == "binary" || r.form == "text") dial_only = true;
-            else if (r.form != "zmodem" && r.form != "ymodem" && r.form != "xmodem")
-                throw std::invalid_argument("--form is binary, text, zmodem, ymodem or xmodem, not \"" + r.form + "\"");
+            const std::string word = value();
+            r.form = form_of_word(word);
+            if (r.form == FileForm::none)
+                throw std::invalid_argument("--form is binary, text, zmodem, ymodem or xmodem, not \"" + word + "\"");
+            if (r.form == FileForm::binary || r.form == FileForm::text) dial_only = true;
         } else if (a == "--port") {
             r.port = whole_number(a, value(), 1, 4);
         } else if (a == "--answer") {

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "base/modes.h"
+
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -14,7 +16,7 @@ struct UnattendedRequest {
     std::vector<std::string> send;   // files to send, in turn
     // binary or text: our own protocol; zmodem, ymodem or xmodem: the
     // protocol to send with, or to receive with when answering.
-    std::string form = "binary";
+    FileForm form = FileForm::binary;
     std::optional<int> port;         // the settings' port when not given
     std::string receive_into;        // empty: the download folder
     int calls = 1;

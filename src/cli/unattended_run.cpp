@@ -35,8 +35,6 @@ void say(const std::string& text) { std::fprintf(stderr, "quillon: %s\n", text.c
 
 std::string base_name(const std::string& path) { return std::filesystem::path(path).filename().string(); }
 
-bool is_protocol(const std::string& form) { return ProtocolTransfer::is_protocol_form(form_of_word(form)); }
-
 } // namespace
 
 UnattendedRun::UnattendedRun(Program& program, PollEventLoop& loop, const UnattendedRequest& request)
@@ -155,16 +153,16 @@ void UnattendedRun::send_next_file() {
         return finish(exit_status::done, "all sent; hung up");
     }
     SharedState& s = p_.state;
-    s.file_mode = form_of_word(r_.form);
+    s.file_mode = r_.form;
     s.current_mode = OperatingMode::file_transfer;
     s.send_filename = r_.send[next_file_];
     last_activity_ = loop_.monotonic();
-    if (!is_protocol(r_.form)) {
+    if (!ProtocolTransfer::is_protocol_form(r_.form)) {
         ++next_file_;
         return p_.frmmain.cmdsend.on_click();
     }
     // XMODEM carries one file a session; the others carry them all.
-    const std::size_t n = r_.form == "xmodem" ? 1 : r_.send.size() - next_file_;
+    const std::size_t n = r_.form == FileForm::xmodem ? 1 : r_.send.size() - next_file_;
     const auto first = r_.send.begin() + static_cast<std::ptrdiff_t>(next_file_);
     next_file_ += n;
     if (!p_.protocols.send_files({first, first + static_cast<std::ptrdiff_t>(n)})) {
@@ -188,8 +186,8 @@ void UnattendedRun::follow_protocol_session() {
                                                         ? "the session ended before every file was sent"
                                                         : session_failure_);
     }
-    if (r_.dial.empty() && (r_.form == "ymodem" || r_.form == "xmodem") && !p_.transfer.in_progress()) {
-        p_.state.file_mode = form_of_word(r_.form);
+    if (r_.dial.empty() && (r_.form == FileForm::ymodem || r_.form == FileForm::xmodem) && !p_.transfer.in_progress()) {
+        p_.state.file_mode = r_.form;
         p_.frmmain.mnureceiveprotocol.on_click();
     }
 }
@@ -245,7 +243,7 @@ void UnattendedRun::transfer_ended(const TransferInfo& info, TransferOutcome out
     }
     if (sending) {
         say("sent " + info.file_name);
-        if (!is_protocol(r_.form)) return loop_.post([this] { send_next_file(); });
+        if (!ProtocolTransfer::is_protocol_form(r_.form)) return loop_.post([this] { send_next_file(); });
         --session_files_left_;
         // At once, so that the next session is ready for the peer's first word.
         loop_.post([this] { follow_protocol_session(); });
