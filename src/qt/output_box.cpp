@@ -51,6 +51,7 @@ OutputBox::OutputBox(TextBox &model, QWidget *parent) : QAbstractScrollArea(pare
     viewport()->setAutoFillBackground(true);
     viewport()->setCursor(Qt::IBeamCursor);
     verticalScrollBar()->setSingleStep(1);
+    narrow_widths_.fill(-1);
     frame_.setSingleShot(true);
     since_frame_.start();
     connect(&frame_, &QTimer::timeout, this, [this] { paint_arrivals(); });
@@ -79,13 +80,16 @@ void OutputBox::append(std::string_view more) {
     shown_revision_ = model_.revision();
     // The same text set again (the 5-second check's notice) draws nothing.
     if (more.empty()) return;
+    if (!frame_.isActive()) {
+        // The frame's first arrival: where its changes begin. The first
+        // after a quiet frame shows at once.
+        changed_row_ = rows_.count() - 1;
+        changed_at_ = shown_size_;
+        frame_.start(std::max(0, frame_ms - static_cast<int>(since_frame_.elapsed())));
+    }
     shown_size_ += more.size();
     shown_hash_ = hash_more(shown_hash_, more);
-    std::size_t last_row = rows_.count() - 1;
-    changed_from_ = frame_.isActive() ? std::min(changed_from_, last_row) : last_row;
-    // The first arrival after a quiet frame shows at once.
-    if (!frame_.isActive()) frame_.start(std::max(0, frame_ms - static_cast<int>(since_frame_.elapsed())));
-    rows_.lay_out(model_.text(), laid_out_width_, [this](char32_t c, double x) { return char_width(c, x); });
+    rows_.lay_out(shown(), laid_out_width_, [this](char32_t c, double x) { return char_width(c, x); });
 }
 
 // The frame's arrivals on screen: the scroll bar hears of them once, what
@@ -105,11 +109,37 @@ void OutputBox::paint_arrivals() {
     if (std::abs(moved) >= rows_in_view) return paint_all();
     painted_top_ = top;
     if (moved != 0) viewport()->scroll(0, -moved * height, QRect(0, margin, width, viewport()->height() - margin));
-    long first = static_cast<long>(changed_from_) - top;
-    if (first < rows_in_view) {
-        int y = margin + static_cast<int>(std::max(0L, first)) * height;
-        viewport()->update(QRect(0, y, width, viewport()->height() - y));
+    // The row where the frame's text begins is drawn from there on (a word
+    // wrapped away from it leaves from no further left), the rows after it
+    // whole.
+    long first = static_cast<long>(changed_row_) - top;
+    if (first >= rows_in_view) return;
+    int y = margin + static_cast<int>(std::max(0L, first + 1)) * height;
+    QRegion changed(0, y, width, viewport()->height() - y);
+    if (first >= 0) {
+        int left = std::max(0, margin + static_cast<int>(x_before(changed_row_, changed_at_)) - ink_overhang());
+        changed += QRect(left, y - height, width - left, height);
     }
+    viewport()->update(changed);
+}
+
+// Where in its row the character that holds byte `at` (or the row's end) begins.
+double OutputBox::x_before(std::size_t row, std::size_t at) {
+    std::string_view text = shown();
+    double x = 0;
+    for (std::size_t pos = rows_.start(row), end = std::min(at, row_end_shown(row)); pos < end;) {
+        ShownChar c = shown_char_at(text, pos);
+        if (c.kind == ShownChar::unfinished || c.kind == ShownChar::line_break || pos + c.length > end) break;
+        if (c.kind == ShownChar::glyph) x += char_width(c.code, x);
+        pos += c.length;
+    }
+    return x;
+}
+
+// How far a glyph may draw outside its own advance: a whole row's height,
+// which no font's overhang reaches.
+int OutputBox::ink_overhang() const {
+    return row_height();
 }
 
 void OutputBox::paint_all() {
@@ -141,7 +171,7 @@ void OutputBox::lay_out_all() {
     laid_out_width_ = text_width();
     shaped_.clear();
     rows_.clear();
-    rows_.lay_out(model_.text(), laid_out_width_, [this](char32_t c, double x) { return char_width(c, x); });
+    rows_.lay_out(shown(), laid_out_width_, [this](char32_t c, double x) { return char_width(c, x); });
     update_scroll_range();
     bar->setValue(at_bottom ? bar->maximum() : static_cast<int>(rows_.row_of(first_shown)));
 }
@@ -154,16 +184,20 @@ void OutputBox::update_scroll_range() {
 }
 
 double OutputBox::char_width(char32_t code, double x) {
-    if (widths_.isEmpty()) widths_.insert(U' ', QFontMetricsF(font()).horizontalAdvance(QLatin1Char(' ')));
     if (code == U'\t') {
-        double stop = tab_columns * widths_.value(U' ');
+        double stop = tab_columns * char_width(U' ', 0);
         return (std::floor(x / stop) + 1) * stop - x;
     }
+    double *width = code < narrow_widths_.size() ? &narrow_widths_[code] : nullptr;
+    if (width && *width >= 0) return *width;
     auto known = widths_.constFind(code);
     if (known != widths_.constEnd()) return *known;
-    double width = QFontMetricsF(font()).horizontalAdvance(QString::fromUcs4(&code, 1));
-    widths_.insert(code, width);
-    return width;
+    double measured = QFontMetricsF(font()).horizontalAdvance(QString::fromUcs4(&code, 1));
+    if (width)
+        *width = measured;
+    else
+        widths_.insert(code, measured);
+    return measured;
 }
 
 double OutputBox::text_width() const {
@@ -174,20 +208,22 @@ int OutputBox::row_height() const {
     return std::max(1, fontMetrics().lineSpacing());
 }
 
+std::string_view OutputBox::shown() const {
+    return std::string_view(model_.text()).substr(0, shown_size_);
+}
+
 std::size_t OutputBox::row_end_shown(std::size_t row) const {
-    std::string_view text = model_.text();
-    return rows_.end(row, text.size());
+    return rows_.end(row, shown_size_);
 }
 
 QString OutputBox::row_text(std::size_t row) const {
-    std::string_view text = model_.text();
-    QString shown = shown_string(text, rows_.start(row), rows_.end(row, text.size()));
-    if (shown.endsWith(QChar(u'\n'))) shown.chop(1);
-    return shown;
+    QString text = shown_string(shown(), rows_.start(row), row_end_shown(row));
+    if (text.endsWith(QChar(u'\n'))) text.chop(1);
+    return text;
 }
 
 std::vector<OutputBox::Run> OutputBox::runs(std::size_t row) {
-    std::string_view text = model_.text();
+    std::string_view text = shown();
     std::size_t from = std::min(anchor_, cursor_), to = std::max(anchor_, cursor_);
     std::vector<Run> out;
     double x = 0;
@@ -247,6 +283,20 @@ QGlyphRun OutputBox::plain_run(const Run &run) {
     return glyphs;
 }
 
+// The glyphs of a run that end at x or further right.
+QGlyphRun OutputBox::glyphs_from(const QGlyphRun &glyphs, double x) {
+    const QList<QPointF> positions = glyphs.positions();
+    // Each glyph ends where the next begins.
+    auto next = std::lower_bound(positions.begin() + 1, positions.end(), x,
+                                 [](const QPointF &p, double x) { return p.x() < x; });
+    qsizetype skipped = next - positions.begin() - 1;
+    if (skipped <= 0) return glyphs;
+    QGlyphRun part = glyphs;
+    part.setGlyphIndexes(glyphs.glyphIndexes().mid(skipped));
+    part.setPositions(positions.mid(skipped));
+    return part;
+}
+
 const OutputBox::ShapedRow &OutputBox::shaped_row(std::size_t row) {
     std::size_t start = rows_.start(row), end = row_end_shown(row);
     std::size_t from = std::clamp(std::min(anchor_, cursor_), start, end);
@@ -278,22 +328,27 @@ void OutputBox::paintEvent(QPaintEvent *event) {
     }
     QPainter painter(viewport());
     const QPalette &colours = palette();
-    int height = row_height();
+    int height = row_height(), width = viewport()->width();
     auto top = static_cast<std::size_t>(painted_top_);
     std::size_t in_view = static_cast<std::size_t>(viewport()->height() / height) + 1;
     std::size_t first = top + static_cast<std::size_t>(std::max(0, event->rect().top() - margin) / height);
     int y = margin + static_cast<int>(first - top) * height;
     for (std::size_t row = first; row < rows_.count() && y <= event->rect().bottom(); ++row, y += height) {
+        QRect band = event->region().intersected(QRect(0, y, width, height)).boundingRect();
+        if (band.isEmpty()) continue;
+        // Glyphs wholly left of what is drawn again are left as they are.
+        double from = band.left() - ink_overhang() - margin;
         const ShapedRow &shaped = shaped_row(row);
         for (std::size_t i = 0; i < shaped.runs.size(); ++i) {
             const Run &run = shaped.runs[i];
+            if (run.x + run.width < from) continue;
             if (run.selected) painter.fillRect(QRectF(margin + run.x, y, run.width, height), colours.highlight());
             if (run.text.startsWith(u'\t')) continue;
             painter.setPen(colours.color(run.selected ? QPalette::HighlightedText : QPalette::Text));
             if (shaped.plain[i].glyphIndexes().isEmpty())
                 painter.drawStaticText(QPointF(margin + run.x, y), shaped.shaped[i]);
             else
-                painter.drawGlyphRun(QPointF(margin + run.x, y), shaped.plain[i]);
+                painter.drawGlyphRun(QPointF(margin + run.x, y), glyphs_from(shaped.plain[i], from - run.x));
         }
     }
     // Rows out of view keep no shapes.
@@ -312,6 +367,7 @@ void OutputBox::resizeEvent(QResizeEvent *event) {
 void OutputBox::changeEvent(QEvent *event) {
     QAbstractScrollArea::changeEvent(event);
     if (event->type() == QEvent::FontChange) {
+        narrow_widths_.fill(-1);
         widths_.clear();
         glyphs_.clear();
         raw_font_ = QRawFont();
@@ -321,16 +377,16 @@ void OutputBox::changeEvent(QEvent *event) {
 }
 
 QString OutputBox::shown_text() const {
-    return shown_string(model_.text(), 0, model_.text().size());
+    return shown_string(shown(), 0, shown_size_);
 }
 
 QString OutputBox::selected_text() const {
-    return shown_string(model_.text(), std::min(anchor_, cursor_), std::max(anchor_, cursor_));
+    return shown_string(shown(), std::min(anchor_, cursor_), std::max(anchor_, cursor_));
 }
 
 void OutputBox::select_all() {
     anchor_ = 0;
-    cursor_ = model_.text().size();
+    cursor_ = shown_size_;
     paint_all();
 }
 
@@ -342,8 +398,8 @@ std::size_t OutputBox::offset_at(QPoint point) {
     int height = row_height();
     long row = verticalScrollBar()->value() + static_cast<long>(std::floor(double(point.y() - margin) / height));
     if (row < 0) return 0;
-    if (static_cast<std::size_t>(row) >= rows_.count()) return model_.text().size();
-    std::string_view text = model_.text();
+    if (static_cast<std::size_t>(row) >= rows_.count()) return shown_size_;
+    std::string_view text = shown();
     double x = 0, wanted = point.x() - margin;
     std::size_t at = rows_.start(static_cast<std::size_t>(row)), end = row_end_shown(static_cast<std::size_t>(row));
     while (at < end) {

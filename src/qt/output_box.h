@@ -11,6 +11,7 @@
 #include <QStaticText>
 #include <QTimer>
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -81,10 +82,15 @@ private:
     std::vector<Run> runs(std::size_t row);
     quint32 plain_glyph(char32_t code);
     QGlyphRun plain_run(const Run &run);
+    static QGlyphRun glyphs_from(const QGlyphRun &glyphs, double x);
+    double x_before(std::size_t row, std::size_t at);
+    int ink_overhang() const;
     const ShapedRow &shaped_row(std::size_t row);
     void paint_arrivals();
     void paint_all();
     std::size_t offset_at(QPoint point);
+    // The model's text as far as this box has been told of it.
+    std::string_view shown() const;
     std::size_t row_end_shown(std::size_t row) const;
     bool has_selection() const { return anchor_ != cursor_; }
 
@@ -96,16 +102,21 @@ private:
     std::size_t shown_size_ = 0;
     std::uint64_t shown_hash_ = 0;
     double laid_out_width_ = 0;
+    // Widths measured so far: Latin-1 at its code (negative until measured),
+    // the rest by code.
+    std::array<double, 256> narrow_widths_;
     QHash<char32_t, double> widths_;
     // The font's glyph for each character drawn so far; 0 for one that
     // needs shaping or another font.
     QRawFont raw_font_;
     QHash<char32_t, quint32> glyphs_;
-    // Arrivals wait here for their frame: the first row they changed and
-    // the first row in view when the box was last painted.
+    // Arrivals wait here for their frame: the row and the byte where the
+    // first of them began, and the first row in view when the box was last
+    // painted.
     QTimer frame_;
     QElapsedTimer since_frame_;
-    std::size_t changed_from_ = 0;
+    std::size_t changed_row_ = 0;
+    std::size_t changed_at_ = 0;
     int painted_top_ = 0;
     bool arriving_ = false;
     QHash<std::size_t, ShapedRow> shaped_;
