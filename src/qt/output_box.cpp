@@ -51,7 +51,7 @@ OutputBox::OutputBox(TextBox &model, QWidget *parent) : QAbstractScrollArea(pare
     viewport()->setAutoFillBackground(true);
     viewport()->setCursor(Qt::IBeamCursor);
     verticalScrollBar()->setSingleStep(1);
-    narrow_widths_.fill(-1);
+    measure_font();
     frame_.setSingleShot(true);
     since_frame_.start();
     connect(&frame_, &QTimer::timeout, this, [this] { paint_arrivals(); });
@@ -80,22 +80,30 @@ void OutputBox::append(std::string_view more) {
     shown_revision_ = model_.revision();
     // The same text set again (the 5-second check's notice) draws nothing.
     if (more.empty()) return;
-    if (!frame_.isActive()) {
-        // The frame's first arrival: where its changes begin. The first
-        // after a quiet frame shows at once.
+    if (!frame_pending_) {
+        // The frame's first arrival: where its changes begin.
+        frame_pending_ = true;
         changed_row_ = rows_.count() - 1;
         changed_at_ = shown_size_;
-        frame_.start(std::max(0, frame_ms - static_cast<int>(since_frame_.elapsed())));
     }
     shown_size_ += more.size();
     shown_hash_ = hash_more(shown_hash_, more);
     rows_.lay_out(shown(), laid_out_width_, [this](char32_t c, double x) { return char_width(c, x); });
+    // An arrival a frame after the last paint is painted with those before
+    // it, in the wake-up that brought it; one sooner waits for the next
+    // such arrival, or shows a frame after it when none comes.
+    if (since_frame_.elapsed() >= frame_ms)
+        paint_arrivals();
+    else
+        frame_.start(frame_ms);
 }
 
 // The frame's arrivals on screen: the scroll bar hears of them once, what
 // scrolled is moved, not drawn again, and only the rows from the first one
 // that changed are drawn.
 void OutputBox::paint_arrivals() {
+    frame_.stop();
+    frame_pending_ = false;
     since_frame_.start();
     QScrollBar *bar = verticalScrollBar();
     bool at_bottom = bar->value() == bar->maximum();
@@ -144,6 +152,7 @@ int OutputBox::ink_overhang() const {
 
 void OutputBox::paint_all() {
     frame_.stop();
+    frame_pending_ = false;
     painted_top_ = verticalScrollBar()->value();
     viewport()->update();
 }
@@ -204,8 +213,14 @@ double OutputBox::text_width() const {
     return std::max(40, viewport()->width() - 2 * margin);
 }
 
-int OutputBox::row_height() const {
-    return std::max(1, fontMetrics().lineSpacing());
+void OutputBox::measure_font() {
+    row_height_ = std::max(1, fontMetrics().lineSpacing());
+    baseline_ = QFontMetricsF(font()).ascent();
+    narrow_widths_.fill(-1);
+    narrow_glyphs_.fill(unknown_glyph);
+    widths_.clear();
+    glyphs_.clear();
+    raw_font_ = QRawFont();
 }
 
 std::string_view OutputBox::shown() const {
@@ -235,18 +250,32 @@ std::vector<OutputBox::Run> OutputBox::runs(std::size_t row) {
         if (c.kind == ShownChar::nothing) continue;
         double width = char_width(c.code, x);
         if (out.empty() || out.back().selected != selected || c.code == U'\t' || out.back().text.endsWith(u'\t'))
-            out.push_back({x, 0, {}, selected});
+            out.push_back({x, 0, {}, selected, true, {}, {}});
+        Run &run = out.back();
+        quint32 glyph = c.code < 0x10000 ? plain_glyph(c.code) : 0;
+        if (glyph == 0) {
+            run.plain = false;
+            run.glyphs.clear();
+            run.positions.clear();
+        } else if (run.plain) {
+            run.glyphs.push_back(glyph);
+            run.positions.push_back(QPointF(x - run.x, baseline_));
+        }
         if (c.code < 0x10000)
-            out.back().text += QChar(static_cast<char16_t>(c.code));
+            run.text += QChar(static_cast<char16_t>(c.code));
         else
-            out.back().text += QString::fromUcs4(&c.code, 1);
-        out.back().width += width;
+            run.text += QString::fromUcs4(&c.code, 1);
+        run.width += width;
         x += width;
     }
     return out;
 }
 
+// The font's own glyph for a character drawn by itself, or 0 where it needs
+// shaping or another font.
 quint32 OutputBox::plain_glyph(char32_t code) {
+    quint32 *narrow = code < narrow_glyphs_.size() ? &narrow_glyphs_[code] : nullptr;
+    if (narrow && *narrow != unknown_glyph) return *narrow;
     auto known = glyphs_.constFind(code);
     if (known != glyphs_.constEnd()) return *known;
     quint32 glyph = 0;
@@ -256,31 +285,11 @@ quint32 OutputBox::plain_glyph(char32_t code) {
         QList<quint32> found = raw_font_.glyphIndexesForString(QString::fromUcs4(&code, 1));
         if (found.size() == 1) glyph = found.front();
     }
-    glyphs_.insert(code, glyph);
+    if (narrow)
+        *narrow = glyph;
+    else
+        glyphs_.insert(code, glyph);
     return glyph;
-}
-
-// A run drawn glyph by glyph where the row's own widths put them, without
-// shaping; empty when one of its characters needs shaping.
-QGlyphRun OutputBox::plain_run(const Run &run) {
-    QList<quint32> indexes;
-    QList<QPointF> positions;
-    indexes.reserve(run.text.size());
-    positions.reserve(run.text.size());
-    double x = 0, baseline = QFontMetricsF(font()).ascent();
-    for (QChar c : run.text) {
-        char32_t code = c.unicode();
-        quint32 glyph = c.isSurrogate() ? 0 : plain_glyph(code);
-        if (glyph == 0) return {};
-        indexes.push_back(glyph);
-        positions.push_back(QPointF(x, baseline));
-        x += char_width(code, run.x + x);
-    }
-    QGlyphRun glyphs;
-    glyphs.setRawFont(raw_font_);
-    glyphs.setGlyphIndexes(indexes);
-    glyphs.setPositions(positions);
-    return glyphs;
 }
 
 // The glyphs of a run that end at x or further right.
@@ -306,9 +315,14 @@ const OutputBox::ShapedRow &OutputBox::shaped_row(std::size_t row) {
         known->selected_to == to)
         return *known;
     ShapedRow shaped{start, end, from, to, runs(row), {}, {}};
-    for (const Run &run : shaped.runs) {
-        shaped.plain.push_back(plain_run(run));
-        if (!shaped.plain.back().glyphIndexes().isEmpty()) {
+    for (Run &run : shaped.runs) {
+        // A run drawn glyph by glyph where the row's own widths put them,
+        // when none of its characters needs shaping.
+        shaped.plain.emplace_back();
+        if (run.plain) {
+            shaped.plain.back().setRawFont(raw_font_);
+            shaped.plain.back().setGlyphIndexes(std::move(run.glyphs));
+            shaped.plain.back().setPositions(std::move(run.positions));
             shaped.shaped.emplace_back();
             continue;
         }
@@ -367,10 +381,7 @@ void OutputBox::resizeEvent(QResizeEvent *event) {
 void OutputBox::changeEvent(QEvent *event) {
     QAbstractScrollArea::changeEvent(event);
     if (event->type() == QEvent::FontChange) {
-        narrow_widths_.fill(-1);
-        widths_.clear();
-        glyphs_.clear();
-        raw_font_ = QRawFont();
+        measure_font();
         lay_out_all();
         paint_all();
     }

@@ -62,6 +62,10 @@ private:
         double width;
         QString text;
         bool selected;
+        // Its glyphs without shaping, while each character has one.
+        bool plain;
+        QList<quint32> glyphs;
+        QList<QPointF> positions;
     };
     // A row as last drawn: what of the text and the selection it covered,
     // and its runs as glyphs: each either drawn a character at a time
@@ -78,10 +82,10 @@ private:
     void update_scroll_range();
     double char_width(char32_t code, double x);
     double text_width() const;
-    int row_height() const;
+    void measure_font();
+    int row_height() const { return row_height_; }
     std::vector<Run> runs(std::size_t row);
     quint32 plain_glyph(char32_t code);
-    QGlyphRun plain_run(const Run &run);
     static QGlyphRun glyphs_from(const QGlyphRun &glyphs, double x);
     double x_before(std::size_t row, std::size_t at);
     int ink_overhang() const;
@@ -106,15 +110,20 @@ private:
     // the rest by code.
     std::array<double, 256> narrow_widths_;
     QHash<char32_t, double> widths_;
-    // The font's glyph for each character drawn so far; 0 for one that
-    // needs shaping or another font.
+    int row_height_ = 1;
+    double baseline_ = 0;
+    // The font's glyph for each character drawn so far, Latin-1 at its code;
+    // 0 for one that needs shaping or another font.
+    static constexpr quint32 unknown_glyph = ~0u;
     QRawFont raw_font_;
+    std::array<quint32, 256> narrow_glyphs_;
     QHash<char32_t, quint32> glyphs_;
     // Arrivals wait here for their frame: the row and the byte where the
     // first of them began, and the first row in view when the box was last
     // painted.
     QTimer frame_;
     QElapsedTimer since_frame_;
+    bool frame_pending_ = false;
     std::size_t changed_row_ = 0;
     std::size_t changed_at_ = 0;
     int painted_top_ = 0;
