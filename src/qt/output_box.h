@@ -56,12 +56,14 @@ protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
-    // A piece of a row drawn in one go: up to a tab or an end of the selection.
+    // A piece of a row drawn in one go: up to a tab or an end of the
+    // selection, the bytes [start, end) of the text.
     struct Run {
         double x;
         double width;
-        QString text;
+        std::size_t start, end;
         bool selected;
+        bool tab;
         // Its glyphs without shaping, while each character has one.
         bool plain;
         QList<quint32> glyphs;
