@@ -24,10 +24,12 @@ namespace {
 
 constexpr int margin = 4;
 constexpr int tab_columns = 8;
-// Arrivals are painted at most this often: five times a second, which
-// keeps up with a reader while chat streams in; most of what a paint costs
-// is the same however much it shows.
+// Arrivals are painted with an arrival at most this often: five times a
+// second, which keeps up with a reader while chat streams in; most of what
+// a paint costs is the same however much it shows.
 constexpr int frame_ms = 200;
+// An arrival that no other follows within this long is painted then.
+constexpr int quiet_ms = 100;
 
 // FNV-1a, grown with the text, to tell the same text set again from a new one.
 constexpr std::uint64_t hash_start = 14695981039346656037ull;
@@ -91,11 +93,11 @@ void OutputBox::append(std::string_view more) {
     rows_.lay_out(shown(), laid_out_width_, [this](char32_t c, double x) { return char_width(c, x); });
     // An arrival a frame after the last paint is painted with those before
     // it, in the wake-up that brought it; one sooner waits for the next
-    // such arrival, or shows a frame after it when none comes.
+    // such arrival, or for a quiet spell, so a stream wakes nothing more.
     if (since_frame_.elapsed() >= frame_ms)
         paint_arrivals();
     else
-        frame_.start(frame_ms);
+        frame_.start(quiet_ms);
 }
 
 // The frame's arrivals on screen: the scroll bar hears of them once, what
