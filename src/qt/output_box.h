@@ -25,9 +25,9 @@ class TextBox;
 // the model, keeping no copy of its own. Only the rows in view are drawn,
 // and text added at the end is laid out alone, so each arrival costs the
 // same at the end of a long conversation with no line break as at its start.
-// Arrivals are laid out as they come and painted together once a frame,
-// only the rows they changed, the scroll bar told once; a row keeps its
-// glyphs until it changes.
+// Arrivals are laid out as they come and painted together, with an arrival
+// at most five times a second or when they stop, only what they changed,
+// the scroll bar told once; a row keeps its glyphs until it changes.
 // The user can select with the mouse and copy exactly what is shown.
 class OutputBox : public QAbstractScrollArea {
 public:
