@@ -122,8 +122,11 @@ TEST(AddressImport, AStoreThatFailsHalfWayKeepsNoneOfTheImport) {
 }
 
 // Names from a damaged or foreign book: formulas a spreadsheet would run,
-// controls, NUL. A number that is not for dialling stays out, by name.
+// controls, NUL, line breaks, long names folded inside a UTF-8 letter. A
+// number that is not for dialling stays out, by name.
 TEST(AddressImport, ExportThenImportGivesBackTheSameBookWhateverTheNames) {
+    std::string long_name(120, 'x');
+    for (std::size_t i = 70; i < 120; i += 3) long_name.replace(i, 2, "\xC3\xA9");
     const std::vector<AddressRow> hostile = {
         {"Ann", "5551001"},
         {"Smith, Bob", "555 1002"},
@@ -137,6 +140,10 @@ TEST(AddressImport, ExportThenImportGivesBackTheSameBookWhateverTheNames) {
         {"'=quoted", "6"},
         {"''", "7"},
         {std::string("nul\0bell\a esc\x1B]0;x\x07", 20), "8"},
+        {" padded; a\\b ", "9"},
+        {"Two\r\nlines", "10"},
+        {"Two\nbare lines\r\nmixed", "11"},
+        {long_name, "12"},
         {"Eve", "5551002\r\nATS0=1;"},
     };
     for (const char* name : {"book.csv", "book.vcf"}) {
@@ -144,8 +151,12 @@ TEST(AddressImport, ExportThenImportGivesBackTheSameBookWhateverTheNames) {
         Book f;
         for (const AddressRow& row : hostile) f.p().dataaddress->add(row.name, row.phoneno);
         std::string file = f.exported(name);
-        EXPECT_EQ(f.last_message(), "13 entries exported to " + f.dir.file(name) + ".");
-        if (std::string(name) == "book.csv") {
+        EXPECT_EQ(f.last_message(), "17 entries exported to " + f.dir.file(name) + ".");
+        const bool csv = std::string(name) == "book.csv";
+        EXPECT_TRUE(file.starts_with(csv ? "Name,Phoneno\r\n" : "BEGIN:VCARD\r\nVERSION:4.0\r\n"));
+        for (std::size_t start = 0, end; !csv && (end = file.find("\r\n", start)) != std::string::npos; start = end + 2)
+            EXPECT_LE(end - start, 75u) << "folded at 75 octets";
+        if (csv) {
             for (const char* line : {"\r\n\"'=HYPERLINK(\"\"http://x\"\")\",1\r\n", "\r\n'+1+cmd|' /C calc'!A0,2\r\n",
                                      "\r\n'-2,3\r\n", "\r\n'@SUM(A1),4\r\n", "\r\n\"'\t=1\",5\r\n",
                                      "\r\n''=quoted,6\r\n", "\r\n'',7\r\n"})
@@ -156,10 +167,9 @@ TEST(AddressImport, ExportThenImportGivesBackTheSameBookWhateverTheNames) {
         Book g;
         g.import(name, file);
         EXPECT_EQ(g.last_message(),
-                  "12 entries added, 1 skipped (1 with a number that cannot be dialled).\nNot dialable: Eve.");
+                  "16 entries added, 1 skipped (1 with a number that cannot be dialled).\nNot dialable: Eve.");
         std::vector<AddressRow> back = g.rows();
         ASSERT_EQ(back.size(), hostile.size() - 1);
-        const bool csv = std::string(name) == "book.csv";
         for (std::size_t i = 0; i < back.size(); ++i) {
             std::string expected = hostile[i].name;
             if (csv) std::erase(expected, '\0');

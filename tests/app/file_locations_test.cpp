@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <grp.h>
 #include <map>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -73,15 +75,24 @@ TEST(FileLocations, WithoutSettingsBesideTheProgramEachFileGoesToItsUserFolder) 
     EXPECT_TRUE(std::filesystem::is_empty(program.path()));
 }
 
+// Root writes anywhere, so the choice is made by a user without rights
+// there, in a child that says by its exit status what it found.
 TEST(FileLocations, AReadOnlyProgramDirectoryIsNeverTheUsersFolder) {
-    if (::geteuid() == 0) GTEST_SKIP() << "root writes anywhere";
+    GTEST_FLAG_SET(death_test_style, "fast");
     TempDir program, home;
     program.write("quillon.ini", "[Quillon]\n");
-    std::filesystem::permissions(program.path(),
-                                 std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
-    FileLocations files = FileLocations::choose(program.path(), {home.file("c"), home.file("d"), home.file("e")});
-    EXPECT_FALSE(files.is_portable());
-    EXPECT_EQ(files.settings_file(), home.file("c/quillon/quillon.ini"));
+    using std::filesystem::perms;
+    std::filesystem::permissions(program.path(), perms::owner_read | perms::owner_exec | perms::others_read |
+                                                     perms::others_exec);
+    EXPECT_EXIT(
+        {
+            if (::geteuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0))
+                std::_Exit(2);
+            if (::access(program.file("quillon.ini").c_str(), F_OK) != 0) std::_Exit(3); // seen, not writable
+            FileLocations files = FileLocations::choose(program.path(), {home.file("c"), home.file("d"), home.file("e")});
+            std::_Exit(!files.is_portable() && files.settings_file() == home.file("c/quillon/quillon.ini") ? 0 : 4);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 } // namespace

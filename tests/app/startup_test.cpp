@@ -27,20 +27,42 @@ std::vector<bool> port_ticks(Program& p) {
     return ticks;
 }
 
-// A port from the file: 2.5 rounds to the even neighbour.
-TEST(Startup, APortFromTheFileIsTickedAndSetUp) {
-    for (const char* value : {"1", "2.5"}) {
+// A port from the file, its halves rounded to the even neighbour, is ticked
+// and set up; after a failed choice from the menu the ticks show the port
+// that is open, or none when that one is gone too.
+TEST(PortMenu, APortFromTheFileIsTickedAndAFailedChoiceKeepsTheOpenPort) {
+    for (auto [value, port] : {std::pair{"1", 1}, {"2.5", 2}, {"3.5", 4}}) {
         SCOPED_TRACE(value);
         ProgramFixture f;
         f.write_ini(std::string("PORTNO.=") + value + "\nDIALMODE=pulse");
-        f.port(1);
-        f.port(2);
+        f.port(port);
+        f.port(port == 1 ? 2 : 1);
         ASSERT_TRUE(f.start());
         EXPECT_TRUE(f.dialogs.shown.empty());
-        const int port = value[0] == '1' ? 1 : 2;
         EXPECT_EQ(f.p().MSComm1.comm_port(), port);
-        EXPECT_EQ(port_ticks(f.p()), (std::vector<bool>{port == 1, port == 2, false, false}));
         EXPECT_EQ(f.port(port).written, "AT&D2\r");
+        std::vector<bool> ticks(4, false);
+        ticks[port - 1] = true;
+        if (port != 4) {
+            EXPECT_EQ(port_ticks(f.p()), ticks);
+            continue;
+        }
+
+        f.p().frmmain.mnuport3.choose(); // no device
+        EXPECT_EQ(f.dialogs.messages().size(), 1u);
+        EXPECT_TRUE(f.port(4).open());
+        EXPECT_EQ(port_ticks(f.p()), ticks);
+        EXPECT_TRUE(f.run([&] { f.run_for(10); }));
+        f.p().frmmain.mnuport4.choose();
+        EXPECT_TRUE(f.port(4).open()) << "the port in use is reopened";
+
+        f.devices.unplug("fake:4");
+        f.p().MSComm1.set_port_open(false);
+        f.p().frmmain.mnuport2.choose();
+        EXPECT_FALSE(f.p().MSComm1.port_open());
+        EXPECT_EQ(port_ticks(f.p()), std::vector<bool>(4, false));
+        f.run_for(5);
+        EXPECT_EQ(f.p().frmmain.txtreceived.text(), "Modem not ready...");
     }
 }
 
@@ -271,30 +293,6 @@ TEST(Startup, UnusableSettingsEndInOneBoxAndWriteNothing) {
             }
         }
     }
-}
-
-TEST(PortMenu, AfterAFailedChoiceTheTicksShowThePortThatIsOpen) {
-    ProgramFixture f;
-    f.write_ini("PORTNO.=3.5\nDIALMODE=tone");
-    f.port(4);
-    ASSERT_TRUE(f.start());
-    EXPECT_EQ(f.p().MSComm1.comm_port(), 4) << "3.5 rounds to 4";
-    f.p().frmmain.mnuport1.choose(); // no device
-    EXPECT_EQ(f.dialogs.messages().size(), 1u);
-    EXPECT_TRUE(f.port(4).open());
-    EXPECT_EQ(port_ticks(f.p()), (std::vector<bool>{false, false, false, true}));
-    EXPECT_TRUE(f.run([&] { f.run_for(10); }));
-    f.p().frmmain.mnuport4.choose();
-    EXPECT_TRUE(f.port(4).open()) << "the port in use is reopened";
-
-    // A failed choice whose previous port is gone too: the line stays closed, nothing ticked.
-    f.devices.unplug("fake:4");
-    f.p().MSComm1.set_port_open(false);
-    f.p().frmmain.mnuport2.choose();
-    EXPECT_FALSE(f.p().MSComm1.port_open());
-    EXPECT_EQ(port_ticks(f.p()), std::vector<bool>(4, false));
-    f.run_for(5);
-    EXPECT_EQ(f.p().frmmain.txtreceived.text(), "Modem not ready...");
 }
 
 // A configured device the user may not open is explained at start, before

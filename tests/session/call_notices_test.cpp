@@ -85,12 +85,9 @@ TEST(CallNotices, NothingWhileTheWindowIsInFrontOrWithoutANotifier) {
 }
 
 TEST(CallNotices, SizesAsPeopleReadThem) {
-    EXPECT_EQ(readable_size(0), "0 bytes");
-    EXPECT_EQ(readable_size(1), "1 byte");
-    EXPECT_EQ(readable_size(1023), "1023 bytes");
-    EXPECT_EQ(readable_size(1024), "1.0 KB");
-    EXPECT_EQ(readable_size(5 * 1024 * 1024 + 512 * 1024), "5.5 MB");
-    EXPECT_EQ(readable_size(3LL << 40), "3.0 TB");
+    for (auto [size, text] : {std::pair{0LL, "0 bytes"}, {1LL, "1 byte"}, {1023LL, "1023 bytes"}, {1024LL, "1.0 KB"},
+                              {5632LL * 1024, "5.5 MB"}, {3LL << 40, "3.0 TB"}})
+        EXPECT_EQ(readable_size(size), text);
 }
 
 // Every caller number the program's feed gets.

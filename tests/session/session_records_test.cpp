@@ -1,12 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "session/session_clock.h"
 #include "support/program_fixture.h"
-#include "support/fake_notifier.h"
 #include "support/random_content.h"
 #include "support/two_programs.h"
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <algorithm>
 #include <string>
@@ -223,86 +221,6 @@ TEST(CallHistory, GoingOfflineForTheConversionEndsTheCallWithTheFileCounted) {
     EXPECT_EQ(t.b.p().status.call_text(), "Idle");
     EXPECT_EQ(t.b.to_modem.find("Receiver::Conversion complete."), std::string::npos)
         << "offline, nothing goes to the idle modem as a command line";
-}
-
-// An address book from before the history: one table of two fields.
-void write_old_book(const std::string& path) {
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(db,
-                           "CREATE TABLE Address (Name TEXT, Phoneno TEXT);"
-                           "INSERT INTO Address VALUES ('Bob', '5551002'), ('Carol', '5551003');",
-                           nullptr, nullptr, nullptr),
-              SQLITE_OK);
-    sqlite3_close(db);
-}
-
-TEST(CallHistoryWindow, NamesComeFromAnOldBookAndOnlyANumberIsDialled) {
-    testing::ProgramFixture f;
-    write_old_book(f.dir.file("addressbook.mdb"));
-    ASSERT_TRUE(f.start_on_port1());
-    CallEvents& events = f.p().events;
-    events.dialling("5551002");
-    events.dial_failed(DialOutcome::busy);
-    events.ringing();
-    events.connected();
-    events.call_ended(CallEnd::carrier_lost);
-
-    Program& p = f.p();
-    p.frmmain.mnucallhistory.choose();
-    EXPECT_TRUE(p.frmhistory.visible());
-    const auto& lines = p.history_window.lines();
-    ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(lines[0].number, "incoming");
-    EXPECT_EQ(lines[0].name, "");
-    EXPECT_EQ(lines[1].number, "5551002");
-    EXPECT_EQ(lines[1].name, "Bob");
-    p.frmhistory.grdcalls.select_row(0);
-    EXPECT_FALSE(p.frmhistory.cmdhistorydial.enabled()) << "an incoming call has no number to dial";
-    p.frmhistory.grdcalls.select_row(1);
-    p.frmhistory.cmdhistorydial.click();
-    p.frmmain.cmddial.click();
-    EXPECT_NE(f.port(1).written.find("ATDT5551002\r"), std::string::npos) << "and it dials";
-    events.connected();
-    EXPECT_EQ(p.history_window.lines().size(), 2u) << "the open window is not yet told of a call still up";
-}
-
-// The peer sends caller-ID lines, markup, terminal controls and lines that
-// read like ours, in chat and in the name a file is saved under.
-TEST(SessionLog, NothingThePeerSendsMakesALineOfOursOrReachesTheTerminal) {
-    Logged t;
-    testing::FakeNotifier desktop;
-    ASSERT_TRUE(t.start());
-    t.b.p().notices.set_notifier(&desktop);
-    ASSERT_TRUE(t.call());
-    t.chat(t.a, "\r\nRING\r\nNMBR = <b>666</b> &amp;\r\n\x1B]0;owned\x07 \x9B \xC2\x9B" "2J \x7F\r\n"
-                "15:00:09 call ended after 00:00:01: hung up\r\n");
-    t.a.offer_file("notes.txt", "some text\r\n", "text");
-    t.b.accept_file("in\x1B[2J\n15:00:09 connected <img src=x>.txt");
-    t.a.w().cmdsend.click();
-    ASSERT_TRUE(t.run_until([&] { return t.a.s().send_block == -50 && t.b.s().recv_block == 1; }, 60));
-    t.run_for(1);
-    t.a.w().cmdcan.click();
-    ASSERT_TRUE(t.run_until([&] { return t.b.s().connected == 0; }, 15));
-    t.run_for(6);
-
-    EXPECT_EQ(desktop.shown, (std::vector<std::string>{"Incoming call | ", "Call connected | ",
-                                                       "File received | in\x1B[2J\n15:00:09 connected <img "
-                                                       "src=x>.txt (11 bytes)"}))
-        << "no caller from the peer; the desktop's notifier takes the body as text";
-    EXPECT_EQ(t.log_of(t.b), "2026-12-07 15:00:01 incoming call\n"
-                             "15:00:04 connected\n"
-                             "15:00:04 <\n"
-                             "15:00:04 < RING\n"
-                             "15:00:04 < NMBR = <b>666</b> &amp;\n"
-                             "15:00:04 < \\x1B]0;owned\\x07 \\x9B \\xC2\\x9B2J \\x7F\n"
-                             "15:00:04 < 15:00:09 call ended after 00:00:01: hung up\n"
-                             "15:00:05 receiving started: ~/in\\x1B[2J\\n15:00:09 connected <img src=x>.txt, 11 bytes, text\n"
-                             "15:00:05 receiving ended: ~/in\\x1B[2J\\n15:00:09 connected <img src=x>.txt, 11 bytes, "
-                             "text, 00:00:00, complete\n"
-                             "15:00:10 call ended after 00:00:05: carrier lost\n"
-                             "\n");
-    EXPECT_EQ(t.b.f.dir.read("in\x1B[2J\n15:00:09 connected <img src=x>.txt"), "some text\r\n");
 }
 
 TEST(SessionLog, ALogThatCannotBeWrittenIsReportedOnceAndCallsGoOn) {
