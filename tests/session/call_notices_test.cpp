@@ -28,7 +28,7 @@ struct Notices {
 
 using Shown = std::vector<std::string>;
 
-TEST(CallNotices, IncomingCallsWithAndWithoutTheCallersNumber) {
+TEST(CallNotices, IncomingCallsWithAndWithoutTheCallersNumberAndOnlyWhenAway) {
     Notices t;
     t.hub.ringing();
     t.hub.ringing();
@@ -47,6 +47,17 @@ TEST(CallNotices, IncomingCallsWithAndWithoutTheCallersNumber) {
     t.hub.ringing();
     EXPECT_EQ(t.desktop.shown, (Shown{"Incoming call | ", "Incoming call | From 5551002 (replacing)", "Incoming call | "}))
         << "a number is told once and does not outlive its call";
+
+    // Nothing while the window is in front, or without a notifier.
+    t.desktop.shown.clear();
+    t.desktop.active = true;
+    t.hub.caller_id("5551001");
+    t.hub.connected();
+    t.notices.set_notifier(nullptr);
+    t.desktop.active = false;
+    t.hub.call_ended(CallEnd::hung_up);
+    t.hub.ringing();
+    EXPECT_TRUE(t.desktop.shown.empty());
 }
 
 TEST(CallNotices, OurOwnCallsAndTransfers) {
@@ -69,19 +80,6 @@ TEST(CallNotices, OurOwnCallsAndTransfers) {
                      "Transfer failed | x.bin: carrier lost", "Transfer failed | no space left",
                      "Transfer failed | report.pdf: The call ended."}))
         << "a failed dial's number is not taken for a caller's";
-}
-
-TEST(CallNotices, NothingWhileTheWindowIsInFrontOrWithoutANotifier) {
-    Notices t;
-    t.desktop.active = true;
-    t.hub.ringing();
-    t.hub.caller_id("5551001");
-    t.hub.connected();
-    EXPECT_TRUE(t.desktop.shown.empty());
-    t.notices.set_notifier(nullptr);
-    t.desktop.active = false;
-    t.hub.ringing();
-    EXPECT_TRUE(t.desktop.shown.empty());
 }
 
 TEST(CallNotices, SizesAsPeopleReadThem) {

@@ -119,24 +119,21 @@ TEST(ReceiverFaults, TheSaveDialogOpensInTheDownloadFolderAndRefusesTheProgramsO
     EXPECT_EQ(f.dir.read("dl/quillon.ini"), "!");
 }
 
-TEST(FileReceiver, AnExistingDestinationIsReplaced) {
-    Receiver f;
-    f.dir.write("saved", std::string(100, '#'));
-    f.announce("13", "text", "a");
-    EXPECT_EQ(f.dir.read("saved"), std::string(100, '#')) << "untouched until the file is complete";
-    f.peer_sends("abc^%847%^def^%847%^");
-    EXPECT_EQ(f.dir.read("saved"), "abc^%847%^def") << "two markers in one arrival: the payload ends at the last";
-}
-
-TEST(FileReceiver, PeerNamesNeverLeaveTheChosenFolder) {
+// Peer names never leave the chosen folder; an existing file chosen there
+// is replaced once the file is complete.
+TEST(FileReceiver, PeerNamesNeverLeaveTheChosenFolderAndAFileIsReplacedWhole) {
     for (auto [peer, saved] : {std::pair{"../../etc/passwd", "passwd"}, {"C:\\Windows\\win.ini", "win.ini"},
                                {"..", "received.bin"}, {"dir/.", "received.bin"}, {"", "received.bin"},
                                {"photo.bmp", "photo.bmp"}})
         EXPECT_EQ(suggested_save_name(peer), saved) << peer;
 
     Receiver f;
-    f.announce("1", "text", "../../.bashrc");
+    f.dir.write("saved", std::string(100, '#'));
+    f.announce("13", "text", "../../.bashrc");
     EXPECT_TRUE(f.dialogs.shown[0].text.ends_with("/bashrc")) << "a dot-file name is suggested without its dot";
+    EXPECT_EQ(f.dir.read("saved"), std::string(100, '#')) << "untouched until the file is complete";
+    f.peer_sends("abc^%847%^def^%847%^");
+    EXPECT_EQ(f.dir.read("saved"), "abc^%847%^def") << "two markers in one arrival: the payload ends at the last";
 }
 
 // A destination that cannot take the file is refused at the dialog, with
