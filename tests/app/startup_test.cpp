@@ -160,7 +160,10 @@ TEST(Startup, AReadOnlyOrLockedBookSaysSoWithTheFileAndTheReason) {
     }
 }
 
-TEST(Shutdown, WritesBackWhatTheMenusChanged) {
+// What the menus changed is written back and the next start accepts it.
+// An end asked for by a signal or a logout must not wait on a box: a file
+// that cannot be written goes to stderr, and the next start tells it.
+TEST(Shutdown, WritesBackWhatTheMenusChangedOrTellsNextTimeThatItCouldNot) {
     ProgramFixture f;
     f.write_ini("PORTNO.=2\nDIALMODE=pulse");
     f.port(2);
@@ -176,38 +179,27 @@ TEST(Shutdown, WritesBackWhatTheMenusChanged) {
     EXPECT_NE(ini.find("COMM4=fake:4"), std::string::npos) << "other lines kept";
     EXPECT_FALSE(f.port(3).open()) << "port closed";
 
-    // And the next start accepts it.
     ProgramFixture again;
     again.dir.write("quillon.ini", ini);
     again.port(3);
     ASSERT_TRUE(again.start());
     EXPECT_TRUE(again.p().frmmain.mnuport3.checked());
     EXPECT_TRUE(again.p().frmmain.mnudialtone.checked());
-}
-
-// An end asked for by a signal or a logout must not wait on a box: the
-// failure goes to stderr, and the next start tells it.
-TEST(Shutdown, AnUnwritableSettingsFileEndsWithoutABoxAndTheNextStartSaysSo) {
-    ProgramFixture f;
-    f.write_ini("PORTNO.=1\nDIALMODE=pulse");
-    std::string ini = f.dir.read("quillon.ini");
-    f.port(1);
-    ASSERT_TRUE(f.start());
     // A directory in its place cannot be replaced, even by root.
-    std::filesystem::remove(f.dir.file("quillon.ini"));
-    std::filesystem::create_directory(f.dir.file("quillon.ini"));
-    std::size_t boxes = f.dialogs.messages().size();
-    EXPECT_FALSE(f.run([&] { f.p().frmmain.close(); }));
-    EXPECT_EQ(f.dialogs.messages().size(), boxes);
-    f.program.reset();
+    std::filesystem::remove(again.dir.file("quillon.ini"));
+    std::filesystem::create_directory(again.dir.file("quillon.ini"));
+    std::size_t boxes = again.dialogs.messages().size();
+    EXPECT_FALSE(again.run([&] { again.p().frmmain.close(); }));
+    EXPECT_EQ(again.dialogs.messages().size(), boxes);
+    again.program.reset();
 
-    std::filesystem::remove(f.dir.file("quillon.ini"));
-    f.dir.write("quillon.ini", ini);
+    std::filesystem::remove(again.dir.file("quillon.ini"));
+    again.dir.write("quillon.ini", ini);
     ProgramFixture next;
-    next.files = f.files;
-    next.opener = f.opener;
+    next.files = again.files;
+    next.opener = again.opener;
     ASSERT_TRUE(next.start());
-    EXPECT_EQ(next.dialogs.messages().at(0), "Quillon could not save its settings to " + f.dir.file("quillon.ini") +
+    EXPECT_EQ(next.dialogs.messages().at(0), "Quillon could not save its settings to " + again.dir.file("quillon.ini") +
                                                  " when it last ended.");
     EXPECT_TRUE(next.run([&] { next.p().main_window.Form_Load(); }));
     EXPECT_EQ(next.dialogs.messages().size(), 1u) << "told once";
