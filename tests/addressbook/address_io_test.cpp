@@ -77,6 +77,7 @@ TEST(AddressFiles, ReadEveryOddCaseOfEitherFormat) {
     };
     for (const Readable& row : vcard) expect_read(row, parse_address_vcard);
     EXPECT_EQ(write_address_csv({}), "Name,Phoneno\r\n") << "an empty book";
+    EXPECT_EQ(write_address_csv({{"Ann", ""}}), "Name,Phoneno\r\nAnn,\r\n") << "an empty field";
     EXPECT_EQ(write_address_vcard({}), "");
 }
 

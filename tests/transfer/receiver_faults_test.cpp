@@ -120,7 +120,8 @@ TEST(ReceiverFaults, TheSaveDialogOpensInTheDownloadFolderAndRefusesTheProgramsO
 }
 
 // Peer names never leave the chosen folder; an existing file chosen there
-// is replaced once the file is complete.
+// is replaced once the file is complete, and kept when the carrier goes
+// under the report.
 TEST(FileReceiver, PeerNamesNeverLeaveTheChosenFolderAndAFileIsReplacedWhole) {
     for (auto [peer, saved] : {std::pair{"../../etc/passwd", "passwd"}, {"C:\\Windows\\win.ini", "win.ini"},
                                {"..", "received.bin"}, {"dir/.", "received.bin"}, {"", "received.bin"},
@@ -132,8 +133,15 @@ TEST(FileReceiver, PeerNamesNeverLeaveTheChosenFolderAndAFileIsReplacedWhole) {
     f.announce("13", "text", "../../.bashrc");
     EXPECT_TRUE(f.dialogs.shown[0].text.ends_with("/bashrc")) << "a dot-file name is suggested without its dot";
     EXPECT_EQ(f.dir.read("saved"), std::string(100, '#')) << "untouched until the file is complete";
+    f.dialogs.on_show = [&](const auto& box) {
+        if (box.text.starts_with("filename : ")) f.lose_carrier(); // while the report is read
+    };
     f.peer_sends("abc^%847%^def^%847%^");
     EXPECT_EQ(f.dir.read("saved"), "abc^%847%^def") << "two markers in one arrival: the payload ends at the last";
+    EXPECT_EQ(f.take_written(), "") << "neither notice nor request after the call went";
+    EXPECT_TRUE(f.dialogs.messages().front().starts_with("filename : " + f.dir.file("saved") + "\r\nfilesize : 13"));
+    EXPECT_FALSE(f.dialogs.showed("Unexpected error while receiving! Cannot continue."));
+    EXPECT_EQ(f.p().state.current_mode, OperatingMode::chat);
 }
 
 // A destination that cannot take the file is refused at the dialog, with
