@@ -63,36 +63,28 @@ TEST(FirstRun, WritesSettingsThatMapThePortsOnlyWhenThereAreNone) {
 
 // The whole program as a new user starts it: no settings anywhere yet, the
 // program directory not the user's.
-struct NewUser {
-    NewUser() {
-        f.files = FileLocations::per_user(f.dir.path(),
-                                          {home.file(".config"), home.file(".local/share"), home.file(".cache")});
-        f.first_run_devices = dev.dir.path();
-    }
-    std::string ini() const { return home.read(".config/quillon/quillon.ini"); }
+TEST(FirstRun, ANewUserStartsWithoutAQuestionAndAgainNextTime) {
     DevFolder dev{{"ttyUSB0"}};
     TempDir home;
     ProgramFixture f;
-};
-
-TEST(FirstRun, ANewUserStartsWithoutAQuestionAndAgainNextTime) {
-    NewUser user;
-    testing::FakeLine& modem = user.f.devices.plug(user.dev.dev("ttyUSB0"));
-    ASSERT_TRUE(user.f.start());
-    EXPECT_TRUE(user.f.dialogs.shown.empty());
+    f.files = FileLocations::per_user(f.dir.path(), {home.file(".config"), home.file(".local/share"), home.file(".cache")});
+    f.first_run_devices = dev.dir.path();
+    testing::FakeLine& modem = f.devices.plug(dev.dev("ttyUSB0"));
+    ASSERT_TRUE(f.start());
+    EXPECT_TRUE(f.dialogs.shown.empty());
     EXPECT_EQ(modem.written, "AT&D2\r");
-    EXPECT_TRUE(user.f.p().frmmain.mnudialtone.checked());
-    EXPECT_TRUE(user.f.p().frmmain.mnuport1.checked());
-    EXPECT_TRUE(user.home.exists(".local/share/quillon/addressbook.mdb"));
-    EXPECT_FALSE(user.f.run([&] { user.f.p().frmmain.close(); }));
-    EXPECT_TRUE(fs::is_empty(user.f.dir.path())) << "nothing written beside the program";
-    user.f.program.reset(); // the first copy's process is over
+    EXPECT_TRUE(f.p().frmmain.mnudialtone.checked());
+    EXPECT_TRUE(f.p().frmmain.mnuport1.checked());
+    EXPECT_TRUE(home.exists(".local/share/quillon/addressbook.mdb"));
+    EXPECT_FALSE(f.run([&] { f.p().frmmain.close(); }));
+    EXPECT_TRUE(fs::is_empty(f.dir.path())) << "nothing written beside the program";
+    f.program.reset(); // the first copy's process is over
 
     ProgramFixture again;
-    again.files = user.f.files;
-    testing::FakeLine& same = again.devices.plug(user.dev.dev("ttyUSB0"));
+    again.files = f.files;
+    testing::FakeLine& same = again.devices.plug(dev.dev("ttyUSB0"));
     ASSERT_TRUE(again.start());
-    EXPECT_TRUE(again.dialogs.shown.empty()) << user.ini();
+    EXPECT_TRUE(again.dialogs.shown.empty()) << home.read(".config/quillon/quillon.ini");
     EXPECT_EQ(same.written, "AT&D2\r");
 }
 

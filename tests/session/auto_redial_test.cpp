@@ -57,10 +57,15 @@ TEST(AutoRedial, BusyTwiceThenFreeConnectsOnTheThirdDial) {
     EXPECT_EQ(f.dials(), 3u);
 }
 
+// Settings outside their range count as the defaults.
 TEST(AutoRedial, CancelOrAKeypadPressEndsTheCountdown) {
-    FakeModem f("AUTOREDIAL=on");
+    FakeModem f("AUTOREDIAL=ON\nREDIALTRIES=0\nREDIALWAIT=2.5");
+    EXPECT_TRUE(f.w().mnuautoredial.checked());
     f.dial_and_hear("\r\nBUSY\r\n");
-    f.run_for(28.5); // Cancel's two-second hang-up must not let the redial through
+    f.run_for(0.5);
+    EXPECT_EQ(f.countdown().tries, AutoRedial::default_tries);
+    EXPECT_EQ(f.countdown().seconds_left, AutoRedial::default_wait_seconds);
+    f.run_for(28); // Cancel's two-second hang-up must not let the redial through
     ASSERT_TRUE(f.countdown().active);
     f.w().cmdcan.click();
     EXPECT_FALSE(f.countdown().active);
@@ -111,15 +116,6 @@ TEST(AutoRedial, RedialsOnlyAFailedDialOfTheUsersAndOnlyAsOftenAsSet) {
     f.dial_and_hear("\r\nBUSY\r\n");
     f.run_for(60);
     EXPECT_EQ(f.dials(), 6u);
-}
-
-TEST(AutoRedial, SettingsOutsideTheirRangeFallBackToTheDefaults) {
-    FakeModem f("AUTOREDIAL=ON\nREDIALTRIES=0\nREDIALWAIT=2.5");
-    EXPECT_TRUE(f.w().mnuautoredial.checked());
-    f.dial_and_hear("\r\nBUSY\r\n");
-    f.run_for(0.5);
-    EXPECT_EQ(f.p().auto_redial.countdown().tries, AutoRedial::default_tries);
-    EXPECT_EQ(f.p().auto_redial.countdown().seconds_left, AutoRedial::default_wait_seconds);
 }
 
 } // namespace

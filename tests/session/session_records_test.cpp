@@ -223,10 +223,21 @@ TEST(CallHistory, GoingOfflineForTheConversionEndsTheCallWithTheFileCounted) {
         << "offline, nothing goes to the idle modem as a command line";
 }
 
-TEST(SessionLog, ALogThatCannotBeWrittenIsReportedOnceAndCallsGoOn) {
+// a cannot write its log: it says so once and its calls go on. b opens
+// its log folder from the menu, made so there is something to open.
+TEST(SessionLog, ALogThatCannotBeWrittenIsReportedOnceAndTheMenuOpensTheFolder) {
     Logged t;
     t.a.f.dir.write("sessions", "a file where the folder should be");
     ASSERT_TRUE(t.start());
+    t.b.w().mnusessionlog.choose();
+    EXPECT_EQ(t.b.f.media.opened_folders, std::vector<std::string>{t.b.f.dir.file("sessions")});
+    EXPECT_TRUE(t.b.f.dir.exists("sessions"));
+    EXPECT_TRUE(t.b.f.dialogs.messages().empty());
+    t.b.f.media.has_opener = false;
+    t.b.w().mnusessionlog.choose();
+    EXPECT_EQ(t.b.f.dialogs.messages(), std::vector<std::string>{"No program to open folders with is installed (the "
+                                                                  "package xdg-utils brings one). The session log is in " +
+                                                                  t.b.f.dir.file("sessions") + "."});
     for (int call = 0; call < 2; ++call) {
         ASSERT_TRUE(t.call());
         t.chat(t.a, "still talking\r\n");
@@ -239,21 +250,6 @@ TEST(SessionLog, ALogThatCannotBeWrittenIsReportedOnceAndCallsGoOn) {
     EXPECT_EQ(notices, std::vector<std::string>{"The session log cannot be written to " + t.a.f.dir.file("sessions") +
                                                 "/2026-12-07.log. Calls go on without it."});
     EXPECT_NE(t.log_of(t.b).find("< still talking"), std::string::npos) << "the other side logs as usual";
-}
-
-TEST(SessionLog, TheMenuItemOpensTheLogFolder) {
-    Logged t;
-    ASSERT_TRUE(t.start());
-    t.a.w().mnusessionlog.choose();
-    EXPECT_EQ(t.a.f.media.opened_folders, std::vector<std::string>{t.a.f.dir.file("sessions")});
-    EXPECT_TRUE(t.a.f.dir.exists("sessions")) << "made, so there is something to open";
-    EXPECT_TRUE(t.a.f.dialogs.messages().empty());
-
-    t.a.f.media.has_opener = false;
-    t.a.w().mnusessionlog.choose();
-    EXPECT_EQ(t.a.f.dialogs.messages().back(), "No program to open folders with is installed (the package "
-                                               "xdg-utils brings one). The session log is in " +
-                                                   t.a.f.dir.file("sessions") + ".");
 }
 
 } // namespace
