@@ -60,7 +60,6 @@ TEST(CallNotices, IncomingCallsWithAndWithoutTheCallersNumberAndOnlyWhenAway) {
     EXPECT_TRUE(t.desktop.shown.empty());
 }
 
-// Our own calls, and the transfers' ends.
 TEST(CallNotices, OurOwnCallsAndTransfers) {
     Notices t;
     t.hub.dialling("5551002");
