@@ -115,10 +115,22 @@ TEST(Startup, AMissingDeviceIsToldBeforeThePromptAndCancelEndsWithoutWriting) {
 // A book that can only be read, or one another program holds locked, is
 // named with the reason at start, not at the first entry typed into it.
 TEST(Startup, AReadOnlyOrLockedBookSaysSoWithTheFileAndTheReason) {
-    {
+    for (bool locked : {true, false}) {
+        SCOPED_TRACE(locked ? "locked" : "read-only");
         ProgramFixture f;
         const std::string book = f.dir.file("addressbook.mdb");
         make_sqlite_address_store()->open(book);
+        if (locked) {
+            sqlite3* other = nullptr;
+            ASSERT_EQ(sqlite3_open(book.c_str(), &other), SQLITE_OK);
+            ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+            EXPECT_TRUE(f.start_on_port1());
+            sqlite3_close(other);
+            EXPECT_EQ(f.dialogs.messages(),
+                      std::vector<std::string>{"Unable to load address book!\n" + book + ": database is locked"});
+            EXPECT_FALSE(f.p().frmmain.mnuaddress.enabled());
+            continue;
+        }
         std::filesystem::permissions(book, std::filesystem::perms::owner_read);
         // Root writes anywhere but to an immutable file.
         int fd = ::open(book.c_str(), O_RDONLY);
@@ -144,19 +156,6 @@ TEST(Startup, AReadOnlyOrLockedBookSaysSoWithTheFileAndTheReason) {
                                            ". Its entries can be found and dialled, but nothing can be added, "
                                            "edited or removed."});
         EXPECT_TRUE(f.p().frmmain.mnuaddress.enabled());
-    }
-    {
-        ProgramFixture f;
-        const std::string book = f.dir.file("addressbook.mdb");
-        make_sqlite_address_store()->open(book);
-        sqlite3* other = nullptr;
-        ASSERT_EQ(sqlite3_open(book.c_str(), &other), SQLITE_OK);
-        ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
-        EXPECT_TRUE(f.start_on_port1());
-        sqlite3_close(other);
-        EXPECT_EQ(f.dialogs.messages(),
-                  std::vector<std::string>{"Unable to load address book!\n" + book + ": database is locked"});
-        EXPECT_FALSE(f.p().frmmain.mnuaddress.enabled());
     }
 }
 

@@ -89,9 +89,7 @@ TEST(MainWindowView, KeysWorkTheKeypadWhileTheInputLineIsEmptyAndUnfocused) {
 
     QTest::keyClick(output, Qt::Key_Enter);
     EXPECT_EQ(t.port(1).written.find("ATDT\r"), std::string::npos) << "the dial button is disabled";
-    QTest::keyClick(output, Qt::Key_5);
-    QTest::keyClick(output, Qt::Key_Backspace);
-    QTest::keyClick(output, Qt::Key_Backspace);
+    for (Qt::Key key : {Qt::Key_5, Qt::Key_Backspace, Qt::Key_Backspace}) QTest::keyClick(output, key);
     EXPECT_EQ(t.p().state.dial_number, "");
     EXPECT_FALSE(t.w().cmddial.enabled()) << "nothing left to dial";
 

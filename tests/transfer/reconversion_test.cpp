@@ -33,7 +33,9 @@ struct Converting : ConnectedProgram {
     }
 };
 
-TEST(Reconversion, BadDigitsAreCountedInOneBox) {
+// Bad digits are counted in one box; the spool is read in chunks, the bar
+// showing each.
+TEST(Reconversion, BadDigitsAreCountedInOneBoxAndProgressIsShown) {
     Converting f;
     f.convert("4fx1AA");
     EXPECT_EQ(f.dir.read("out"), std::string("\x40\x00\xAA", 3)) << "the partial values are written";
@@ -49,10 +51,7 @@ TEST(Reconversion, BadDigitsAreCountedInOneBox) {
     EXPECT_EQ(f.dialogs.messages().size(), 2u) << "50,000 bad pairs, one box";
     f.convert("414");
     EXPECT_EQ(f.dir.read("out"), std::string("A\x04", 2)) << "a lone last digit is a byte of its value";
-}
 
-TEST(Reconversion, ReadsInChunksAndShowsProgress) {
-    Converting f;
     std::filesystem::create_directory(f.dir.file("images"));
     f.dir.write("images/filecopy.avi", "RIFF....AVI ");
     BarRecorder bar(f.p().frmconvert.ProgressBar1);
