@@ -168,7 +168,8 @@ TEST(AddressImport, ExportThenImportGivesBackTheSameBookWhateverTheNames) {
         EXPECT_EQ(g.last_message(),
                   "16 entries added, 1 skipped (1 with a number that cannot be dialled).\nNot dialable: Eve.");
         std::vector<std::string> expected;
-        for (std::size_t i = 0; i + 1 < hostile.size(); ++i) expected.push_back(hostile[i].name + "=" + hostile[i].phoneno);
+        for (std::size_t i = 0; i + 1 < hostile.size(); ++i)
+            expected.push_back(hostile[i].name + "=" + hostile[i].phoneno);
         if (csv) std::erase(expected[11], '\0'); // the NUL is left out
         EXPECT_EQ(g.book(), expected);
     }

@@ -89,7 +89,8 @@ TEST(FileLocations, AReadOnlyProgramDirectoryIsNeverTheUsersFolder) {
             if (::geteuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0))
                 std::_Exit(2);
             if (::access(program.file("quillon.ini").c_str(), F_OK) != 0) std::_Exit(3); // seen, not writable
-            FileLocations files = FileLocations::choose(program.path(), {home.file("c"), home.file("d"), home.file("e")});
+            FileLocations files =
+                FileLocations::choose(program.path(), {home.file("c"), home.file("d"), home.file("e")});
             std::_Exit(!files.is_portable() && files.settings_file() == home.file("c/quillon/quillon.ini") ? 0 : 4);
         },
         ::testing::ExitedWithCode(0), "");

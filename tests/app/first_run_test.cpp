@@ -67,7 +67,8 @@ TEST(FirstRun, ANewUserStartsWithoutAQuestionAndAgainNextTime) {
     DevFolder dev{{"ttyUSB0"}};
     TempDir home;
     ProgramFixture f;
-    f.files = FileLocations::per_user(f.dir.path(), {home.file(".config"), home.file(".local/share"), home.file(".cache")});
+    f.files =
+        FileLocations::per_user(f.dir.path(), {home.file(".config"), home.file(".local/share"), home.file(".cache")});
     f.first_run_devices = dev.dir.path();
     testing::FakeLine& modem = f.devices.plug(dev.dev("ttyUSB0"));
     ASSERT_TRUE(f.start());

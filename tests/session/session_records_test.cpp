@@ -235,9 +235,10 @@ TEST(SessionLog, ALogThatCannotBeWrittenIsReportedOnceAndTheMenuOpensTheFolder) 
     EXPECT_TRUE(t.b.f.dialogs.messages().empty());
     t.b.f.media.has_opener = false;
     t.b.w().mnusessionlog.choose();
-    EXPECT_EQ(t.b.f.dialogs.messages(), std::vector<std::string>{"No program to open folders with is installed (the "
-                                                                  "package xdg-utils brings one). The session log is in " +
-                                                                  t.b.f.dir.file("sessions") + "."});
+    EXPECT_EQ(t.b.f.dialogs.messages(),
+              std::vector<std::string>{"No program to open folders with is installed (the package xdg-utils brings "
+                                       "one). The session log is in " +
+                                       t.b.f.dir.file("sessions") + "."});
     for (int call = 0; call < 2; ++call) {
         ASSERT_TRUE(t.call());
         t.chat(t.a, "still talking\r\n");
