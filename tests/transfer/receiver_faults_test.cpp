@@ -81,7 +81,11 @@ TEST(ReceiverFaults, AnAbandonedReceptionLeavesTheDestinationAsItWas) {
     }
 }
 
-TEST(ReceiverFaults, TheSaveDialogOpensInTheDownloadFolderAndRefusesTheProgramsOwnFiles) {
+// The save dialog opens in the download folder. The program's own files
+// under any name, and destinations that cannot take the file, are refused
+// there with the reason, before any of the file is accepted; cancelled, it
+// asks for nothing more.
+TEST(ReceiverFaults, TheSaveDialogRefusesOwnFilesAndUnusableDestinations) {
     Receiver f;
     std::filesystem::create_directory(f.dir.file("dl"));
     ScopedEnv downloads("XDG_DOWNLOAD_DIR", f.dir.file("dl"));
@@ -100,12 +104,18 @@ TEST(ReceiverFaults, TheSaveDialogOpensInTheDownloadFolderAndRefusesTheProgramsO
                                  f.dir.file("dl/hard.ini"),
                                  f.dir.file("dl/back/" + spool_name),
                                  f.p().session_log.folder() + "/2026-12-07.log"};
+    const std::vector<std::pair<std::string, std::string>> unusable{
+        {"/dev/null", "it is a device or another special file, not a file"},
+        {f.dir.file("dl"), "it is a folder"},
+        {f.dir.file("no/such/dir/x"), "No such file or directory"},
+    };
     for (const auto& path : own) f.dialogs.save_answers.push_back(path);
+    for (const auto& [path, why] : unusable) f.dialogs.save_answers.push_back(path);
     f.dialogs.save_answers.push_back(f.dir.file("dl/quillon.ini"));
     f.peer_frame("");
     f.peer_frame("1");
     EXPECT_EQ(f.peer_frame("quillon.ini"), "^%1694%^");
-    EXPECT_EQ(f.dialogs.shown.size(), 2 * own.size() + 1);
+    EXPECT_EQ(f.dialogs.shown.size(), 2 * (own.size() + unusable.size()) + 1);
     for (const auto& box : f.dialogs.shown) {
         if (box.kind == Kind::save_file) EXPECT_EQ(box.text, f.dir.file("dl/quillon.ini"));
         else EXPECT_EQ(box.icon, Icon::stop);
@@ -113,10 +123,18 @@ TEST(ReceiverFaults, TheSaveDialogOpensInTheDownloadFolderAndRefusesTheProgramsO
     EXPECT_EQ(f.dialogs.shown[1].text, f.p().files.settings_file() +
                                            " is one of Quillon's own files and cannot be replaced. Please choose "
                                            "another name.");
+    for (std::size_t i = 0; i < unusable.size(); ++i)
+        EXPECT_EQ(f.dialogs.messages().at(own.size() + i), "The file cannot be saved as " + unusable[i].first + ": " +
+                                                               unusable[i].second + ". Please choose another name.");
     f.peer_frame("text");
     f.peer_frame("!");
     EXPECT_EQ(f.dir.read("quillon.ini"), settings);
     EXPECT_EQ(f.dir.read("dl/quillon.ini"), "!");
+
+    f.peer_frame("");
+    f.peer_frame("10");
+    EXPECT_EQ(f.peer_frame("x"), "") << "cancelled: nothing requested";
+    EXPECT_EQ(f.p().state.recv_block, 1);
 }
 
 // Peer names never leave the chosen folder; an existing file chosen there
@@ -144,26 +162,6 @@ TEST(FileReceiver, PeerNamesNeverLeaveTheChosenFolderAndAFileIsReplacedWhole) {
     EXPECT_EQ(f.p().state.current_mode, OperatingMode::chat);
 }
 
-// A destination that cannot take the file is refused at the dialog, with
-// the reason, before any of the file is accepted.
-TEST(FileReceiver, UnusableDestinationsAreRefusedAtTheSaveDialog) {
-    Receiver f;
-    std::filesystem::create_directory(f.dir.file("folder"));
-    const std::vector<std::pair<std::string, std::string>> refused{
-        {"/dev/null", "it is a device or another special file, not a file"},
-        {f.dir.file("folder"), "it is a folder"},
-        {f.dir.file("no/such/dir/x"), "No such file or directory"},
-    };
-    for (const auto& [path, why] : refused) f.dialogs.save_answers.push_back(path);
-    f.peer_frame("");
-    f.peer_frame("10");
-    EXPECT_EQ(f.peer_frame("x"), "") << "cancelled after the refusals: nothing requested";
-    std::vector<std::string> expected;
-    for (const auto& [path, why] : refused)
-        expected.push_back("The file cannot be saved as " + path + ": " + why + ". Please choose another name.");
-    EXPECT_EQ(f.dialogs.messages(), expected);
-    EXPECT_EQ(f.p().state.recv_block, 1);
-}
 
 TEST(FileReceiver, APeerWithoutMarkersCannotGrowTheBuffers) {
     Receiver f;
