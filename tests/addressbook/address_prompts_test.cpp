@@ -78,7 +78,9 @@ TEST(AddressPrompts, EditRemoveAndNotFoundAlsoWhenAnotherCopyRemovedTheEntry) {
     EXPECT_TRUE(f.dialogs.messages().empty());
 }
 
-TEST(AddressPrompts, FindMakesTheNumberReadyToDialEveryTime) {
+// Enter without a prompt, or on the grid, changes nothing; find makes the
+// number ready to dial every time.
+TEST(AddressPrompts, EnterWithoutAPromptChangesNothingAndFindMakesTheNumberReady) {
     Book f;
     f.w().mnuaddressfind.choose();
     f.type_and_enter("Ann");
@@ -86,25 +88,6 @@ TEST(AddressPrompts, FindMakesTheNumberReadyToDialEveryTime) {
               std::vector<std::string>{"Database Error !\n" + f.p().files.address_book() + ": No current record."})
         << "find on an empty book";
 
-    f.add("Ann", "5551002");
-    f.add("Bob", "5551003");
-    f.w().txtsend.set_text("");
-    for (const char* name : {"Bob", "Ann", "Bob"}) {
-        SCOPED_TRACE(name);
-        f.w().mnuaddressfind.choose();
-        f.w().txtsend.user_edit("\r\n", 2); // the last number deleted, its line break left
-        f.type_and_enter(name);
-        EXPECT_EQ(f.caption(), "Your chat message goes here");
-        EXPECT_EQ(f.p().state.dial_number, name == std::string("Ann") ? "5551002" : "5551003");
-        EXPECT_TRUE(f.w().cmddial.enabled());
-    }
-    EXPECT_EQ(f.w().txtsend.text(), "\r\n5551003");
-    f.w().cmddial.click();
-    EXPECT_NE(f.port(1).written.find("ATDT5551003\r"), std::string::npos);
-}
-
-TEST(AddressPrompts, EnterWithoutAPromptOrOnTheGridChangesNothing) {
-    Book f;
     f.add("Ann", "111");
     f.w().txtreceived.set_text("status");
     f.type_and_enter("Ann");
@@ -134,6 +117,21 @@ TEST(AddressPrompts, EnterWithoutAPromptOrOnTheGridChangesNothing) {
     EXPECT_EQ(f.w().cmdre.tooltip(), "Dial the last number");
     EXPECT_TRUE(f.p().state.dial_number.empty());
     EXPECT_TRUE(f.w().mnuaddress.enabled());
+
+    f.add("Bob", "5551003");
+    f.w().txtsend.set_text("");
+    for (const char* name : {"Bob", "Ann", "Bob"}) {
+        SCOPED_TRACE(name);
+        f.w().mnuaddressfind.choose();
+        f.w().txtsend.user_edit("\r\n", 2); // the last number deleted, its line break left
+        f.type_and_enter(name);
+        EXPECT_EQ(f.caption(), "Your chat message goes here");
+        EXPECT_EQ(f.p().state.dial_number, name == std::string("Ann") ? "111" : "5551003");
+        EXPECT_TRUE(f.w().cmddial.enabled());
+    }
+    EXPECT_EQ(f.w().txtsend.text(), "\r\n5551003");
+    f.w().cmddial.click();
+    EXPECT_NE(f.port(1).written.find("ATDT5551003\r"), std::string::npos);
 }
 
 // A book whose file went bad after it was opened: every read and write fails.

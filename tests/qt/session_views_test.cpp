@@ -10,12 +10,6 @@
 namespace quillon::testing {
 namespace {
 
-QString text_of(WindowsFixture &t, const char *name) {
-    QApplication::processEvents(); // the layout gives each label its room
-    auto *label = t.widget<QLabel>(name);
-    return label ? label->text() : QString();
-}
-
 // What the user reads: whole at a normal size; at the smallest window the
 // long texts lose their middle, never more than that.
 TEST(StatusBarView, ElidesInTheMiddleAndNeverToAFewLetters) {
@@ -47,7 +41,8 @@ TEST(StatusBarView, ElidesInTheMiddleAndNeverToAFewLetters) {
             }
         }
     }
-    EXPECT_TRUE(text_of(t, "status_mode").contains(QChar(0x2026))) << "the smallest window has no room for the path";
+    EXPECT_TRUE(t.widget<QLabel>("status_mode")->text().contains(QChar(0x2026)))
+        << "the smallest window has no room for the path";
 }
 
 // The names come from the book; only a number is dialled, and a call
