@@ -28,8 +28,31 @@ struct Notices {
 
 using Shown = std::vector<std::string>;
 
-TEST(CallNotices, IncomingCallsWithAndWithoutTheCallersNumberAndOnlyWhenAway) {
+// Our own calls and the transfers' ends; incoming calls with and without
+// the caller's number; nothing while the window is in front.
+TEST(CallNotices, SayWhatHappensWhileTheUserIsAway) {
     Notices t;
+    t.hub.dialling("5551002");
+    t.hub.dial_failed(DialOutcome::busy);
+    t.hub.ringing();
+    t.hub.dialling("5551002");
+    t.hub.connected();
+    TransferInfo received{TransferDirection::receiving, "/home/ann/in/report.pdf", FileForm::binary, 1536};
+    t.hub.transfer_ended(received, TransferOutcome::complete, "");
+    t.hub.transfer_ended({TransferDirection::sending, "/tmp/x.bin", FileForm::text, 10}, TransferOutcome::complete, "");
+    t.hub.transfer_ended({TransferDirection::sending, "/tmp/x.bin", FileForm::text, 10}, TransferOutcome::failed,
+                         "carrier lost");
+    t.hub.transfer_ended({TransferDirection::receiving, "", FileForm::text, 0}, TransferOutcome::failed,
+                         "no space left");
+    t.hub.transfer_ended(received, TransferOutcome::abandoned, "The call ended.");
+    EXPECT_EQ(t.desktop.shown,
+              (Shown{"Incoming call | ", "Call connected | With 5551002", "File received | report.pdf (1.5 KB)",
+                     "Transfer failed | x.bin: carrier lost", "Transfer failed | no space left",
+                     "Transfer failed | report.pdf: The call ended."}))
+        << "a failed dial's number is not taken for a caller's";
+    t.hub.call_ended(CallEnd::hung_up);
+    t.desktop.shown.clear();
+
     t.hub.ringing();
     t.hub.ringing();
     t.hub.caller_id("5551001");
@@ -58,28 +81,6 @@ TEST(CallNotices, IncomingCallsWithAndWithoutTheCallersNumberAndOnlyWhenAway) {
     t.hub.call_ended(CallEnd::hung_up);
     t.hub.ringing();
     EXPECT_TRUE(t.desktop.shown.empty());
-}
-
-TEST(CallNotices, OurOwnCallsAndTransfers) {
-    Notices t;
-    t.hub.dialling("5551002");
-    t.hub.dial_failed(DialOutcome::busy);
-    t.hub.ringing();
-    t.hub.dialling("5551002");
-    t.hub.connected();
-    TransferInfo received{TransferDirection::receiving, "/home/ann/in/report.pdf", FileForm::binary, 1536};
-    t.hub.transfer_ended(received, TransferOutcome::complete, "");
-    t.hub.transfer_ended({TransferDirection::sending, "/tmp/x.bin", FileForm::text, 10}, TransferOutcome::complete, "");
-    t.hub.transfer_ended({TransferDirection::sending, "/tmp/x.bin", FileForm::text, 10}, TransferOutcome::failed,
-                         "carrier lost");
-    t.hub.transfer_ended({TransferDirection::receiving, "", FileForm::text, 0}, TransferOutcome::failed,
-                         "no space left");
-    t.hub.transfer_ended(received, TransferOutcome::abandoned, "The call ended.");
-    EXPECT_EQ(t.desktop.shown,
-              (Shown{"Incoming call | ", "Call connected | With 5551002", "File received | report.pdf (1.5 KB)",
-                     "Transfer failed | x.bin: carrier lost", "Transfer failed | no space left",
-                     "Transfer failed | report.pdf: The call ended."}))
-        << "a failed dial's number is not taken for a caller's";
 }
 
 TEST(CallNotices, SizesAsPeopleReadThem) {
