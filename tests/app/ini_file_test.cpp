@@ -30,6 +30,12 @@ TEST(IniFile, ReadsLikeThePrivateProfileReader) {
     EXPECT_EQ(read_keys(file, "Quillon", {"PORTNO.", "EMPTY", "LONG", "DIALMODE"}),
               (std::vector<std::string>{"3/1", "/0", "abcdefghi/9", "DEFAULT/7"}));
     EXPECT_EQ(read_keys(file, "Missing", {"PORTNO."}), std::vector<std::string>{"DEFAULT/7"}) << "no section";
+    // Numbers in the values convert as the runtime did.
+    EXPECT_EQ(to_number(" 3 "), 3.0);
+    for (const char *not_a_number : {"abc", "DEFAULT", "inf", "0x3"})
+        EXPECT_FALSE(to_number(not_a_number)) << not_a_number;
+    EXPECT_EQ(round_half_even(2.6), 3);
+    EXPECT_EQ(fixed_field("abcdefghijkl", 10), "abcdefghij");
 }
 
 TEST(IniFile, ReadsAFileEditedOnWindows) {
@@ -54,14 +60,6 @@ TEST(IniFile, AFailedWriteLeavesTheOldFileWhole) {
     dir.write("quillon.ini", "[Quillon]\nPORTNO.=2\n");
     EXPECT_FALSE(write_profile_string(dir.file("quillon.ini"), "Quillon", "PORTNO.", "1\r\nDIALMODE=x"));
     EXPECT_EQ(dir.read("quillon.ini"), "[Quillon]\nPORTNO.=2\n");
-}
-
-TEST(TextNumber, ConvertsLikeTheRuntime) {
-    EXPECT_EQ(to_number(" 3 "), 3.0);
-    for (const char *not_a_number : {"abc", "DEFAULT", "inf", "0x3"})
-        EXPECT_FALSE(to_number(not_a_number)) << not_a_number;
-    EXPECT_EQ(round_half_even(2.6), 3);
-    EXPECT_EQ(fixed_field("abcdefghijkl", 10), "abcdefghij");
 }
 
 } // namespace
