@@ -106,9 +106,8 @@ TEST(Startup, AMissingDeviceIsToldBeforeThePromptAndCancelEndsWithoutWriting) {
     EXPECT_EQ(f.p().frmhelp.Txthelp.text(), "quillon-linesim plays two modems");
     EXPECT_FALSE(help_up_at_prompt);
     EXPECT_GE(prompted_at - asked_at, 60);
-    EXPECT_EQ(f.dialogs.shown[1].text, port_prompt);
-    EXPECT_EQ(f.dialogs.shown[2].text, "fake:2 does not exist !");
-    EXPECT_EQ(f.dialogs.shown[3].text, port_prompt);
+    EXPECT_EQ(f.dialogs.shown[1].text + "|" + f.dialogs.shown[2].text + "|" + f.dialogs.shown[3].text,
+              std::string(port_prompt) + "|fake:2 does not exist !|" + port_prompt);
     EXPECT_EQ(f.dir.read("quillon.ini"), before);
 }
 
