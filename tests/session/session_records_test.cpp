@@ -65,7 +65,8 @@ TEST(SessionRecords, BusyCancelledAndAWholeCallAsEachSideTellsIt) {
     ASSERT_TRUE(t.start());
     t.run_for(2); // a reading every two seconds outside a call
     StatusModel& a = t.a.p().status;
-    EXPECT_EQ(a.call_text() + "|" + a.port_text() + "|" + a.dial_mode_text() + "|" + a.mode_text() + "|" + a.online_text(),
+    EXPECT_EQ(a.call_text() + "|" + a.port_text() + "|" + a.dial_mode_text() + "|" + a.mode_text() + "|" +
+                  a.online_text(),
               "Idle|COMM1 sim:5551001|Tone dialling|Chat|");
     EXPECT_TRUE(a.reading().dtr && a.reading().dsr);
     EXPECT_FALSE(a.reading().dcd || a.reading().ri);
