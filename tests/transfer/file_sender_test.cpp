@@ -21,11 +21,6 @@ struct Sender : ConnectedProgram {
         form.choose();
         if (press) w().cmdsend.click();
     }
-    // Sends a 3000-byte file in binary form and answers its first frames.
-    void send_and_answer(int requests) {
-        send("a.bin", testing::random_bytes(3000, 1), w().filemodebinary);
-        for (int i = 0; i < requests; ++i) request();
-    }
     // The receiver asks for the next frame; one second a step.
     std::string request() {
         run_for(0.5);
@@ -71,7 +66,8 @@ TEST(FileSender, AStalledPeerIsToldOfEveryThirtySecondsAndCancelEndsIt) {
     for (int requests = 0; requests <= 6; ++requests) {
         SCOPED_TRACE(requests);
         Sender f;
-        f.send_and_answer(requests);
+        f.send("a.bin", testing::random_bytes(3000, 1), f.w().filemodebinary);
+        for (int i = 0; i < requests; ++i) f.request();
         f.run_for(29);
         EXPECT_NE(f.w().txtreceived.text(), notice) << "not before 30 s";
         f.run_for(2);
