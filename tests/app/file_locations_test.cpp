@@ -8,7 +8,6 @@
 #include <filesystem>
 #include <grp.h>
 #include <map>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace quillon {
@@ -61,11 +60,9 @@ TEST(FileLocations, WithoutSettingsBesideTheProgramEachFileGoesToItsUserFolder) 
     EXPECT_EQ(files.settings_file() + " " + files.address_book() + " " + files.spool_file() + " " + files.data_dir(),
               home.file("a/config/quillon/quillon.ini") + " " + home.file("b/data/quillon/addressbook.mdb") + " " +
                   home.file("c/cache/quillon/vlorn.cmp") + " " + home.file("b/data/quillon"));
-    for (const char* made : {"a/config/quillon", "b/data/quillon", "c/cache/quillon", "a/config"}) {
-        struct stat st {};
-        ASSERT_EQ(::stat(home.file(made).c_str(), &st), 0) << made;
-        EXPECT_EQ(st.st_mode & 0777, 0700u) << made << " is the user's alone";
-    }
+    for (const char* made : {"a/config/quillon", "b/data/quillon", "c/cache/quillon", "a/config"})
+        EXPECT_EQ(std::filesystem::status(home.file(made)).permissions(), std::filesystem::perms::owner_all)
+            << made << " is made, the user's alone";
     EXPECT_EQ(files.program_file("quillon.txt"), program.file("quillon.txt")) << "help stays with the program";
     EXPECT_TRUE(std::filesystem::is_empty(program.path()));
 }
