@@ -22,6 +22,12 @@ struct FakeModem : testing::ProgramFixture {
             ++n;
         return n;
     }
+    // The dials counted after each wait in turn.
+    std::vector<std::size_t> dials_after(std::initializer_list<double> waits) {
+        std::vector<std::size_t> counts;
+        for (double wait : waits) counts.push_back((run_for(wait), dials()));
+        return counts;
+    }
     const RedialCountdown& countdown() { return p().auto_redial.countdown(); }
 };
 
@@ -39,15 +45,9 @@ TEST(AutoRedial, BusyTwiceThenFreeConnectsOnTheThirdDial) {
     EXPECT_EQ(f.w().txtreceived.text(), "Line BUSY...");
     f.run_for(10);
     EXPECT_EQ(f.p().status.call_text(), "Redial 1 of 10 to 42 in 20 s...");
-    f.run_for(19);
-    EXPECT_EQ(f.dials(), 1u);
-    f.run_for(1);
-    EXPECT_EQ(f.dials(), 2u);
+    EXPECT_EQ(f.dials_after({19, 1}), (std::vector<std::size_t>{1, 2}));
     f.port(1).arrive("\r\nBUSY\r\n");
-    f.run_for(29.5);
-    EXPECT_EQ(f.dials(), 2u);
-    f.run_for(1);
-    EXPECT_EQ(f.dials(), 3u);
+    EXPECT_EQ(f.dials_after({29.5, 1}), (std::vector<std::size_t>{2, 3}));
 
     f.port(1).lines.dcd = true;
     f.port(1).arrive("\r\nCONNECT 56000\r\n");
@@ -88,10 +88,7 @@ TEST(AutoRedial, RedialsOnlyAFailedDialOfTheUsersAndOnlyAsOftenAsSet) {
     FakeModem f("AUTOREDIAL=on\nREDIALTRIES=2\nREDIALWAIT=5");
     EXPECT_TRUE(f.w().mnuautoredial.checked());
     f.dial_and_hear("\r\nBUSY\r\n");
-    f.run_for(4.5);
-    EXPECT_EQ(f.dials(), 1u);
-    f.run_for(1);
-    EXPECT_EQ(f.dials(), 2u);
+    EXPECT_EQ(f.dials_after({4.5, 1}), (std::vector<std::size_t>{1, 2}));
     f.p().events.dial_failed(DialOutcome::no_answer);
     f.run_for(5.5);
     EXPECT_EQ(f.dials(), 3u);
