@@ -42,7 +42,9 @@ TEST(QtDialogs, BoxesSitOverTheMainWindowUnlessItIsDisabledAndGiveTheAnswer) {
     dialogs.message("a disabled owner would disable the box", Icon::none);
     EXPECT_EQ(seen.parent, nullptr);
 
-    // The input and file boxes give the answer; cancel gives nothing.
+    // The input and file boxes give the answer, with an owner or without;
+    // cancel gives nothing.
+    dialogs.set_parent(nullptr);
     QString preset;
     on_next_window<QInputDialog>([&](QInputDialog &box) {
         preset = box.textValue();

@@ -82,6 +82,9 @@ TEST(AutoRedial, CancelOrAKeypadPressEndsTheCountdown) {
     f.run_for(100);
     EXPECT_EQ(f.port(1).written, "AT&D2\rATDP42\rATDL\r") << "the redial button's own dial, no redial after it";
     EXPECT_EQ(f.p().state.dial_number, "4") << "the keypad builds the user's next number";
+    f.dial_and_hear("\r\nBUSY\r\n");
+    f.run_for(1);
+    EXPECT_TRUE(f.countdown().active) << "and the program ends while it counts down";
 }
 
 TEST(AutoRedial, RedialsOnlyAFailedDialOfTheUsersAndOnlyAsOftenAsSet) {
