@@ -52,11 +52,6 @@ std::vector<std::string> names(AddressStore& store) {
     return out;
 }
 
-std::size_t open_descriptors() {
-    return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator("/proc/self/fd"),
-                                                  std::filesystem::directory_iterator()));
-}
-
 // Two copies of the program with one book file: each reads the file, not
 // what it held when it opened, and the grid's row is the one it showed.
 TEST(SqliteAddressStore, TwoCopiesOnOneFileNeverTouchTheWrongEntry) {
@@ -132,9 +127,10 @@ TEST(SqliteAddressStore, ACorruptFileFailsToOpenAndIsClosed) {
     TempDir dir;
     dir.write("addressbook.mdb", std::string(4096, 'x'));
     auto store = make_sqlite_address_store();
-    std::size_t before = open_descriptors();
+    using Folder = std::filesystem::directory_iterator;
+    const auto descriptors = std::distance(Folder("/proc/self/fd"), Folder());
     EXPECT_THROW(store->open(dir.file("addressbook.mdb")), StoreError);
-    EXPECT_EQ(open_descriptors(), before) << "not left half-open";
+    EXPECT_EQ(std::distance(Folder("/proc/self/fd"), Folder()), descriptors) << "not left half-open";
     EXPECT_THROW(store->find_first("Ann"), StoreError) << "no empty book pretends to be there";
     EXPECT_THROW(store->delete_current(), StoreError);
     EXPECT_EQ(dir.read("addressbook.mdb"), std::string(4096, 'x'));

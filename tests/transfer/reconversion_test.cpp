@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 #include <vector>
 
 namespace quillon {
@@ -25,9 +26,11 @@ private:
 };
 
 struct Converting : ConnectedProgram {
-    // Converts the spool into the destination, staying online.
-    void convert(const std::string& spool, const std::string& destination = "out") {
-        dir.write("vlorn.cmp", spool);
+    // Converts the spool (none: no spool at all) into the destination,
+    // staying online.
+    void convert(const std::optional<std::string>& spool, const std::string& destination = "out") {
+        if (spool) dir.write("vlorn.cmp", *spool);
+        else std::remove(dir.file("vlorn.cmp").c_str());
         dialogs.yes_no_answers.push_back(false);
         p().transfer.reconvert_file(dir.file(destination));
     }
@@ -85,9 +88,7 @@ TEST(Reconversion, FailuresKeepTheSpoolAndTheDestination) {
     EXPECT_TRUE(f.dir.exists("vlorn.cmp"));
     EXPECT_EQ(f.take_written(), "Receiver::Conversion in progress.Please wait!");
 
-    std::remove(f.dir.file("vlorn.cmp").c_str());
-    f.dialogs.yes_no_answers.push_back(false);
-    f.p().transfer.reconvert_file(f.dir.file("out"));
+    f.convert(std::nullopt);
     EXPECT_EQ(f.dialogs.messages().back(), "53Unspecified error! Cannot complete conversion.");
     EXPECT_EQ(f.dir.read("out"), "earlier");
 }
