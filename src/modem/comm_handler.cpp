@@ -71,7 +71,7 @@ void CommHandler::drop_unframed_excess() {
         return;
     dropped_ += s.line_buffer.size() - kept;
     std::string tail = s.line_buffer.substr(s.line_buffer.size() - kept);
-    box_keeps_its_text();
+    box_keeps_its_text(true);
     s.line_buffer = tail;
     line_watch_.reset();
     line_watch_.scan(s.line_buffer);
@@ -90,7 +90,7 @@ void CommHandler::empty_line_buffer() {
         rx_held_ = true;
         rx_held_size_ = s.rx_buffer.size();
     }
-    box_keeps_its_text();
+    box_keeps_its_text(true);
     s.line_buffer.clear();
     dropped_ = 0;
     line_watch_.reset();
@@ -140,17 +140,17 @@ void CommHandler::show_line_buffer() {
     shown_size_ = text.size();
 }
 
-// line_buffer is about to change in a way the box is not to show.
-void CommHandler::box_keeps_its_text() {
+// line_buffer is about to change in a way the box is not to show: the box
+// keeps what it shows, taking line_buffer's own string when that is to be
+// emptied.
+void CommHandler::box_keeps_its_text(bool emptying) {
     TextBox& box = form_.txtreceived;
     std::string& text = state_.line_buffer;
     if (!box.shows_text_of(text)) return;
-    if (text.size() == shown_size_) {
-        box.keep_text(std::move(text));
-        text.clear();
-    } else {
-        box.keep_text(text.substr(0, shown_size_));
-    }
+    if (!emptying) return box.keep_text(text.substr(0, shown_size_));
+    text.resize(shown_size_);
+    box.keep_text(std::move(text));
+    text.clear();
 }
 
 void CommHandler::receive() {
@@ -233,7 +233,7 @@ void CommHandler::receive() {
         show_line_buffer();
         if (chatting && s.recv_block == recv_before) events_.chat_received(arrived);
     } else {
-        box_keeps_its_text();
+        box_keeps_its_text(false);
     }
 }
 

@@ -50,7 +50,7 @@ private:
     bool line_has(LinePattern pattern) const { return line_watch_.contains(pattern); }
     bool rx_has(Marker marker);
     void show_line_buffer();
-    void box_keeps_its_text();
+    void box_keeps_its_text(bool emptying);
 
     EventLoop& loop_;
     Dialogs& dialogs_;
