@@ -3,39 +3,19 @@
 // display: what the process tests share.
 #pragma once
 
-#include "support/child_process.h"
 #include "support/temp_dir.h"
+#include "support/two_modems.h"
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
-#include <regex>
 
 namespace quillon::testing {
 
 namespace fs = std::filesystem;
 inline const std::string program_dir = QUILLON_PROGRAM_DIR;
-
-// The simulator with two modems and its control channel.
-struct TwoModems {
-    explicit TwoModems(std::vector<std::string> options = {}) : sim(command(options)) {
-        std::smatch m;
-        std::string ready = sim.read_line(10).value_or("");
-        EXPECT_TRUE(std::regex_search(ready, m, std::regex(":(\\d+) 5551002 on 127.0.0.1:(\\d+), control on 127.0.0.1:(\\d+)")))
-            << ready;
-        if (m.size() == 4) ports = {std::stoi(m[1]), std::stoi(m[2]), std::stoi(m[3])};
-    }
-    static std::vector<std::string> command(std::vector<std::string> options) {
-        options.insert(options.begin(), {program_dir + "/quillon-linesim", "--modem", "5551001@0", "--modem",
-                                         "5551002@0", "--control", "0"});
-        return options;
-    }
-    ChildProcess sim;
-    std::array<int, 3> ports{}; // 5551001, 5551002, control
-};
 
 // A copy of the program with its own files, its port 1 on one modem.
 struct Station {
