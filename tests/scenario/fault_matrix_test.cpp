@@ -1,5 +1,4 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "support/partial_files.h"
 #include "support/random_content.h"
 #include "support/two_programs.h"
 
@@ -37,19 +36,12 @@ struct FileSizeLimit {
     void (*old_handler)(int) = SIG_DFL;
 };
 
-// One program calling the other, with a file ready to go from a to b.
+// One program calling the other, with a file to send from a to b.
 struct Faulty : TwoPrograms {
     Faulty() {
         EXPECT_TRUE(start());
-        b.p().events.subscribe(received);
+        b.p().events.subscribe(told);
         EXPECT_TRUE(call());
-        a.f.dir.write("source.bin", content);
-    }
-    void send(const char* form, const std::string& save_as) {
-        a.f.dialogs.open_answers.push_back(a.f.dir.file("source.bin"));
-        if (!save_as.empty()) b.f.dialogs.save_answers.push_back(save_as);
-        (std::string(form) == "binary" ? a.w().filemodebinary : a.w().filemodetext).choose();
-        a.w().cmdsend.click();
     }
     // a's side writes frames of its own making, a second apart.
     void peer_writes(const std::vector<std::string>& frames) {
@@ -59,8 +51,7 @@ struct Faulty : TwoPrograms {
         }
     }
     bool receiver_reported() {
-        return b.f.dialogs.showed("Conversion complete!") ||
-               (b.s().recv_block == 1 && received.complete);
+        return b.f.dialogs.showed("Conversion complete!") || (b.s().recv_block == 1 && told.complete);
     }
     std::string content = random_bytes(20000, 3);
     // Whether b's receiver told a reception complete.
@@ -69,8 +60,7 @@ struct Faulty : TwoPrograms {
             complete = complete || (info.direction == TransferDirection::receiving && outcome == TransferOutcome::complete);
         }
         bool complete = false;
-    } received;
-    std::string target() { return b.f.dir.file("target.bin"); }
+    } told;
     std::optional<FileSizeLimit> disk_full;
 };
 
@@ -88,13 +78,13 @@ TEST(FaultMatrix, EveryFaultLeavesBothProgramsWorking) {
     const std::vector<Row> rows{
         {"carrier drop mid-transfer",
          [](Faulty& t) {
-             t.send("binary", t.target());
+             t.start_sending(t.content, "binary");
              t.run_until([&] { return t.b.s().recv_block > 8; }, 60);
              t.exchange.drop("5551001");
          }},
         {"peer stops answering",
          [](Faulty& t) {
-             t.send("text", t.target());
+             t.start_sending(t.content, "text");
              t.run_until([&] { return t.b.s().recv_block > 6; }, 60);
              t.exchange.set_noise("5551002", 1.0);
          }},
@@ -107,17 +97,25 @@ TEST(FaultMatrix, EveryFaultLeavesBothProgramsWorking) {
              t.b.f.dialogs.open_answers.push_back(t.b.f.dir.file("other.bin"));
              t.b.w().filemodetext.choose();
              t.a.f.dialogs.save_answers.push_back(t.a.f.dir.file("from_b.bin"));
-             t.send("text", t.target());
+             t.start_sending(t.content, "text");
              t.b.w().cmdsend.click();
          }},
-        {"save dialog cancelled", [](Faulty& t) { t.send("binary", ""); }},
-        {"destination is a device", [](Faulty& t) { t.send("text", "/dev/full"); },
+        {"save dialog cancelled",
+         [](Faulty& t) {
+             t.b.f.dialogs.save_answers.push_back(std::nullopt);
+             t.start_sending(t.content, "binary");
+         }},
+        {"destination is a device",
+         [](Faulty& t) {
+             t.b.f.dialogs.save_answers.push_back("/dev/full");
+             t.start_sending(t.content, "text");
+         },
          "The file cannot be saved as /dev/full: it is a device or another special file, not a file. Please choose "
          "another name."},
         {"disk fills up under the spool",
          [](Faulty& t) {
              t.disk_full.emplace(32 * 1024); // the spool needs 40,000
-             t.send("binary", t.target());
+             t.start_sending(t.content, "binary");
          },
          abandoned},
         {"line unplugged in a call", [](Faulty& t) { t.exchange.set_unplugged("5551001", true); }},
@@ -133,27 +131,18 @@ TEST(FaultMatrix, EveryFaultLeavesBothProgramsWorking) {
         if (row.receiver_told) {
             EXPECT_TRUE(t.b.f.dialogs.showed(row.receiver_told));
         }
-        if (t.receiver_reported() && std::filesystem::exists(t.target())) {
-            EXPECT_TRUE(t.b.f.dir.read("target.bin") == t.content);
+        if (t.receiver_reported() && t.b.f.dir.exists("received.bmp")) {
+            EXPECT_TRUE(t.received() == t.content);
         }
 
         // The users hang up (the sender first) and call again.
         t.exchange.set_unplugged("5551001", false);
         t.exchange.set_noise("5551002", 0);
-        if (t.a.s().connected == 1) t.a.w().cmdcan.click();
-        ASSERT_TRUE(t.run_until([&] { return t.a.s().connected == 0 && t.b.s().connected == 0; }, 30));
+        ASSERT_TRUE(t.call_again());
         EXPECT_FALSE(t.b.f.dir.exists("vlorn.cmp")) << "no spool left behind";
-        t.run_for(6);
-        t.b.f.dialogs.save_answers.clear();
-        t.b.f.dialogs.yes_no_answers.clear();
-        ASSERT_TRUE(t.call());
-        std::filesystem::remove(t.target());
-        t.b.f.dialogs.shown.clear();
-        t.send("binary", t.target());
-        ASSERT_TRUE(t.run_until([&] { return t.b.f.dialogs.showed("Conversion complete!") && t.a.s().send_block == -50; },
-                                900))
-            << "a new call carries a new file";
-        EXPECT_TRUE(t.b.f.dir.read("target.bin") == t.content);
+        std::filesystem::remove(t.b.f.dir.file("received.bmp"));
+        ASSERT_TRUE(t.send(t.content, "binary", 900)) << "a new call carries a new file";
+        EXPECT_TRUE(t.received() == t.content);
     }
 }
 

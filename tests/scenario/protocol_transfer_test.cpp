@@ -53,11 +53,6 @@ struct Protocols : TwoPrograms {
         return run_until([&] { return over(a) && over(b); }, seconds);
     }
     std::string inbox(Station& s, const std::string& name) { return s.f.dir.read("inbox/" + name); }
-    std::string report_of(Station& s) {
-        for (const auto& m : s.f.dialogs.messages())
-            if (m.starts_with("filename : ")) return m;
-        return {};
-    }
 };
 
 struct Case {
@@ -102,8 +97,8 @@ TEST(ProtocolScenario, EachProtocolEachWayThroughTheMenus) {
         EXPECT_EQ(from.w().txtreceived.text(), protocol + ": " + count + "sent.");
         EXPECT_EQ(to.w().txtreceived.text(), protocol + ": " + count + "received.");
         if (c.files.back().content.size() >= 16384) {
-            EXPECT_NE(t.report_of(from).find("protocol : " + protocol), std::string::npos);
-            EXPECT_NE(t.report_of(to).find("filename : " + to.f.dir.file("inbox/")), std::string::npos);
+            EXPECT_NE(from.f.dialogs.message_starting("filename : ").find("protocol : " + protocol), std::string::npos);
+            EXPECT_NE(to.f.dialogs.message_starting("filename : " + to.f.dir.file("inbox/")), "");
         }
         for (Station* s : {&from, &to}) {
             EXPECT_EQ(s->s().current_mode, OperatingMode::chat);

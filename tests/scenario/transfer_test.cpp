@@ -18,6 +18,7 @@ using testing::random_bytes;
 using testing::random_text;
 using testing::TwoPrograms;
 
+// A call between a and b, with what crosses the line each way.
 struct Transfer : TwoPrograms {
     Transfer() {
         EXPECT_TRUE(start());
@@ -26,25 +27,6 @@ struct Transfer : TwoPrograms {
             (from == a.number ? a_to_b : b_to_a) += bytes;
         };
     }
-    // a sends the file to b in the given form; true when both sides finished.
-    bool send(const std::string& content, const std::string& form) {
-        start_sending(content, form);
-        bool done = run_until(
-            [&] {
-                bool received = form == "binary" ? b.f.dialogs.showed("Conversion complete!")
-                                                 : b.s().recv_block == 1 && b.s().current_mode == OperatingMode::chat;
-                return a.s().send_block == -50 && received;
-            },
-            3600);
-        run_for(1); // the last texts still on the line
-        return done;
-    }
-    void start_sending(const std::string& content, const std::string& form) {
-        a.offer_file("photo.bmp", content, form);
-        b.accept_file("received.bmp");
-        a.w().cmdsend.click();
-    }
-    std::string received() { return b.f.dir.read("received.bmp"); }
     std::string a_to_b, b_to_a;
 };
 
@@ -84,17 +66,13 @@ TEST(TransferScenario, TheWorkedExchangeCharacterForCharacter) {
         SCOPED_TRACE(row.form);
         Transfer t;
         ASSERT_TRUE(t.send(row.content, row.form));
+        t.run_for(1); // the last texts still on the line
         EXPECT_TRUE(t.received() == row.content);
         EXPECT_TRUE(t.a_to_b == row.a_to_b);
         EXPECT_EQ(t.b_to_a, row.b_to_a);
-        auto report_of = [](Station& s) {
-            for (const auto& m : s.f.dialogs.messages())
-                if (m.starts_with("filename : ")) return m;
-            return std::string();
-        };
         if (row.announced) {
-            EXPECT_NE(report_of(t.a).find(row.announced), std::string::npos);
-            EXPECT_NE(report_of(t.b).find("filename : " + t.b.f.dir.file("received.bmp")), std::string::npos);
+            EXPECT_NE(t.a.f.dialogs.message_starting("filename : ").find(row.announced), std::string::npos);
+            EXPECT_TRUE(t.b.f.dialogs.message_starting("filename : " + t.b.f.dir.file("received.bmp")) != "");
         }
         EXPECT_FALSE(t.b.f.dir.exists("vlorn.cmp"));
         EXPECT_TRUE(t.a.w().cmdsend.enabled());
@@ -195,22 +173,14 @@ TEST(TransferScenario, CarrierLossOrANewOpeningFrameUnderEachBox) {
             owner.f.dialogs.on_show = nullptr;
 
             // The users hang up and call again: chat both ways, then a file.
-            if (t.a.s().connected == 1) t.a.w().cmdcan.click();
-            ASSERT_TRUE(t.run_until([&] { return t.a.s().connected == 0 && t.b.s().connected == 0; }, 30));
+            ASSERT_TRUE(t.call_again());
             EXPECT_FALSE(t.b.f.dir.exists("vlorn.cmp"));
-            t.run_for(6);
-            ASSERT_TRUE(t.call());
             for (auto [from, to] : {std::pair{&t.a, &t.b}, std::pair{&t.b, &t.a}}) {
                 from->w().txtsend.set_text("hello from " + from->number);
                 ASSERT_TRUE(from->w().cmdsend.enabled());
                 from->w().cmdsend.click();
                 EXPECT_TRUE(t.run_until(
                     [&] { return to->w().txtreceived.text().ends_with("hello from " + from->number); }, 10));
-            }
-            for (Station* s : {&t.a, &t.b}) {
-                s->f.dialogs.save_answers.clear();
-                s->f.dialogs.open_answers.clear();
-                s->f.dialogs.yes_no_answers.clear();
             }
             std::string content = testing::random_bytes(4000, 5);
             ASSERT_TRUE(t.send(content, "binary")) << "a new call carries a new file";

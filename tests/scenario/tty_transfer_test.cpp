@@ -26,23 +26,6 @@ struct TtyPair : TwoPrograms {
         EXPECT_TRUE(start());
         EXPECT_TRUE(call());
     }
-    void start_transfer(const std::string& content, const std::string& form) {
-        a.offer_file("out.dat", content, form);
-        b.f.dialogs.save_answers.push_back(b.f.dir.file("in.dat"));
-        a.w().cmdsend.click();
-    }
-    // a sends content to b; true when the receiver stored all of it and the
-    // sender reached its finishing step.
-    bool transfer(const std::string& content, const std::string& form) {
-        start_transfer(content, form);
-        return run_until(
-            [&] {
-                bool stored = form == "text" ? b.s().recv_block == 1 && b.s().current_mode == OperatingMode::chat
-                                             : b.f.dialogs.showed("Conversion complete!");
-                return stored && a.s().send_block == -50;
-            },
-            600);
-    }
 };
 
 TEST(TtyTransferScenario, EveryEdgeSizeInBothFormsWithLaggingAnnouncements) {
@@ -52,8 +35,8 @@ TEST(TtyTransferScenario, EveryEdgeSizeInBothFormsWithLaggingAnnouncements) {
                 SCOPED_TRACE(std::string(form) + " " + std::to_string(size) + " bytes, lag " + std::to_string(lag));
                 TtyPair t(lag, static_cast<unsigned>(size) + 7);
                 std::string content = std::string(form) == "text" ? random_text(size, 3) : random_bytes(size, 4);
-                ASSERT_TRUE(t.transfer(content, form));
-                EXPECT_TRUE(t.b.f.dir.read("in.dat") == content);
+                ASSERT_TRUE(t.send(content, form, 600));
+                EXPECT_TRUE(t.received() == content);
                 EXPECT_TRUE(t.both_connected());
             }
         }
@@ -70,18 +53,16 @@ TEST(TtyTransferScenario, GoingOfflineLetsTheSenderFinishAndReport) {
     };
     std::string content = random_bytes(3000, 8);
     t.b.f.dialogs.yes_no_answers.push_back(true);
-    t.start_transfer(content, "binary");
+    t.start_sending(content, "binary");
     ASSERT_TRUE(t.run_until([&] { return t.b.f.dialogs.showed("Conversion complete!"); }, 60));
     ASSERT_TRUE(t.run_until([&] { return t.a.s().connected == 0 && t.b.s().connected == 0; }, 15));
     EXPECT_EQ(b_to_a.find("Receiver::Conversion complete."), std::string::npos)
         << "written to a line whose call is gone";
     EXPECT_TRUE(t.a.f.dialogs.showed("Finished sending.Back to chat mode.")) << "the sender's finishing step";
-    bool reported = false;
-    for (const auto& m : t.a.f.dialogs.messages()) reported = reported || m.starts_with("filename : ");
-    EXPECT_TRUE(reported) << "and showed its report";
+    EXPECT_NE(t.a.f.dialogs.message_starting("filename : "), "") << "and showed its report";
     EXPECT_EQ(t.a.s().current_mode, OperatingMode::chat);
     EXPECT_FALSE(t.a.w().ProgressBar1.visible());
-    EXPECT_TRUE(t.b.f.dir.read("in.dat") == content);
+    EXPECT_TRUE(t.received() == content);
     ASSERT_TRUE(t.call()) << "and the line is ready for the next call";
 }
 

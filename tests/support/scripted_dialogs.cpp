@@ -73,6 +73,12 @@ bool ScriptedDialogs::showed(const std::string& text) const {
     return std::any_of(shown.begin(), shown.end(), [&](const Shown& box) { return box.text == text; });
 }
 
+std::string ScriptedDialogs::message_starting(const std::string& head) const {
+    for (const std::string& text : messages())
+        if (text.starts_with(head)) return text;
+    return {};
+}
+
 bool FakeMedia::can_show_picture(const std::string& path) { return starts_with_bytes(path, "\xFF\xD8"); }
 
 bool FakeMedia::can_play_animation(const std::string& path) { return starts_with_bytes(path, "RIFF"); }

@@ -54,6 +54,8 @@ public:
     std::vector<Shown> shown;
     std::vector<std::string> messages() const;
     bool showed(const std::string& text) const;
+    // The first message that starts with head; empty when none did.
+    std::string message_starting(const std::string& head) const;
 
 private:
     void record(Shown box);

@@ -67,6 +67,37 @@ bool TwoPrograms::dial_busy_line() {
     return shown;
 }
 
+void TwoPrograms::start_sending(const std::string& content, const std::string& form) {
+    a.offer_file("photo.bmp", content, form);
+    b.accept_file("received.bmp");
+    a.w().cmdsend.click();
+}
+
+bool TwoPrograms::send(const std::string& content, const std::string& form, double max_seconds) {
+    start_sending(content, form);
+    return run_until(
+        [&] {
+            bool stored = form == "binary" ? b.f.dialogs.showed("Conversion complete!")
+                                           : b.s().recv_block == 1 && b.s().current_mode == OperatingMode::chat;
+            return stored && a.s().send_block == -50;
+        },
+        max_seconds);
+}
+
+bool TwoPrograms::call_again() {
+    if (a.s().connected == 1) a.w().cmdcan.click();
+    if (!run_until([this] { return a.s().connected == 0 && b.s().connected == 0; }, 30)) return false;
+    run_for(6);
+    for (Station* s : {&a, &b}) {
+        ScriptedDialogs& d = s->f.dialogs;
+        d.save_answers.clear();
+        d.open_answers.clear();
+        d.yes_no_answers.clear();
+        d.shown.clear();
+    }
+    return call();
+}
+
 void TwoPrograms::chat(Station& from, const std::string& text) {
     from.w().txtsend.user_edit(text, 0);
     from.w().cmdsend.click();

@@ -50,6 +50,17 @@ public:
     // a dials b while b's line is busy; true when a's box says so. The
     // line is free again afterwards.
     bool dial_busy_line();
+    // a offers content as photo.bmp in form ("binary" or "text"), b's save
+    // dialog is to answer received.bmp, and a presses Send.
+    void start_sending(const std::string& content, const std::string& form);
+    // The same, run until b has stored the file and a has finished its
+    // sending; true when both did.
+    bool send(const std::string& content, const std::string& form, double max_seconds = 3600);
+    std::string received() { return b.f.dir.read("received.bmp"); }
+    // The users hang up (the caller first) and, both idle, call again with
+    // every unused dialog answer and every box shown forgotten; true when
+    // the new call is up.
+    bool call_again();
     // Sends a chat message from one side and lets a second pass.
     void chat(Station& from, const std::string& text);
     bool run_until(const std::function<bool()>& done, double max_seconds);
