@@ -4,6 +4,7 @@
 #include "modem/serial_control.h"
 #include "modem/serial_rate.h"
 #include "modem/termios_line.h"
+#include "support/line_recorder.h"
 #include "support/pseudo_terminal.h"
 #include "support/temp_dir.h"
 
@@ -62,21 +63,13 @@ public:
     Callback on_readable;
 };
 
-struct Events : LineListener {
-    void line_readable() override { ++readable; }
-    void line_error(int code) override { errors.push_back(code); }
-    int readable = 0;
-    std::vector<int> errors;
-};
-
 // A TermiosLine on a fresh pty, telling events.
 struct OpenLine {
-    OpenLine() { line.set_listener(&events); }
     Pty pty;
     TempDir locks;
     HandLoop loop;
-    Events events;
     TermiosLine line{loop, pty.name, locks.path()};
+    testing::LineRecorder events{line};
 };
 
 TEST(TermiosLine, LeavesRaw8N1BehindAndCarriesEveryByteValueBothWays) {
@@ -116,16 +109,15 @@ TEST(TermiosLine, LeavesRaw8N1BehindAndCarriesEveryByteValueBothWays) {
     // both ways unchanged and is announced once.
     std::string all;
     for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
-    Events events;
-    line.set_listener(&events);
+    testing::LineRecorder events(line);
     line.write(all);
     EXPECT_EQ(pty.read(256), all);
     pty.send(all);
     EXPECT_EQ(line.bytes_waiting(), 256u);
     ASSERT_TRUE(loop.on_readable);
     loop.on_readable();
-    EXPECT_EQ(events.readable, 1);
-    EXPECT_EQ(line.read_available(), all);
+    EXPECT_EQ(events.announced, 1);
+    EXPECT_EQ(events.text, all);
     EXPECT_EQ(line.bytes_waiting(), 0u);
     EXPECT_TRUE(events.errors.empty()) << "a pty keeps no fault counts, so it reports no line errors";
 }
@@ -152,7 +144,7 @@ TEST(TermiosLine, HangUpAndVanishingAreReportedOnceAndNoLongerWatched) {
     for (bool vhangup : {false, true}) {
         SCOPED_TRACE(vhangup ? "hung up" : "master closed");
         OpenLine open;
-        auto& [pty, locks, loop, events, line] = open;
+        auto& [pty, locks, loop, line, events] = open;
         if (vhangup) {
             if (ioctl(pty.slave, TIOCVHANGUP) != 0) GTEST_SKIP() << "TIOCVHANGUP needs CAP_SYS_ADMIN";
         } else {
@@ -201,7 +193,7 @@ TEST(TermiosLine, BytesTakenByTheBufferCountStillRaiseTheReceiveEvent) {
 // order as room appears, and a queue that stays full is reported once.
 TEST(TermiosLine, WritesTheDriverCannotTakeYetAreQueuedAndAStallIsReported) {
     OpenLine open;
-    auto& [pty, locks, loop, events, line] = open;
+    auto& [pty, locks, loop, line, events] = open;
     std::string big;
     for (int i = 0; i < 200000; ++i) big += static_cast<char>('A' + i % 26);
     line.write(big);
