@@ -4,6 +4,7 @@
 #include "sim/rfc2217_server_session.h"
 #include "sim/tcp_listener.h"
 #include "support/line_recorder.h"
+#include "support/telnet_events.h"
 
 #include <gtest/gtest.h>
 
@@ -87,26 +88,8 @@ private:
 };
 
 using Received = testing::LineRecorder;
+using testing::telnet_events;
 using testing::wait_for;
-
-// The client's stream as one line per telnet event.
-std::string events_of(const std::string& raw) {
-    std::string out;
-    auto line = [&](std::string head, std::string_view bytes) {
-        for (unsigned char c : bytes) head += " " + std::to_string(c);
-        out += head + "\n";
-    };
-    Parser parser;
-    parser.on_data = [&](std::string_view d) { line("data", d); };
-    parser.on_option = [&](std::uint8_t c, std::uint8_t o) { line("option " + std::to_string(c), std::string(1, o)); };
-    parser.on_subnegotiation = [&](std::uint8_t o, std::string_view p) { line("sb " + std::to_string(o), p); };
-    parser.feed(raw);
-    return out;
-}
-
-const std::string opening = "option 251 44\noption 251 0\noption 253 0\noption 251 3\noption 253 3\n"
-                            "sb 44 1 0 0 218 192\nsb 44 2 8\nsb 44 3 1\nsb 44 4 1\nsb 44 5 1\n"
-                            "sb 44 10 30\nsb 44 11 255\n";
 
 TEST(Rfc2217Line, SaysEverythingAtOnceToAServerThatNeverAnswers) {
     PollEventLoop loop;
@@ -116,8 +99,9 @@ TEST(Rfc2217Line, SaysEverythingAtOnceToAServerThatNeverAnswers) {
     line.write("AT\xFF\r");
     line.set_dtr(false);
     line.write("x");
-    std::string expected = opening + "sb 44 5 8\ndata 65 84 255 13\nsb 44 5 9\ndata 120\n";
-    EXPECT_TRUE(wait_for(loop, [&] { return events_of(port.raw) == expected; })) << events_of(port.raw);
+    const std::string expected = "opt251,44 opt251,0 opt253,0 opt251,3 opt253,3 sb44:1.0.0.218.192. sb44:2.8. sb44:3.1. "
+                                 "sb44:4.1. sb44:5.1. sb44:10.30. sb44:11.255. sb44:5.8. \"AT\xFF\r\" sb44:5.9. \"x\" ";
+    EXPECT_TRUE(wait_for(loop, [&] { return telnet_events({port.raw}) == expected; })) << telnet_events({port.raw});
     EXPECT_FALSE(line.modem_lines().dsr) << "no state was ever notified";
 }
 
