@@ -9,13 +9,9 @@
 namespace quillon {
 namespace {
 
+using File = testing::SampleFile;
 using testing::Station;
 using testing::TwoPrograms;
-
-struct File {
-    std::string name;
-    std::string content;
-};
 
 struct Protocols : TwoPrograms {
     Protocols() {

@@ -34,6 +34,22 @@ pid_t spawn(const std::vector<std::string>& argv, const std::string& folder, int
     }
     return pid;
 }
+
+// Adds what fd brings to buffer until it holds a whole line; false when the
+// time is up or fd ends first.
+bool read_to_line_end(int fd, std::string& buffer, double seconds) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (buffer.find('\n') == std::string::npos) {
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        pollfd p{fd, POLLIN, 0};
+        char chunk[1024];
+        ssize_t n = 0;
+        if (left.count() < 0 || poll(&p, 1, static_cast<int>(left.count())) <= 0 || (n = read(fd, chunk, sizeof chunk)) <= 0)
+            return false;
+        buffer.append(chunk, static_cast<std::size_t>(n));
+    }
+    return true;
+}
 } // namespace
 
 ChildProcess::ChildProcess(const std::vector<std::string>& argv, bool with_stderr) {
@@ -54,23 +70,11 @@ ChildProcess::~ChildProcess() {
 }
 
 std::optional<std::string> ChildProcess::read_line(double timeout_seconds) {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(timeout_seconds);
-    for (;;) {
-        std::size_t end = buffered_.find('\n');
-        if (end != std::string::npos) {
-            std::string line = buffered_.substr(0, end);
-            buffered_.erase(0, end + 1);
-            return line;
-        }
-        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-        if (left.count() < 0) return std::nullopt;
-        pollfd p{out_fd_, POLLIN, 0};
-        if (poll(&p, 1, static_cast<int>(left.count())) <= 0) return std::nullopt;
-        char buffer[1024];
-        ssize_t n = read(out_fd_, buffer, sizeof buffer);
-        if (n <= 0) return std::nullopt;
-        buffered_.append(buffer, static_cast<std::size_t>(n));
-    }
+    if (!read_to_line_end(out_fd_, buffered_, timeout_seconds)) return std::nullopt;
+    std::size_t end = buffered_.find('\n');
+    std::string line = buffered_.substr(0, end);
+    buffered_.erase(0, end + 1);
+    return line;
 }
 
 void ChildProcess::terminate(int signal_number) { kill(pid_, signal_number); }
@@ -88,18 +92,9 @@ std::optional<int> ChildProcess::wait(double timeout_seconds) {
 
 std::string ask_line(int port, const std::string& line, double timeout_seconds) {
     int fd = connect_tcp("127.0.0.1", port, timeout_seconds);
-    std::string request = line + "\n";
+    std::string request = line + "\n", answer;
     send(fd, request.data(), request.size(), MSG_NOSIGNAL);
-    std::string answer;
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(timeout_seconds);
-    while (answer.find('\n') == std::string::npos && std::chrono::steady_clock::now() < deadline) {
-        pollfd p{fd, POLLIN, 0};
-        if (poll(&p, 1, 100) <= 0) continue;
-        char buffer[512];
-        ssize_t n = recv(fd, buffer, sizeof buffer, 0);
-        if (n <= 0) break;
-        answer.append(buffer, static_cast<std::size_t>(n));
-    }
+    read_to_line_end(fd, answer, timeout_seconds);
     close(fd);
     return answer.substr(0, answer.find('\n'));
 }

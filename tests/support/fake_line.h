@@ -2,6 +2,7 @@
 #pragma once
 
 #include "modem/line.h"
+#include "support/forwarding_line.h"
 
 #include <map>
 #include <memory>
@@ -54,6 +55,16 @@ private:
     LineListener* listener_ = nullptr;
 };
 
+// Owned by the program, forwarding to the test's FakeLine.
+class FakeLineHandle : public ForwardingLine {
+public:
+    explicit FakeLineHandle(std::shared_ptr<FakeLine> line) : ForwardingLine(*line), line_(std::move(line)) {}
+    ~FakeLineHandle() override { line_->set_listener(nullptr); }
+
+private:
+    std::shared_ptr<FakeLine> line_;
+};
+
 // Devices the tests can plug in and out; opening hands out the same
 // FakeLine for a device each time, kept alive by the test.
 class FakeDevices {
@@ -64,7 +75,14 @@ public:
         return *slot;
     }
     void unplug(const std::string& device) { lines_.erase(device); }
-    LineOpener opener();
+    LineOpener opener() {
+        return [this](const std::string& device) -> std::unique_ptr<Line> {
+            auto it = lines_.find(device);
+            if (it == lines_.end()) throw LineError(device + " does not exist");
+            if (it->second->open()) throw LineError(device + " is busy");
+            return std::make_unique<FakeLineHandle>(it->second);
+        };
+    }
 
 private:
     std::map<std::string, std::shared_ptr<FakeLine>> lines_;
