@@ -10,13 +10,6 @@ namespace {
 
 using testing::ProgramFixture;
 
-struct Ready : ProgramFixture {
-    Ready() {
-        EXPECT_TRUE(start_on_port1());
-        port(1).written.clear();
-    }
-};
-
 // A stored number reaches the dial command from the book (Find, the grid)
 // and the call history; only dialling characters may follow ATD.
 TEST(Dialler, StoredNumbersCarryOnlyDiallingCharactersWhateverTheirPath) {
@@ -41,7 +34,9 @@ TEST(Dialler, StoredNumbersCarryOnlyDiallingCharactersWhateverTheirPath) {
     for (const Case& c : cases) {
         for (const char* path : {"find", "grid", "history"}) {
             SCOPED_TRACE(std::string(path) + ": " + c.number);
-            Ready f;
+            ProgramFixture f;
+            ASSERT_TRUE(f.start_on_port1());
+            f.port(1).written.clear();
             AddressStore& book = *f.p().dataaddress;
             book.add("Ann", "5551001");
             if (std::string(path) == "history") {

@@ -25,6 +25,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <map>
 #include <vector>
 
@@ -124,19 +125,15 @@ TEST(TermiosLine, LeavesRaw8N1BehindAndCarriesEveryByteValueBothWays) {
 }
 
 std::string lock_file_of(const Pty& pty) {
-    std::string name = pty.name;
-    name.erase(0, 5);
-    for (char& c : name)
-        if (c == '/') c = '_';
+    std::string name = pty.name + 5; // after /dev/
+    std::replace(name.begin(), name.end(), '/', '_');
     return "LCK.." + name;
 }
 
 // How many descriptors this process has open (a pty whose master is gone
 // no longer shows its name).
-int descriptors() {
-    int n = 0;
-    for ([[maybe_unused]] const auto& fd : std::filesystem::directory_iterator("/proc/self/fd")) ++n;
-    return n;
+long descriptors() {
+    return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), std::filesystem::directory_iterator());
 }
 
 // A hung-up tty reads 0 and a vanished one fails, for ever: one port error,
@@ -152,7 +149,7 @@ TEST(TermiosLine, HangUpAndVanishingAreReportedOnceAndNoLongerWatched) {
             pty.close_master();
         }
         ASSERT_TRUE(loop.on_readable);
-        int held = descriptors();
+        long held = descriptors();
         ASSERT_TRUE(locks.exists(lock_file_of(pty)));
         loop.on_readable();
         EXPECT_EQ(events.errors, std::vector<int>{comm_event::port_error});
