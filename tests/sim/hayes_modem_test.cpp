@@ -92,13 +92,6 @@ TEST(HayesModem, CallDataEscapeAndHangUp) {
     EXPECT_EQ(t.rb.take(), "\r\nRING\r\n") << "ATDL dials the last number again";
 }
 
-// Runs until the modem has said something; the time it took.
-double seconds_until_output(Bench& t, ModemRecorder& r, double limit = 120) {
-    double start = t.time.now();
-    t.time.run_until([&] { return !r.out.empty(); }, limit);
-    return t.time.now() - start;
-}
-
 TEST(Exchange, ChunksQueueBehindTheOneOnTheLine) {
     Bench t;
     t.connect();
@@ -116,7 +109,8 @@ TEST(Exchange, ChunksQueueBehindTheOneOnTheLine) {
     t.time.run_for(5);
     start = t.time.now();
     t.a.from_computer("x");
-    EXPECT_NEAR(seconds_until_output(t, t.rb), char_time + 0.040, 1e-9);
+    t.time.run_until([&] { return !t.rb.out.empty(); }, 120);
+    EXPECT_NEAR(t.time.now() - start, char_time + 0.040, 1e-9);
 
     t.rb.take();
     t.a.from_computer("ab");
