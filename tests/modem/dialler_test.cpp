@@ -40,12 +40,8 @@ TEST(Dialler, StoredNumbersCarryOnlyDiallingCharactersWhateverTheirPath) {
             AddressStore& book = *f.p().dataaddress;
             book.add("Ann", "5551001");
             if (std::string(path) == "history") {
-                Call call;
-                call.number = c.number;
-                call.date = "2026-12-07";
-                call.time = "10:00:00";
-                call.result = CallResult::busy;
-                f.p().call_history.call_over(call);
+                f.p().call_history.call_over(
+                    Call{.number = c.number, .date = "2026-12-07", .time = "10:00:00", .result = CallResult::busy});
                 f.w().mnucallhistory.choose();
                 f.p().frmhistory.grdcalls.select_row(0);
                 f.p().frmhistory.cmdhistorydial.click();

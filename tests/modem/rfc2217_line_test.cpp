@@ -151,22 +151,13 @@ TEST(Rfc2217Line, AWriteIntoAResetConnectionIsOnePortError) {
 // A listener whose backlog is full drops new connection attempts, so the
 // connect runs into its timeout: the loop goes on meanwhile.
 TEST(Rfc2217Line, SaysWhyItCannotOpenAndNeverHoldsTheLoopMeanwhile) {
-    int free_port = 0;
-    {
-        int probe = sim::listen_on_loopback(0);
-        free_port = sim::bound_port(probe);
-        close(probe);
-    }
-    std::string refused = "rfc2217://127.0.0.1:" + std::to_string(free_port);
     PollEventLoop loop;
+    const std::string refused = LoopbackPort(loop).address(); // closed again at once
     LoopbackPort taken(loop);
     Rfc2217Line first(loop, taken.address()); // the next client is hung up on
     int listener = sim::listen_on_loopback(0);
     ASSERT_EQ(listen(listener, 0), 0);
-    sockaddr_in to{};
-    to.sin_family = AF_INET;
-    to.sin_port = htons(static_cast<std::uint16_t>(sim::bound_port(listener)));
-    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    sockaddr_in to{AF_INET, htons(static_cast<std::uint16_t>(sim::bound_port(listener))), {htonl(INADDR_LOOPBACK)}, {}};
     std::vector<int> fillers;
     for (int i = 0; i < 4; ++i) {
         fillers.push_back(socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0));

@@ -11,7 +11,6 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <ctime>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -258,13 +257,6 @@ std::vector<std::string> files_in(const TempDir& dir) {
     return names;
 }
 
-pid_t dead_pid() {
-    pid_t child = fork();
-    if (child == 0) _exit(0);
-    waitpid(child, nullptr, 0);
-    return child;
-}
-
 // A device is locked under every name it is opened by, and a stale lock is
 // taken over. Other programs lock it under the name they were given, a
 // link's among them, may leave the PID for a moment after making the file,
@@ -319,7 +311,10 @@ TEST(TermiosLine, LocksAreHeldUnderEveryNameAndDevicesItCannotUseAreRefused) {
     }
     EXPECT_TRUE(files_in(locks).empty()) << "closing removes the locks";
 
-    locks.write(lock, lock_text(dead_pid()));
+    pid_t dead = fork();
+    if (dead == 0) _exit(0);
+    waitpid(dead, nullptr, 0);
+    locks.write(lock, lock_text(dead));
     {
         TermiosLine line(loop, pty.name, locks.path());
         EXPECT_EQ(locks.read(lock), lock_text(getpid())) << "a dead owner's lock is taken over";
@@ -404,12 +399,11 @@ struct PtyProgram : ::testing::Test {
         program->state.connected = 1;
     }
     bool run_until(const std::function<bool()>& done, double seconds = 20) {
-        double end = loop.monotonic() + seconds;
-        while (!done() && loop.monotonic() < end) {
-            loop.wait_for_events(0.01);
+        auto heard_so_far = [&] {
             heard += pty.take();
-        }
-        return done();
+            return done();
+        };
+        return testing::wait_for(loop, heard_so_far, seconds);
     }
 
     testing::PseudoTerminal pty;

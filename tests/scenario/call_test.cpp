@@ -35,11 +35,9 @@ TEST(Call, DialAnswerChatAndHangUp) {
     t.a.w().cmdsend.click();
     EXPECT_EQ(t.a.w().txtsend.text(), "");
     ASSERT_TRUE(t.run_until([&] { return t.b.w().txtreceived.text() == "Hello, B!\r\nSecond line"; }, 5));
-    t.b.w().txtsend.user_edit("Hi A", 0);
-    t.b.w().cmdsend.click();
+    t.chat(t.b, "Hi A");
     ASSERT_TRUE(t.run_until([&] { return t.a.w().txtreceived.text() == "Hi A"; }, 5));
-    t.b.w().txtsend.user_edit(" again", 0);
-    t.b.w().cmdsend.click();
+    t.chat(t.b, " again");
     ASSERT_TRUE(t.run_until([&] { return t.a.w().txtreceived.text() == "Hi A again"; }, 5))
         << "the whole conversation stays on show";
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <iterator>
 
 namespace quillon {
 namespace {
@@ -102,10 +103,8 @@ TEST(ProtocolScenario, EachProtocolEachWayThroughTheMenus) {
             EXPECT_FALSE(s->w().ProgressBar1.visible());
         }
         EXPECT_TRUE(t.both_connected());
-        // No temporary file is left behind.
-        std::size_t in_folder = 0;
-        for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(to.f.dir.file("inbox"))) ++in_folder;
-        EXPECT_EQ(in_folder, c.form == "xmodem" ? 1 : c.files.size());
+        auto in_folder = std::distance(std::filesystem::directory_iterator(to.f.dir.file("inbox")), {});
+        EXPECT_EQ(static_cast<std::size_t>(in_folder), c.form == "xmodem" ? 1 : c.files.size()) << "no temporary file left";
         // And chat goes on.
         t.chat(to, "thanks");
         EXPECT_NE(from.w().txtreceived.text().find("thanks"), std::string::npos);

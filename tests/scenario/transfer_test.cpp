@@ -5,7 +5,6 @@
 #include "support/tty_like_line.h"
 #include "support/two_programs.h"
 #include "base/hex_codec.h"
-#include "transfer/transfer_frames.h"
 
 #include <gtest/gtest.h>
 
@@ -73,10 +72,8 @@ struct Transfer : TwoPrograms {
         EXPECT_FALSE(b.f.dir.exists("vlorn.cmp")) << "no spool left behind";
         EXPECT_EQ(testing::partial_files_in(b.f.dir.path()), 0);
         for (auto [from, to] : {std::pair{&a, &b}, std::pair{&b, &a}}) {
-            from->w().txtsend.set_text("hello from " + from->number);
-            ASSERT_TRUE(from->w().cmdsend.enabled());
-            from->w().cmdsend.click();
-            EXPECT_TRUE(run_until([&] { return to->w().txtreceived.text().ends_with("hello from " + from->number); }, 10));
+            chat(*from, "hello from " + from->number);
+            EXPECT_TRUE(to->w().txtreceived.text().ends_with("hello from " + from->number));
         }
         std::filesystem::remove(b.f.dir.file("received.bmp"));
         std::string content = random_bytes(20000, 5);

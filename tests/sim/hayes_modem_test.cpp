@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 namespace quillon::sim {
 namespace {
@@ -13,11 +14,7 @@ namespace {
 // Keeps what a modem says to its computer.
 struct ModemRecorder : ModemListener {
     void modem_output(std::string_view bytes) override { out += bytes; }
-    std::string take() {
-        std::string s;
-        s.swap(out);
-        return s;
-    }
+    std::string take() { return std::exchange(out, {}); }
     std::string out;
 };
 

@@ -34,23 +34,13 @@ TEST(Linesim, UsageAndErrors) {
     }
 }
 
-// The control channel answers one line each; two network ports call each
-// other through it, and a stopped simulator is one port error.
+// Two network ports call each other through the simulator, whose control
+// channel answers one line each; a stopped simulator is one port error.
 TEST(Linesim, TwoNetworkPortsCallEachOtherUnderTheControlChannel) {
     testing::TempDir dir;
     testing::TwoModems sim({"--transcript", dir.file("line.log")});
     const int control = sim.ports[2];
     EXPECT_EQ(ask_line(control, "list"), "5551001 idle; 5551002 idle");
-    EXPECT_EQ(ask_line(control, "busy 5551002 on"), "OK");
-    EXPECT_EQ(ask_line(control, "noise 5551001 0.01"), "OK");
-    EXPECT_EQ(ask_line(control, "list"), "5551001 idle noise 0.01; 5551002 idle busy");
-    EXPECT_EQ(ask_line(control, "drop 5551001"), "ERROR no call on 5551001");
-    EXPECT_EQ(ask_line(control, "power 5559999 off"), "ERROR no line 5559999");
-    EXPECT_EQ(ask_line(control, "unplug 5551001 maybe"), "ERROR unplug takes on or off");
-    EXPECT_EQ(ask_line(control, "noise 5551001 2"), "ERROR noise RATE is a number from 0 to 1");
-    EXPECT_EQ(ask_line(control, "fly").rfind("ERROR unknown command fly", 0), 0u);
-    EXPECT_EQ(ask_line(control, "busy 5551002 off"), "OK");
-    EXPECT_EQ(ask_line(control, "noise 5551001 0"), "OK");
 
     PollEventLoop loop;
     Rfc2217Line a(loop, "rfc2217://127.0.0.1:" + std::to_string(sim.ports[0]));
@@ -76,6 +66,14 @@ TEST(Linesim, TwoNetworkPortsCallEachOtherUnderTheControlChannel) {
     EXPECT_EQ(ask_line(control, "drop 5551002"), "OK");
     ASSERT_TRUE(wait_for(loop, [&] { return ra.text.find("NO CARRIER") != std::string::npos; }));
     ASSERT_TRUE(wait_for(loop, [&] { return !a.modem_lines().dcd; }));
+    EXPECT_EQ(ask_line(control, "busy 5551002 on"), "OK");
+    EXPECT_EQ(ask_line(control, "noise 5551001 0.01"), "OK");
+    EXPECT_EQ(ask_line(control, "list"), "5551001 idle noise 0.01; 5551002 idle busy");
+    EXPECT_EQ(ask_line(control, "drop 5551001"), "ERROR no call on 5551001");
+    EXPECT_EQ(ask_line(control, "power 5559999 off"), "ERROR no line 5559999");
+    EXPECT_EQ(ask_line(control, "unplug 5551001 maybe"), "ERROR unplug takes on or off");
+    EXPECT_EQ(ask_line(control, "noise 5551001 2"), "ERROR noise RATE is a number from 0 to 1");
+    EXPECT_EQ(ask_line(control, "fly").rfind("ERROR unknown command fly", 0), 0u);
 
     std::string transcript = dir.read("line.log");
     EXPECT_NE(transcript.find("computer 5551001 > modem \"ATDT5551002\\x0D\""), std::string::npos);

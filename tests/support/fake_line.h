@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace quillon::testing {
@@ -16,11 +17,7 @@ namespace quillon::testing {
 class FakeLine : public Line {
 public:
     void write(std::string_view bytes) override { written += bytes; }
-    std::string read_available() override {
-        std::string out;
-        out.swap(pending_);
-        return out;
-    }
+    std::string read_available() override { return std::exchange(pending_, {}); }
     std::size_t bytes_waiting() override { return pending_.size(); }
     ModemLines modem_lines() override { return lines; }
     void set_dtr(bool on) override {
