@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "qt/quiet_scroll_bar.h"
 
+#include <QPaintEvent>
 #include <QStyle>
 #include <QStyleOptionSlider>
 #include <QTimer>
@@ -33,6 +34,9 @@ void QuietScrollBar::sliderChange(SliderChange change) {
 
 void QuietScrollBar::paintEvent(QPaintEvent *event) {
     QScrollBar::paintEvent(event);
+    // A part drawn alone (an arrow as it is pressed) leaves the handle
+    // elsewhere as it was: only a whole paint shows the look as it is.
+    if (!(QRegion(rect()) - event->region()).isEmpty()) return;
     drawn_ = look();
     drawn_valid_ = true;
 }
