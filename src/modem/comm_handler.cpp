@@ -46,7 +46,6 @@ void CommHandler::report_line_error(int code) {
 void CommHandler::take_arrival(const std::string& arrived) {
     SharedState& s = state_;
     s.line_buffer += arrived;
-    line_watch_.scan(s.line_buffer);
     if (s.rx_buffer.size() == rx_mirror_size_) {
         s.rx_buffer += arrived;
     } else {
@@ -75,7 +74,6 @@ void CommHandler::drop_unframed_excess() {
     s.line_buffer = tail;
     s.rx_buffer = tail;
     line_watch_.reset();
-    line_watch_.scan(s.line_buffer);
     rx_watch_.reset();
     rx_watch_.scan(s.rx_buffer);
     rx_mirror_size_ = s.rx_buffer.size();
@@ -110,6 +108,14 @@ void CommHandler::declare_connected() {
     s.connected = 1;
     f.cmdcan.set_enabled(true);
     events_.connected();
+}
+
+// The modem's words are asked about outside a call, and in one only while
+// the modem's set-up waits for its OK: the text is looked at when they are
+// asked about, not as it arrives.
+bool CommHandler::line_has(LinePattern pattern) {
+    line_watch_.scan(state_.line_buffer);
+    return line_watch_.contains(pattern);
 }
 
 bool CommHandler::rx_has(Marker marker) {
@@ -148,7 +154,7 @@ void CommHandler::receive() {
     take_arrival(arrived);
     caller_ids_.take(arrived);
 
-    if (line_has(ok) && s.modem_init_state == 1) {
+    if (s.modem_init_state == 1 && line_has(ok)) {
         f.txtreceived.set_text("Modem ready....");
         comm_.output("ATE0\r");
         s.modem_init_state = 2;
