@@ -13,6 +13,8 @@
 //
 // PROGRAM_DIR holds the quillon and quillon-linesim to measure (this
 // build's by default), so that another build's can be compared on the spot.
+#include "cpu_time.h"
+#include "sample_files.h"
 #include "support/child_process.h"
 #include "support/temp_dir.h"
 
@@ -22,8 +24,7 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <random>
+#include <memory>
 #include <regex>
 #include <string>
 #include <vector>
@@ -41,36 +42,6 @@ constexpr int runs = 3;
 constexpr double receiver_before_seconds = 1.53;
 
 std::string program_dir = QUILLON_PROGRAM_DIR;
-
-void write_file(const std::string& path, bool text) {
-    std::ofstream out(path, std::ios::binary);
-    std::mt19937 rng(42);
-    std::string chunk(64 * 1024, '\0');
-    for (std::size_t done = 0; done < file_size; done += chunk.size()) {
-        for (char& c : chunk) c = text ? static_cast<char>('a' + rng() % 26) : static_cast<char>(rng());
-        if (text) chunk.back() = '\n';
-        out.write(chunk.data(), static_cast<std::streamsize>(chunk.size()));
-    }
-}
-
-bool same_files(const std::string& a, const std::string& b) {
-    std::ifstream x(a, std::ios::binary), y(b, std::ios::binary);
-    std::string p(64 * 1024, '\0'), q(64 * 1024, '\0');
-    while (x && y) {
-        x.read(p.data(), static_cast<std::streamsize>(p.size()));
-        y.read(q.data(), static_cast<std::streamsize>(q.size()));
-        if (x.gcount() != y.gcount() || p.compare(0, x.gcount(), q, 0, y.gcount()) != 0) return false;
-    }
-    return x.eof() && y.eof();
-}
-
-// The CPU seconds of every child reaped so far.
-double children_cpu() {
-    rusage usage{};
-    getrusage(RUSAGE_CHILDREN, &usage);
-    auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
 
 // A copy of the program with its own files, its port 1 on a simulator port.
 struct Station {
@@ -95,9 +66,9 @@ struct Station {
 std::pair<int, double> finish(ChildProcess& child, double seconds) {
     while (child.read_line(seconds)) {
     }
-    double before = children_cpu();
+    double before = quillon::bench::cpu_seconds(RUSAGE_CHILDREN);
     int status = child.wait(10).value_or(-1);
-    return {status, children_cpu() - before};
+    return {status, quillon::bench::cpu_seconds(RUSAGE_CHILDREN) - before};
 }
 
 struct Run {
@@ -128,7 +99,7 @@ Run transfer(const std::string& source, const char* form) {
     run.sender = sender;
     run.simulator = simulator;
     run.ok = sent == 0 && received == 0 && stopped == 0 &&
-             same_files(source, answerer.dir.file("in/" + fs::path(source).filename().string()));
+             quillon::bench::same_files(source, answerer.dir.file("in/" + fs::path(source).filename().string()));
     return run;
 }
 
@@ -151,7 +122,7 @@ int main(int argc, char** argv) {
     for (const char* form : {"binary", "text"}) {
         const bool binary = form == std::string("binary");
         const std::string source = files.file(binary ? "source.bin" : "source.txt");
-        write_file(source, !binary);
+        quillon::bench::write_sample_file(source, file_size, !binary);
         std::vector<double> receiver, sender, simulator, wall;
         bool identical = true;
         for (int i = 0; i < runs; ++i) {

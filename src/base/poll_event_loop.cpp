@@ -3,11 +3,12 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <ctime>
+#include <iterator>
 #include <stdexcept>
 #include <sys/epoll.h>
 #include <unistd.h>
-#include <iterator>
 #include <vector>
 
 namespace quillon {
