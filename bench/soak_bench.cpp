@@ -73,6 +73,9 @@ int main(int argc, char** argv) {
                         binary ? "binary" : "text", identical ? "identical" : "DIFFERENT", resident_kb(),
                         open_descriptors());
         t.a.f.dialogs.shown.clear();
+        // The harness's own record of the line, not the program's memory.
+        t.a.to_modem.clear();
+        t.b.to_modem.clear();
     }
     long grown_kb = resident_kb() - first_kb;
     int more_descriptors = open_descriptors() - first_descriptors;

@@ -27,7 +27,6 @@ void Program::wire_handlers() {
     Timer2.on_tick = [this] { main_window.Timer2_Timer(); };
     MSComm1.on_comm = [this] {
         comm_handler.MSComm1_OnComm();
-        protocols.after_arrival();
         // A line error or a lost port shows at once; arrivals, which come by
         // the thousand in a transfer, change the bar only through the call
         // events and its own ticks.

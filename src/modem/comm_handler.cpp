@@ -189,8 +189,10 @@ void CommHandler::receive() {
         if (line_has(connect)) declare_connected();
     }
 
-    if (s.connected == 1 && s.current_mode == OperatingMode::file_transfer && (s.send_block >= 1 || s.recv_block >= 2))
-        f.cmdsend.set_enabled(false);
+    // Send rests only while a transfer is under way; the step counters
+    // outlive a dropped call and would grey it in every call after.
+    if (s.connected == 1 && s.current_mode == OperatingMode::file_transfer)
+        f.cmdsend.set_enabled(!transfer_.in_progress());
     else if (s.connected == 1 && s.current_mode == OperatingMode::chat)
         f.cmdsend.set_enabled(true);
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The real program on the offscreen platform, started from a program
 // directory of its own: what reaches the line at start-up, and what the
-// shut-down writes to quillon.ini when a signal ends it.
+// shut-down writes to quillon.ini and the session log when a signal ends it.
 #include "support/child_process.h"
 #include "support/pseudo_terminal.h"
 #include "support/temp_dir.h"
@@ -50,6 +50,11 @@ TEST_P(ProgramOnAPseudoTerminal, InitialisesTheModemAndWritesItsSettingsWhenSign
     quillon.terminate(GetParam().signal_number);
     EXPECT_EQ(quillon.wait(10), 0);
     EXPECT_EQ(copy.dir.read("quillon.ini"), ini) << "settings read unchanged go back as they were";
+    // The ring was logged well within the second a line may wait for the disk.
+    std::string log;
+    for (const auto &day : std::filesystem::directory_iterator(copy.dir.file("sessions")))
+        log += copy.dir.read("sessions/" + day.path().filename().string());
+    EXPECT_NE(log.find(" incoming call\n"), std::string::npos) << log;
 }
 
 INSTANTIATE_TEST_SUITE_P(Signals, ProgramOnAPseudoTerminal,

@@ -270,12 +270,6 @@ bool ProtocolTransfer::take_arrival(const std::string& bytes) {
     return true;
 }
 
-void ProtocolTransfer::after_arrival() {
-    if (!session_ && state_.connected == 1 && state_.current_mode == OperatingMode::file_transfer &&
-        is_protocol_form(state_.file_mode) && !own_transfer_running_())
-        form_.cmdsend.set_enabled(true);
-}
-
 void ProtocolTransfer::cancel() {
     if (!session_) return;
     session_->engine->cancel();

@@ -57,9 +57,6 @@ public:
     void receive_chosen();
     // Every arrival from the line comes here first; true when it was ours.
     bool take_arrival(const std::string& bytes);
-    // After the line's handler: in our forms Send stays ready while the
-    // peer talks first, as rz does.
-    void after_arrival();
     bool running() const { return session_ != nullptr; }
     // Cancel pressed during a session.
     void cancel();
