@@ -96,7 +96,9 @@ void SerialControl::take_from_line() {
     in_line_call_ = false;
     if (lines_ignored_) assumed_.scan(more);
     if (null_discard_) more.erase(std::remove(more.begin(), more.end(), '\0'), more.end());
-    received_ += more;
+    // Taken over whole when nothing waits before it: no copy.
+    if (received_.empty()) received_.swap(more);
+    else received_ += more;
 }
 
 void SerialControl::pull() {
