@@ -4,9 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <grp.h>
 #include <map>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace quillon {
@@ -26,15 +27,12 @@ TEST(UserFolders, FollowTheVariablesAndFallBackUnderHome) {
                                   {"XDG_CONFIG_HOME", "/cfg"},
                                   {"XDG_DATA_HOME", "/data"},
                                   {"XDG_CACHE_HOME", "/tmp/cache"}});
-    EXPECT_EQ(set.config, "/cfg");
-    EXPECT_EQ(set.data, "/data");
-    EXPECT_EQ(set.cache, "/tmp/cache");
+    EXPECT_EQ(set.config + " " + set.data + " " + set.cache, "/cfg /data /tmp/cache");
 
     // Empty and relative values do not count.
     UserFolders unset = folders_of({{"HOME", "/home/ann/"}, {"XDG_CONFIG_HOME", ""}, {"XDG_DATA_HOME", "data"}});
-    EXPECT_EQ(unset.config, "/home/ann/.config");
-    EXPECT_EQ(unset.data, "/home/ann/.local/share");
-    EXPECT_EQ(unset.cache, "/home/ann/.cache");
+    EXPECT_EQ(unset.config + " " + unset.data + " " + unset.cache,
+              "/home/ann/.config /home/ann/.local/share /home/ann/.cache");
 
     EXPECT_EQ(folders_of({}).config.front(), '/') << "no HOME: the password database's home";
 }
@@ -45,10 +43,9 @@ TEST(FileLocations, AWritableProgramDirectoryWithSettingsKeepsEverythingBesideTh
     UserFolders folders{home.file("config"), home.file("data"), home.file("cache")};
     FileLocations files = FileLocations::choose(program.path(), folders);
     EXPECT_TRUE(files.is_portable());
-    EXPECT_EQ(files.settings_file(), program.file("quillon.ini"));
-    EXPECT_EQ(files.address_book(), program.file("addressbook.mdb"));
-    EXPECT_EQ(files.spool_file(), program.file("vlorn.cmp"));
-    EXPECT_EQ(files.data_dir(), program.path());
+    EXPECT_EQ(files.settings_file() + " " + files.address_book() + " " + files.spool_file() + " " + files.data_dir(),
+              program.file("quillon.ini") + " " + program.file("addressbook.mdb") + " " + program.file("vlorn.cmp") +
+                  " " + program.path());
     EXPECT_EQ(files.program_file("images\\photo.jpg"), program.file("images/photo.jpg"));
     EXPECT_TRUE(std::filesystem::is_empty(home.path())) << "nothing made in the user's folders";
 }
@@ -60,28 +57,35 @@ TEST(FileLocations, WithoutSettingsBesideTheProgramEachFileGoesToItsUserFolder) 
     EXPECT_FALSE(files.is_portable());
     EXPECT_TRUE(std::filesystem::is_empty(home.path())) << "folders are made when a file is named";
 
-    EXPECT_EQ(files.settings_file(), home.file("a/config/quillon/quillon.ini"));
-    EXPECT_EQ(files.address_book(), home.file("b/data/quillon/addressbook.mdb"));
-    EXPECT_EQ(files.spool_file(), home.file("c/cache/quillon/vlorn.cmp"));
-    EXPECT_EQ(files.data_dir(), home.file("b/data/quillon"));
-    for (const char* made : {"a/config/quillon", "b/data/quillon", "c/cache/quillon", "a/config"}) {
-        struct stat st {};
-        ASSERT_EQ(::stat(home.file(made).c_str(), &st), 0) << made;
-        EXPECT_EQ(st.st_mode & 0777, 0700u) << made << " is the user's alone";
-    }
+    EXPECT_EQ(files.settings_file() + " " + files.address_book() + " " + files.spool_file() + " " + files.data_dir(),
+              home.file("a/config/quillon/quillon.ini") + " " + home.file("b/data/quillon/addressbook.mdb") + " " +
+                  home.file("c/cache/quillon/vlorn.cmp") + " " + home.file("b/data/quillon"));
+    for (const char* made : {"a/config/quillon", "b/data/quillon", "c/cache/quillon", "a/config"})
+        EXPECT_EQ(std::filesystem::status(home.file(made)).permissions(), std::filesystem::perms::owner_all)
+            << made << " is made, the user's alone";
     EXPECT_EQ(files.program_file("quillon.txt"), program.file("quillon.txt")) << "help stays with the program";
     EXPECT_TRUE(std::filesystem::is_empty(program.path()));
 }
 
+// Root writes anywhere, so the choice is made by a user without rights
+// there, in a child that says by its exit status what it found.
 TEST(FileLocations, AReadOnlyProgramDirectoryIsNeverTheUsersFolder) {
-    if (::geteuid() == 0) GTEST_SKIP() << "root writes anywhere";
+    GTEST_FLAG_SET(death_test_style, "fast");
     TempDir program, home;
     program.write("quillon.ini", "[Quillon]\n");
-    std::filesystem::permissions(program.path(),
-                                 std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
-    FileLocations files = FileLocations::choose(program.path(), {home.file("c"), home.file("d"), home.file("e")});
-    EXPECT_FALSE(files.is_portable());
-    EXPECT_EQ(files.settings_file(), home.file("c/quillon/quillon.ini"));
+    using std::filesystem::perms;
+    std::filesystem::permissions(program.path(), perms::owner_read | perms::owner_exec | perms::others_read |
+                                                     perms::others_exec);
+    EXPECT_EXIT(
+        {
+            if (::geteuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0))
+                std::_Exit(2);
+            if (::access(program.file("quillon.ini").c_str(), F_OK) != 0) std::_Exit(3); // seen, not writable
+            FileLocations files =
+                FileLocations::choose(program.path(), {home.file("c"), home.file("d"), home.file("e")});
+            std::_Exit(!files.is_portable() && files.settings_file() == home.file("c/quillon/quillon.ini") ? 0 : 4);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 } // namespace

@@ -27,20 +27,42 @@ std::vector<bool> port_ticks(Program& p) {
     return ticks;
 }
 
-// A port from the file: 2.5 rounds to the even neighbour.
-TEST(Startup, APortFromTheFileIsTickedAndSetUp) {
-    for (const char* value : {"1", "2.5"}) {
+// A port from the file, its halves rounded to the even neighbour, is ticked
+// and set up; after a failed choice from the menu the ticks show the port
+// that is open, or none when that one is gone too.
+TEST(PortMenu, APortFromTheFileIsTickedAndAFailedChoiceKeepsTheOpenPort) {
+    for (auto [value, port] : {std::pair{"1", 1}, {"2.5", 2}, {"3.5", 4}}) {
         SCOPED_TRACE(value);
         ProgramFixture f;
         f.write_ini(std::string("PORTNO.=") + value + "\nDIALMODE=pulse");
-        f.port(1);
-        f.port(2);
+        f.port(port);
+        f.port(port == 1 ? 2 : 1);
         ASSERT_TRUE(f.start());
         EXPECT_TRUE(f.dialogs.shown.empty());
-        const int port = value[0] == '1' ? 1 : 2;
         EXPECT_EQ(f.p().MSComm1.comm_port(), port);
-        EXPECT_EQ(port_ticks(f.p()), (std::vector<bool>{port == 1, port == 2, false, false}));
         EXPECT_EQ(f.port(port).written, "AT&D2\r");
+        std::vector<bool> ticks(4, false);
+        ticks[port - 1] = true;
+        if (port != 4) {
+            EXPECT_EQ(port_ticks(f.p()), ticks);
+            continue;
+        }
+
+        f.p().frmmain.mnuport3.choose(); // no device
+        EXPECT_EQ(f.dialogs.messages().size(), 1u);
+        EXPECT_TRUE(f.port(4).open());
+        EXPECT_EQ(port_ticks(f.p()), ticks);
+        EXPECT_TRUE(f.run([&] { f.run_for(10); }));
+        f.p().frmmain.mnuport4.choose();
+        EXPECT_TRUE(f.port(4).open()) << "the port in use is reopened";
+
+        f.devices.unplug("fake:4");
+        f.p().MSComm1.set_port_open(false);
+        f.p().frmmain.mnuport2.choose();
+        EXPECT_FALSE(f.p().MSComm1.port_open());
+        EXPECT_EQ(port_ticks(f.p()), std::vector<bool>(4, false));
+        f.run_for(5);
+        EXPECT_EQ(f.p().frmmain.txtreceived.text(), "Modem not ready...");
     }
 }
 
@@ -84,19 +106,30 @@ TEST(Startup, AMissingDeviceIsToldBeforeThePromptAndCancelEndsWithoutWriting) {
     EXPECT_EQ(f.p().frmhelp.Txthelp.text(), "quillon-linesim plays two modems");
     EXPECT_FALSE(help_up_at_prompt);
     EXPECT_GE(prompted_at - asked_at, 60);
-    EXPECT_EQ(f.dialogs.shown[1].text, port_prompt);
-    EXPECT_EQ(f.dialogs.shown[2].text, "fake:2 does not exist !");
-    EXPECT_EQ(f.dialogs.shown[3].text, port_prompt);
+    EXPECT_EQ(f.dialogs.shown[1].text + "|" + f.dialogs.shown[2].text + "|" + f.dialogs.shown[3].text,
+              std::string(port_prompt) + "|fake:2 does not exist !|" + port_prompt);
     EXPECT_EQ(f.dir.read("quillon.ini"), before);
 }
 
 // A book that can only be read, or one another program holds locked, is
 // named with the reason at start, not at the first entry typed into it.
 TEST(Startup, AReadOnlyOrLockedBookSaysSoWithTheFileAndTheReason) {
-    {
+    for (bool locked : {true, false}) {
+        SCOPED_TRACE(locked ? "locked" : "read-only");
         ProgramFixture f;
         const std::string book = f.dir.file("addressbook.mdb");
         make_sqlite_address_store()->open(book);
+        if (locked) {
+            sqlite3* other = nullptr;
+            ASSERT_EQ(sqlite3_open(book.c_str(), &other), SQLITE_OK);
+            ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+            EXPECT_TRUE(f.start_on_port1());
+            sqlite3_close(other);
+            EXPECT_EQ(f.dialogs.messages(),
+                      std::vector<std::string>{"Unable to load address book!\n" + book + ": database is locked"});
+            EXPECT_FALSE(f.p().frmmain.mnuaddress.enabled());
+            continue;
+        }
         std::filesystem::permissions(book, std::filesystem::perms::owner_read);
         // Root writes anywhere but to an immutable file.
         int fd = ::open(book.c_str(), O_RDONLY);
@@ -123,22 +156,12 @@ TEST(Startup, AReadOnlyOrLockedBookSaysSoWithTheFileAndTheReason) {
                                            "edited or removed."});
         EXPECT_TRUE(f.p().frmmain.mnuaddress.enabled());
     }
-    {
-        ProgramFixture f;
-        const std::string book = f.dir.file("addressbook.mdb");
-        make_sqlite_address_store()->open(book);
-        sqlite3* other = nullptr;
-        ASSERT_EQ(sqlite3_open(book.c_str(), &other), SQLITE_OK);
-        ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
-        EXPECT_TRUE(f.start_on_port1());
-        sqlite3_close(other);
-        EXPECT_EQ(f.dialogs.messages(),
-                  std::vector<std::string>{"Unable to load address book!\n" + book + ": database is locked"});
-        EXPECT_FALSE(f.p().frmmain.mnuaddress.enabled());
-    }
 }
 
-TEST(Shutdown, WritesBackWhatTheMenusChanged) {
+// What the menus changed is written back and the next start accepts it.
+// An end asked for by a signal or a logout must not wait on a box: a file
+// that cannot be written goes to stderr, and the next start tells it.
+TEST(Shutdown, WritesBackWhatTheMenusChangedOrTellsNextTimeThatItCouldNot) {
     ProgramFixture f;
     f.write_ini("PORTNO.=2\nDIALMODE=pulse");
     f.port(2);
@@ -154,38 +177,27 @@ TEST(Shutdown, WritesBackWhatTheMenusChanged) {
     EXPECT_NE(ini.find("COMM4=fake:4"), std::string::npos) << "other lines kept";
     EXPECT_FALSE(f.port(3).open()) << "port closed";
 
-    // And the next start accepts it.
     ProgramFixture again;
     again.dir.write("quillon.ini", ini);
     again.port(3);
     ASSERT_TRUE(again.start());
     EXPECT_TRUE(again.p().frmmain.mnuport3.checked());
     EXPECT_TRUE(again.p().frmmain.mnudialtone.checked());
-}
-
-// An end asked for by a signal or a logout must not wait on a box: the
-// failure goes to stderr, and the next start tells it.
-TEST(Shutdown, AnUnwritableSettingsFileEndsWithoutABoxAndTheNextStartSaysSo) {
-    ProgramFixture f;
-    f.write_ini("PORTNO.=1\nDIALMODE=pulse");
-    std::string ini = f.dir.read("quillon.ini");
-    f.port(1);
-    ASSERT_TRUE(f.start());
     // A directory in its place cannot be replaced, even by root.
-    std::filesystem::remove(f.dir.file("quillon.ini"));
-    std::filesystem::create_directory(f.dir.file("quillon.ini"));
-    std::size_t boxes = f.dialogs.messages().size();
-    EXPECT_FALSE(f.run([&] { f.p().frmmain.close(); }));
-    EXPECT_EQ(f.dialogs.messages().size(), boxes);
-    f.program.reset();
+    std::filesystem::remove(again.dir.file("quillon.ini"));
+    std::filesystem::create_directory(again.dir.file("quillon.ini"));
+    std::size_t boxes = again.dialogs.messages().size();
+    EXPECT_FALSE(again.run([&] { again.p().frmmain.close(); }));
+    EXPECT_EQ(again.dialogs.messages().size(), boxes);
+    again.program.reset();
 
-    std::filesystem::remove(f.dir.file("quillon.ini"));
-    f.dir.write("quillon.ini", ini);
+    std::filesystem::remove(again.dir.file("quillon.ini"));
+    again.dir.write("quillon.ini", ini);
     ProgramFixture next;
-    next.files = f.files;
-    next.opener = f.opener;
+    next.files = again.files;
+    next.opener = again.opener;
     ASSERT_TRUE(next.start());
-    EXPECT_EQ(next.dialogs.messages().at(0), "Quillon could not save its settings to " + f.dir.file("quillon.ini") +
+    EXPECT_EQ(next.dialogs.messages().at(0), "Quillon could not save its settings to " + again.dir.file("quillon.ini") +
                                                  " when it last ended.");
     EXPECT_TRUE(next.run([&] { next.p().main_window.Form_Load(); }));
     EXPECT_EQ(next.dialogs.messages().size(), 1u) << "told once";
@@ -271,30 +283,6 @@ TEST(Startup, UnusableSettingsEndInOneBoxAndWriteNothing) {
             }
         }
     }
-}
-
-TEST(PortMenu, AfterAFailedChoiceTheTicksShowThePortThatIsOpen) {
-    ProgramFixture f;
-    f.write_ini("PORTNO.=3.5\nDIALMODE=tone");
-    f.port(4);
-    ASSERT_TRUE(f.start());
-    EXPECT_EQ(f.p().MSComm1.comm_port(), 4) << "3.5 rounds to 4";
-    f.p().frmmain.mnuport1.choose(); // no device
-    EXPECT_EQ(f.dialogs.messages().size(), 1u);
-    EXPECT_TRUE(f.port(4).open());
-    EXPECT_EQ(port_ticks(f.p()), (std::vector<bool>{false, false, false, true}));
-    EXPECT_TRUE(f.run([&] { f.run_for(10); }));
-    f.p().frmmain.mnuport4.choose();
-    EXPECT_TRUE(f.port(4).open()) << "the port in use is reopened";
-
-    // A failed choice whose previous port is gone too: the line stays closed, nothing ticked.
-    f.devices.unplug("fake:4");
-    f.p().MSComm1.set_port_open(false);
-    f.p().frmmain.mnuport2.choose();
-    EXPECT_FALSE(f.p().MSComm1.port_open());
-    EXPECT_EQ(port_ticks(f.p()), std::vector<bool>(4, false));
-    f.run_for(5);
-    EXPECT_EQ(f.p().frmmain.txtreceived.text(), "Modem not ready...");
 }
 
 // A configured device the user may not open is explained at start, before

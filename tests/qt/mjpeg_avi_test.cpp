@@ -10,13 +10,9 @@
 namespace quillon {
 namespace {
 
-std::string generated_animation() {
-    std::ifstream in(std::string(QUILLON_PROGRAM_DIR) + "/images/filecopy.avi", std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 TEST(MjpegAvi, ADamagedFileGivesTheFramesWhollyInsideAndOthersNothing) {
-    std::string file = generated_animation();
+    std::ifstream in(std::string(QUILLON_PROGRAM_DIR) + "/images/filecopy.avi", std::ios::binary);
+    const std::string file{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     ASSERT_GT(file.size(), 1000u);
     auto half = parse_mjpeg_avi(std::string_view(file).substr(0, file.size() / 2));
     ASSERT_TRUE(half);

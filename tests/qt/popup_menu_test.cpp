@@ -15,15 +15,12 @@ TEST(PopupMenu, TheChosenItemRunsItsHandlerOnceTheMenuHasClosed) {
     QString chosen;
     on_next_window<QMenu>([&](QMenu &) {
         // As a user at the keyboard: into "Port Selection", down to "Comm 3".
-        auto press = [](Qt::Key key) { QTest::keyClick(QApplication::activePopupWidget(), key); };
-        press(Qt::Key_Down);
-        press(Qt::Key_Right);
-        press(Qt::Key_Down);
-        press(Qt::Key_Down);
+        for (Qt::Key key : {Qt::Key_Down, Qt::Key_Right, Qt::Key_Down, Qt::Key_Down})
+            QTest::keyClick(QApplication::activePopupWidget(), key);
         auto *sub = qobject_cast<QMenu *>(QApplication::activePopupWidget());
         if (sub && sub->activeAction()) chosen = sub->activeAction()->text();
         EXPECT_FALSE(t.w().mnuport3.checked()) << "nothing runs while the menu is up";
-        press(Qt::Key_Return);
+        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Return);
     });
     QTest::mouseClick(t.widget<QAbstractButton>("Cmdconfig"), Qt::LeftButton);
     EXPECT_EQ(chosen, "Comm 3");

@@ -27,7 +27,7 @@ void press_on_next_box(BoxSeen &seen, QMessageBox::StandardButton press) {
     });
 }
 
-TEST(QtDialogs, BoxesSitOverTheMainWindowUnlessItIsDisabled) {
+TEST(QtDialogs, BoxesSitOverTheMainWindowUnlessItIsDisabledAndGiveTheAnswer) {
     QtDialogs dialogs;
     QWidget main;
     main.show();
@@ -41,10 +41,10 @@ TEST(QtDialogs, BoxesSitOverTheMainWindowUnlessItIsDisabled) {
     press_on_next_box(seen, QMessageBox::Ok);
     dialogs.message("a disabled owner would disable the box", Icon::none);
     EXPECT_EQ(seen.parent, nullptr);
-}
 
-TEST(QtDialogs, TheInputAndFileBoxesGiveTheAnswerAndCancelGivesNothing) {
-    QtDialogs dialogs;
+    // The input and file boxes give the answer, with an owner or without;
+    // cancel gives nothing.
+    dialogs.set_parent(nullptr);
     QString preset;
     on_next_window<QInputDialog>([&](QInputDialog &box) {
         preset = box.textValue();

@@ -12,10 +12,6 @@
 namespace quillon::testing {
 namespace {
 
-QString raw_text(QPlainTextEdit *input) {
-    return input->document()->toRawText();
-}
-
 TEST(InputLineView, PastedTypedAndEditedTextReachesTheModelExactly) {
     WindowsFixture t;
     t.front->main.activateWindow();
@@ -35,7 +31,7 @@ TEST(InputLineView, PastedTypedAndEditedTextReachesTheModelExactly) {
 
     // The model's bytes shown and typed on stay the same bytes.
     t.w().txtsend.set_text(typed);
-    EXPECT_EQ(raw_text(input), QString::fromUtf16(u"\u241b[0m\u2400 a\u00a0b\u2029c\u2029d \U0001F600"));
+    EXPECT_EQ(input->document()->toRawText(), QString::fromUtf16(u"\u241b[0m\u2400 a\u00a0b\u2029c\u2029d \U0001F600"));
     input->moveCursor(QTextCursor::End);
     QTest::keyClicks(input, "!");
     EXPECT_EQ(t.w().txtsend.text(), typed + "!");

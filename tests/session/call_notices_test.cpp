@@ -28,28 +28,9 @@ struct Notices {
 
 using Shown = std::vector<std::string>;
 
-TEST(CallNotices, IncomingCallsWithAndWithoutTheCallersNumber) {
-    Notices t;
-    t.hub.ringing();
-    t.hub.ringing();
-    t.hub.caller_id("5551001");
-    t.hub.connected();
-    t.hub.call_ended(CallEnd::carrier_lost);
-    EXPECT_EQ(t.desktop.shown,
-              (Shown{"Incoming call | ", "Incoming call | From 5551001 (replacing)", "Call connected | With 5551001"}))
-        << "one notice for the repeated rings, its number filled in when it comes";
-
-    t.desktop.shown.clear();
-    t.hub.ringing();
-    t.hub.caller_id("5551002");
-    t.hub.caller_id("5551002");
-    t.hub.call_ended(CallEnd::hung_up);
-    t.hub.ringing();
-    EXPECT_EQ(t.desktop.shown, (Shown{"Incoming call | ", "Incoming call | From 5551002 (replacing)", "Incoming call | "}))
-        << "a number is told once and does not outlive its call";
-}
-
-TEST(CallNotices, OurOwnCallsAndTransfers) {
+// Our own calls and the transfers' ends; incoming calls with and without
+// the caller's number; nothing while the window is in front.
+TEST(CallNotices, SayWhatHappensWhileTheUserIsAway) {
     Notices t;
     t.hub.dialling("5551002");
     t.hub.dial_failed(DialOutcome::busy);
@@ -69,28 +50,43 @@ TEST(CallNotices, OurOwnCallsAndTransfers) {
                      "Transfer failed | x.bin: carrier lost", "Transfer failed | no space left",
                      "Transfer failed | report.pdf: The call ended."}))
         << "a failed dial's number is not taken for a caller's";
-}
+    t.hub.call_ended(CallEnd::hung_up);
+    t.desktop.shown.clear();
 
-TEST(CallNotices, NothingWhileTheWindowIsInFrontOrWithoutANotifier) {
-    Notices t;
-    t.desktop.active = true;
+    t.hub.ringing();
     t.hub.ringing();
     t.hub.caller_id("5551001");
     t.hub.connected();
-    EXPECT_TRUE(t.desktop.shown.empty());
+    t.hub.call_ended(CallEnd::carrier_lost);
+    EXPECT_EQ(t.desktop.shown,
+              (Shown{"Incoming call | ", "Incoming call | From 5551001 (replacing)", "Call connected | With 5551001"}))
+        << "one notice for the repeated rings, its number filled in when it comes";
+
+    t.desktop.shown.clear();
+    t.hub.ringing();
+    t.hub.caller_id("5551002");
+    t.hub.caller_id("5551002");
+    t.hub.call_ended(CallEnd::hung_up);
+    t.hub.ringing();
+    EXPECT_EQ(t.desktop.shown, (Shown{"Incoming call | ", "Incoming call | From 5551002 (replacing)", "Incoming call | "}))
+        << "a number is told once and does not outlive its call";
+
+    // Nothing while the window is in front, or without a notifier.
+    t.desktop.shown.clear();
+    t.desktop.active = true;
+    t.hub.caller_id("5551001");
+    t.hub.connected();
     t.notices.set_notifier(nullptr);
     t.desktop.active = false;
+    t.hub.call_ended(CallEnd::hung_up);
     t.hub.ringing();
     EXPECT_TRUE(t.desktop.shown.empty());
 }
 
 TEST(CallNotices, SizesAsPeopleReadThem) {
-    EXPECT_EQ(readable_size(0), "0 bytes");
-    EXPECT_EQ(readable_size(1), "1 byte");
-    EXPECT_EQ(readable_size(1023), "1023 bytes");
-    EXPECT_EQ(readable_size(1024), "1.0 KB");
-    EXPECT_EQ(readable_size(5 * 1024 * 1024 + 512 * 1024), "5.5 MB");
-    EXPECT_EQ(readable_size(3LL << 40), "3.0 TB");
+    for (auto [size, text] : {std::pair{0LL, "0 bytes"}, {1LL, "1 byte"}, {1023LL, "1023 bytes"}, {1024LL, "1.0 KB"},
+                              {5632LL * 1024, "5.5 MB"}, {3LL << 40, "3.0 TB"}})
+        EXPECT_EQ(readable_size(size), text);
 }
 
 // Every caller number the program's feed gets.
@@ -112,13 +108,13 @@ TEST(CallerIdLines, TheModemsNumberLinesReachTheFeedInAnyPieces) {
         line.arrive(std::string(1, c));
         f.run_for(0.01);
     }
-    for (const char* lines : {"NMBR=5551002\r", "  NMBR   =  5551003  \n", "NMBR = P\r\n", "NMBR = O\r\n", "NMBR =\r\n",
-                              "XNMBR = 1\r\n", "NMBR 5551009\r\n"}) {
+    for (const std::string& lines :
+         std::vector<std::string>{"NMBR=5551002\r", "  NMBR   =  5551003  \n", "NMBR = P\r\n", "NMBR = O\r\n",
+                                  "NMBR =\r\n", "XNMBR = 1\r\n", "NMBR 5551009\r\n",
+                                  "NMBR = " + std::string(200, '7') + "\r\n"}) {
         line.arrive(lines);
         f.run_for(0.01);
     }
-    line.arrive("NMBR = " + std::string(200, '7') + "\r\n");
-    f.run_for(0.01);
     EXPECT_EQ(heard.numbers, (std::vector<std::string>{"5551001", "5551002", "5551003"}));
 
     // From the modem's CONNECT the peer's bytes arrive too: during the wait

@@ -1,12 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "session/session_clock.h"
 #include "support/program_fixture.h"
-#include "support/fake_notifier.h"
 #include "support/random_content.h"
 #include "support/two_programs.h"
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <algorithm>
 #include <string>
@@ -67,11 +65,9 @@ TEST(SessionRecords, BusyCancelledAndAWholeCallAsEachSideTellsIt) {
     ASSERT_TRUE(t.start());
     t.run_for(2); // a reading every two seconds outside a call
     StatusModel& a = t.a.p().status;
-    EXPECT_EQ(a.call_text(), "Idle");
-    EXPECT_EQ(a.port_text(), "COMM1 sim:5551001");
-    EXPECT_EQ(a.dial_mode_text(), "Tone dialling");
-    EXPECT_EQ(a.mode_text(), "Chat");
-    EXPECT_EQ(a.online_text(), "");
+    EXPECT_EQ(a.call_text() + "|" + a.port_text() + "|" + a.dial_mode_text() + "|" + a.mode_text() + "|" +
+                  a.online_text(),
+              "Idle|COMM1 sim:5551001|Tone dialling|Chat|");
     EXPECT_TRUE(a.reading().dtr && a.reading().dsr);
     EXPECT_FALSE(a.reading().dcd || a.reading().ri);
 
@@ -225,90 +221,22 @@ TEST(CallHistory, GoingOfflineForTheConversionEndsTheCallWithTheFileCounted) {
         << "offline, nothing goes to the idle modem as a command line";
 }
 
-// An address book from before the history: one table of two fields.
-void write_old_book(const std::string& path) {
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(db,
-                           "CREATE TABLE Address (Name TEXT, Phoneno TEXT);"
-                           "INSERT INTO Address VALUES ('Bob', '5551002'), ('Carol', '5551003');",
-                           nullptr, nullptr, nullptr),
-              SQLITE_OK);
-    sqlite3_close(db);
-}
-
-TEST(CallHistoryWindow, NamesComeFromAnOldBookAndOnlyANumberIsDialled) {
-    testing::ProgramFixture f;
-    write_old_book(f.dir.file("addressbook.mdb"));
-    ASSERT_TRUE(f.start_on_port1());
-    CallEvents& events = f.p().events;
-    events.dialling("5551002");
-    events.dial_failed(DialOutcome::busy);
-    events.ringing();
-    events.connected();
-    events.call_ended(CallEnd::carrier_lost);
-
-    Program& p = f.p();
-    p.frmmain.mnucallhistory.choose();
-    EXPECT_TRUE(p.frmhistory.visible());
-    const auto& lines = p.history_window.lines();
-    ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(lines[0].number, "incoming");
-    EXPECT_EQ(lines[0].name, "");
-    EXPECT_EQ(lines[1].number, "5551002");
-    EXPECT_EQ(lines[1].name, "Bob");
-    p.frmhistory.grdcalls.select_row(0);
-    EXPECT_FALSE(p.frmhistory.cmdhistorydial.enabled()) << "an incoming call has no number to dial";
-    p.frmhistory.grdcalls.select_row(1);
-    p.frmhistory.cmdhistorydial.click();
-    p.frmmain.cmddial.click();
-    EXPECT_NE(f.port(1).written.find("ATDT5551002\r"), std::string::npos) << "and it dials";
-    events.connected();
-    EXPECT_EQ(p.history_window.lines().size(), 2u) << "the open window is not yet told of a call still up";
-}
-
-// The peer sends caller-ID lines, markup, terminal controls and lines that
-// read like ours, in chat and in the name a file is saved under.
-TEST(SessionLog, NothingThePeerSendsMakesALineOfOursOrReachesTheTerminal) {
-    Logged t;
-    testing::FakeNotifier desktop;
-    ASSERT_TRUE(t.start());
-    t.b.p().notices.set_notifier(&desktop);
-    ASSERT_TRUE(t.call());
-    t.chat(t.a, "\r\nRING\r\nNMBR = <b>666</b> &amp;\r\n\x1B]0;owned\x07 \x9B \xC2\x9B" "2J \x7F\r\n"
-                "15:00:09 call ended after 00:00:01: hung up\r\n");
-    t.a.offer_file("notes.txt", "some text\r\n", "text");
-    t.b.accept_file("in\x1B[2J\n15:00:09 connected <img src=x>.txt");
-    t.a.w().cmdsend.click();
-    ASSERT_TRUE(t.run_until([&] { return t.a.s().send_block == -50 && t.b.s().recv_block == 1; }, 60));
-    t.run_for(1);
-    t.a.w().cmdcan.click();
-    ASSERT_TRUE(t.run_until([&] { return t.b.s().connected == 0; }, 15));
-    t.run_for(6);
-
-    EXPECT_EQ(desktop.shown, (std::vector<std::string>{"Incoming call | ", "Call connected | ",
-                                                       "File received | in\x1B[2J\n15:00:09 connected <img "
-                                                       "src=x>.txt (11 bytes)"}))
-        << "no caller from the peer; the desktop's notifier takes the body as text";
-    EXPECT_EQ(t.log_of(t.b), "2026-12-07 15:00:01 incoming call\n"
-                             "15:00:04 connected\n"
-                             "15:00:04 <\n"
-                             "15:00:04 < RING\n"
-                             "15:00:04 < NMBR = <b>666</b> &amp;\n"
-                             "15:00:04 < \\x1B]0;owned\\x07 \\x9B \\xC2\\x9B2J \\x7F\n"
-                             "15:00:04 < 15:00:09 call ended after 00:00:01: hung up\n"
-                             "15:00:05 receiving started: ~/in\\x1B[2J\\n15:00:09 connected <img src=x>.txt, 11 bytes, text\n"
-                             "15:00:05 receiving ended: ~/in\\x1B[2J\\n15:00:09 connected <img src=x>.txt, 11 bytes, "
-                             "text, 00:00:00, complete\n"
-                             "15:00:10 call ended after 00:00:05: carrier lost\n"
-                             "\n");
-    EXPECT_EQ(t.b.f.dir.read("in\x1B[2J\n15:00:09 connected <img src=x>.txt"), "some text\r\n");
-}
-
-TEST(SessionLog, ALogThatCannotBeWrittenIsReportedOnceAndCallsGoOn) {
+// a cannot write its log: it says so once and its calls go on. b opens
+// its log folder from the menu, made so there is something to open.
+TEST(SessionLog, ALogThatCannotBeWrittenIsReportedOnceAndTheMenuOpensTheFolder) {
     Logged t;
     t.a.f.dir.write("sessions", "a file where the folder should be");
     ASSERT_TRUE(t.start());
+    t.b.w().mnusessionlog.choose();
+    EXPECT_EQ(t.b.f.media.opened_folders, std::vector<std::string>{t.b.f.dir.file("sessions")});
+    EXPECT_TRUE(t.b.f.dir.exists("sessions"));
+    EXPECT_TRUE(t.b.f.dialogs.messages().empty());
+    t.b.f.media.has_opener = false;
+    t.b.w().mnusessionlog.choose();
+    EXPECT_EQ(t.b.f.dialogs.messages(),
+              std::vector<std::string>{"No program to open folders with is installed (the package xdg-utils brings "
+                                       "one). The session log is in " +
+                                       t.b.f.dir.file("sessions") + "."});
     for (int call = 0; call < 2; ++call) {
         ASSERT_TRUE(t.call());
         t.chat(t.a, "still talking\r\n");
@@ -321,21 +249,6 @@ TEST(SessionLog, ALogThatCannotBeWrittenIsReportedOnceAndCallsGoOn) {
     EXPECT_EQ(notices, std::vector<std::string>{"The session log cannot be written to " + t.a.f.dir.file("sessions") +
                                                 "/2026-12-07.log. Calls go on without it."});
     EXPECT_NE(t.log_of(t.b).find("< still talking"), std::string::npos) << "the other side logs as usual";
-}
-
-TEST(SessionLog, TheMenuItemOpensTheLogFolder) {
-    Logged t;
-    ASSERT_TRUE(t.start());
-    t.a.w().mnusessionlog.choose();
-    EXPECT_EQ(t.a.f.media.opened_folders, std::vector<std::string>{t.a.f.dir.file("sessions")});
-    EXPECT_TRUE(t.a.f.dir.exists("sessions")) << "made, so there is something to open";
-    EXPECT_TRUE(t.a.f.dialogs.messages().empty());
-
-    t.a.f.media.has_opener = false;
-    t.a.w().mnusessionlog.choose();
-    EXPECT_EQ(t.a.f.dialogs.messages().back(), "No program to open folders with is installed (the package "
-                                               "xdg-utils brings one). The session log is in " +
-                                                   t.a.f.dir.file("sessions") + ".");
 }
 
 } // namespace

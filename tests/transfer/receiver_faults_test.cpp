@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 
@@ -37,11 +38,6 @@ struct Receiver : ConnectedProgram {
         dialogs.save_answers.push_back(dir.file("saved"));
         for (const std::string& payload : {std::string(), length, name, form})
             EXPECT_EQ(peer_frame(payload), "^%1694%^") << payload;
-    }
-    bool told_abandoned(const testing::TextHistory& shown) const {
-        for (const auto& text : shown.texts)
-            if (text.ends_with("Reception abandoned; nothing was saved.")) return true;
-        return false;
     }
 };
 
@@ -76,28 +72,20 @@ TEST(ReceiverFaults, AnAbandonedReceptionLeavesTheDestinationAsItWas) {
             EXPECT_TRUE(f.dir.read("saved") == original);
             EXPECT_EQ(testing::partial_files_in(f.dir.path()), 0);
             EXPECT_FALSE(f.dir.exists("vlorn.cmp"));
-            EXPECT_TRUE(f.told_abandoned(shown));
+            EXPECT_TRUE(std::any_of(shown.texts.begin(), shown.texts.end(), [](const std::string& text) {
+                return text.ends_with("Reception abandoned; nothing was saved.");
+            }));
             EXPECT_EQ(f.p().state.current_mode, OperatingMode::chat);
             EXPECT_FALSE(f.dialogs.showed("Unexpected error while receiving! Cannot continue."));
         }
     }
 }
 
-TEST(ReceiverFaults, CarrierLostUnderTheTextReportKeepsTheCompleteFile) {
-    Receiver f;
-    f.announce("3", "text");
-    f.dialogs.on_show = [&](const auto& box) {
-        if (box.text.starts_with("filename : ")) f.lose_carrier();
-    };
-    f.run_for(2);
-    EXPECT_EQ(f.peer_frame("abc"), "") << "neither notice nor request after the call went";
-    EXPECT_TRUE(f.dialogs.messages().front().starts_with("filename : " + f.dir.file("saved") + "\r\nfilesize : 3"));
-    EXPECT_FALSE(f.dialogs.showed("Unexpected error while receiving! Cannot continue."));
-    EXPECT_EQ(f.dir.read("saved"), "abc");
-    EXPECT_EQ(f.p().state.current_mode, OperatingMode::chat);
-}
-
-TEST(ReceiverFaults, TheSaveDialogOpensInTheDownloadFolderAndRefusesTheProgramsOwnFiles) {
+// The save dialog opens in the download folder. The program's own files
+// under any name, and destinations that cannot take the file, are refused
+// there with the reason, before any of the file is accepted; cancelled, it
+// asks for nothing more.
+TEST(ReceiverFaults, TheSaveDialogRefusesOwnFilesAndUnusableDestinations) {
     Receiver f;
     std::filesystem::create_directory(f.dir.file("dl"));
     ScopedEnv downloads("XDG_DOWNLOAD_DIR", f.dir.file("dl"));
@@ -116,12 +104,18 @@ TEST(ReceiverFaults, TheSaveDialogOpensInTheDownloadFolderAndRefusesTheProgramsO
                                  f.dir.file("dl/hard.ini"),
                                  f.dir.file("dl/back/" + spool_name),
                                  f.p().session_log.folder() + "/2026-12-07.log"};
+    const std::vector<std::pair<std::string, std::string>> unusable{
+        {"/dev/null", "it is a device or another special file, not a file"},
+        {f.dir.file("dl"), "it is a folder"},
+        {f.dir.file("no/such/dir/x"), "No such file or directory"},
+    };
     for (const auto& path : own) f.dialogs.save_answers.push_back(path);
+    for (const auto& [path, why] : unusable) f.dialogs.save_answers.push_back(path);
     f.dialogs.save_answers.push_back(f.dir.file("dl/quillon.ini"));
     f.peer_frame("");
     f.peer_frame("1");
     EXPECT_EQ(f.peer_frame("quillon.ini"), "^%1694%^");
-    EXPECT_EQ(f.dialogs.shown.size(), 2 * own.size() + 1);
+    EXPECT_EQ(f.dialogs.shown.size(), 2 * (own.size() + unusable.size()) + 1);
     for (const auto& box : f.dialogs.shown) {
         if (box.kind == Kind::save_file) EXPECT_EQ(box.text, f.dir.file("dl/quillon.ini"));
         else EXPECT_EQ(box.icon, Icon::stop);
@@ -129,52 +123,45 @@ TEST(ReceiverFaults, TheSaveDialogOpensInTheDownloadFolderAndRefusesTheProgramsO
     EXPECT_EQ(f.dialogs.shown[1].text, f.p().files.settings_file() +
                                            " is one of Quillon's own files and cannot be replaced. Please choose "
                                            "another name.");
+    for (std::size_t i = 0; i < unusable.size(); ++i)
+        EXPECT_EQ(f.dialogs.messages().at(own.size() + i), "The file cannot be saved as " + unusable[i].first + ": " +
+                                                               unusable[i].second + ". Please choose another name.");
     f.peer_frame("text");
     f.peer_frame("!");
     EXPECT_EQ(f.dir.read("quillon.ini"), settings);
     EXPECT_EQ(f.dir.read("dl/quillon.ini"), "!");
+
+    f.peer_frame("");
+    f.peer_frame("10");
+    EXPECT_EQ(f.peer_frame("x"), "") << "cancelled: nothing requested";
+    EXPECT_EQ(f.p().state.recv_block, 1);
 }
 
-TEST(FileReceiver, AnExistingDestinationIsReplaced) {
-    Receiver f;
-    f.dir.write("saved", std::string(100, '#'));
-    f.announce("13", "text", "a");
-    EXPECT_EQ(f.dir.read("saved"), std::string(100, '#')) << "untouched until the file is complete";
-    f.peer_sends("abc^%847%^def^%847%^");
-    EXPECT_EQ(f.dir.read("saved"), "abc^%847%^def") << "two markers in one arrival: the payload ends at the last";
-}
-
-TEST(FileReceiver, PeerNamesNeverLeaveTheChosenFolder) {
+// Peer names never leave the chosen folder; an existing file chosen there
+// is replaced once the file is complete, and kept when the carrier goes
+// under the report.
+TEST(FileReceiver, PeerNamesNeverLeaveTheChosenFolderAndAFileIsReplacedWhole) {
     for (auto [peer, saved] : {std::pair{"../../etc/passwd", "passwd"}, {"C:\\Windows\\win.ini", "win.ini"},
                                {"..", "received.bin"}, {"dir/.", "received.bin"}, {"", "received.bin"},
                                {"photo.bmp", "photo.bmp"}})
         EXPECT_EQ(suggested_save_name(peer), saved) << peer;
 
     Receiver f;
-    f.announce("1", "text", "../../.bashrc");
+    f.dir.write("saved", std::string(100, '#'));
+    f.announce("13", "text", "../../.bashrc");
     EXPECT_TRUE(f.dialogs.shown[0].text.ends_with("/bashrc")) << "a dot-file name is suggested without its dot";
+    EXPECT_EQ(f.dir.read("saved"), std::string(100, '#')) << "untouched until the file is complete";
+    f.dialogs.on_show = [&](const auto& box) {
+        if (box.text.starts_with("filename : ")) f.lose_carrier(); // while the report is read
+    };
+    f.peer_sends("abc^%847%^def^%847%^");
+    EXPECT_EQ(f.dir.read("saved"), "abc^%847%^def") << "two markers in one arrival: the payload ends at the last";
+    EXPECT_EQ(f.take_written(), "") << "neither notice nor request after the call went";
+    EXPECT_TRUE(f.dialogs.messages().front().starts_with("filename : " + f.dir.file("saved") + "\r\nfilesize : 13"));
+    EXPECT_FALSE(f.dialogs.showed("Unexpected error while receiving! Cannot continue."));
+    EXPECT_EQ(f.p().state.current_mode, OperatingMode::chat);
 }
 
-// A destination that cannot take the file is refused at the dialog, with
-// the reason, before any of the file is accepted.
-TEST(FileReceiver, UnusableDestinationsAreRefusedAtTheSaveDialog) {
-    Receiver f;
-    std::filesystem::create_directory(f.dir.file("folder"));
-    const std::vector<std::pair<std::string, std::string>> refused{
-        {"/dev/null", "it is a device or another special file, not a file"},
-        {f.dir.file("folder"), "it is a folder"},
-        {f.dir.file("no/such/dir/x"), "No such file or directory"},
-    };
-    for (const auto& [path, why] : refused) f.dialogs.save_answers.push_back(path);
-    f.peer_frame("");
-    f.peer_frame("10");
-    EXPECT_EQ(f.peer_frame("x"), "") << "cancelled after the refusals: nothing requested";
-    std::vector<std::string> expected;
-    for (const auto& [path, why] : refused)
-        expected.push_back("The file cannot be saved as " + path + ": " + why + ". Please choose another name.");
-    EXPECT_EQ(f.dialogs.messages(), expected);
-    EXPECT_EQ(f.p().state.recv_block, 1);
-}
 
 TEST(FileReceiver, APeerWithoutMarkersCannotGrowTheBuffers) {
     Receiver f;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 #include <vector>
 
 namespace quillon {
@@ -25,42 +26,41 @@ private:
 };
 
 struct Converting : ConnectedProgram {
-    std::string convert(const std::string& spool, bool go_offline = false) {
-        dir.write("vlorn.cmp", spool);
-        dialogs.yes_no_answers.push_back(go_offline);
-        p().transfer.reconvert_file(dir.file("out"));
-        return dir.read("out");
+    // Converts the spool (none: no spool at all) into the destination,
+    // staying online.
+    void convert(const std::optional<std::string>& spool, const std::string& destination = "out") {
+        if (spool) dir.write("vlorn.cmp", *spool);
+        else std::remove(dir.file("vlorn.cmp").c_str());
+        dialogs.yes_no_answers.push_back(false);
+        p().transfer.reconvert_file(dir.file(destination));
     }
 };
 
-TEST(Reconversion, BadDigitsAreCountedInOneBox) {
+// Bad digits are counted in one box; the spool is read in chunks, the bar
+// showing each.
+TEST(Reconversion, BadDigitsAreCountedInOneBoxAndProgressIsShown) {
     Converting f;
-    EXPECT_EQ(f.convert("4fx1AA"), std::string("\x40\x00\xAA", 3)) << "the partial values are written";
-    auto messages = f.dialogs.messages();
-    ASSERT_EQ(messages.size(), 2u);
-    EXPECT_EQ(messages[0], "Unexpected Error! Cannot continue. 2 pairs of digits came damaged; the bytes they "
-                           "stand for are wrong in the saved file.");
+    f.convert("4fx1AA");
+    EXPECT_EQ(f.dir.read("out"), std::string("\x40\x00\xAA", 3)) << "the partial values are written";
+    EXPECT_EQ(f.dialogs.messages(),
+              (std::vector<std::string>{"Unexpected Error! Cannot continue. 2 pairs of digits came damaged; the bytes "
+                                        "they stand for are wrong in the saved file.",
+                                        "Conversion complete!"}));
     EXPECT_EQ(f.dialogs.shown[1].icon, Icon::stop);
-    EXPECT_EQ(messages[1], "Conversion complete!");
 
     f.dialogs.shown.clear();
     f.convert(std::string(100000, 'z'));
     EXPECT_EQ(f.dialogs.messages().size(), 2u) << "50,000 bad pairs, one box";
-    EXPECT_EQ(f.convert("414"), std::string("A\x04", 2)) << "a lone last digit is a byte of its value";
-}
+    f.convert("414");
+    EXPECT_EQ(f.dir.read("out"), std::string("A\x04", 2)) << "a lone last digit is a byte of its value";
 
-TEST(Reconversion, ReadsInChunksAndShowsProgress) {
-    Converting f;
     std::filesystem::create_directory(f.dir.file("images"));
     f.dir.write("images/filecopy.avi", "RIFF....AVI ");
     BarRecorder bar(f.p().frmconvert.ProgressBar1);
     bool disabled_during = false;
-    std::string spool(10000, 'A');
-    f.dir.write("vlorn.cmp", spool);
-    f.dialogs.yes_no_answers.push_back(false);
     // The yields inside the conversion let this run while the window is up.
     f.loop->post([&] { disabled_during = !f.w().enabled() && f.p().frmconvert.visible(); });
-    f.p().transfer.reconvert_file(f.dir.file("out"));
+    f.convert(std::string(10000, 'A'));
     EXPECT_TRUE(disabled_during);
     EXPECT_EQ(f.p().frmconvert.ProgressBar1.max(), 10000);
     std::vector<double> expected{0, 4096, 8192, 10000};
@@ -70,30 +70,25 @@ TEST(Reconversion, ReadsInChunksAndShowsProgress) {
     EXPECT_TRUE(f.w().enabled()) << "the main window is usable again";
 }
 
+// The spool shrinks under the conversion, the folder is missing, the spool
+// is gone: each failure keeps the destination, and the spool where it is.
 TEST(Reconversion, FailuresKeepTheSpoolAndTheDestination) {
     Converting f;
     f.dir.write("out", "earlier");
-    f.dir.write("vlorn.cmp", "41");
-    f.dialogs.yes_no_answers.push_back(false);
-    // The spool goes under the conversion: the destination must not change.
     f.loop->post([&] { std::filesystem::resize_file(f.dir.file("vlorn.cmp"), 0); });
-    f.p().transfer.reconvert_file(f.dir.file("out"));
+    f.convert("41");
     EXPECT_EQ(f.dialogs.messages().back(), "57Unspecified error! Cannot complete conversion.");
     EXPECT_EQ(f.dir.read("out"), "earlier");
     EXPECT_EQ(testing::partial_files_in(f.dir.path()), 0);
     f.take_written();
 
-    f.dir.write("vlorn.cmp", "4142");
-    f.dialogs.yes_no_answers.push_back(false);
-    f.p().transfer.reconvert_file(f.dir.file("no/such/folder/out"));
+    f.convert("4142", "no/such/folder/out");
     EXPECT_EQ(f.dialogs.messages().back(), "75Unspecified error! Cannot complete conversion.");
     EXPECT_EQ(f.dialogs.shown.back().icon, Icon::stop);
     EXPECT_TRUE(f.dir.exists("vlorn.cmp"));
     EXPECT_EQ(f.take_written(), "Receiver::Conversion in progress.Please wait!");
 
-    std::remove(f.dir.file("vlorn.cmp").c_str());
-    f.dialogs.yes_no_answers.push_back(false);
-    f.p().transfer.reconvert_file(f.dir.file("out"));
+    f.convert(std::nullopt);
     EXPECT_EQ(f.dialogs.messages().back(), "53Unspecified error! Cannot complete conversion.");
     EXPECT_EQ(f.dir.read("out"), "earlier");
 }
