@@ -5,7 +5,7 @@
 // a damaged byte now and then. Claim: on the clean line the file's bytes
 // arrive at 0.95 or more of the line's byte rate, and with noise the file
 // still arrives identical. Exits 1 when a claim fails; under a second.
-#include "support/engine_pump.h"
+#include "engine_pump.h"
 #include "support/random_content.h"
 #include "support/temp_dir.h"
 #include "transfer/protocols/folder_files.h"

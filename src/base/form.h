@@ -92,7 +92,7 @@ private:
 class TextBox : public Control {
 public:
     using Control::Control;
-    const std::string& text() const { return text_; }
+    const std::string& text() const { return source_ ? *source_ : text_; }
     std::size_t caret() const { return caret_; }
     std::size_t anchor() const { return anchor_; }
     std::size_t selection_start() const { return std::min(caret_, anchor_); }
@@ -102,30 +102,55 @@ public:
     bool read_only = false;
 
     void set_text(std::string text) {
+        source_ = nullptr;
         text_ = std::move(text);
         caret_ = anchor_ = 0;
         ++revision_;
         changed();
     }
     void append(std::string_view more) {
+        if (source_) keep_text(*source_);
         text_.append(more);
         ++revision_;
         if (view()) view()->text_appended(*this, more);
     }
+    // Shows a string held elsewhere, without a copy of it, until the text
+    // is set or kept; its owner says when it grows and lets the box keep
+    // what it shows before changing it otherwise.
+    void show_text_of(const std::string& source) {
+        text_ = std::string();
+        source_ = &source;
+        caret_ = anchor_ = 0;
+        ++revision_;
+        changed();
+    }
+    bool shows_text_of(const std::string& source) const { return source_ == &source; }
+    // The shown string grew by its last `more` bytes.
+    void shown_text_grew(std::size_t more) {
+        ++revision_;
+        if (view()) view()->text_appended(*this, std::string_view(*source_).substr(source_->size() - more));
+    }
+    // The same text, now the box's own.
+    void keep_text(std::string text) {
+        source_ = nullptr;
+        text_ = std::move(text);
+    }
     // What the user typed; the view reports it so the model stays the truth.
     void user_edit(std::string text, std::size_t caret) {
+        source_ = nullptr;
         text_ = std::move(text);
         caret_ = anchor_ = std::min(caret, text_.size());
         ++revision_;
     }
     // Where the user put the caret, and the other end of what they selected.
     void user_select(std::size_t caret, std::size_t anchor) {
-        caret_ = std::min(caret, text_.size());
-        anchor_ = std::min(anchor, text_.size());
+        caret_ = std::min(caret, text().size());
+        anchor_ = std::min(anchor, text().size());
     }
     // Puts what in place of the selection, or at the caret when nothing is
     // selected, as a typed key does.
     void insert_at_caret(std::string_view what) {
+        if (source_) keep_text(*source_);
         std::size_t start = selection_start();
         text_.replace(start, selection_length(), what);
         caret_ = anchor_ = start + what.size();
@@ -139,6 +164,7 @@ public:
 
 private:
     std::string text_;
+    const std::string* source_ = nullptr;
     std::size_t caret_ = 0;
     std::size_t anchor_ = 0;
     bool locked_ = false;

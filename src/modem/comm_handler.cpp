@@ -46,14 +46,13 @@ void CommHandler::report_line_error(int code) {
 void CommHandler::take_arrival(const std::string& arrived) {
     SharedState& s = state_;
     s.line_buffer += arrived;
-    if (s.rx_buffer.size() == rx_mirror_size_) {
-        s.rx_buffer += arrived;
-    } else {
-        s.rx_buffer = s.line_buffer;
+    if (rx_held_) {
+        // rx_buffer is line_buffer's copy again, searched in place.
+        s.rx_buffer.clear();
+        rx_held_ = false;
         rx_watch_.reset();
     }
-    rx_watch_.scan(s.rx_buffer);
-    rx_mirror_size_ = s.rx_buffer.size();
+    rx_watch_.scan(s.line_buffer);
     drop_unframed_excess();
 }
 
@@ -71,23 +70,28 @@ void CommHandler::drop_unframed_excess() {
         return;
     dropped_ += s.line_buffer.size() - kept;
     std::string tail = s.line_buffer.substr(s.line_buffer.size() - kept);
+    box_keeps_its_text(true);
     s.line_buffer = tail;
-    s.rx_buffer = tail;
     line_watch_.reset();
     rx_watch_.reset();
-    rx_watch_.scan(s.rx_buffer);
-    rx_mirror_size_ = s.rx_buffer.size();
-    shown_valid_ = false;
+    rx_watch_.scan(s.line_buffer);
     form_.txtreceived.set_text("Dropped " + std::to_string(dropped_) +
                                " characters from the other side that belonged to no frame.");
 }
 
 void CommHandler::empty_line_buffer() {
-    state_.line_buffer.clear();
+    SharedState& s = state_;
+    if (!rx_held_) {
+        // A step reads rx_buffer only for the frame before an end-of-block
+        // marker; otherwise what it held matters only to the searches.
+        if (rx_watch_.contains(end_of_block)) s.rx_buffer = s.line_buffer;
+        rx_held_ = true;
+        rx_held_size_ = s.rx_buffer.size();
+    }
+    box_keeps_its_text(true);
+    s.line_buffer.clear();
     dropped_ = 0;
     line_watch_.reset();
-    rx_mirror_size_ = std::string::npos;
-    shown_valid_ = false;
     no_answer_told_ = false;
 }
 
@@ -121,24 +125,38 @@ bool CommHandler::line_has(LinePattern pattern) {
 bool CommHandler::rx_has(Marker marker) {
     const std::string& rx = state_.rx_buffer;
     // The transfer steps empty rx_buffer behind our back.
-    if (rx.size() != rx_watch_.scanned()) {
+    if (rx_held_ && rx.size() != rx_held_size_) {
         rx_watch_.reset();
         rx_watch_.scan(rx);
+        rx_held_size_ = rx.size();
     }
     return rx_watch_.contains(marker);
 }
 
+// The box shows line_buffer itself; it is told what was added, or shown the
+// whole when it showed something else.
 void CommHandler::show_line_buffer() {
     TextBox& box = form_.txtreceived;
     const std::string& text = state_.line_buffer;
-    if (shown_valid_ && box.revision() == shown_revision_ && text.size() >= shown_size_) {
-        if (text.size() > shown_size_) box.append(std::string_view(text).substr(shown_size_));
+    if (box.shows_text_of(text) && text.size() >= shown_size_) {
+        if (text.size() > shown_size_) box.shown_text_grew(text.size() - shown_size_);
     } else {
-        box.set_text(text);
+        box.show_text_of(text);
     }
-    shown_valid_ = true;
-    shown_revision_ = box.revision();
     shown_size_ = text.size();
+}
+
+// line_buffer is about to change in a way the box is not to show: the box
+// keeps what it shows, taking line_buffer's own string when that is to be
+// emptied.
+void CommHandler::box_keeps_its_text(bool emptying) {
+    TextBox& box = form_.txtreceived;
+    std::string& text = state_.line_buffer;
+    if (!box.shows_text_of(text)) return;
+    if (!emptying) return box.keep_text(text.substr(0, shown_size_));
+    text.resize(shown_size_);
+    box.keep_text(std::move(text));
+    text.clear();
 }
 
 void CommHandler::receive() {
@@ -220,6 +238,8 @@ void CommHandler::receive() {
     if (s.connected == 1 && s.current_mode == OperatingMode::chat) {
         show_line_buffer();
         if (chatting && s.recv_block == recv_before) events_.chat_received(arrived);
+    } else {
+        box_keeps_its_text(false);
     }
 }
 

@@ -20,8 +20,9 @@ class SerialControl;
 class SharedState;
 class TransferLink;
 
-// MSComm1_OnComm: the only reader of the line. Its searches and the copy
-// into rx_buffer cost what arrived, not the length of the conversation.
+// MSComm1_OnComm: the only reader of the line. Its searches cost what
+// arrived, not the length of the conversation, which is held once: in
+// line_buffer, which txtreceived shows and rx_buffer stands for.
 class CommHandler {
 public:
     CommHandler(EventLoop& loop, Dialogs& dialogs, MainForm& form, SharedState& state, CallEventHub& events,
@@ -49,6 +50,7 @@ private:
     bool line_has(LinePattern pattern);
     bool rx_has(Marker marker);
     void show_line_buffer();
+    void box_keeps_its_text(bool emptying);
 
     EventLoop& loop_;
     Dialogs& dialogs_;
@@ -63,14 +65,15 @@ private:
     Dialler& dialler_;
     PatternWatch line_watch_;
     PatternWatch rx_watch_;
-    // rx_buffer is still line_buffer's copy while it has this size.
-    std::size_t rx_mirror_size_ = std::string::npos;
+    // rx_buffer is line_buffer, searched in place, until line_buffer is
+    // emptied: then it holds what it had (only where a step will read it),
+    // and had this size.
+    bool rx_held_ = false;
+    std::size_t rx_held_size_ = 0;
     // "NO ANSWER" stays in line_buffer (it shows nothing); told once.
     bool no_answer_told_ = false;
-    // txtreceived shows line_buffer's first shown_size_ characters while
-    // its revision is shown_revision_.
-    bool shown_valid_ = false;
-    unsigned long shown_revision_ = 0;
+    // While txtreceived shows line_buffer, the size it was last shown at:
+    // the box's text until the arrival being handled is shown.
     std::size_t shown_size_ = 0;
     // Inside the two-second wait that declares a call connected.
     bool connecting_ = false;

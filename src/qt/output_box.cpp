@@ -24,10 +24,12 @@ namespace {
 
 constexpr int margin = 4;
 constexpr int tab_columns = 8;
-// Arrivals are painted at most this often: ten times a second, which a
-// reader cannot tell from more while chat streams in, and costs a third of
-// painting at the display's rate.
-constexpr int frame_ms = 100;
+// Arrivals are painted with an arrival at most this often: five times a
+// second, which keeps up with a reader while chat streams in; most of what
+// a paint costs is the same however much it shows.
+constexpr int frame_ms = 200;
+// An arrival that no other follows within this long is painted then.
+constexpr int quiet_ms = 100;
 
 // FNV-1a, grown with the text, to tell the same text set again from a new one.
 constexpr std::uint64_t hash_start = 14695981039346656037ull;
@@ -51,6 +53,7 @@ OutputBox::OutputBox(TextBox &model, QWidget *parent) : QAbstractScrollArea(pare
     viewport()->setAutoFillBackground(true);
     viewport()->setCursor(Qt::IBeamCursor);
     verticalScrollBar()->setSingleStep(1);
+    measure_font();
     frame_.setSingleShot(true);
     since_frame_.start();
     connect(&frame_, &QTimer::timeout, this, [this] { paint_arrivals(); });
@@ -79,19 +82,30 @@ void OutputBox::append(std::string_view more) {
     shown_revision_ = model_.revision();
     // The same text set again (the 5-second check's notice) draws nothing.
     if (more.empty()) return;
+    if (!frame_pending_) {
+        // The frame's first arrival: where its changes begin.
+        frame_pending_ = true;
+        changed_row_ = rows_.count() - 1;
+        changed_at_ = shown_size_;
+    }
     shown_size_ += more.size();
     shown_hash_ = hash_more(shown_hash_, more);
-    std::size_t last_row = rows_.count() - 1;
-    changed_from_ = frame_.isActive() ? std::min(changed_from_, last_row) : last_row;
-    // The first arrival after a quiet frame shows at once.
-    if (!frame_.isActive()) frame_.start(std::max(0, frame_ms - static_cast<int>(since_frame_.elapsed())));
-    rows_.lay_out(model_.text(), laid_out_width_, [this](char32_t c, double x) { return char_width(c, x); });
+    rows_.lay_out(shown(), laid_out_width_, [this](char32_t c, double x) { return char_width(c, x); });
+    // An arrival a frame after the last paint is painted with those before
+    // it, in the wake-up that brought it; one sooner waits for the next
+    // such arrival, or for a quiet spell, so a stream wakes nothing more.
+    if (since_frame_.elapsed() >= frame_ms)
+        paint_arrivals();
+    else
+        frame_.start(quiet_ms);
 }
 
 // The frame's arrivals on screen: the scroll bar hears of them once, what
 // scrolled is moved, not drawn again, and only the rows from the first one
 // that changed are drawn.
 void OutputBox::paint_arrivals() {
+    frame_.stop();
+    frame_pending_ = false;
     since_frame_.start();
     QScrollBar *bar = verticalScrollBar();
     bool at_bottom = bar->value() == bar->maximum();
@@ -105,15 +119,42 @@ void OutputBox::paint_arrivals() {
     if (std::abs(moved) >= rows_in_view) return paint_all();
     painted_top_ = top;
     if (moved != 0) viewport()->scroll(0, -moved * height, QRect(0, margin, width, viewport()->height() - margin));
-    long first = static_cast<long>(changed_from_) - top;
-    if (first < rows_in_view) {
-        int y = margin + static_cast<int>(std::max(0L, first)) * height;
-        viewport()->update(QRect(0, y, width, viewport()->height() - y));
+    // The row where the frame's text begins is drawn from there on (a word
+    // wrapped away from it leaves from no further left), the rows after it
+    // whole.
+    long first = static_cast<long>(changed_row_) - top;
+    if (first >= rows_in_view) return;
+    int y = margin + static_cast<int>(std::max(0L, first + 1)) * height;
+    QRegion changed(0, y, width, viewport()->height() - y);
+    if (first >= 0) {
+        int left = std::max(0, margin + static_cast<int>(x_before(changed_row_, changed_at_)) - ink_overhang());
+        changed += QRect(left, y - height, width - left, height);
     }
+    viewport()->update(changed);
+}
+
+// Where in its row the character that holds byte `at` (or the row's end) begins.
+double OutputBox::x_before(std::size_t row, std::size_t at) {
+    std::string_view text = shown();
+    double x = 0;
+    for (std::size_t pos = rows_.start(row), end = std::min(at, row_end_shown(row)); pos < end;) {
+        ShownChar c = shown_char_at(text, pos);
+        if (c.kind == ShownChar::unfinished || c.kind == ShownChar::line_break || pos + c.length > end) break;
+        if (c.kind == ShownChar::glyph) x += char_width(c.code, x);
+        pos += c.length;
+    }
+    return x;
+}
+
+// How far a glyph may draw outside its own advance: a whole row's height,
+// which no font's overhang reaches.
+int OutputBox::ink_overhang() const {
+    return row_height();
 }
 
 void OutputBox::paint_all() {
     frame_.stop();
+    frame_pending_ = false;
     painted_top_ = verticalScrollBar()->value();
     viewport()->update();
 }
@@ -141,7 +182,7 @@ void OutputBox::lay_out_all() {
     laid_out_width_ = text_width();
     shaped_.clear();
     rows_.clear();
-    rows_.lay_out(model_.text(), laid_out_width_, [this](char32_t c, double x) { return char_width(c, x); });
+    rows_.lay_out(shown(), laid_out_width_, [this](char32_t c, double x) { return char_width(c, x); });
     update_scroll_range();
     bar->setValue(at_bottom ? bar->maximum() : static_cast<int>(rows_.row_of(first_shown)));
 }
@@ -154,40 +195,52 @@ void OutputBox::update_scroll_range() {
 }
 
 double OutputBox::char_width(char32_t code, double x) {
-    if (widths_.isEmpty()) widths_.insert(U' ', QFontMetricsF(font()).horizontalAdvance(QLatin1Char(' ')));
     if (code == U'\t') {
-        double stop = tab_columns * widths_.value(U' ');
+        double stop = tab_columns * char_width(U' ', 0);
         return (std::floor(x / stop) + 1) * stop - x;
     }
+    double *width = code < narrow_widths_.size() ? &narrow_widths_[code] : nullptr;
+    if (width && *width >= 0) return *width;
     auto known = widths_.constFind(code);
     if (known != widths_.constEnd()) return *known;
-    double width = QFontMetricsF(font()).horizontalAdvance(QString::fromUcs4(&code, 1));
-    widths_.insert(code, width);
-    return width;
+    double measured = QFontMetricsF(font()).horizontalAdvance(QString::fromUcs4(&code, 1));
+    if (width)
+        *width = measured;
+    else
+        widths_.insert(code, measured);
+    return measured;
 }
 
 double OutputBox::text_width() const {
     return std::max(40, viewport()->width() - 2 * margin);
 }
 
-int OutputBox::row_height() const {
-    return std::max(1, fontMetrics().lineSpacing());
+void OutputBox::measure_font() {
+    row_height_ = std::max(1, fontMetrics().lineSpacing());
+    baseline_ = QFontMetricsF(font()).ascent();
+    narrow_widths_.fill(-1);
+    narrow_glyphs_.fill(unknown_glyph);
+    widths_.clear();
+    glyphs_.clear();
+    raw_font_ = QRawFont();
+}
+
+std::string_view OutputBox::shown() const {
+    return std::string_view(model_.text()).substr(0, shown_size_);
 }
 
 std::size_t OutputBox::row_end_shown(std::size_t row) const {
-    std::string_view text = model_.text();
-    return rows_.end(row, text.size());
+    return rows_.end(row, shown_size_);
 }
 
 QString OutputBox::row_text(std::size_t row) const {
-    std::string_view text = model_.text();
-    QString shown = shown_string(text, rows_.start(row), rows_.end(row, text.size()));
-    if (shown.endsWith(QChar(u'\n'))) shown.chop(1);
-    return shown;
+    QString text = shown_string(shown(), rows_.start(row), row_end_shown(row));
+    if (text.endsWith(QChar(u'\n'))) text.chop(1);
+    return text;
 }
 
 std::vector<OutputBox::Run> OutputBox::runs(std::size_t row) {
-    std::string_view text = model_.text();
+    std::string_view text = shown();
     std::size_t from = std::min(anchor_, cursor_), to = std::max(anchor_, cursor_);
     std::vector<Run> out;
     double x = 0;
@@ -198,19 +251,34 @@ std::vector<OutputBox::Run> OutputBox::runs(std::size_t row) {
         at += c.length;
         if (c.kind == ShownChar::nothing) continue;
         double width = char_width(c.code, x);
-        if (out.empty() || out.back().selected != selected || c.code == U'\t' || out.back().text.endsWith(u'\t'))
-            out.push_back({x, 0, {}, selected});
-        if (c.code < 0x10000)
-            out.back().text += QChar(static_cast<char16_t>(c.code));
-        else
-            out.back().text += QString::fromUcs4(&c.code, 1);
-        out.back().width += width;
+        bool tab = c.code == U'\t';
+        if (out.empty() || out.back().selected != selected || tab || out.back().tab) {
+            out.push_back({x, 0, at - c.length, at, selected, tab, true, {}, {}});
+            out.back().glyphs.reserve(static_cast<qsizetype>(end - at + 1));
+            out.back().positions.reserve(static_cast<qsizetype>(end - at + 1));
+        }
+        Run &run = out.back();
+        run.end = at;
+        quint32 glyph = c.code < 0x10000 ? plain_glyph(c.code) : 0;
+        if (glyph == 0) {
+            run.plain = false;
+            run.glyphs.clear();
+            run.positions.clear();
+        } else if (run.plain) {
+            run.glyphs.push_back(glyph);
+            run.positions.push_back(QPointF(x - run.x, baseline_));
+        }
+        run.width += width;
         x += width;
     }
     return out;
 }
 
+// The font's own glyph for a character drawn by itself, or 0 where it needs
+// shaping or another font.
 quint32 OutputBox::plain_glyph(char32_t code) {
+    quint32 *narrow = code < narrow_glyphs_.size() ? &narrow_glyphs_[code] : nullptr;
+    if (narrow && *narrow != unknown_glyph) return *narrow;
     auto known = glyphs_.constFind(code);
     if (known != glyphs_.constEnd()) return *known;
     quint32 glyph = 0;
@@ -220,31 +288,25 @@ quint32 OutputBox::plain_glyph(char32_t code) {
         QList<quint32> found = raw_font_.glyphIndexesForString(QString::fromUcs4(&code, 1));
         if (found.size() == 1) glyph = found.front();
     }
-    glyphs_.insert(code, glyph);
+    if (narrow)
+        *narrow = glyph;
+    else
+        glyphs_.insert(code, glyph);
     return glyph;
 }
 
-// A run drawn glyph by glyph where the row's own widths put them, without
-// shaping; empty when one of its characters needs shaping.
-QGlyphRun OutputBox::plain_run(const Run &run) {
-    QList<quint32> indexes;
-    QList<QPointF> positions;
-    indexes.reserve(run.text.size());
-    positions.reserve(run.text.size());
-    double x = 0, baseline = QFontMetricsF(font()).ascent();
-    for (QChar c : run.text) {
-        char32_t code = c.unicode();
-        quint32 glyph = c.isSurrogate() ? 0 : plain_glyph(code);
-        if (glyph == 0) return {};
-        indexes.push_back(glyph);
-        positions.push_back(QPointF(x, baseline));
-        x += char_width(code, run.x + x);
-    }
-    QGlyphRun glyphs;
-    glyphs.setRawFont(raw_font_);
-    glyphs.setGlyphIndexes(indexes);
-    glyphs.setPositions(positions);
-    return glyphs;
+// The glyphs of a run that end at x or further right.
+QGlyphRun OutputBox::glyphs_from(const QGlyphRun &glyphs, double x) {
+    const QList<QPointF> positions = glyphs.positions();
+    // Each glyph ends where the next begins.
+    auto next = std::lower_bound(positions.begin() + 1, positions.end(), x,
+                                 [](const QPointF &p, double x) { return p.x() < x; });
+    qsizetype skipped = next - positions.begin() - 1;
+    if (skipped <= 0) return glyphs;
+    QGlyphRun part = glyphs;
+    part.setGlyphIndexes(glyphs.glyphIndexes().mid(skipped));
+    part.setPositions(positions.mid(skipped));
+    return part;
 }
 
 const OutputBox::ShapedRow &OutputBox::shaped_row(std::size_t row) {
@@ -256,13 +318,18 @@ const OutputBox::ShapedRow &OutputBox::shaped_row(std::size_t row) {
         known->selected_to == to)
         return *known;
     ShapedRow shaped{start, end, from, to, runs(row), {}, {}};
-    for (const Run &run : shaped.runs) {
-        shaped.plain.push_back(plain_run(run));
-        if (!shaped.plain.back().glyphIndexes().isEmpty()) {
+    for (Run &run : shaped.runs) {
+        // A run drawn glyph by glyph where the row's own widths put them,
+        // when none of its characters needs shaping.
+        shaped.plain.emplace_back();
+        if (run.plain) {
+            shaped.plain.back().setRawFont(raw_font_);
+            shaped.plain.back().setGlyphIndexes(std::move(run.glyphs));
+            shaped.plain.back().setPositions(std::move(run.positions));
             shaped.shaped.emplace_back();
             continue;
         }
-        QStaticText text(run.text);
+        QStaticText text(shown_string(shown(), run.start, run.end));
         text.setTextFormat(Qt::PlainText);
         text.prepare(QTransform(), font());
         shaped.shaped.push_back(std::move(text));
@@ -278,22 +345,27 @@ void OutputBox::paintEvent(QPaintEvent *event) {
     }
     QPainter painter(viewport());
     const QPalette &colours = palette();
-    int height = row_height();
+    int height = row_height(), width = viewport()->width();
     auto top = static_cast<std::size_t>(painted_top_);
     std::size_t in_view = static_cast<std::size_t>(viewport()->height() / height) + 1;
     std::size_t first = top + static_cast<std::size_t>(std::max(0, event->rect().top() - margin) / height);
     int y = margin + static_cast<int>(first - top) * height;
     for (std::size_t row = first; row < rows_.count() && y <= event->rect().bottom(); ++row, y += height) {
+        QRect band = event->region().intersected(QRect(0, y, width, height)).boundingRect();
+        if (band.isEmpty()) continue;
+        // Glyphs wholly left of what is drawn again are left as they are.
+        double from = band.left() - ink_overhang() - margin;
         const ShapedRow &shaped = shaped_row(row);
         for (std::size_t i = 0; i < shaped.runs.size(); ++i) {
             const Run &run = shaped.runs[i];
+            if (run.x + run.width < from) continue;
             if (run.selected) painter.fillRect(QRectF(margin + run.x, y, run.width, height), colours.highlight());
-            if (run.text.startsWith(u'\t')) continue;
+            if (run.tab) continue;
             painter.setPen(colours.color(run.selected ? QPalette::HighlightedText : QPalette::Text));
             if (shaped.plain[i].glyphIndexes().isEmpty())
                 painter.drawStaticText(QPointF(margin + run.x, y), shaped.shaped[i]);
             else
-                painter.drawGlyphRun(QPointF(margin + run.x, y), shaped.plain[i]);
+                painter.drawGlyphRun(QPointF(margin + run.x, y), glyphs_from(shaped.plain[i], from - run.x));
         }
     }
     // Rows out of view keep no shapes.
@@ -312,25 +384,23 @@ void OutputBox::resizeEvent(QResizeEvent *event) {
 void OutputBox::changeEvent(QEvent *event) {
     QAbstractScrollArea::changeEvent(event);
     if (event->type() == QEvent::FontChange) {
-        widths_.clear();
-        glyphs_.clear();
-        raw_font_ = QRawFont();
+        measure_font();
         lay_out_all();
         paint_all();
     }
 }
 
 QString OutputBox::shown_text() const {
-    return shown_string(model_.text(), 0, model_.text().size());
+    return shown_string(shown(), 0, shown_size_);
 }
 
 QString OutputBox::selected_text() const {
-    return shown_string(model_.text(), std::min(anchor_, cursor_), std::max(anchor_, cursor_));
+    return shown_string(shown(), std::min(anchor_, cursor_), std::max(anchor_, cursor_));
 }
 
 void OutputBox::select_all() {
     anchor_ = 0;
-    cursor_ = model_.text().size();
+    cursor_ = shown_size_;
     paint_all();
 }
 
@@ -342,8 +412,8 @@ std::size_t OutputBox::offset_at(QPoint point) {
     int height = row_height();
     long row = verticalScrollBar()->value() + static_cast<long>(std::floor(double(point.y() - margin) / height));
     if (row < 0) return 0;
-    if (static_cast<std::size_t>(row) >= rows_.count()) return model_.text().size();
-    std::string_view text = model_.text();
+    if (static_cast<std::size_t>(row) >= rows_.count()) return shown_size_;
+    std::string_view text = shown();
     double x = 0, wanted = point.x() - margin;
     std::size_t at = rows_.start(static_cast<std::size_t>(row)), end = row_end_shown(static_cast<std::size_t>(row));
     while (at < end) {

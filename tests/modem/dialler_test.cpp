@@ -10,13 +10,6 @@ namespace {
 
 using testing::ProgramFixture;
 
-struct Ready : ProgramFixture {
-    Ready() {
-        EXPECT_TRUE(start_on_port1());
-        port(1).written.clear();
-    }
-};
-
 // A stored number reaches the dial command from the book (Find, the grid)
 // and the call history; only dialling characters may follow ATD.
 TEST(Dialler, StoredNumbersCarryOnlyDiallingCharactersWhateverTheirPath) {
@@ -41,16 +34,14 @@ TEST(Dialler, StoredNumbersCarryOnlyDiallingCharactersWhateverTheirPath) {
     for (const Case& c : cases) {
         for (const char* path : {"find", "grid", "history"}) {
             SCOPED_TRACE(std::string(path) + ": " + c.number);
-            Ready f;
+            ProgramFixture f;
+            ASSERT_TRUE(f.start_on_port1());
+            f.port(1).written.clear();
             AddressStore& book = *f.p().dataaddress;
             book.add("Ann", "5551001");
             if (std::string(path) == "history") {
-                Call call;
-                call.number = c.number;
-                call.date = "2026-12-07";
-                call.time = "10:00:00";
-                call.result = CallResult::busy;
-                f.p().call_history.call_over(call);
+                f.p().call_history.call_over(
+                    Call{.number = c.number, .date = "2026-12-07", .time = "10:00:00", .result = CallResult::busy});
                 f.w().mnucallhistory.choose();
                 f.p().frmhistory.grdcalls.select_row(0);
                 f.p().frmhistory.cmdhistorydial.click();

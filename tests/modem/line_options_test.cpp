@@ -9,12 +9,6 @@ namespace {
 using testing::FakeLine;
 using testing::ProgramFixture;
 
-// What a menu item of the line's settings does to the line.
-struct LineEffect {
-    bool now;
-    bool after_reopening;
-};
-
 struct LineOptionCase {
     const char* name;
     std::string settings;
@@ -24,8 +18,9 @@ struct LineOptionCase {
     bool ticked;            // once chosen
     const char* ini_line;   // once chosen
     const char* notice;     // empty: none
+    // What the item does to the line, at once and once the port is opened anew.
     bool (*effect)(ProgramFixture&, FakeLine&);
-    LineEffect expected;
+    bool now, after_reopening;
 };
 
 bool rts_cts(ProgramFixture&, FakeLine& line) { return line.rts_cts; }
@@ -41,15 +36,15 @@ TEST(LineOptions, EachItemShowsTurnsOverKeepsAndAppliesItsSetting) {
     const std::string start = "PORTNO.=1\nDIALMODE=tone\n";
     const LineOptionCase cases[] = {
         {"flow control off on an open line that has it", start, &MainForm::mnurtscts, true, true, false,
-         "RTSCTS=off", "", rts_cts, {false, false}},
+         "RTSCTS=off", "", rts_cts, false, false},
         {"flow control on with the port closed", start + "RTSCTS=OFF\n", &MainForm::mnurtscts, false, true, true,
-         "RTSCTS=on", "Hardware flow control (RTS/CTS) is used, where the device has it,", rts_cts, {false, true}},
+         "RTSCTS=on", "Hardware flow control (RTS/CTS) is used, where the device has it,", rts_cts, false, true},
         {"flow control off on a line without a say over it", start, &MainForm::mnurtscts, true, false, false,
-         "RTSCTS=off", "Hardware flow control (RTS/CTS) is left off", rts_cts, {false, false}},
+         "RTSCTS=off", "Hardware flow control (RTS/CTS) is left off", rts_cts, false, false},
         {"modem lines ignored from the next opening", start, &MainForm::mnuignorelines, true, true, true,
-         "IGNOREMODEMLINES=on", "The modem lines (DSR, DCD) are ignored", dsr_without_the_line, {false, true}},
+         "IGNOREMODEMLINES=on", "The modem lines (DSR, DCD) are ignored", dsr_without_the_line, false, true},
         {"modem lines heeded again", start + "IGNOREMODEMLINES=on\n", &MainForm::mnuignorelines, true, true, false,
-         "IGNOREMODEMLINES=off", "The modem lines (DSR, DCD) are heeded", dsr_without_the_line, {true, false}},
+         "IGNOREMODEMLINES=off", "The modem lines (DSR, DCD) are heeded", dsr_without_the_line, true, false},
     };
     for (const LineOptionCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -69,12 +64,12 @@ TEST(LineOptions, EachItemShowsTurnsOverKeepsAndAppliesItsSetting) {
         if (*c.notice) EXPECT_EQ(f.dialogs.messages(), std::vector<std::string>{c.notice + std::string(later_tail)});
         else EXPECT_TRUE(f.dialogs.shown.empty());
         if (c.port_open) {
-            EXPECT_EQ(c.effect(f, line), c.expected.now);
+            EXPECT_EQ(c.effect(f, line), c.now);
         }
 
         f.w().port_item(1).choose();
         ASSERT_TRUE(f.p().MSComm1.port_open());
-        EXPECT_EQ(c.effect(f, line), c.expected.after_reopening);
+        EXPECT_EQ(c.effect(f, line), c.after_reopening);
     }
 }
 

@@ -4,17 +4,15 @@
 #include "sim/rfc2217_server_session.h"
 #include "sim/tcp_listener.h"
 #include "support/line_recorder.h"
+#include "support/telnet_events.h"
 
 #include <gtest/gtest.h>
 
 #include <netinet/in.h>
-#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <chrono>
-#include <functional>
-#include <mutex>
 #include <thread>
 
 namespace quillon {
@@ -22,97 +20,45 @@ namespace {
 
 using namespace telnet;
 
-// An RFC 2217 port on 127.0.0.1 served from a thread of its own, as a server
-// process would serve it, so the line under test may block in its open.
-// What the server got is kept in order: data for the modem and DTR changes
-// in one log, and the client's raw bytes.
+// An RFC 2217 port on 127.0.0.1 served from the test's own loop, which the
+// line's open turns too; while nobody turns it, nothing is read. A silent
+// port answers nothing; a second client is hung up on. What the server got
+// is kept in order: data for the modem and DTR changes in one log, and the
+// client's raw bytes.
 class LoopbackPort {
 public:
-    enum class Mode { session, silent, hang_up };
-
-    explicit LoopbackPort(Mode mode = Mode::session) : mode_(mode) {
+    explicit LoopbackPort(PollEventLoop& loop, bool silent = false) : loop_(loop), silent_(silent) {
         listen_fd_ = sim::listen_on_loopback(0);
-        port_ = sim::bound_port(listen_fd_);
-        if (pipe(wake_) != 0) throw std::runtime_error("pipe");
-        loop_.watch_readable(listen_fd_, [this] { accept_client(); });
-        loop_.watch_readable(wake_[0], [this] { run_tasks(); });
-        thread_ = std::thread([this] { loop_.run(); });
+        listen_watch_ = loop_.watch_readable(listen_fd_, [this] { accept_client(); });
     }
     ~LoopbackPort() {
-        run([this] { loop_.quit(); });
-        thread_.join();
-        if (client_fd_ >= 0) close(client_fd_);
+        drop_client();
+        loop_.unwatch(listen_watch_);
         close(listen_fd_);
-        close(wake_[0]);
-        close(wake_[1]);
     }
 
-    std::string address() const { return "rfc2217://127.0.0.1:" + std::to_string(port_); }
-
-    // Runs task on the server's thread, soon.
-    void run(std::function<void()> task) {
-        std::lock_guard lock(mutex_);
-        tasks_.push_back(std::move(task));
-        char c = 0;
-        if (write(wake_[1], &c, 1) != 1) throw std::runtime_error("wake");
-    }
-
-    // Each of these runs on the server's thread.
-    void send_raw(std::string bytes) {
-        run([this, bytes] { send(bytes); });
-    }
+    std::string address() const { return "rfc2217://127.0.0.1:" + std::to_string(sim::bound_port(listen_fd_)); }
+    // The small writes of a server: whole at once.
+    void send(std::string_view bytes) { ::send(client_fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL); }
     // Closes the connection with a reset, as a crashed server's host does.
     void reset() {
-        run([this] {
-            linger hard{1, 0};
-            setsockopt(client_fd_, SOL_SOCKET, SO_LINGER, &hard, sizeof hard);
-            drop_client();
-        });
-    }
-    // While held, nothing is read from the client.
-    void hold(bool on) {
-        run([this, on] {
-            if (on && client_watch_) loop_.unwatch(client_watch_);
-            if (on) client_watch_ = 0;
-            else if (!client_watch_) client_watch_ = loop_.watch_readable(client_fd_, [this] { client_readable(); });
-        });
+        linger hard{1, 0};
+        setsockopt(client_fd_, SOL_SOCKET, SO_LINGER, &hard, sizeof hard);
+        drop_client();
     }
 
-    std::string log() {
-        std::lock_guard lock(mutex_);
-        return log_;
-    }
-    std::string raw() {
-        std::lock_guard lock(mutex_);
-        return raw_;
-    }
+    std::string log, raw;
 
 private:
-    void run_tasks() {
-        char buffer[64];
-        (void)!read(wake_[0], buffer, sizeof buffer);
-        std::vector<std::function<void()>> tasks;
-        {
-            std::lock_guard lock(mutex_);
-            tasks.swap(tasks_);
-        }
-        for (auto& task : tasks) task();
-    }
-
     void accept_client() {
         int fd = sim::accept_connection(listen_fd_);
-        if (fd < 0) return;
-        if (mode_ == Mode::hang_up || client_fd_ >= 0) {
-            close(fd);
-            return;
-        }
+        if (fd < 0 || client_fd_ >= 0) return (void)close(fd);
         client_fd_ = fd;
         client_watch_ = loop_.watch_readable(fd, [this] { client_readable(); });
-        if (mode_ == Mode::silent) return;
+        if (silent_) return;
         session_ = std::make_unique<sim::Rfc2217ServerSession>(sim::Rfc2217ServerSession::Outputs{
-            [this](std::string_view bytes) { send(std::string(bytes)); },
-            [this](std::string_view data) { add_log(std::string(data)); },
-            [this](bool on) { add_log(on ? "<DTR on>" : "<DTR off>"); }});
+            [this](std::string_view bytes) { send(bytes); }, [this](std::string_view data) { log += data; },
+            [this](bool on) { log += on ? "<DTR on>" : "<DTR off>"; }});
         session_->start();
         session_->modem_state(false, false, false);
     }
@@ -122,116 +68,65 @@ private:
         ssize_t n = recv(client_fd_, buffer, sizeof buffer, MSG_DONTWAIT);
         if (n < 0 && (errno == EAGAIN || errno == EINTR)) return;
         if (n <= 0) return drop_client();
-        {
-            std::lock_guard lock(mutex_);
-            raw_.append(buffer, static_cast<std::size_t>(n));
-        }
+        raw.append(buffer, static_cast<std::size_t>(n));
         if (session_) session_->from_client(std::string_view(buffer, static_cast<std::size_t>(n)));
     }
 
     void drop_client() {
-        if (client_watch_) loop_.unwatch(client_watch_);
-        client_watch_ = 0;
+        if (client_fd_ < 0) return;
+        loop_.unwatch(client_watch_);
         session_.reset();
         close(client_fd_);
         client_fd_ = -1;
     }
 
-    void send(std::string_view bytes) {
-        while (!bytes.empty() && client_fd_ >= 0) {
-            ssize_t n = ::send(client_fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
-            if (n > 0) {
-                bytes.remove_prefix(static_cast<std::size_t>(n));
-                continue;
-            }
-            pollfd p{client_fd_, POLLOUT, 0};
-            if ((n < 0 && errno != EAGAIN) || poll(&p, 1, 2000) <= 0) return;
-        }
-    }
-
-    void add_log(const std::string& text) {
-        std::lock_guard lock(mutex_);
-        log_ += text;
-    }
-
-    Mode mode_;
-    PollEventLoop loop_;
-    std::thread thread_;
-    std::mutex mutex_;
-    std::vector<std::function<void()>> tasks_;
-    int wake_[2] = {-1, -1};
-    int listen_fd_ = -1;
-    int port_ = 0;
-    int client_fd_ = -1;
-    EventLoop::Handle client_watch_ = 0;
+    PollEventLoop& loop_;
+    bool silent_;
+    int listen_fd_ = -1, client_fd_ = -1;
+    EventLoop::Handle listen_watch_ = 0, client_watch_ = 0;
     std::unique_ptr<sim::Rfc2217ServerSession> session_;
-    std::string log_, raw_;
 };
 
 using Received = testing::LineRecorder;
+using testing::telnet_events;
 using testing::wait_for;
 
-void settle(PollEventLoop& loop, double seconds = 0.1) {
-    wait_for(loop, [] { return false; }, seconds);
-}
-
-// The client's stream as one line per telnet event.
-std::string events_of(const std::string& raw) {
-    std::string out;
-    auto line = [&](std::string head, std::string_view bytes) {
-        for (unsigned char c : bytes) head += " " + std::to_string(c);
-        out += head + "\n";
-    };
-    Parser parser;
-    parser.on_data = [&](std::string_view d) { line("data", d); };
-    parser.on_option = [&](std::uint8_t c, std::uint8_t o) { line("option " + std::to_string(c), std::string(1, o)); };
-    parser.on_subnegotiation = [&](std::uint8_t o, std::string_view p) { line("sb " + std::to_string(o), p); };
-    parser.feed(raw);
-    return out;
-}
-
-const std::string opening = "option 251 44\noption 251 0\noption 253 0\noption 251 3\noption 253 3\n"
-                            "sb 44 1 0 0 218 192\nsb 44 2 8\nsb 44 3 1\nsb 44 4 1\nsb 44 5 1\n"
-                            "sb 44 10 30\nsb 44 11 255\n";
-
 TEST(Rfc2217Line, SaysEverythingAtOnceToAServerThatNeverAnswers) {
-    LoopbackPort port(LoopbackPort::Mode::silent);
     PollEventLoop loop;
+    LoopbackPort port(loop, true);
     Rfc2217Line line(loop, port.address());
     line.set_dtr(true);
     line.write("AT\xFF\r");
     line.set_dtr(false);
     line.write("x");
-    std::string expected = opening + "sb 44 5 8\ndata 65 84 255 13\nsb 44 5 9\ndata 120\n";
-    EXPECT_TRUE(wait_for(loop, [&] { return events_of(port.raw()) == expected; })) << events_of(port.raw());
+    const std::string expected = "opt251,44 opt251,0 opt253,0 opt251,3 opt253,3 sb44:1.0.0.218.192. sb44:2.8. sb44:3.1. "
+                                 "sb44:4.1. sb44:5.1. sb44:10.30. sb44:11.255. sb44:5.8. \"AT\xFF\r\" sb44:5.9. \"x\" ";
+    EXPECT_TRUE(wait_for(loop, [&] { return telnet_events({port.raw}) == expected; })) << telnet_events({port.raw});
     EXPECT_FALSE(line.modem_lines().dsr) << "no state was ever notified";
 }
 
 TEST(Rfc2217Line, WritesNeverBlockAndKeepTheirOrder) {
-    LoopbackPort port;
     PollEventLoop loop;
+    LoopbackPort port(loop);
     Rfc2217Line line(loop, port.address());
-    port.hold(true);
-    settle(loop);
     std::string block(4 << 20, '\0');
     for (std::size_t i = 0; i < block.size(); ++i) block[i] = static_cast<char>(i * 7 + i / 256);
     line.write(block); // far more than the socket takes while nobody reads
     line.set_dtr(false);
     line.write(block);
-    port.hold(false);
     std::string expected = block + "<DTR off>" + block;
-    EXPECT_TRUE(wait_for(loop, [&] { return port.log().size() >= expected.size(); }, 30));
-    EXPECT_TRUE(port.log() == expected) << "the server got " << port.log().size() << " bytes, out of order";
+    EXPECT_TRUE(wait_for(loop, [&] { return port.log.size() >= expected.size(); }, 30));
+    EXPECT_TRUE(port.log == expected) << "the server got " << port.log.size() << " bytes, out of order";
 }
 
 TEST(Rfc2217Line, LineStateNotificationsAreLineErrors) {
-    LoopbackPort port;
     PollEventLoop loop;
+    LoopbackPort port(loop);
     Rfc2217Line line(loop, port.address());
     Received received(line);
     std::uint8_t notice = cpc::notify_linestate + cpc::server_offset;
-    port.send_raw(com_port_command(notice, "\x1E") + com_port_command(notice, "\xE1") +
-                  com_port_command(notice, "\x10") + "ok");
+    port.send(com_port_command(notice, "\x1E") + com_port_command(notice, "\xE1") + com_port_command(notice, "\x10") +
+              "ok");
     EXPECT_TRUE(wait_for(loop, [&] { return received.text == "ok"; }));
     EXPECT_EQ(received.errors, (std::vector<int>{comm_event::break_signal, comm_event::framing, comm_event::parity,
                                                  comm_event::overrun, comm_event::break_signal}))
@@ -239,8 +134,8 @@ TEST(Rfc2217Line, LineStateNotificationsAreLineErrors) {
 }
 
 TEST(Rfc2217Line, AWriteIntoAResetConnectionIsOnePortError) {
-    LoopbackPort port;
     PollEventLoop loop;
+    LoopbackPort port(loop);
     Rfc2217Line line(loop, port.address());
     Received received(line);
     port.reset();
@@ -249,27 +144,20 @@ TEST(Rfc2217Line, AWriteIntoAResetConnectionIsOnePortError) {
     line.write("more");
     loop.process_pending_events(); // posted callbacks only: the write itself found the failure
     EXPECT_EQ(received.errors, std::vector<int>{comm_event::port_error});
-    settle(loop);
+    wait_for(loop, [] { return false; }, 0.1);
     EXPECT_EQ(received.errors, std::vector<int>{comm_event::port_error});
 }
 
 // A listener whose backlog is full drops new connection attempts, so the
 // connect runs into its timeout: the loop goes on meanwhile.
 TEST(Rfc2217Line, SaysWhyItCannotOpenAndNeverHoldsTheLoopMeanwhile) {
-    int free_port = 0;
-    {
-        int probe = sim::listen_on_loopback(0);
-        free_port = sim::bound_port(probe);
-        close(probe);
-    }
-    std::string refused = "rfc2217://127.0.0.1:" + std::to_string(free_port);
-    LoopbackPort hangs_up(LoopbackPort::Mode::hang_up);
+    PollEventLoop loop;
+    const std::string refused = LoopbackPort(loop).address(); // closed again at once
+    LoopbackPort taken(loop);
+    Rfc2217Line first(loop, taken.address()); // the next client is hung up on
     int listener = sim::listen_on_loopback(0);
     ASSERT_EQ(listen(listener, 0), 0);
-    sockaddr_in to{};
-    to.sin_family = AF_INET;
-    to.sin_port = htons(static_cast<std::uint16_t>(sim::bound_port(listener)));
-    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    sockaddr_in to{AF_INET, htons(static_cast<std::uint16_t>(sim::bound_port(listener))), {htonl(INADDR_LOOPBACK)}, {}};
     std::vector<int> fillers;
     for (int i = 0; i < 4; ++i) {
         fillers.push_back(socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0));
@@ -285,10 +173,9 @@ TEST(Rfc2217Line, SaysWhyItCannotOpenAndNeverHoldsTheLoopMeanwhile) {
         {"rfc2217://127.0.0.1:0", "rfc2217://127.0.0.1:0 has no valid port number"},
         {"rfc2217://127.0.0.1:65536", "rfc2217://127.0.0.1:65536 has no valid port number"},
         {refused, "Cannot connect to " + refused + ": Connection refused"},
-        {hangs_up.address(), "Cannot connect to " + hangs_up.address() + ": the connection was closed"},
+        {taken.address(), "Cannot connect to " + taken.address() + ": the connection was closed"},
         {backlogged, "Cannot connect to " + backlogged + ": Connection timed out"},
     };
-    PollEventLoop loop;
     int ticks = 0;
     loop.start_timer(20, [&] { ++ticks; });
     double start = loop.monotonic();

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "modem/telnet_codec.h"
 #include "modem/telnet_options.h"
+#include "support/telnet_events.h"
 
 #include <gtest/gtest.h>
 
@@ -9,31 +10,7 @@
 namespace quillon::telnet {
 namespace {
 
-// The events of a parse, as text: data in quotes, options and
-// subnegotiations by number.
-std::string events_of(const std::vector<std::string>& feeds) {
-    std::string events;
-    Parser parser;
-    std::string data;
-    auto flush = [&] {
-        if (!data.empty()) events += "\"" + data + "\" ";
-        data.clear();
-    };
-    parser.on_data = [&](std::string_view d) { data += d; };
-    parser.on_option = [&](std::uint8_t c, std::uint8_t o) {
-        flush();
-        events += "opt" + std::to_string(c) + "," + std::to_string(o) + " ";
-    };
-    parser.on_subnegotiation = [&](std::uint8_t o, std::string_view p) {
-        flush();
-        events += "sb" + std::to_string(o) + ":";
-        for (unsigned char c : p) events += std::to_string(c) + ".";
-        events += " ";
-    };
-    for (const auto& f : feeds) parser.feed(f);
-    flush();
-    return events;
-}
+using testing::telnet_events;
 
 // Every cut of the input into one to all-single-byte feeds.
 std::vector<std::vector<std::string>> cuts_of(const std::string& in) {
@@ -70,7 +47,7 @@ TEST(TelnetCodec, EventsDoNotDependOnWhereTheStreamIsCut) {
     };
     for (const Row& row : rows)
         for (const auto& feeds : cuts_of(row.in))
-            EXPECT_EQ(events_of(feeds), row.events) << "in " << feeds.size() << " feeds, first " << feeds[0].size();
+            EXPECT_EQ(telnet_events(feeds), row.events) << "in " << feeds.size() << " feeds, first " << feeds[0].size();
 }
 
 // One row: the requests this end makes, then what the peer says, each

@@ -4,12 +4,13 @@
 #include "modem/serial_control.h"
 #include "modem/serial_rate.h"
 #include "modem/termios_line.h"
+#include "support/line_recorder.h"
+#include "support/program_fixture.h"
 #include "support/pseudo_terminal.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <ctime>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -23,6 +24,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <map>
 #include <vector>
 
@@ -62,21 +64,13 @@ public:
     Callback on_readable;
 };
 
-struct Events : LineListener {
-    void line_readable() override { ++readable; }
-    void line_error(int code) override { errors.push_back(code); }
-    int readable = 0;
-    std::vector<int> errors;
-};
-
 // A TermiosLine on a fresh pty, telling events.
 struct OpenLine {
-    OpenLine() { line.set_listener(&events); }
     Pty pty;
     TempDir locks;
     HandLoop loop;
-    Events events;
     TermiosLine line{loop, pty.name, locks.path()};
+    testing::LineRecorder events{line};
 };
 
 TEST(TermiosLine, LeavesRaw8N1BehindAndCarriesEveryByteValueBothWays) {
@@ -116,34 +110,29 @@ TEST(TermiosLine, LeavesRaw8N1BehindAndCarriesEveryByteValueBothWays) {
     // both ways unchanged and is announced once.
     std::string all;
     for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
-    Events events;
-    line.set_listener(&events);
+    testing::LineRecorder events(line);
     line.write(all);
     EXPECT_EQ(pty.read(256), all);
     pty.send(all);
     EXPECT_EQ(line.bytes_waiting(), 256u);
     ASSERT_TRUE(loop.on_readable);
     loop.on_readable();
-    EXPECT_EQ(events.readable, 1);
-    EXPECT_EQ(line.read_available(), all);
+    EXPECT_EQ(events.announced, 1);
+    EXPECT_EQ(events.text, all);
     EXPECT_EQ(line.bytes_waiting(), 0u);
     EXPECT_TRUE(events.errors.empty()) << "a pty keeps no fault counts, so it reports no line errors";
 }
 
 std::string lock_file_of(const Pty& pty) {
-    std::string name = pty.name;
-    name.erase(0, 5);
-    for (char& c : name)
-        if (c == '/') c = '_';
+    std::string name = pty.name + 5; // after /dev/
+    std::replace(name.begin(), name.end(), '/', '_');
     return "LCK.." + name;
 }
 
 // How many descriptors this process has open (a pty whose master is gone
 // no longer shows its name).
-int descriptors() {
-    int n = 0;
-    for ([[maybe_unused]] const auto& fd : std::filesystem::directory_iterator("/proc/self/fd")) ++n;
-    return n;
+long descriptors() {
+    return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), std::filesystem::directory_iterator());
 }
 
 // A hung-up tty reads 0 and a vanished one fails, for ever: one port error,
@@ -152,14 +141,14 @@ TEST(TermiosLine, HangUpAndVanishingAreReportedOnceAndNoLongerWatched) {
     for (bool vhangup : {false, true}) {
         SCOPED_TRACE(vhangup ? "hung up" : "master closed");
         OpenLine open;
-        auto& [pty, locks, loop, events, line] = open;
+        auto& [pty, locks, loop, line, events] = open;
         if (vhangup) {
             if (ioctl(pty.slave, TIOCVHANGUP) != 0) GTEST_SKIP() << "TIOCVHANGUP needs CAP_SYS_ADMIN";
         } else {
             pty.close_master();
         }
         ASSERT_TRUE(loop.on_readable);
-        int held = descriptors();
+        long held = descriptors();
         ASSERT_TRUE(locks.exists(lock_file_of(pty)));
         loop.on_readable();
         EXPECT_EQ(events.errors, std::vector<int>{comm_event::port_error});
@@ -201,7 +190,7 @@ TEST(TermiosLine, BytesTakenByTheBufferCountStillRaiseTheReceiveEvent) {
 // order as room appears, and a queue that stays full is reported once.
 TEST(TermiosLine, WritesTheDriverCannotTakeYetAreQueuedAndAStallIsReported) {
     OpenLine open;
-    auto& [pty, locks, loop, events, line] = open;
+    auto& [pty, locks, loop, line, events] = open;
     std::string big;
     for (int i = 0; i < 200000; ++i) big += static_cast<char>('A' + i % 26);
     line.write(big);
@@ -268,13 +257,6 @@ std::vector<std::string> files_in(const TempDir& dir) {
     return names;
 }
 
-pid_t dead_pid() {
-    pid_t child = fork();
-    if (child == 0) _exit(0);
-    waitpid(child, nullptr, 0);
-    return child;
-}
-
 // A device is locked under every name it is opened by, and a stale lock is
 // taken over. Other programs lock it under the name they were given, a
 // link's among them, may leave the PID for a moment after making the file,
@@ -329,7 +311,10 @@ TEST(TermiosLine, LocksAreHeldUnderEveryNameAndDevicesItCannotUseAreRefused) {
     }
     EXPECT_TRUE(files_in(locks).empty()) << "closing removes the locks";
 
-    locks.write(lock, lock_text(dead_pid()));
+    pid_t dead = fork();
+    if (dead == 0) _exit(0);
+    waitpid(dead, nullptr, 0);
+    locks.write(lock, lock_text(dead));
     {
         TermiosLine line(loop, pty.name, locks.path());
         EXPECT_EQ(locks.read(lock), lock_text(getpid())) << "a dead owner's lock is taken over";
@@ -388,6 +373,93 @@ TEST(LineErrorCounter, OneEventForEachKindOfFaultThatGrew) {
 
     Pty pty;
     EXPECT_FALSE(read_driver_counts(pty.slave)) << "a pty keeps no fault counts";
+}
+
+// The whole program core on the poll loop, its port 1 a real TermiosLine on
+// the slave of a pty.
+// With settings, the start-up is left as it is; without, the call is
+// taken as up.
+struct PtyProgram : ::testing::Test {
+    explicit PtyProgram(const std::string& settings = "") {
+        dir.write("quillon.ini",
+                  "[Quillon]\nPORTNO.=1\nDIALMODE=tone\n" + settings + "[Ports]\nCOMM1=" + pty.name + "\n");
+        program = std::make_unique<Program>(Platform{
+            loop, dialogs, media,
+            [this](const std::string& device) { return std::make_unique<TermiosLine>(loop, device, locks.path()); },
+            [] { return make_sqlite_address_store(); }, FileLocations::portable(dir.path()), {}});
+        program->main_window.Form_Load();
+        EXPECT_TRUE(program->MSComm1.port_open());
+        run_until([&] { return heard.find("AT&D2\r") != std::string::npos; });
+        pty.send("OK\r\n");
+        run_until([&] { return heard.find("ATE0\r") != std::string::npos; });
+        if (!settings.empty()) return;
+        // A pty has no carrier line, so the 5-second check would end any
+        // call at once: the call is taken as up and the check stopped.
+        program->Timer1.set_enabled(false);
+        program->state.connected = 1;
+    }
+    bool run_until(const std::function<bool()>& done, double seconds = 20) {
+        auto heard_so_far = [&] {
+            heard += pty.take();
+            return done();
+        };
+        return testing::wait_for(loop, heard_so_far, seconds);
+    }
+
+    testing::PseudoTerminal pty;
+    std::string heard; // everything the program wrote to its modem
+    TempDir dir, locks;
+    PollEventLoop loop;
+    testing::ScriptedDialogs dialogs;
+    testing::FakeMedia media;
+    std::unique_ptr<Program> program;
+};
+
+// A pty has neither DSR nor DCD, as a three-wire cable has not.
+struct PtyWithoutModemLines : PtyProgram {
+    PtyWithoutModemLines() : PtyProgram("IGNOREMODEMLINES=on\n") {}
+};
+
+TEST_F(PtyWithoutModemLines, DialsAndTheCallIsUpFromConnectUntilNoCarrier) {
+    MainForm& f = program->frmmain;
+    EXPECT_EQ(f.txtreceived.text().rfind("Modem ready...", 0), 0u) << "DSR is not asked";
+    for (char d : std::string("5551002")) f.Cmddialn[d - '0'].click();
+    ASSERT_TRUE(f.cmddial.enabled());
+    std::size_t before = heard.size();
+    f.cmddial.click();
+    ASSERT_TRUE(run_until([&] { return heard.find("ATDT5551002\r", before) != std::string::npos; }));
+    pty.send("\r\nCONNECT 56000\r\n");
+    ASSERT_TRUE(run_until([&] { return program->state.connected == 1; }));
+    program->supervision.check_carrier();
+    EXPECT_EQ(program->state.connected, 1) << "no DCD, and still up";
+    pty.send("\r\nNO CARRIER\r\n");
+    ASSERT_TRUE(run_until([&] { return !program->MSComm1.cd_holding(); }));
+    program->supervision.check_carrier();
+    EXPECT_EQ(program->state.connected, 0);
+}
+
+// An adapter pulled in a call: the port is let go of at once and the
+// window shows the call as over; the device, back, opens again.
+TEST_F(PtyProgram, ALostDeviceEndsTheCallAndOpensAgainWhenPicked) {
+    MainForm& f = program->frmmain;
+    pty.close_master();
+    ASSERT_TRUE(run_until([&] { return !program->MSComm1.port_open(); }));
+    EXPECT_EQ(program->state.connected, 0);
+    EXPECT_FALSE(f.cmdcan.enabled());
+    EXPECT_FALSE(f.port_item(1).checked());
+    EXPECT_TRUE(std::filesystem::is_empty(locks.path())) << "the lock is gone";
+    ASSERT_TRUE(run_until([&] { return !dialogs.messages().empty(); }, 1));
+    EXPECT_EQ(dialogs.messages().back(), std::string(pty.name) + " has gone (unplugged or hung up); the call is over. "
+                                                              "Once it is back, pick its port again from the menu.");
+
+    // The device comes back under the same name: a fresh pty's master
+    // stands in, as the old slave is useless without its master.
+    testing::PseudoTerminal fresh;
+    dir.write("quillon.ini", std::string("[Quillon]\nPORTNO.=1\nDIALMODE=tone\n[Ports]\nCOMM1=") + fresh.name + "\n");
+    f.port_item(1).choose();
+    EXPECT_TRUE(program->MSComm1.port_open());
+    EXPECT_TRUE(f.port_item(1).checked());
+    program.reset();
 }
 
 } // namespace

@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "sim/test_line.h"
-#include "support/random_content.h"
 #include "support/temp_dir.h"
 #include "support/text_history.h"
 #include "support/two_programs.h"
@@ -8,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <tuple>
 
 namespace quillon {
 namespace {
@@ -35,11 +35,9 @@ TEST(Call, DialAnswerChatAndHangUp) {
     t.a.w().cmdsend.click();
     EXPECT_EQ(t.a.w().txtsend.text(), "");
     ASSERT_TRUE(t.run_until([&] { return t.b.w().txtreceived.text() == "Hello, B!\r\nSecond line"; }, 5));
-    t.b.w().txtsend.user_edit("Hi A", 0);
-    t.b.w().cmdsend.click();
+    t.chat(t.b, "Hi A");
     ASSERT_TRUE(t.run_until([&] { return t.a.w().txtreceived.text() == "Hi A"; }, 5));
-    t.b.w().txtsend.user_edit(" again", 0);
-    t.b.w().cmdsend.click();
+    t.chat(t.b, " again");
     ASSERT_TRUE(t.run_until([&] { return t.a.w().txtreceived.text() == "Hi A again"; }, 5))
         << "the whole conversation stays on show";
 
@@ -85,25 +83,23 @@ TEST(Call, DialAnswerChatAndHangUp) {
 }
 
 TEST(Call, BusyNoDialToneAndNoAnswer) {
-    {
+    struct Row {
+        std::function<void(sim::Exchange&)> fault;
+        std::string said;
+        double within, not_before;
+    };
+    const std::vector<Row> rows{
+        {[](sim::Exchange& e) { e.set_busy("5551002", true); }, "Line BUSY...", 10, 0},
+        {[](sim::Exchange& e) { e.set_unplugged("5551001", true); }, "No dial tone....Aborting..", 10, 0},
+        {[](sim::Exchange& e) { e.set_answering("5551002", false); }, "NO carrier...Aborting...", 60, 50},
+    };
+    for (const Row& row : rows) {
         TwoPrograms t;
         ASSERT_TRUE(t.start());
-        ASSERT_TRUE(t.dial_busy_line());
-    }
-    {
-        TwoPrograms t;
-        ASSERT_TRUE(t.start());
-        t.exchange.set_unplugged("5551001", true);
+        row.fault(t.exchange);
         t.a.dial("5551002");
-        ASSERT_TRUE(t.run_until([&] { return t.a.w().txtreceived.text() == "No dial tone....Aborting.."; }, 10));
-    }
-    {
-        TwoPrograms t;
-        ASSERT_TRUE(t.start());
-        t.exchange.set_answering("5551002", false);
-        t.a.dial("5551002");
-        ASSERT_TRUE(t.run_until([&] { return t.a.w().txtreceived.text() == "NO carrier...Aborting..."; }, 60));
-        EXPECT_GE(t.time.now(), 50.0) << "the modem waits S7 seconds";
+        ASSERT_TRUE(t.run_until([&] { return t.a.w().txtreceived.text() == row.said; }, row.within)) << row.said;
+        EXPECT_GE(t.time.now(), row.not_before) << "the modem waits S7 seconds";
     }
 }
 
@@ -151,21 +147,16 @@ TEST(CallScenario, TheTestLineEchoesChatAndTellsEachFilesChecksum) {
     t.chat(t.a, "Hello, test line");
     EXPECT_TRUE(a_shows("Hello, test line"));
 
-    struct File {
-        const char* form;
-        std::string content;
-        const char* told;
-    };
     std::string every_byte;
     for (int i = 0; i < 8 * 256; ++i) every_byte += static_cast<char>(i);
-    for (const File& f : {File{"binary", every_byte, "2048 bytes, SHA-256 "
-                                                   "10fc3c51a152e90e5b90319b601d92ccf37290ef53c35ff92507687d8a911a08"},
-                          File{"text", "The quick brown fox\r\njumps over the lazy dog\r\n",
-                               "46 bytes, SHA-256 5db66d621879c832b9a5b886cd9b473debbd31cbe34d5e4ad990db964f34fa83"}}) {
-        SCOPED_TRACE(f.form);
-        t.a.offer_file("sample.dat", f.content, f.form);
+    for (auto [form, content, told] : {std::tuple{"binary", every_byte, "2048 bytes, SHA-256 "
+                                       "10fc3c51a152e90e5b90319b601d92ccf37290ef53c35ff92507687d8a911a08"},
+                                       std::tuple{"text", std::string("The quick brown fox\r\njumps over the lazy dog\r\n"),
+                                       "46 bytes, SHA-256 5db66d621879c832b9a5b886cd9b473debbd31cbe34d5e4ad990db964f34fa83"}}) {
+        SCOPED_TRACE(form);
+        t.a.offer_file("sample.dat", content, form);
         t.a.w().cmdsend.click();
-        EXPECT_TRUE(a_shows(std::string("sample.dat: ") + f.told));
+        EXPECT_TRUE(a_shows(std::string("sample.dat: ") + told));
     }
     EXPECT_TRUE(std::filesystem::is_empty(folder.file("in"))) << "the test line keeps nothing";
 }

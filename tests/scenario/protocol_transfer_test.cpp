@@ -5,17 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <iterator>
 
 namespace quillon {
 namespace {
 
+using File = testing::SampleFile;
 using testing::Station;
 using testing::TwoPrograms;
-
-struct File {
-    std::string name;
-    std::string content;
-};
 
 struct Protocols : TwoPrograms {
     Protocols() {
@@ -53,11 +50,6 @@ struct Protocols : TwoPrograms {
         return run_until([&] { return over(a) && over(b); }, seconds);
     }
     std::string inbox(Station& s, const std::string& name) { return s.f.dir.read("inbox/" + name); }
-    std::string report_of(Station& s) {
-        for (const auto& m : s.f.dialogs.messages())
-            if (m.starts_with("filename : ")) return m;
-        return {};
-    }
 };
 
 struct Case {
@@ -102,8 +94,8 @@ TEST(ProtocolScenario, EachProtocolEachWayThroughTheMenus) {
         EXPECT_EQ(from.w().txtreceived.text(), protocol + ": " + count + "sent.");
         EXPECT_EQ(to.w().txtreceived.text(), protocol + ": " + count + "received.");
         if (c.files.back().content.size() >= 16384) {
-            EXPECT_NE(t.report_of(from).find("protocol : " + protocol), std::string::npos);
-            EXPECT_NE(t.report_of(to).find("filename : " + to.f.dir.file("inbox/")), std::string::npos);
+            EXPECT_NE(from.f.dialogs.message_starting("filename : ").find("protocol : " + protocol), std::string::npos);
+            EXPECT_NE(to.f.dialogs.message_starting("filename : " + to.f.dir.file("inbox/")), "");
         }
         for (Station* s : {&from, &to}) {
             EXPECT_EQ(s->s().current_mode, OperatingMode::chat);
@@ -111,10 +103,8 @@ TEST(ProtocolScenario, EachProtocolEachWayThroughTheMenus) {
             EXPECT_FALSE(s->w().ProgressBar1.visible());
         }
         EXPECT_TRUE(t.both_connected());
-        // No temporary file is left behind.
-        std::size_t in_folder = 0;
-        for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(to.f.dir.file("inbox"))) ++in_folder;
-        EXPECT_EQ(in_folder, c.form == "xmodem" ? 1 : c.files.size());
+        auto in_folder = std::distance(std::filesystem::directory_iterator(to.f.dir.file("inbox")), {});
+        EXPECT_EQ(static_cast<std::size_t>(in_folder), c.form == "xmodem" ? 1 : c.files.size()) << "no temporary file left";
         // And chat goes on.
         t.chat(to, "thanks");
         EXPECT_NE(from.w().txtreceived.text().find("thanks"), std::string::npos);

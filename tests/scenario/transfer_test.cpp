@@ -2,13 +2,17 @@
 #include "support/partial_files.h"
 #include "support/random_content.h"
 #include "support/text_history.h"
+#include "support/tty_like_line.h"
 #include "support/two_programs.h"
 #include "base/hex_codec.h"
-#include "transfer/transfer_frames.h"
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
+#include <csignal>
 #include <filesystem>
+#include <optional>
 
 namespace quillon {
 namespace {
@@ -16,8 +20,30 @@ namespace {
 using testing::Station;
 using testing::random_bytes;
 using testing::random_text;
+using testing::TtyLikeLine;
 using testing::TwoPrograms;
 
+// A disk that fills up: no file of the process may grow past the limit
+// while this lives (writes beyond it fail as on a full disk).
+struct FileSizeLimit {
+    explicit FileSizeLimit(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &before);
+        old_handler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limited = before;
+        limited.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limited);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &before);
+        std::signal(SIGXFSZ, old_handler);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+    rlimit before{};
+    void (*old_handler)(int) = SIG_DFL;
+};
+
+// A call between a and b, with what crosses the line each way.
 struct Transfer : TwoPrograms {
     Transfer() {
         EXPECT_TRUE(start());
@@ -26,26 +52,36 @@ struct Transfer : TwoPrograms {
             (from == a.number ? a_to_b : b_to_a) += bytes;
         };
     }
-    // a sends the file to b in the given form; true when both sides finished.
-    bool send(const std::string& content, const std::string& form) {
-        start_sending(content, form);
-        bool done = run_until(
-            [&] {
-                bool received = form == "binary" ? b.f.dialogs.showed("Conversion complete!")
-                                                 : b.s().recv_block == 1 && b.s().current_mode == OperatingMode::chat;
-                return a.s().send_block == -50 && received;
-            },
-            3600);
-        run_for(1); // the last texts still on the line
-        return done;
+    // a's side writes frames of its own making, a second apart.
+    void peer_writes(const std::vector<std::string>& frames) {
+        for (const auto& frame : frames) {
+            a.p().MSComm1.output(frame);
+            run_for(1);
+        }
     }
-    void start_sending(const std::string& content, const std::string& form) {
-        a.offer_file("photo.bmp", content, form);
-        b.accept_file("received.bmp");
-        a.w().cmdsend.click();
+    // After a fault: neither program has ended and b has no file but the one
+    // sent; the users hang up and call again, no part of a file is left,
+    // and they chat both ways and carry a new file.
+    void carry_on(const std::string& sent) {
+        EXPECT_FALSE(a.f.ended);
+        EXPECT_FALSE(b.f.ended);
+        if (b.f.dir.exists("received.bmp")) {
+            EXPECT_TRUE(received() == sent) << "a saved file is the file sent";
+        }
+        ASSERT_TRUE(call_again());
+        EXPECT_FALSE(b.f.dir.exists("vlorn.cmp")) << "no spool left behind";
+        EXPECT_EQ(testing::partial_files_in(b.f.dir.path()), 0);
+        for (auto [from, to] : {std::pair{&a, &b}, std::pair{&b, &a}}) {
+            chat(*from, "hello from " + from->number);
+            EXPECT_TRUE(to->w().txtreceived.text().ends_with("hello from " + from->number));
+        }
+        std::filesystem::remove(b.f.dir.file("received.bmp"));
+        std::string content = random_bytes(20000, 5);
+        ASSERT_TRUE(send(content, "binary", 900)) << "a new call carries a new file";
+        EXPECT_TRUE(received() == content);
     }
-    std::string received() { return b.f.dir.read("received.bmp"); }
     std::string a_to_b, b_to_a;
+    std::optional<FileSizeLimit> disk_full;
 };
 
 std::string hex(std::string_view bytes) {
@@ -84,17 +120,13 @@ TEST(TransferScenario, TheWorkedExchangeCharacterForCharacter) {
         SCOPED_TRACE(row.form);
         Transfer t;
         ASSERT_TRUE(t.send(row.content, row.form));
+        t.run_for(1); // the last texts still on the line
         EXPECT_TRUE(t.received() == row.content);
         EXPECT_TRUE(t.a_to_b == row.a_to_b);
         EXPECT_EQ(t.b_to_a, row.b_to_a);
-        auto report_of = [](Station& s) {
-            for (const auto& m : s.f.dialogs.messages())
-                if (m.starts_with("filename : ")) return m;
-            return std::string();
-        };
         if (row.announced) {
-            EXPECT_NE(report_of(t.a).find(row.announced), std::string::npos);
-            EXPECT_NE(report_of(t.b).find("filename : " + t.b.f.dir.file("received.bmp")), std::string::npos);
+            EXPECT_NE(t.a.f.dialogs.message_starting("filename : ").find(row.announced), std::string::npos);
+            EXPECT_TRUE(t.b.f.dialogs.message_starting("filename : " + t.b.f.dir.file("received.bmp")) != "");
         }
         EXPECT_FALSE(t.b.f.dir.exists("vlorn.cmp"));
         EXPECT_TRUE(t.a.w().cmdsend.enabled());
@@ -155,14 +187,10 @@ TEST(TransferScenario, CarrierLossOrANewOpeningFrameUnderEachBox) {
             };
             for (Station* s : {&t.a, &t.b}) s->f.dialogs.stay_open(t.time, 5);
             if (row.set_up) row.set_up(t);
-            t.start_sending(testing::random_bytes(20000, 4), row.form);
+            const std::string sent = random_bytes(20000, 4);
+            t.start_sending(sent, row.form);
             t.run_for(120);
             ASSERT_TRUE(fired);
-            EXPECT_FALSE(t.a.f.ended);
-            EXPECT_FALSE(t.b.f.ended);
-            if (t.b.f.dir.exists("received.bmp")) {
-                EXPECT_TRUE(t.received() == t.a.f.dir.read("photo.bmp")) << "a saved file is the file sent";
-            }
             EXPECT_EQ(testing::partial_files_in(t.b.f.dir.path()), 0);
             for (auto [s, shown] : {std::pair{&t.a, &shown_a}, std::pair{&t.b, &shown_b}}) {
                 if (s->p().transfer.in_progress()) {
@@ -193,30 +221,132 @@ TEST(TransferScenario, CarrierLossOrANewOpeningFrameUnderEachBox) {
                 EXPECT_TRUE(t.b.f.dialogs.showed(out_of_turn_notice)) << "told again on return from the dialog";
             }
             owner.f.dialogs.on_show = nullptr;
-
-            // The users hang up and call again: chat both ways, then a file.
-            if (t.a.s().connected == 1) t.a.w().cmdcan.click();
-            ASSERT_TRUE(t.run_until([&] { return t.a.s().connected == 0 && t.b.s().connected == 0; }, 30));
-            EXPECT_FALSE(t.b.f.dir.exists("vlorn.cmp"));
-            t.run_for(6);
-            ASSERT_TRUE(t.call());
-            for (auto [from, to] : {std::pair{&t.a, &t.b}, std::pair{&t.b, &t.a}}) {
-                from->w().txtsend.set_text("hello from " + from->number);
-                ASSERT_TRUE(from->w().cmdsend.enabled());
-                from->w().cmdsend.click();
-                EXPECT_TRUE(t.run_until(
-                    [&] { return to->w().txtreceived.text().ends_with("hello from " + from->number); }, 10));
-            }
-            for (Station* s : {&t.a, &t.b}) {
-                s->f.dialogs.save_answers.clear();
-                s->f.dialogs.open_answers.clear();
-                s->f.dialogs.yes_no_answers.clear();
-            }
-            std::string content = testing::random_bytes(4000, 5);
-            ASSERT_TRUE(t.send(content, "binary")) << "a new call carries a new file";
-            EXPECT_TRUE(t.received() == content);
+            t.carry_on(sent);
         }
     }
+}
+
+// Each row: a fault during a call or a transfer, of which the receiver may
+// be told; afterwards both carry on.
+TEST(FaultMatrix, EveryFaultLeavesBothProgramsWorking) {
+    const std::string content = random_bytes(20000, 3);
+    struct Row {
+        const char* fault;
+        std::function<void(Transfer&)> inject;
+        const char* receiver_told = nullptr;
+    };
+    const char* abandoned = "Unexpected error while receiving! Cannot continue.";
+    const std::vector<Row> rows{
+        {"carrier drop mid-transfer",
+         [&](Transfer& t) {
+             t.start_sending(content, "binary");
+             t.run_until([&] { return t.b.s().recv_block > 8; }, 60);
+             t.exchange.drop("5551001");
+         }},
+        {"peer stops answering",
+         [&](Transfer& t) {
+             t.start_sending(content, "text");
+             t.run_until([&] { return t.b.s().recv_block > 6; }, 60);
+             t.exchange.set_noise("5551002", 1.0);
+         }},
+        {"peer sends garbage",
+         [&](Transfer& t) { t.peer_writes({"^%847%^", "zz\x01\xFF^%847%^", "garbage^%847%^"}); }, abandoned},
+        {"length beyond any file", [&](Transfer& t) { t.peer_writes({"^%847%^", "99999999999^%847%^"}); }, abandoned},
+        {"both press Send",
+         [&](Transfer& t) {
+             t.b.f.dir.write("other.bin", "from b");
+             t.b.f.dialogs.open_answers.push_back(t.b.f.dir.file("other.bin"));
+             t.b.w().filemodetext.choose();
+             t.a.f.dialogs.save_answers.push_back(t.a.f.dir.file("from_b.bin"));
+             t.start_sending(content, "text");
+             t.b.w().cmdsend.click();
+         }},
+        {"save dialog cancelled",
+         [&](Transfer& t) {
+             t.b.f.dialogs.save_answers.push_back(std::nullopt);
+             t.start_sending(content, "binary");
+         }},
+        {"destination is a device",
+         [&](Transfer& t) {
+             t.b.f.dialogs.save_answers.push_back("/dev/full");
+             t.start_sending(content, "text");
+         },
+         "The file cannot be saved as /dev/full: it is a device or another special file, not a file. Please choose "
+         "another name."},
+        {"disk fills up under the spool",
+         [&](Transfer& t) {
+             t.disk_full.emplace(32 * 1024); // the spool needs 40,000
+             t.start_sending(content, "binary");
+         },
+         abandoned},
+        {"line unplugged in a call", [&](Transfer& t) { t.exchange.set_unplugged("5551001", true); }},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.fault);
+        Transfer t;
+        row.inject(t);
+        t.run_for(600);
+        t.disk_full.reset();
+        if (row.receiver_told) {
+            EXPECT_TRUE(t.b.f.dialogs.showed(row.receiver_told));
+        }
+        t.exchange.set_unplugged("5551001", false);
+        t.exchange.set_noise("5551002", 0);
+        t.carry_on(content);
+    }
+}
+
+// Two programs whose ports behave like ttys: reads take bytes no event
+// announced, often only part of them, and the readiness watch lags.
+struct TtyPair : TwoPrograms {
+    explicit TtyPair(double max_lag, unsigned seed = 1) {
+        for (auto* station : {&a, &b}) {
+            auto plain = station->f.opener;
+            station->f.opener = [this, plain, max_lag, seed = seed++](const std::string& device) {
+                return std::make_unique<TtyLikeLine>(plain(device), time, seed, max_lag);
+            };
+        }
+        EXPECT_TRUE(start());
+        EXPECT_TRUE(call());
+    }
+};
+
+TEST(TtyTransferScenario, EveryEdgeSizeInBothFormsWithLaggingAnnouncements) {
+    for (double lag : {0.0, 0.003, 0.05}) {
+        for (std::size_t size : {0u, 1u, 1023u, 1024u, 1025u, 2047u, 2048u, 2049u, 4096u, 4500u}) {
+            for (const char* form : {"text", "binary"}) {
+                SCOPED_TRACE(std::string(form) + " " + std::to_string(size) + " bytes, lag " + std::to_string(lag));
+                TtyPair t(lag, static_cast<unsigned>(size) + 7);
+                std::string content = std::string(form) == "text" ? random_text(size, 3) : random_bytes(size, 4);
+                ASSERT_TRUE(t.send(content, form, 600));
+                EXPECT_TRUE(t.received() == content);
+                EXPECT_TRUE(t.both_connected());
+            }
+        }
+    }
+}
+
+// Going offline for the conversion lowers DTR only once the last request
+// has crossed the line, so the sender still finishes and reports.
+TEST(TtyTransferScenario, GoingOfflineLetsTheSenderFinishAndReport) {
+    TtyPair t(0.01);
+    std::string b_to_a;
+    t.exchange.on_carried = [&](const std::string& from, const std::string&, std::string_view bytes) {
+        if (from == t.b.number) b_to_a += bytes;
+    };
+    std::string content = random_bytes(3000, 8);
+    t.b.f.dialogs.yes_no_answers.push_back(true);
+    t.start_sending(content, "binary");
+    ASSERT_TRUE(t.run_until([&] { return t.b.f.dialogs.showed("Conversion complete!"); }, 60));
+    ASSERT_TRUE(t.run_until([&] { return t.a.s().connected == 0 && t.b.s().connected == 0; }, 15));
+    EXPECT_EQ(b_to_a.find("Receiver::Conversion complete."), std::string::npos)
+        << "written to a line whose call is gone";
+    EXPECT_TRUE(t.a.f.dialogs.showed("Finished sending.Back to chat mode.")) << "the sender's finishing step";
+    EXPECT_NE(t.a.f.dialogs.message_starting("filename : "), "") << "and showed its report";
+    EXPECT_EQ(t.a.s().current_mode, OperatingMode::chat);
+    EXPECT_FALSE(t.a.w().ProgressBar1.visible());
+    EXPECT_TRUE(t.received() == content);
+    ASSERT_TRUE(t.call()) << "and the line is ready for the next call";
 }
 
 } // namespace

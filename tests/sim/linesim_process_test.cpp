@@ -4,12 +4,9 @@
 #include "support/child_process.h"
 #include "support/line_recorder.h"
 #include "support/temp_dir.h"
+#include "support/two_modems.h"
 
 #include <gtest/gtest.h>
-
-#include <chrono>
-#include <fstream>
-#include <regex>
 
 namespace quillon {
 namespace {
@@ -20,28 +17,6 @@ using testing::wait_for;
 using Received = testing::LineRecorder;
 
 const std::string linesim = std::string(QUILLON_PROGRAM_DIR) + "/quillon-linesim";
-
-struct Simulator {
-    Simulator() : child({linesim, "--modem", "5551001@0", "--modem", "5551002@0", "--control", "0", "--transcript",
-                         dir.file("line.log")}) {
-        auto ready = child.read_line(10);
-        EXPECT_TRUE(ready) << "no ready line";
-        std::smatch m;
-        std::string line = ready.value_or("");
-        EXPECT_TRUE(std::regex_search(line, m,
-                                      std::regex("5551001 on 127.0.0.1:(\\d+) 5551002 on 127.0.0.1:(\\d+), control on "
-                                                 "127.0.0.1:(\\d+)")))
-            << line;
-        if (m.size() == 4) {
-            a = std::stoi(m[1]);
-            b = std::stoi(m[2]);
-            control = std::stoi(m[3]);
-        }
-    }
-    testing::TempDir dir;
-    ChildProcess child;
-    int a = 0, b = 0, control = 0;
-};
 
 TEST(Linesim, UsageAndErrors) {
     ChildProcess help({linesim, "--help"});
@@ -59,27 +34,17 @@ TEST(Linesim, UsageAndErrors) {
     }
 }
 
-TEST(Linesim, ControlChannelAnswersOneLineEach) {
-    Simulator sim;
-    EXPECT_EQ(ask_line(sim.control, "list"), "5551001 idle; 5551002 idle");
-    EXPECT_EQ(ask_line(sim.control, "busy 5551002 on"), "OK");
-    EXPECT_EQ(ask_line(sim.control, "noise 5551001 0.01"), "OK");
-    EXPECT_EQ(ask_line(sim.control, "list"), "5551001 idle noise 0.01; 5551002 idle busy");
-    EXPECT_EQ(ask_line(sim.control, "drop 5551001"), "ERROR no call on 5551001");
-    EXPECT_EQ(ask_line(sim.control, "power 5559999 off"), "ERROR no line 5559999");
-    EXPECT_EQ(ask_line(sim.control, "unplug 5551001 maybe"), "ERROR unplug takes on or off");
-    EXPECT_EQ(ask_line(sim.control, "noise 5551001 2"), "ERROR noise RATE is a number from 0 to 1");
-    EXPECT_EQ(ask_line(sim.control, "fly").rfind("ERROR unknown command fly", 0), 0u);
-    sim.child.terminate();
-    EXPECT_EQ(sim.child.read_line(5), "quillon-linesim stopped");
-    EXPECT_EQ(sim.child.wait(5), 0);
-}
+// Two network ports call each other through the simulator, whose control
+// channel answers one line each; a stopped simulator is one port error.
+TEST(Linesim, TwoNetworkPortsCallEachOtherUnderTheControlChannel) {
+    testing::TempDir dir;
+    testing::TwoModems sim({"--transcript", dir.file("line.log")});
+    const int control = sim.ports[2];
+    EXPECT_EQ(ask_line(control, "list"), "5551001 idle; 5551002 idle");
 
-TEST(Linesim, TwoNetworkPortsCallEachOther) {
-    Simulator sim;
     PollEventLoop loop;
-    Rfc2217Line a(loop, "rfc2217://127.0.0.1:" + std::to_string(sim.a));
-    Rfc2217Line b(loop, "rfc2217://localhost:" + std::to_string(sim.b));
+    Rfc2217Line a(loop, "rfc2217://127.0.0.1:" + std::to_string(sim.ports[0]));
+    Rfc2217Line b(loop, "rfc2217://localhost:" + std::to_string(sim.ports[1]));
     Received ra(a), rb(b);
     EXPECT_TRUE(a.modem_lines().dsr) << "the modem state is known once the port is open";
     EXPECT_FALSE(a.modem_lines().dcd);
@@ -97,17 +62,26 @@ TEST(Linesim, TwoNetworkPortsCallEachOther) {
     b.write("\xFF\xFF back");
     ASSERT_TRUE(wait_for(loop, [&] { return ra.text == "\xFF\xFF back"; }));
 
-    EXPECT_EQ(ask_line(sim.control, "list"), "5551001 connected with 5551002; 5551002 connected with 5551001");
-    EXPECT_EQ(ask_line(sim.control, "drop 5551002"), "OK");
+    EXPECT_EQ(ask_line(control, "list"), "5551001 connected with 5551002; 5551002 connected with 5551001");
+    EXPECT_EQ(ask_line(control, "drop 5551002"), "OK");
     ASSERT_TRUE(wait_for(loop, [&] { return ra.text.find("NO CARRIER") != std::string::npos; }));
     ASSERT_TRUE(wait_for(loop, [&] { return !a.modem_lines().dcd; }));
+    EXPECT_EQ(ask_line(control, "busy 5551002 on"), "OK");
+    EXPECT_EQ(ask_line(control, "noise 5551001 0.01"), "OK");
+    EXPECT_EQ(ask_line(control, "list"), "5551001 idle noise 0.01; 5551002 idle busy");
+    EXPECT_EQ(ask_line(control, "drop 5551001"), "ERROR no call on 5551001");
+    EXPECT_EQ(ask_line(control, "power 5559999 off"), "ERROR no line 5559999");
+    EXPECT_EQ(ask_line(control, "unplug 5551001 maybe"), "ERROR unplug takes on or off");
+    EXPECT_EQ(ask_line(control, "noise 5551001 2"), "ERROR noise RATE is a number from 0 to 1");
+    EXPECT_EQ(ask_line(control, "fly").rfind("ERROR unknown command fly", 0), 0u);
 
-    std::ifstream log(sim.dir.file("line.log"));
-    std::string transcript((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
+    std::string transcript = dir.read("line.log");
     EXPECT_NE(transcript.find("computer 5551001 > modem \"ATDT5551002\\x0D\""), std::string::npos);
     EXPECT_NE(transcript.find("line 5551002 > 5551001 \"\\xFF\\xFF back\""), std::string::npos);
 
-    sim.child.terminate();
+    sim.sim.terminate();
+    EXPECT_EQ(sim.sim.read_line(5), "quillon-linesim stopped");
+    EXPECT_EQ(sim.sim.wait(5), 0);
     ASSERT_TRUE(wait_for(loop, [&] { return !ra.errors.empty(); }));
     loop.wait_for_events(0.1);
     EXPECT_EQ(ra.errors, std::vector<int>{comm_event::port_error}) << "reported once";

@@ -2,10 +2,12 @@
 #pragma once
 
 #include "modem/line.h"
+#include "support/forwarding_line.h"
 
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace quillon::testing {
@@ -15,11 +17,7 @@ namespace quillon::testing {
 class FakeLine : public Line {
 public:
     void write(std::string_view bytes) override { written += bytes; }
-    std::string read_available() override {
-        std::string out;
-        out.swap(pending_);
-        return out;
-    }
+    std::string read_available() override { return std::exchange(pending_, {}); }
     std::size_t bytes_waiting() override { return pending_.size(); }
     ModemLines modem_lines() override { return lines; }
     void set_dtr(bool on) override {
@@ -54,6 +52,16 @@ private:
     LineListener* listener_ = nullptr;
 };
 
+// Owned by the program, forwarding to the test's FakeLine.
+class FakeLineHandle : public ForwardingLine {
+public:
+    explicit FakeLineHandle(std::shared_ptr<FakeLine> line) : ForwardingLine(*line), line_(std::move(line)) {}
+    ~FakeLineHandle() override { line_->set_listener(nullptr); }
+
+private:
+    std::shared_ptr<FakeLine> line_;
+};
+
 // Devices the tests can plug in and out; opening hands out the same
 // FakeLine for a device each time, kept alive by the test.
 class FakeDevices {
@@ -64,7 +72,14 @@ public:
         return *slot;
     }
     void unplug(const std::string& device) { lines_.erase(device); }
-    LineOpener opener();
+    LineOpener opener() {
+        return [this](const std::string& device) -> std::unique_ptr<Line> {
+            auto it = lines_.find(device);
+            if (it == lines_.end()) throw LineError(device + " does not exist");
+            if (it->second->open()) throw LineError(device + " is busy");
+            return std::make_unique<FakeLineHandle>(it->second);
+        };
+    }
 
 private:
     std::map<std::string, std::shared_ptr<FakeLine>> lines_;

@@ -11,12 +11,16 @@
 
 namespace quillon::testing {
 
-// Everything a line reports, in order.
+// Everything a line reports, in order, and how often bytes were announced.
 struct LineRecorder : LineListener {
     explicit LineRecorder(Line& line) : line_(line) { line.set_listener(this); }
-    void line_readable() override { text += line_.read_available(); }
+    void line_readable() override {
+        ++announced;
+        text += line_.read_available();
+    }
     void line_error(int code) override { errors.push_back(code); }
     Line& line_;
+    int announced = 0;
     std::string text;
     std::vector<int> errors;
 };

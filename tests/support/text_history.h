@@ -3,6 +3,7 @@
 
 #include "base/form.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -16,11 +17,7 @@ public:
     ~TextHistory() override { box_.attach(nullptr); }
     void control_changed(Control&) override { texts.push_back(box_.text()); }
     void text_appended(Control&, std::string_view) override { texts.push_back(box_.text()); }
-    bool showed(const std::string& text) const {
-        for (const auto& t : texts)
-            if (t == text) return true;
-        return false;
-    }
+    bool showed(const std::string& text) const { return std::find(texts.begin(), texts.end(), text) != texts.end(); }
     std::vector<std::string> texts;
 
 private:
