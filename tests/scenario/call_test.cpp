@@ -126,6 +126,12 @@ TEST(Call, ModemSwitchedOffMidCall) {
     testing::TextHistory shown_again(t.a.w().txtreceived);
     ASSERT_TRUE(t.call());
     EXPECT_TRUE(shown_again.showed("Connection established...AT&D2\r\r\nOK\r\nATE0\r\r\nOK\r\n\r\nCONNECT 56000\r\n"));
+    // The step counters the dropped call left behind do not grey Send now.
+    t.a.offer_file("photo.bmp", "after the drop", "binary");
+    t.chat(t.b, "go ahead");
+    ASSERT_TRUE(t.a.w().cmdsend.enabled());
+    ASSERT_TRUE(t.send("after the drop", "binary", 120));
+    EXPECT_EQ(t.received(), "after the drop");
     t.a.w().cmdcan.click();
     ASSERT_TRUE(t.run_until([&] { return t.a.s().connected == 0 && t.b.s().connected == 0; }, 15));
     EXPECT_FALSE(t.a.modem.in_call());
