@@ -3,6 +3,7 @@
 // how close the block protocol comes to what a stop-and-wait exchange can
 // do on the line, and what a transfer costs with no line limit at all.
 // Exits 1 when a claim it prints is missed or a file arrives different.
+#include "sample_files.h"
 #include "support/two_programs.h"
 #include "stop_and_wait.h"
 #include "transfer_clock.h"
@@ -11,8 +12,6 @@
 
 #include <chrono>
 #include <cstdio>
-#include <fstream>
-#include <random>
 #include <string>
 
 using quillon::testing::TwoPrograms;
@@ -20,28 +19,6 @@ using quillon::testing::TwoPrograms;
 namespace {
 
 constexpr std::size_t megabyte = 1 << 20;
-
-void write_file(const std::string& path, std::size_t size, bool text) {
-    std::ofstream out(path, std::ios::binary);
-    std::mt19937 rng(42);
-    std::string chunk(64 * 1024, '\0');
-    for (std::size_t done = 0; done < size; done += chunk.size()) {
-        std::size_t n = std::min(chunk.size(), size - done);
-        for (std::size_t i = 0; i < n; ++i) chunk[i] = text ? static_cast<char>('a' + rng() % 26) : static_cast<char>(rng());
-        out.write(chunk.data(), static_cast<std::streamsize>(n));
-    }
-}
-
-bool same_files(const std::string& a, const std::string& b) {
-    std::ifstream x(a, std::ios::binary), y(b, std::ios::binary);
-    std::string p(64 * 1024, '\0'), q(64 * 1024, '\0');
-    while (x && y) {
-        x.read(p.data(), static_cast<std::streamsize>(p.size()));
-        y.read(q.data(), static_cast<std::streamsize>(q.size()));
-        if (x.gcount() != y.gcount() || p.compare(0, x.gcount(), q, 0, y.gcount()) != 0) return false;
-    }
-    return x.eof() && y.eof();
-}
 
 struct Outcome {
     bool identical = false;
@@ -59,7 +36,7 @@ Outcome transfer(quillon::sim::Exchange::Config config, std::size_t size, bool b
     Outcome outcome;
     if (!t.start() || !t.call()) return outcome;
     std::string source = t.a.f.dir.file("source.bin"), target = t.b.f.dir.file("target.bin");
-    write_file(source, size, !binary);
+    quillon::bench::write_sample_file(source, size, !binary);
     t.a.f.dialogs.open_answers.push_back(source);
     t.b.f.dialogs.save_answers.push_back(target);
     (binary ? t.a.w().filemodebinary : t.a.w().filemodetext).choose();
@@ -71,7 +48,7 @@ Outcome transfer(quillon::sim::Exchange::Config config, std::size_t size, bool b
     outcome.wall_seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - wall_start).count();
     outcome.sender_seconds = clock.sender_finished - clock.started;
     outcome.last_request_seconds = clock.last_request - clock.started;
-    outcome.identical = same_files(source, target);
+    outcome.identical = quillon::bench::same_files(source, target);
     return outcome;
 }
 

@@ -129,12 +129,17 @@ void Exchange::send(HayesModem& from, std::string_view bytes) {
 }
 
 void Exchange::carry(Call& call, HayesModem& to, const std::string& from_number, double due, std::string bytes) {
-    clock_.schedule(due, [this, &to, from_number, alive = call.alive, bytes = std::move(bytes)] {
-        for (std::size_t at = 0; at < bytes.size(); at += piece_size) {
+    // With no rate limit nothing spaces the pieces: they reach the modem as
+    // one, as a fast line's buffer hands them over.
+    const std::size_t step = config_.rate_bps > 0 ? piece_size : bytes.size();
+    clock_.schedule(due, [this, &to, from_number, step, alive = call.alive, bytes = std::move(bytes)] {
+        for (std::size_t at = 0; at < bytes.size(); at += step) {
             if (!*alive) return;
-            std::string_view piece = std::string_view(bytes).substr(at, piece_size);
-            if (on_carried) on_carried(from_number, to.number(), piece);
-            to.from_line(piece);
+            std::string_view part = std::string_view(bytes).substr(at, step);
+            // The transcript still shows the line's pieces.
+            for (std::size_t piece = 0; on_carried && piece < part.size(); piece += piece_size)
+                on_carried(from_number, to.number(), part.substr(piece, piece_size));
+            to.from_line(part);
         }
     });
 }

@@ -63,7 +63,11 @@ void HayesModem::from_computer(std::string_view bytes) {
     if (state_ == State::online) {
         // The bytes of one write arrive together: one reading of the clock.
         double now = clock_.now();
-        for (char c : bytes) take_online_byte(c, now);
+        // Every byte but the escape character leaves the same state behind,
+        // so of the bytes before the first escape only the last one counts.
+        std::size_t from = bytes.find(static_cast<char>(regs_[2]));
+        if (from == std::string_view::npos) from = bytes.size();
+        for (char c : bytes.substr(from > 0 ? from - 1 : 0)) take_online_byte(c, now);
         exchange_.send(*this, bytes);
         return;
     }

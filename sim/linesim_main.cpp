@@ -57,9 +57,10 @@ int run(const LinesimOptions& options) {
     config.rate_bps = options.rate_bps;
     config.latency_seconds = options.latency_ms / 1000;
     Exchange exchange(clock, config);
-    exchange.on_carried = [&](const std::string& from, const std::string& to, std::string_view bytes) {
-        transcript.record(elapsed(), "line " + from, to, bytes);
-    };
+    if (transcript.open())
+        exchange.on_carried = [&](const std::string& from, const std::string& to, std::string_view bytes) {
+            transcript.record(elapsed(), "line " + from, to, bytes);
+        };
     std::string connect = options.connect_text;
     if (connect.empty()) connect = "CONNECT " + std::to_string(static_cast<long>(options.rate_bps));
 

@@ -49,7 +49,7 @@ void PortServer::accept_client() {
     session_ = std::make_unique<Rfc2217ServerSession>(Rfc2217ServerSession::Outputs{
         [this](std::string_view bytes) { send(bytes); },
         [this](std::string_view data) {
-            transcript_.record(elapsed_(), "computer " + modem_.number(), "modem", data);
+            if (transcript_.open()) transcript_.record(elapsed_(), "computer " + modem_.number(), "modem", data);
             modem_.from_computer(data);
         },
         [this](bool on) { modem_.set_dtr(on); }});
@@ -80,7 +80,7 @@ void PortServer::drop_client() {
 }
 
 void PortServer::modem_output(std::string_view bytes) {
-    transcript_.record(elapsed_(), "modem " + modem_.number(), "computer", bytes);
+    if (transcript_.open()) transcript_.record(elapsed_(), "modem " + modem_.number(), "computer", bytes);
     if (session_) session_->from_modem(bytes);
 }
 

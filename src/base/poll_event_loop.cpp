@@ -3,11 +3,21 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <ctime>
-#include <poll.h>
+#include <iterator>
+#include <stdexcept>
+#include <sys/epoll.h>
+#include <unistd.h>
 #include <vector>
 
 namespace quillon {
+
+PollEventLoop::PollEventLoop() : epoll_fd_(epoll_create1(EPOLL_CLOEXEC)) {
+    if (epoll_fd_ < 0) throw std::runtime_error("cannot create an epoll instance");
+}
+
+PollEventLoop::~PollEventLoop() { close(epoll_fd_); }
 
 double PollEventLoop::time_of_day() {
     timespec now{};
@@ -33,10 +43,19 @@ void PollEventLoop::stop_timer(Handle timer) { timers_.erase(timer); }
 EventLoop::Handle PollEventLoop::watch_readable(int fd, Callback callback) {
     Handle h = next_++;
     watches_[h] = {fd, std::make_shared<Callback>(std::move(callback))};
+    epoll_event event{};
+    event.events = EPOLLIN;
+    event.data.u64 = static_cast<std::uint64_t>(h);
+    epoll_ctl(epoll_fd_, EPOLL_CTL_ADD, fd, &event);
     return h;
 }
 
-void PollEventLoop::unwatch(Handle watch) { watches_.erase(watch); }
+void PollEventLoop::unwatch(Handle watch) {
+    auto it = watches_.find(watch);
+    if (it == watches_.end()) return;
+    epoll_ctl(epoll_fd_, EPOLL_CTL_DEL, it->second.fd, nullptr);
+    watches_.erase(it);
+}
 
 void PollEventLoop::post(Callback callback) { posted_[next_++] = std::move(callback); }
 
@@ -51,17 +70,12 @@ void PollEventLoop::wait_for_events(double max_seconds) {
     double now = monotonic();
     double until = now + max_seconds;
     for (const auto& [h, t] : timers_) until = std::min(until, t.due);
-    std::vector<pollfd> fds;
-    std::vector<Handle> owners;
-    for (const auto& [h, w] : watches_) {
-        fds.push_back({w.fd, POLLIN, 0});
-        owners.push_back(h);
-    }
     int timeout_ms = static_cast<int>(std::max(0.0, (until - now) * 1000.0) + 0.999);
-    int ready = ::poll(fds.data(), fds.size(), timeout_ms);
-    for (std::size_t i = 0; ready > 0 && i < fds.size(); ++i) {
-        if (!(fds[i].revents & (POLLIN | POLLHUP | POLLERR))) continue;
-        auto it = watches_.find(owners[i]);
+    epoll_event events[16];
+    int ready = ::epoll_wait(epoll_fd_, events, static_cast<int>(std::size(events)), timeout_ms);
+    for (int i = 0; i < ready; ++i) {
+        // One that an earlier callback of this wake unwatched is passed over.
+        auto it = watches_.find(static_cast<Handle>(events[i].data.u64));
         if (it == watches_.end()) continue;
         auto callback = it->second.callback; // alive even if it unwatches itself
         (*callback)();

@@ -8,9 +8,17 @@
 
 namespace quillon {
 
-// An EventLoop on poll(2) and the real clocks, for programs without Qt.
+// An EventLoop on epoll(7) and the real clocks, for programs without Qt.
+// The watched descriptors stay registered between waits, so a wait costs
+// the same however many there are. A descriptor is watched once at a time
+// and unwatched before it is closed.
 class PollEventLoop : public EventLoop {
 public:
+    PollEventLoop();
+    ~PollEventLoop() override;
+    PollEventLoop(const PollEventLoop&) = delete;
+    PollEventLoop& operator=(const PollEventLoop&) = delete;
+
     double time_of_day() override;
     double monotonic() override;
     Handle start_timer(int interval_ms, Callback callback) override;
@@ -36,6 +44,7 @@ private:
         std::shared_ptr<Callback> callback;
     };
 
+    int epoll_fd_ = -1;
     Handle next_ = 1;
     std::map<Handle, Timer> timers_;
     std::map<Handle, Watch> watches_;

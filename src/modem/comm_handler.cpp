@@ -46,7 +46,6 @@ void CommHandler::report_line_error(int code) {
 void CommHandler::take_arrival(const std::string& arrived) {
     SharedState& s = state_;
     s.line_buffer += arrived;
-    line_watch_.scan(s.line_buffer);
     if (rx_held_) {
         // rx_buffer is line_buffer's copy again, searched in place.
         s.rx_buffer.clear();
@@ -74,7 +73,6 @@ void CommHandler::drop_unframed_excess() {
     box_keeps_its_text(true);
     s.line_buffer = tail;
     line_watch_.reset();
-    line_watch_.scan(s.line_buffer);
     rx_watch_.reset();
     rx_watch_.scan(s.line_buffer);
     form_.txtreceived.set_text("Dropped " + std::to_string(dropped_) +
@@ -114,6 +112,14 @@ void CommHandler::declare_connected() {
     s.connected = 1;
     f.cmdcan.set_enabled(true);
     events_.connected();
+}
+
+// The modem's words are asked about outside a call, and in one only while
+// the modem's set-up waits for its OK: the text is looked at when they are
+// asked about, not as it arrives.
+bool CommHandler::line_has(LinePattern pattern) {
+    line_watch_.scan(state_.line_buffer);
+    return line_watch_.contains(pattern);
 }
 
 bool CommHandler::rx_has(Marker marker) {
@@ -166,7 +172,7 @@ void CommHandler::receive() {
     take_arrival(arrived);
     caller_ids_.take(arrived);
 
-    if (line_has(ok) && s.modem_init_state == 1) {
+    if (s.modem_init_state == 1 && line_has(ok)) {
         f.txtreceived.set_text("Modem ready....");
         comm_.output("ATE0\r");
         s.modem_init_state = 2;

@@ -47,7 +47,7 @@ private:
     void take_arrival(const std::string& arrived);
     void drop_unframed_excess();
     void declare_connected();
-    bool line_has(LinePattern pattern) const { return line_watch_.contains(pattern); }
+    bool line_has(LinePattern pattern);
     bool rx_has(Marker marker);
     void show_line_buffer();
     void box_keeps_its_text(bool emptying);

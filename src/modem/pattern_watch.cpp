@@ -28,6 +28,14 @@ PatternWatch::PatternWatch(std::vector<Pattern> patterns)
         for (std::size_t c = 0; c < may_start_.size(); ++c)
             if (same(static_cast<char>(c), p.text.at(0), p.ignore_case)) may_start_[c] = true;
     }
+    if (std::count(may_start_.begin(), may_start_.end(), true) == 1)
+        only_start_ = static_cast<char>(std::find(may_start_.begin(), may_start_.end(), true) - may_start_.begin());
+}
+
+std::size_t PatternWatch::next_start(std::string_view text, std::size_t at) const {
+    if (only_start_) return std::min(text.find(*only_start_, at), text.size());
+    while (at < text.size() && !may_start_[static_cast<unsigned char>(text[at])]) ++at;
+    return at;
 }
 
 void PatternWatch::reset() {
@@ -42,8 +50,7 @@ void PatternWatch::scan(std::string_view text) {
     std::string_view tail = text.substr(from);
     // One pass over the new text; only a character that can start a
     // pattern is looked at further.
-    for (std::size_t at = 0; at < tail.size(); ++at) {
-        if (!may_start_[static_cast<unsigned char>(tail[at])]) continue;
+    for (std::size_t at = next_start(tail, 0); at < tail.size(); at = next_start(tail, at + 1)) {
         for (std::size_t i = 0; i < patterns_.size(); ++i)
             if (!found_[i] && matches_at(tail, at, patterns_[i])) found_[i] = true;
     }

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,11 +28,17 @@ public:
     std::size_t scanned() const { return scanned_; }
 
 private:
+    // Where the next character that may start a pattern lies, from at on.
+    std::size_t next_start(std::string_view text, std::size_t at) const;
+
     std::vector<Pattern> patterns_;
     std::vector<char> found_;
     // The characters a pattern can start with, in either case where case
     // does not count.
     std::array<bool, 256> may_start_{};
+    // The one character every pattern starts with, when there is one: the
+    // scan then jumps from one to the next.
+    std::optional<char> only_start_;
     std::size_t longest_ = 0;
     std::size_t scanned_ = 0;
 };

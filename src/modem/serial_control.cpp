@@ -60,7 +60,7 @@ void SerialControl::set_port_open(bool open) {
     line_->set_flow_control(hardware_flow_);
     line_->set_dtr(dtr_);
     received_.clear();
-    if (line_->bytes_waiting() > 0) line_readable();
+    if (line_->bytes_waiting() > 0) pull();
 }
 
 bool SerialControl::set_hardware_flow(bool on) {
@@ -74,11 +74,13 @@ void SerialControl::output(std::string_view text) {
     if (!line_) return;
     double now = loop_.monotonic();
     line_clear_at_ = std::max(now, line_clear_at_) + static_cast<double>(text.size()) * 10 / line_rate;
+    in_line_call_ = true;
     try {
         line_->write(text);
     } catch (const LineError&) {
         line_error(comm_event::port_error);
     }
+    in_line_call_ = false;
 }
 
 std::size_t SerialControl::out_buffer_count() {
@@ -89,10 +91,14 @@ std::size_t SerialControl::out_buffer_count() {
 
 void SerialControl::take_from_line() {
     if (!line_) return;
+    in_line_call_ = true;
     std::string more = line_->read_available();
+    in_line_call_ = false;
     if (lines_ignored_) assumed_.scan(more);
     if (null_discard_) more.erase(std::remove(more.begin(), more.end(), '\0'), more.end());
-    received_ += more;
+    // Taken over whole when nothing waits before it: no copy.
+    if (received_.empty()) received_.swap(more);
+    else received_ += more;
 }
 
 void SerialControl::pull() {
@@ -140,7 +146,14 @@ std::size_t SerialControl::in_buffer_count() {
     return received_.size();
 }
 
-void SerialControl::line_readable() { pull(); }
+// The line tells of arrivals from the loop, so the event is raised at once,
+// not from a later pass; told from inside a write or a read of ours, it
+// waits for the loop.
+void SerialControl::line_readable() {
+    if (in_line_call_) return pull();
+    take_from_line();
+    if (!received_.empty() && rthreshold_ >= 1) raise(comm_event::receive);
+}
 
 void SerialControl::announce() {
     if (received_.empty() || rthreshold_ < 1 || receive_pending_) return;

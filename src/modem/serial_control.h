@@ -92,6 +92,8 @@ private:
     bool lines_ignored_ = false; // for the open line
     AssumedCarrier assumed_;
     bool receive_pending_ = false;
+    // Inside a write to the line or a read from it.
+    bool in_line_call_ = false;
     bool opening_ = false;
     // When the last byte written will have crossed the line, at its rate.
     double line_clear_at_ = 0;

@@ -4,6 +4,7 @@
 namespace quillon::telnet {
 
 std::string escape(std::string_view data) {
+    if (data.find(static_cast<char>(iac)) == std::string_view::npos) return std::string(data);
     std::string out;
     out.reserve(data.size());
     for (char c : data) {
@@ -37,6 +38,11 @@ void Parser::flush_data(std::string& data) {
 }
 
 void Parser::feed(std::string_view bytes) {
+    // Most of what comes is plain data, handed on as it is.
+    if (state_ == State::data && bytes.find(static_cast<char>(iac)) == std::string_view::npos) {
+        if (!bytes.empty() && on_data) on_data(bytes);
+        return;
+    }
     std::string data;
     for (char ch : bytes) {
         auto c = static_cast<std::uint8_t>(ch);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "transfer/file_receiver.h"
 
+#include "base/hex_codec.h"
 #include "base/private_files.h"
 #include "base/text_number.h"
 #include "transfer/destination_check.h"
@@ -8,7 +9,6 @@
 #include "transfer/transfer_frames.h"
 #include "transfer/transfer_report.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <stdexcept>
 
@@ -20,8 +20,6 @@ struct ReceiveFailure : std::runtime_error {
 };
 
 int now_in_seconds(EventLoop& loop) { return static_cast<int>(round_half_even(loop.time_of_day())); }
-
-bool is_hex_digit(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); }
 
 // Marks a stretch during which arriving frames are not taken as steps.
 struct Stepping {
@@ -234,7 +232,7 @@ void FileReceiver::store(std::string_view text) {
         spool_.write(text.data(), static_cast<std::streamsize>(text.size()));
         spool_.flush();
         written = static_cast<bool>(spool_);
-        bad_digits_ += std::count_if(text.begin(), text.end(), [](char c) { return !is_hex_digit(c); });
+        bad_digits_ += static_cast<std::int64_t>(count_non_hex(text));
     } else if (text_output_.is_open()) {
         written = text_output_.write(text);
     }

@@ -133,14 +133,16 @@ void FileSender::data_step() {
         bool last = read_block(block_);
         payload_.clear();
         append_hex(payload_, block_);
+        const auto digits = static_cast<double>(payload_.size());
+        // The digits and their marker leave in one write.
+        payload_ += frames::end_of_block;
         send_to_line(payload_);
-        bar.set_value(bar.value() + static_cast<double>(payload_.size()));
+        bar.set_value(bar.value() + digits);
         if (last) {
             close_file();
             state_.send_block = -1;
             form_.filemodebinary.set_checked(false);
         }
-        send_to_line(std::string(frames::end_of_block));
     }
 }
 

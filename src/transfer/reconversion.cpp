@@ -78,7 +78,6 @@ std::int64_t Reconversion::convert(const std::string& spool, const std::string& 
     loop_.process_pending_events();
 
     std::int64_t bad_pairs = 0;
-    auto bad_digit = [&bad_pairs] { ++bad_pairs; };
     std::string chunk(chunk_size, '\0');
     std::string bytes;
     bytes.reserve(chunk_size / 2 + 1);
@@ -89,8 +88,7 @@ std::int64_t Reconversion::convert(const std::string& spool, const std::string& 
         auto n = static_cast<std::size_t>(left >= static_cast<std::streamoff>(chunk_size) ? chunk_size : left);
         if (!conv_src_file.read(chunk.data(), static_cast<std::streamsize>(n))) throw ConversionFailure{device_io_error};
         bytes.clear();
-        for (std::size_t i = 0; i < n; i += 2)
-            bytes.push_back(static_cast<char>(hex_value(std::string_view(chunk).substr(i, i + 1 < n ? 2 : 1), bad_digit)));
+        bad_pairs += static_cast<std::int64_t>(append_hex_values(bytes, std::string_view(chunk).substr(0, n)));
         if (!conv_dst_file.write(bytes)) throw ConversionFailure{device_io_error};
         done += static_cast<std::streamoff>(n);
         bar.set_value(bar.value() + static_cast<double>(n));

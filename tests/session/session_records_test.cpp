@@ -193,9 +193,9 @@ TEST(CallHistory, NoAnswerFromTheModemIsStoredWithoutChangingTheOutputBox) {
 
     // The NO ANSWER still in the buffer does not end the next call.
     f.dial("8");
-    line.arrive("\r\nCONNECT 56000\r\n");
     line.lines.dcd = true;
-    f.run_for(3);
+    line.arrive("\r\nCONNECT 56000\r\n"); // its two seconds pass in here
+    f.run_for(1);
     ASSERT_EQ(f.p().state.connected, 1);
     line.lines.dcd = false;
     f.run_for(6);
