@@ -46,8 +46,9 @@ public:
 
     const std::string number;
     sim::HayesModem modem;
-    // Everything the program wrote to its modem.
+    // Everything the program wrote to its modem, while record_writes.
     std::string to_modem;
+    bool record_writes = true;
     // Told of each write to the modem as it goes.
     std::function<void(std::string_view bytes)> on_write;
     ProgramFixture f;
@@ -59,7 +60,7 @@ private:
         RecordedLine(std::unique_ptr<Line> line, Station& station)
             : ForwardingLine(*line), line_(std::move(line)), station_(station) {}
         void write(std::string_view bytes) override {
-            station_.to_modem += bytes;
+            if (station_.record_writes) station_.to_modem += bytes;
             if (station_.on_write) station_.on_write(bytes);
             ForwardingLine::write(bytes);
         }
