@@ -18,8 +18,7 @@
 // build's by default), so that another build's can be compared on the spot.
 #include "cpu_time.h"
 #include "sample_files.h"
-#include "support/child_process.h"
-#include "support/temp_dir.h"
+#include "support/program_copy.h"
 
 #include <sys/resource.h>
 
@@ -27,7 +26,6 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <memory>
 #include <regex>
 #include <string>
 #include <vector>
@@ -35,7 +33,7 @@
 namespace {
 
 using quillon::testing::ChildProcess;
-using quillon::testing::TempDir;
+using quillon::testing::ProgramOnPort;
 namespace fs = std::filesystem;
 
 constexpr std::size_t file_size = 20 << 20;
@@ -46,24 +44,6 @@ constexpr int runs = 3;
 constexpr double receiver_before_seconds = 1.53;
 
 std::string program_dir = QUILLON_PROGRAM_DIR;
-
-// A copy of the program with its own files, its port 1 on a simulator port.
-struct Station {
-    explicit Station(int port) {
-        // The program keeps its files beside itself when that folder holds a quillon.ini.
-        std::error_code error;
-        fs::create_hard_link(program_dir + "/quillon", dir.file("quillon"), error);
-        if (error) fs::copy_file(program_dir + "/quillon", dir.file("quillon"));
-        dir.write("quillon.ini", "[Quillon]\nPORTNO.=1\nDIALMODE=tone\n[Ports]\nCOMM1=rfc2217://127.0.0.1:" +
-                                     std::to_string(port) + "\n");
-        fs::create_directory(dir.file("in"));
-    }
-    std::unique_ptr<ChildProcess> run(std::vector<std::string> args) {
-        args.insert(args.begin(), dir.file("quillon"));
-        return std::make_unique<ChildProcess>(args, true);
-    }
-    TempDir dir;
-};
 
 // Reads what the child says until it ends, then reaps it: its exit status
 // and CPU seconds.
@@ -88,7 +68,7 @@ Run transfer(const std::string& source, const char* form) {
     const std::string ready = line.read_line(10).value_or("");
     if (!std::regex_search(ready, port, std::regex("5551001 on 127.0.0.1:(\\d+) 5551002 on 127.0.0.1:(\\d+)")))
         return run;
-    Station caller(std::stoi(port[1])), answerer(std::stoi(port[2]));
+    ProgramOnPort caller(std::stoi(port[1]), program_dir), answerer(std::stoi(port[2]), program_dir);
     auto answering = answerer.run({"--answer", "--receive-into", answerer.dir.file("in")});
     while (auto said = answering->read_line(10))
         if (said->find("waiting for calls") != std::string::npos) break;
@@ -121,7 +101,7 @@ int main(int argc, char** argv) {
                 "form, CPU time (user + system) of each process, medians; claims: files identical, and in binary\n"
                 "form the receiver at most %.3f s (half of its %.2f s before) and the simulator below the receiver\n",
                 runs, receiver_limit, receiver_before_seconds);
-    TempDir files;
+    quillon::testing::TempDir files;
     bool met = true;
     for (const char* form : {"binary", "text"}) {
         const bool binary = form == std::string("binary");

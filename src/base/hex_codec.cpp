@@ -34,10 +34,8 @@ int hex_value(std::string_view text, const std::function<void()>& on_bad_digit) 
     int result = 0;
     int weight = text.size() == 2 ? 16 : 1;
     for (char c : text) {
-        int digit;
-        if (c >= '0' && c <= '9') digit = c - '0';
-        else if (c >= 'A' && c <= 'F') digit = c - 'A' + 10;
-        else {
+        const int digit = digit_value(c);
+        if (digit < 0) {
             on_bad_digit();
             return result;
         }

@@ -6,6 +6,7 @@
 #include "modem/device_opener.h"
 #include "support/line_recorder.h"
 #include "support/modem_peer.h"
+#include "support/program_copy.h"
 #include "support/random_content.h"
 #include "support/temp_dir.h"
 #include "support/two_modems.h"
@@ -21,31 +22,6 @@ namespace quillon::testing {
 namespace {
 
 namespace fs = std::filesystem;
-const std::string program_dir = QUILLON_PROGRAM_DIR;
-
-// A copy of the program with its own files, its port 1 on one modem.
-struct Station {
-    explicit Station(int modem_port) {
-        std::error_code ec;
-        fs::create_hard_link(program_dir + "/quillon", dir.file("quillon"), ec);
-        if (ec) fs::copy_file(program_dir + "/quillon", dir.file("quillon"));
-        dir.write("quillon.ini", "[Quillon]\nPORTNO.=1\nDIALMODE=tone\n[Ports]\nCOMM1=rfc2217://127.0.0.1:" +
-                                     std::to_string(modem_port) + "\nCOMM3=/dev/quillon-no-such-port\n");
-        fs::create_directory(dir.file("in"));
-    }
-    std::unique_ptr<ChildProcess> run(std::vector<std::string> args) {
-        args.insert(args.begin(), dir.file("quillon"));
-        return std::make_unique<ChildProcess>(args, true);
-    }
-    // Its session log, every day of it.
-    std::string session_log() {
-        std::string all;
-        std::error_code ec;
-        for (const auto& day : fs::directory_iterator(dir.file("sessions"), ec)) all += dir.read("sessions/" + day.path().filename().string());
-        return all;
-    }
-    TempDir dir;
-};
 
 // Every line it says until it ends; its status.
 std::pair<int, std::string> outcome(ChildProcess& p, double seconds) {
@@ -76,7 +52,7 @@ TEST_F(Unattended, SendsEveryFileInEitherFormAndTheyArriveIdentical) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.form);
         TwoModems line;
-        Station caller(line.ports[0]), answerer(line.ports[1]);
+        ProgramOnPort caller(line.ports[0]), answerer(line.ports[1]);
         auto answering = answerer.run({"--answer", "--receive-into", answerer.dir.file("in")});
         std::vector<std::string> args{"--dial", "5551002", "--form", c.form};
         for (const auto& [name, content] : c.files) {
@@ -120,7 +96,7 @@ TEST_F(Unattended, EachFailureEndsWithItsCodeAndSaysWhy) {
         if (c.control) {
             EXPECT_EQ(ask_line(line.ports[2], c.control), "OK");
         }
-        Station caller(line.ports[0]), answerer(line.ports[1]);
+        ProgramOnPort caller(line.ports[0]), answerer(line.ports[1]);
         auto answering = answerer.run({"--answer"});
         auto [status, said] = outcome(*caller.run(c.args), 30);
         EXPECT_EQ(status, c.status) << said;
@@ -130,7 +106,7 @@ TEST_F(Unattended, EachFailureEndsWithItsCodeAndSaysWhy) {
 
 TEST_F(Unattended, SigtermInATransferHangsUpAndLeavesNothingBehind) {
     TwoModems line;
-    Station caller(line.ports[0]), answerer(line.ports[1]);
+    ProgramOnPort caller(line.ports[0]), answerer(line.ports[1]);
     auto answering = answerer.run({"--answer", "--receive-into", answerer.dir.file("in")});
     caller.dir.write("big.bin", random_bytes(200000, 5));
     auto dialling = caller.run({"--dial", "5551002", "--send", caller.dir.file("big.bin")});
@@ -243,7 +219,7 @@ struct RowRun {
     const Row& row;
     TwoModems line;
     ModemPeer peer;
-    Station quillon;
+    ProgramOnPort quillon;
     TempDir peer_dir;
     Names names;
     Commands commands;

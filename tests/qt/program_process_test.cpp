@@ -3,6 +3,7 @@
 // directory of its own: what reaches the line at start-up, and what the
 // shut-down writes to quillon.ini and the session log when a signal ends it.
 #include "support/child_process.h"
+#include "support/program_copy.h"
 #include "support/pseudo_terminal.h"
 #include "support/temp_dir.h"
 
@@ -51,9 +52,7 @@ TEST_P(ProgramOnAPseudoTerminal, InitialisesTheModemAndWritesItsSettingsWhenSign
     EXPECT_EQ(quillon.wait(10), 0);
     EXPECT_EQ(copy.dir.read("quillon.ini"), ini) << "settings read unchanged go back as they were";
     // The ring was logged well within the second a line may wait for the disk.
-    std::string log;
-    for (const auto &day : std::filesystem::directory_iterator(copy.dir.file("sessions")))
-        log += copy.dir.read("sessions/" + day.path().filename().string());
+    const std::string log = session_log_in(copy.dir);
     EXPECT_NE(log.find(" incoming call\n"), std::string::npos) << log;
 }
 
