@@ -143,7 +143,7 @@ public:
     SessionLogMenu session_log_menu{session_log, media, dialogs};
     CallHistory call_history{files.address_book()};
     CallHistoryWindow history_window{frmhistory, call_history, *dataaddress, state, dialler};
-    Conversation conversation{session_clock};
+    Conversation conversation{session_clock, state.line_buffer};
     ConversationForm frmconversation;
     ConversationWindow conversation_window{frmconversation, conversation};
 
