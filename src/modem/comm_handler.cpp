@@ -112,6 +112,11 @@ void CommHandler::declare_connected() {
     s.connected = 1;
     f.cmdcan.set_enabled(true);
     events_.connected();
+    // What the other side said during the wait opens the conversation.
+    if (!s.line_buffer.empty() && s.current_mode == OperatingMode::chat) {
+        show_line_buffer();
+        events_.chat_received(s.line_buffer);
+    }
 }
 
 // The modem's words are asked about outside a call, and in one only while
