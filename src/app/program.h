@@ -145,7 +145,7 @@ public:
     CallHistoryWindow history_window{frmhistory, call_history, *dataaddress, state, dialler};
     Conversation conversation{session_clock, state.line_buffer};
     ConversationForm frmconversation;
-    ConversationWindow conversation_window{frmconversation, conversation};
+    ConversationWindow conversation_window{loop, frmconversation, conversation};
 
 private:
     void wire_handlers();
