@@ -179,8 +179,13 @@ void CommHandler::receive() {
     SharedState& s = state_;
     MainForm& f = form_;
 
-    const std::string arrived = comm_.input();
-    if (divert && divert(arrived)) return;
+    std::string arrived = comm_.input();
+    // A protocol session's end may come with the peer's next words, or the
+    // start of its next session.
+    if (divert && !arrived.empty()) {
+        for (std::size_t taken; !arrived.empty() && (taken = divert(arrived)) > 0;) arrived.erase(0, taken);
+        if (arrived.empty()) return;
+    }
     // Chat is what arrives between transfers; an arrival that starts or
     // ends a reception carries frames.
     const int recv_before = s.recv_block;

@@ -37,8 +37,9 @@ public:
     // A call is connected, or its connect line is on show before it counts.
     bool call_up() const;
 
-    // Offered every arrival first; an arrival it takes goes nowhere else.
-    std::function<bool(const std::string& arrived)> divert;
+    // Offered every arrival first: how many of its first bytes it took,
+    // which go nowhere else.
+    std::function<std::size_t(const std::string& arrived)> divert;
     // Quotes line_buffer and keeps what it quotes when it is emptied.
     void share_line_buffer_with(LineBufferSharer& sharer) { sharer_ = &sharer; }
 
