@@ -176,16 +176,25 @@ void CommHandler::let_go_of_line_buffer() {
 }
 
 void CommHandler::receive() {
+    // The last arrival's string takes this one: a handler that a dialog
+    // of this one runs again just gets one of its own.
+    std::string arrived = std::move(spare_arrival_);
+    comm_.input(arrived);
+    // A protocol session's end may come with the peer's next words, or the
+    // start of its next session.
+    bool all_taken = false;
+    if (divert && !arrived.empty()) {
+        for (std::size_t taken; !arrived.empty() && (taken = divert(arrived)) > 0;) arrived.erase(0, taken);
+        all_taken = arrived.empty();
+    }
+    if (!all_taken) handle_arrival(arrived);
+    spare_arrival_ = std::move(arrived);
+}
+
+void CommHandler::handle_arrival(const std::string& arrived) {
     SharedState& s = state_;
     MainForm& f = form_;
 
-    std::string arrived = comm_.input();
-    // A protocol session's end may come with the peer's next words, or the
-    // start of its next session.
-    if (divert && !arrived.empty()) {
-        for (std::size_t taken; !arrived.empty() && (taken = divert(arrived)) > 0;) arrived.erase(0, taken);
-        if (arrived.empty()) return;
-    }
     // Chat is what arrives between transfers; an arrival that starts or
     // ends a reception carries frames.
     const int recv_before = s.recv_block;

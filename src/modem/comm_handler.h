@@ -48,6 +48,7 @@ private:
     enum Marker { request, end_of_block };
 
     void receive();
+    void handle_arrival(const std::string& arrived);
     void report_line_error(int code);
     void take_arrival(const std::string& arrived);
     void drop_unframed_excess();
@@ -86,6 +87,7 @@ private:
     // Characters cut since line_buffer was last emptied.
     std::size_t dropped_ = 0;
     LineBufferSharer* sharer_ = nullptr;
+    std::string spare_arrival_;
 };
 
 } // namespace quillon

@@ -116,12 +116,11 @@ void SerialControl::drain_output() {
         loop_.wait_for_events(carried - now);
 }
 
-std::string SerialControl::input() {
+void SerialControl::input(std::string& into) {
     // Everything is handed over here, so nothing is left to announce.
     take_from_line();
-    std::string out;
-    out.swap(received_);
-    return out;
+    into.clear();
+    into.swap(received_);
 }
 
 bool SerialControl::cd_holding() {

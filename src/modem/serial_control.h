@@ -33,7 +33,9 @@ public:
     void output(std::string_view text);
     // Bytes written that have not yet crossed the line, at its rate.
     std::size_t out_buffer_count();
-    std::string input();
+    // Hands over what arrived in `into`, whose own buffer, emptied, takes
+    // the next arrivals: passing the same string each time allocates nothing.
+    void input(std::string& into);
     int comm_event() const { return comm_event_; }
     bool cd_holding();
     bool dsr_holding();

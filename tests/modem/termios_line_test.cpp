@@ -179,7 +179,11 @@ TEST(TermiosLine, BytesTakenByTheBufferCountStillRaiseTheReceiveEvent) {
         loop, [&](const std::string& d) { return std::make_unique<TermiosLine>(loop, d, locks.path()); },
         [&] { return std::map<int, std::string>{{1, pty.name}}; });
     std::string received;
-    comm.on_comm = [&] { received += comm.input(); };
+    comm.on_comm = [&] {
+        std::string piece;
+        comm.input(piece);
+        received += piece;
+    };
     comm.set_port_open(true);
     pty.send("Finished Sending File.");
     EXPECT_EQ(comm.in_buffer_count(), 22u) << "taken off the tty before any event";
