@@ -66,6 +66,8 @@ void Exchange::dial(HayesModem& caller, const std::string& number) {
         // Nobody there, or nobody answering: the caller waits until it gives up.
         if (!reachable || !target->answering) return;
         placed->callee = target->modem;
+        placed->caller_line = own;
+        placed->callee_line = target;
         target->modem->incoming_call();
     });
 }
@@ -106,14 +108,16 @@ void Exchange::send(HayesModem& from, std::string_view bytes) {
     bool forward = call->caller == &from;
     HayesModem* to = forward ? call->callee : call->caller;
     Direction& dir = forward ? call->to_callee : call->to_caller;
-    double noise = std::max(line_of(from.number())->noise, line_of(to->number())->noise);
+    double noise = std::max(call->caller_line->noise, call->callee_line->noise);
     double char_time = config_.rate_bps > 0 ? 10.0 / config_.rate_bps : 0.0;
-    // Pieces due at the same moment (all of them when the rate is unlimited)
-    // travel together in one event, delivered piece by piece as they left.
+    // Pieces due at the same moment travel together in one event, delivered
+    // piece by piece as they left.
     std::string together;
+    together.reserve(bytes.size());
     double now = clock_.now(), due = 0;
-    for (std::size_t at = 0; at < bytes.size(); at += piece_size) {
-        std::string_view piece = bytes.substr(at, piece_size);
+    const std::size_t step = piece_length(bytes.size());
+    for (std::size_t at = 0; at < bytes.size(); at += step) {
+        std::string_view piece = bytes.substr(at, step);
         double start = std::max(now, dir.busy_until);
         dir.busy_until = start + static_cast<double>(piece.size()) * char_time;
         double piece_due = dir.busy_until + config_.latency_seconds;
@@ -129,9 +133,7 @@ void Exchange::send(HayesModem& from, std::string_view bytes) {
 }
 
 void Exchange::carry(Call& call, HayesModem& to, const std::string& from_number, double due, std::string bytes) {
-    // With no rate limit nothing spaces the pieces: they reach the modem as
-    // one, as a fast line's buffer hands them over.
-    const std::size_t step = config_.rate_bps > 0 ? piece_size : bytes.size();
+    const std::size_t step = piece_length(bytes.size());
     clock_.schedule(due, [this, &to, from_number, step, alive = call.alive, bytes = std::move(bytes)] {
         for (std::size_t at = 0; at < bytes.size(); at += step) {
             if (!*alive) return;
@@ -142,6 +144,12 @@ void Exchange::carry(Call& call, HayesModem& to, const std::string& from_number,
             to.from_line(part);
         }
     });
+}
+
+// With no rate limit nothing spaces the pieces: they leave at once and
+// reach the modem as one, as a fast line's buffer hands them over.
+std::size_t Exchange::piece_length(std::size_t total) const {
+    return config_.rate_bps > 0 ? piece_size : std::max<std::size_t>(total, 1);
 }
 
 void Exchange::corrupt(std::span<char> bytes, double rate) {

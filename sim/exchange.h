@@ -71,9 +71,12 @@ private:
     struct Direction {
         double busy_until = 0;
     };
+    struct Line;
     struct Call {
         HayesModem* caller;
         HayesModem* callee;
+        Line* caller_line = nullptr; // set from the dial on; lines are never removed
+        Line* callee_line = nullptr;
         bool connected = false;
         Direction to_callee, to_caller;
         std::shared_ptr<bool> alive = std::make_shared<bool>(true);
@@ -89,6 +92,7 @@ private:
     void end_call(Call* call, HayesModem* hanging_up);
     // Delivers bytes to a modem, piece by piece, at the time they are due.
     void carry(Call& call, HayesModem& to, const std::string& from_number, double due, std::string bytes);
+    std::size_t piece_length(std::size_t total) const;
     void corrupt(std::span<char> bytes, double rate);
 
     SimClock& clock_;

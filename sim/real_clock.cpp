@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "sim/real_clock.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace quillon::sim {
@@ -11,21 +12,28 @@ RealClock::~RealClock() {
 
 SimClock::EventId RealClock::schedule(double at, Callback callback) {
     EventId id = next_++;
-    pending_.emplace(id, std::move(callback));
-    heap_.push({at, id});
+    heap_.push_back({at, id, std::move(callback)});
+    std::push_heap(heap_.begin(), heap_.end(), later);
     if (!timer_ || at < armed_for_) arm();
     return id;
 }
 
-void RealClock::cancel(EventId id) { pending_.erase(id); }
+// Rare (a modem's own timers), so a walk of the heap will do; the event
+// keeps its place and is passed over when due.
+void RealClock::cancel(EventId id) {
+    for (Due& due : heap_)
+        if (due.id == id) due.callback = nullptr;
+}
 
 void RealClock::arm() {
     if (timer_) loop_.stop_timer(timer_);
     timer_ = 0;
-    while (!heap_.empty() && !pending_.count(heap_.top().id))
-        heap_.pop();
+    while (!heap_.empty() && !heap_.front().callback) {
+        std::pop_heap(heap_.begin(), heap_.end(), later);
+        heap_.pop_back();
+    }
     if (heap_.empty()) return;
-    armed_for_ = heap_.top().at;
+    armed_for_ = heap_.front().at;
     int delay_ms = static_cast<int>(std::ceil(std::max(0.0, armed_for_ - now()) * 1000));
     timer_ = loop_.start_timer(delay_ms, [this] { run_due(); });
 }
@@ -35,14 +43,11 @@ void RealClock::run_due() {
     // schedule for now runs at the next one, as a timer of its own would.
     EventId first_later = next_;
     double until = now();
-    while (!heap_.empty() && heap_.top().at <= until && heap_.top().id < first_later) {
-        EventId id = heap_.top().id;
-        heap_.pop();
-        auto it = pending_.find(id);
-        if (it == pending_.end()) continue;
-        Callback callback = std::move(it->second);
-        pending_.erase(it);
-        callback();
+    while (!heap_.empty() && heap_.front().at <= until && heap_.front().id < first_later) {
+        std::pop_heap(heap_.begin(), heap_.end(), later);
+        Callback callback = std::move(heap_.back().callback);
+        heap_.pop_back();
+        if (callback) callback();
     }
     arm();
 }

@@ -4,8 +4,6 @@
 #include "base/poll_event_loop.h"
 #include "sim/sim_clock.h"
 
-#include <queue>
-#include <unordered_map>
 #include <vector>
 
 namespace quillon::sim {
@@ -26,17 +24,18 @@ private:
     struct Due {
         double at;
         EventId id;
-        bool operator>(const Due& other) const { return at != other.at ? at > other.at : id > other.id; }
+        Callback callback; // empty once cancelled
     };
+    static bool later(const Due& a, const Due& b) { return a.at != b.at ? a.at > b.at : a.id > b.id; }
 
     void run_due();
     void arm();
 
     PollEventLoop& loop_;
     EventId next_ = 1;
-    // Cancelled events leave their place in the heap; they are skipped there.
-    std::priority_queue<Due, std::vector<Due>, std::greater<>> heap_;
-    std::unordered_map<EventId, Callback> pending_;
+    // A heap, earliest on top, holding each event with its callback: an
+    // event costs no allocation of the clock's own once the heap has grown.
+    std::vector<Due> heap_;
     EventLoop::Handle timer_ = 0;
     double armed_for_ = 0;
 };

@@ -46,6 +46,8 @@ private:
     std::uint8_t notified_ = 0;
     bool notified_once_ = false;
     std::uint8_t mask_ = 0xFF;
+    // The last data for the client as it goes out, kept for its room.
+    std::string escaped_;
 };
 
 } // namespace quillon::sim

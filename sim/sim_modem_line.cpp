@@ -18,10 +18,9 @@ SimModemLine::~SimModemLine() {
 
 void SimModemLine::write(std::string_view bytes) { modem_.from_computer(bytes); }
 
-std::string SimModemLine::read_available() {
-    std::string out;
-    out.swap(received_);
-    return out;
+void SimModemLine::read_available(std::string& into) {
+    into += received_;
+    received_.clear();
 }
 
 ModemLines SimModemLine::modem_lines() {

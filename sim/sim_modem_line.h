@@ -17,7 +17,7 @@ public:
     ~SimModemLine() override;
 
     void write(std::string_view bytes) override;
-    std::string read_available() override;
+    void read_available(std::string& into) override;
     std::size_t bytes_waiting() override { return received_.size(); }
     ModemLines modem_lines() override;
     void set_dtr(bool on) override { modem_.set_dtr(on); }

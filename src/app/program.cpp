@@ -2,6 +2,7 @@
 #include "app/program.h"
 
 #include "app/first_run.h"
+#include "base/large_blocks.h"
 #include "base/port_map.h"
 #include "base/program_end.h"
 #include "base/switches.h"
@@ -13,6 +14,7 @@ Program::Program(Platform platform)
       MSComm1(platform.loop, platform.open_line,
               [files = platform.files] { return read_port_map(files.settings_file()); }),
       dataaddress(platform.make_store()), Timer1(platform.loop, 5000), Timer2(platform.loop, 10000) {
+    map_large_blocks_apart();
     if (!platform.first_run_devices.empty()) write_first_settings(files.settings_file(), platform.first_run_devices);
     wire_handlers();
     wire_session();
@@ -128,6 +130,7 @@ void Program::wire_session() {
     calls.add_listener(session_log);
     calls.add_listener(call_history);
     calls.add_listener(conversation);
+    comm_handler.share_line_buffer_with(conversation);
 
     session_log.set_enabled(read_switch(files.settings_file(), "SESSIONLOG", true));
     // Told after the event that found the fault, so the call is not held up.

@@ -143,9 +143,9 @@ public:
     SessionLogMenu session_log_menu{session_log, media, dialogs};
     CallHistory call_history{files.address_book()};
     CallHistoryWindow history_window{frmhistory, call_history, *dataaddress, state, dialler};
-    Conversation conversation{session_clock};
+    Conversation conversation{session_clock, state.line_buffer};
     ConversationForm frmconversation;
-    ConversationWindow conversation_window{frmconversation, conversation};
+    ConversationWindow conversation_window{loop, frmconversation, conversation};
 
 private:
     void wire_handlers();

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "base/shared_text.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <functional>
@@ -102,8 +104,7 @@ public:
     bool read_only = false;
 
     void set_text(std::string text) {
-        source_ = nullptr;
-        text_ = std::move(text);
+        hold(std::move(text));
         caret_ = anchor_ = 0;
         ++revision_;
         changed();
@@ -118,7 +119,7 @@ public:
     // is set or kept; its owner says when it grows and lets the box keep
     // what it shows before changing it otherwise.
     void show_text_of(const std::string& source) {
-        text_ = std::string();
+        hold(std::string());
         source_ = &source;
         caret_ = anchor_ = 0;
         ++revision_;
@@ -130,15 +131,16 @@ public:
         ++revision_;
         if (view()) view()->text_appended(*this, std::string_view(*source_).substr(source_->size() - more));
     }
-    // The same text, now the box's own.
-    void keep_text(std::string text) {
-        source_ = nullptr;
-        text_ = std::move(text);
+    // The same text, now the box's own, or shared with others who keep it.
+    void keep_text(std::string text) { hold(std::move(text)); }
+    void keep_text(SharedText text) {
+        hold(std::string());
+        source_ = text.get();
+        shared_ = std::move(text);
     }
     // What the user typed; the view reports it so the model stays the truth.
     void user_edit(std::string text, std::size_t caret) {
-        source_ = nullptr;
-        text_ = std::move(text);
+        hold(std::move(text));
         caret_ = anchor_ = std::min(caret, text_.size());
         ++revision_;
     }
@@ -163,8 +165,16 @@ public:
     unsigned long revision() const { return revision_; }
 
 private:
+    void hold(std::string text) {
+        source_ = nullptr;
+        shared_.reset();
+        text_ = std::move(text);
+    }
+
     std::string text_;
+    // The text shown instead of text_, and its owner when the box shares it.
     const std::string* source_ = nullptr;
+    SharedText shared_;
     std::size_t caret_ = 0;
     std::size_t anchor_ = 0;
     bool locked_ = false;

@@ -9,7 +9,6 @@
 #include <stdexcept>
 #include <sys/epoll.h>
 #include <unistd.h>
-#include <vector>
 
 namespace quillon {
 
@@ -81,15 +80,17 @@ void PollEventLoop::wait_for_events(double max_seconds) {
         (*callback)();
     }
     now = monotonic();
-    std::vector<Handle> due;
-    for (const auto& [h, t] : timers_)
-        if (t.due <= now) due.push_back(h);
-    for (Handle h : due) {
-        auto it = timers_.find(h);
-        if (it == timers_.end()) continue;
-        it->second.due = now + it->second.interval;
-        auto callback = it->second.callback;
-        (*callback)();
+    // The timers due now, in order, each looked up afresh since a callback
+    // may stop or start timers; one started in this pass waits for the next.
+    const Handle started_later = next_;
+    for (auto it = timers_.begin(); it != timers_.end() && it->first < started_later;) {
+        const Handle h = it->first;
+        if (it->second.due <= now) {
+            it->second.due = now + it->second.interval;
+            auto callback = it->second.callback;
+            (*callback)();
+        }
+        it = timers_.upper_bound(h);
     }
 }
 

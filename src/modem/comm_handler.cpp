@@ -5,6 +5,7 @@
 #include "base/dialogs.h"
 #include "base/form_timer.h"
 #include "base/main_form.h"
+#include "base/shared_text.h"
 #include "base/shared_state.h"
 #include "base/wait_seconds.h"
 #include "modem/caller_id_watch.h"
@@ -70,7 +71,7 @@ void CommHandler::drop_unframed_excess() {
         return;
     dropped_ += s.line_buffer.size() - kept;
     std::string tail = s.line_buffer.substr(s.line_buffer.size() - kept);
-    box_keeps_its_text(true);
+    let_go_of_line_buffer();
     s.line_buffer = tail;
     line_watch_.reset();
     rx_watch_.reset();
@@ -88,8 +89,7 @@ void CommHandler::empty_line_buffer() {
         rx_held_ = true;
         rx_held_size_ = s.rx_buffer.size();
     }
-    box_keeps_its_text(true);
-    s.line_buffer.clear();
+    let_go_of_line_buffer();
     dropped_ = 0;
     line_watch_.reset();
     no_answer_told_ = false;
@@ -112,6 +112,11 @@ void CommHandler::declare_connected() {
     s.connected = 1;
     f.cmdcan.set_enabled(true);
     events_.connected();
+    // What the other side said during the wait opens the conversation.
+    if (!s.line_buffer.empty() && s.current_mode == OperatingMode::chat) {
+        show_line_buffer();
+        events_.chat_received(s.line_buffer);
+    }
 }
 
 // The modem's words are asked about outside a call, and in one only while
@@ -147,15 +152,26 @@ void CommHandler::show_line_buffer() {
 }
 
 // line_buffer is about to change in a way the box is not to show: the box
-// keeps what it shows, taking line_buffer's own string when that is to be
-// emptied.
-void CommHandler::box_keeps_its_text(bool emptying) {
+// keeps what it shows.
+void CommHandler::box_keeps_its_text() {
+    TextBox& box = form_.txtreceived;
+    const std::string& text = state_.line_buffer;
+    if (box.shows_text_of(text)) box.keep_text(text.substr(0, shown_size_));
+}
+
+// line_buffer is emptied: the box keeps what it showed of it, and the
+// conversation what it quotes, sharing the one string.
+void CommHandler::let_go_of_line_buffer() {
     TextBox& box = form_.txtreceived;
     std::string& text = state_.line_buffer;
-    if (!box.shows_text_of(text)) return;
-    if (!emptying) return box.keep_text(text.substr(0, shown_size_));
-    text.resize(shown_size_);
-    box.keep_text(std::move(text));
+    const bool shown = box.shows_text_of(text);
+    const bool quoted = sharer_ && sharer_->refers_to_line_buffer();
+    if (shown || quoted) {
+        if (shown) text.resize(shown_size_);
+        auto gone = std::make_shared<const std::string>(std::move(text));
+        if (shown) box.keep_text(gone);
+        if (quoted) sharer_->line_buffer_let_go(gone);
+    }
     text.clear();
 }
 
@@ -163,8 +179,13 @@ void CommHandler::receive() {
     SharedState& s = state_;
     MainForm& f = form_;
 
-    const std::string arrived = comm_.input();
-    if (divert && divert(arrived)) return;
+    std::string arrived = comm_.input();
+    // A protocol session's end may come with the peer's next words, or the
+    // start of its next session.
+    if (divert && !arrived.empty()) {
+        for (std::size_t taken; !arrived.empty() && (taken = divert(arrived)) > 0;) arrived.erase(0, taken);
+        if (arrived.empty()) return;
+    }
     // Chat is what arrives between transfers; an arrival that starts or
     // ends a reception carries frames.
     const int recv_before = s.recv_block;
@@ -239,7 +260,7 @@ void CommHandler::receive() {
         show_line_buffer();
         if (chatting && s.recv_block == recv_before) events_.chat_received(arrived);
     } else {
-        box_keeps_its_text(false);
+        box_keeps_its_text();
     }
 }
 

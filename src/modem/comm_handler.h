@@ -15,6 +15,7 @@ class Dialler;
 class Dialogs;
 class EventLoop;
 class FormTimer;
+class LineBufferSharer;
 class MainForm;
 class SerialControl;
 class SharedState;
@@ -22,7 +23,8 @@ class TransferLink;
 
 // MSComm1_OnComm: the only reader of the line. Its searches cost what
 // arrived, not the length of the conversation, which is held once: in
-// line_buffer, which txtreceived shows and rx_buffer stands for.
+// line_buffer, which txtreceived shows, rx_buffer stands for and the
+// conversation quotes.
 class CommHandler {
 public:
     CommHandler(EventLoop& loop, Dialogs& dialogs, MainForm& form, SharedState& state, CallEventHub& events,
@@ -35,8 +37,11 @@ public:
     // A call is connected, or its connect line is on show before it counts.
     bool call_up() const;
 
-    // Offered every arrival first; an arrival it takes goes nowhere else.
-    std::function<bool(const std::string& arrived)> divert;
+    // Offered every arrival first: how many of its first bytes it took,
+    // which go nowhere else.
+    std::function<std::size_t(const std::string& arrived)> divert;
+    // Quotes line_buffer and keeps what it quotes when it is emptied.
+    void share_line_buffer_with(LineBufferSharer& sharer) { sharer_ = &sharer; }
 
 private:
     enum LinePattern { ok, busy, no_dial, no_carrier, ring, connect, no_answer };
@@ -50,7 +55,8 @@ private:
     bool line_has(LinePattern pattern);
     bool rx_has(Marker marker);
     void show_line_buffer();
-    void box_keeps_its_text(bool emptying);
+    void box_keeps_its_text();
+    void let_go_of_line_buffer();
 
     EventLoop& loop_;
     Dialogs& dialogs_;
@@ -79,6 +85,7 @@ private:
     bool connecting_ = false;
     // Characters cut since line_buffer was last emptied.
     std::size_t dropped_ = 0;
+    LineBufferSharer* sharer_ = nullptr;
 };
 
 } // namespace quillon

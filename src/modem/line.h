@@ -57,8 +57,9 @@ public:
     // Queues bytes for the modem, unchanged and in call order. Never blocks
     // for long; throws LineError when the line is gone.
     virtual void write(std::string_view bytes) = 0;
-    // Every byte received and not yet read.
-    virtual std::string read_available() = 0;
+    // Appends every byte received and not yet read to into, a buffer the
+    // caller keeps, so that taking an arrival allocates nothing.
+    virtual void read_available(std::string& into) = 0;
     virtual std::size_t bytes_waiting() = 0;
     // Bytes written that have not left the computer yet.
     virtual std::size_t output_pending() { return 0; }

@@ -6,19 +6,33 @@
 namespace quillon {
 
 bool FdOutput::write(std::string_view bytes) {
+    if (!buffer_.empty()) {
+        buffer_.append(bytes);
+        return flush();
+    }
+    // Nothing waits before them: the bytes go out from where they are and
+    // only what the descriptor leaves is kept.
+    bool ok = send_from(bytes);
     buffer_.append(bytes);
-    return flush();
+    return ok;
 }
 
 bool FdOutput::flush() {
-    while (!buffer_.empty()) {
-        ssize_t n = sender_(buffer_.data(), buffer_.size());
+    std::string_view rest = buffer_;
+    bool ok = send_from(rest);
+    buffer_.erase(0, buffer_.size() - rest.size());
+    return ok;
+}
+
+bool FdOutput::send_from(std::string_view& rest) {
+    while (!rest.empty()) {
+        ssize_t n = sender_(rest.data(), rest.size());
         if (n < 0) {
             if (errno == EINTR) continue;
             return errno == EAGAIN || errno == EWOULDBLOCK;
         }
         if (n == 0) return true;
-        buffer_.erase(0, static_cast<std::size_t>(n));
+        rest.remove_prefix(static_cast<std::size_t>(n));
     }
     return true;
 }

@@ -25,6 +25,10 @@ public:
     std::size_t size() const { return buffer_.size(); }
 
 private:
+    // Sends from the front of rest until the descriptor takes no more;
+    // rest is left as what it did not take.
+    bool send_from(std::string_view& rest);
+
     Sender sender_;
     std::string buffer_;
 };

@@ -147,7 +147,9 @@ void Rfc2217Line::take_subnegotiation(std::uint8_t opt, std::string_view payload
 
 void Rfc2217Line::write(std::string_view bytes) {
     if (lost_) return;
-    send_raw(telnet::escape(bytes));
+    escaped_.clear();
+    telnet::append_escaped(escaped_, bytes);
+    send_raw(escaped_);
 }
 
 void Rfc2217Line::send_raw(const std::string& bytes) {
@@ -161,10 +163,9 @@ std::size_t Rfc2217Line::output_pending() {
     return (lost_ ? 0 : output_->size()) + static_cast<std::size_t>(unsent);
 }
 
-std::string Rfc2217Line::read_available() {
-    std::string out;
-    out.swap(received_);
-    return out;
+void Rfc2217Line::read_available(std::string& into) {
+    into += received_;
+    received_.clear();
 }
 
 ModemLines Rfc2217Line::modem_lines() {

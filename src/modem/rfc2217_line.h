@@ -24,7 +24,7 @@ public:
     ~Rfc2217Line() override;
 
     void write(std::string_view bytes) override;
-    std::string read_available() override;
+    void read_available(std::string& into) override;
     std::size_t bytes_waiting() override { return received_.size(); }
     std::size_t output_pending() override;
     ModemLines modem_lines() override;
@@ -49,6 +49,8 @@ private:
     EventLoop::Handle watch_ = 0;
     LineListener* listener_ = nullptr;
     std::string received_;
+    // The last write as it goes out, kept for its room.
+    std::string escaped_;
     std::uint8_t modem_state_ = 0;
     bool state_known_ = false;
     bool lost_ = false;

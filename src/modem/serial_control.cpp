@@ -91,14 +91,14 @@ std::size_t SerialControl::out_buffer_count() {
 
 void SerialControl::take_from_line() {
     if (!line_) return;
+    const std::size_t before = received_.size();
     in_line_call_ = true;
-    std::string more = line_->read_available();
+    line_->read_available(received_);
     in_line_call_ = false;
-    if (lines_ignored_) assumed_.scan(more);
-    if (null_discard_) more.erase(std::remove(more.begin(), more.end(), '\0'), more.end());
-    // Taken over whole when nothing waits before it: no copy.
-    if (received_.empty()) received_.swap(more);
-    else received_ += more;
+    if (lines_ignored_) assumed_.scan(std::string_view(received_).substr(before));
+    if (null_discard_)
+        received_.erase(std::remove(received_.begin() + static_cast<std::ptrdiff_t>(before), received_.end(), '\0'),
+                        received_.end());
 }
 
 void SerialControl::pull() {

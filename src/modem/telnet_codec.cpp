@@ -1,17 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "modem/telnet_codec.h"
 
+#include <algorithm>
+
 namespace quillon::telnet {
 
-std::string escape(std::string_view data) {
-    if (data.find(static_cast<char>(iac)) == std::string_view::npos) return std::string(data);
-    std::string out;
-    out.reserve(data.size());
-    for (char c : data) {
-        out.push_back(c);
-        if (static_cast<std::uint8_t>(c) == iac) out.push_back(c);
+void append_escaped(std::string& out, std::string_view data) {
+    // The runs between 255s go over whole.
+    for (std::size_t at = 0;;) {
+        std::size_t next = std::min(data.find(static_cast<char>(iac), at), data.size());
+        out.append(data.substr(at, next - at));
+        if (next == data.size()) return;
+        out.append(2, static_cast<char>(iac));
+        at = next + 1;
     }
-    return out;
 }
 
 std::string option(std::uint8_t command, std::uint8_t opt) {
@@ -20,7 +22,7 @@ std::string option(std::uint8_t command, std::uint8_t opt) {
 
 std::string subnegotiation(std::uint8_t opt, std::string_view payload) {
     std::string out{static_cast<char>(iac), static_cast<char>(sb), static_cast<char>(opt)};
-    out += escape(payload);
+    append_escaped(out, payload);
     out += static_cast<char>(iac);
     out += static_cast<char>(se);
     return out;

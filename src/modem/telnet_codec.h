@@ -34,8 +34,8 @@ namespace line_state {
 constexpr std::uint8_t break_detected = 0x10, framing = 0x08, parity = 0x04, overrun = 0x02;
 }
 
-// Data with every 255 doubled.
-std::string escape(std::string_view data);
+// Appends data to out with every 255 doubled.
+void append_escaped(std::string& out, std::string_view data);
 std::string option(std::uint8_t command, std::uint8_t opt);
 // IAC SB opt payload IAC SE, the payload escaped.
 std::string subnegotiation(std::uint8_t opt, std::string_view payload);

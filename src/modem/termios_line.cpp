@@ -155,19 +155,19 @@ void TermiosLine::close_device() {
 
 void TermiosLine::readable() {
     std::size_t before = pending_.size();
-    take_input();
+    take_input(pending_);
     if (pending_.size() > before && listener_) listener_->line_readable();
 }
 
 // Reads everything the driver holds. A hung-up tty reads 0 and a vanished
 // one fails, for ever: that is reported once and the tty no longer watched.
-void TermiosLine::take_input() {
+void TermiosLine::take_input(std::string& into) {
     if (lost_) return;
     char buffer[4096];
     for (;;) {
         ssize_t n = ::read(fd_, buffer, sizeof buffer);
         if (n > 0) {
-            pending_.append(buffer, static_cast<std::size_t>(n));
+            into.append(buffer, static_cast<std::size_t>(n));
             continue;
         }
         if (n < 0 && errno == EINTR) continue;
@@ -203,11 +203,10 @@ void TermiosLine::write(std::string_view bytes) {
     if (!output_->write(bytes)) lost();
 }
 
-std::string TermiosLine::read_available() {
-    take_input();
-    std::string out;
-    out.swap(pending_);
-    return out;
+void TermiosLine::read_available(std::string& into) {
+    into += pending_;
+    pending_.clear();
+    take_input(into);
 }
 
 std::size_t TermiosLine::bytes_waiting() {

@@ -27,7 +27,7 @@ public:
     TermiosLine& operator=(const TermiosLine&) = delete;
 
     void write(std::string_view bytes) override;
-    std::string read_available() override;
+    void read_available(std::string& into) override;
     std::size_t bytes_waiting() override;
     std::size_t output_pending() override;
     ModemLines modem_lines() override;
@@ -43,7 +43,7 @@ private:
     void open_device();
     void configure();
     void readable();
-    void take_input();
+    void take_input(std::string& into);
     void check_line_errors();
     void lost();
     void close_device();

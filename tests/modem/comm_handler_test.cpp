@@ -39,5 +39,20 @@ TEST(CommHandler, ChatIsShownWholeAndNeverCut) {
     EXPECT_EQ(f.w().txtreceived.text() + "more", f.p().state.line_buffer);
 }
 
+TEST(CommHandler, WordsSentDuringTheConnectWaitAreTheCallsFirstChat) {
+    testing::ProgramFixture f;
+    ASSERT_TRUE(f.start_on_port1());
+    f.port(1).lines.dcd = true;
+    f.port(1).arrive("\r\nCONNECT 56000\r\n");
+    f.run_for(1);
+    f.port(1).arrive("Hello, quick");
+    f.run_for(2);
+    ASSERT_EQ(f.p().state.connected, 1);
+    EXPECT_EQ(f.w().txtreceived.text(), "Hello, quick");
+    f.port(1).arrive(" one\r\n");
+    f.run_for(0.5);
+    EXPECT_TRUE(f.p().conversation.text().ends_with(" Other side: Hello, quick one\r\n"));
+}
+
 } // namespace
 } // namespace quillon

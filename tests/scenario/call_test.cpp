@@ -43,7 +43,7 @@ TEST(Call, DialAnswerChatAndHangUp) {
 
     // Both sides, each message with its time, in a window of its own.
     using Side = CallTracker::ChatDirection;
-    const auto& calls = t.a.p().conversation.calls();
+    const auto calls = t.a.p().conversation.calls();
     ASSERT_EQ(calls.size(), 1u);
     EXPECT_TRUE(calls[0].heading.starts_with("Call with 5551002, "));
     ASSERT_EQ(calls[0].messages.size(), 2u);
@@ -78,8 +78,24 @@ TEST(Call, DialAnswerChatAndHangUp) {
     t.a.w().cmdre.click();
     ASSERT_TRUE(t.run_until([&] { return t.both_connected(); }, 60));
     t.chat(t.a, "again");
-    ASSERT_EQ(calls.size(), 2u);
-    EXPECT_TRUE(t.a.p().frmconversation.txtconversation.text().ends_with(" You: again\r\n"));
+    t.chat(t.b, "Hi\r\nthere");
+    ASSERT_TRUE(t.run_until([&] { return t.a.w().txtreceived.text() == "Hi\r\nthere"; }, 5));
+    // The first call's text outlives the line buffer that held it.
+    const auto both = t.a.p().conversation.calls();
+    ASSERT_EQ(both.size(), 2u);
+    EXPECT_EQ(both[0].messages[1].text, "Hi A again");
+    ASSERT_EQ(both[1].messages.size(), 3u);
+    EXPECT_EQ(both[1].messages[2].text, "there");
+    // The window shows the whole each time, so it follows at most once a second.
+    const unsigned long shown = t.a.p().frmconversation.txtconversation.revision();
+    for (int i = 0; i < 10; ++i) {
+        t.b.w().txtsend.user_edit("!", 0);
+        t.b.w().cmdsend.click();
+        t.run_for(0.1);
+    }
+    EXPECT_LE(t.a.p().frmconversation.txtconversation.revision() - shown, 2u);
+    t.run_for(1);
+    EXPECT_TRUE(t.a.p().frmconversation.txtconversation.text().ends_with(" Other side: there!!!!!!!!!!\r\n"));
 }
 
 TEST(Call, BusyNoDialToneAndNoAnswer) {

@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "support/connected_program.h"
 #include "support/random_content.h"
+#include "transfer/protocols/zmodem_frames.h"
 #include "support/two_programs.h"
 
 #include <gtest/gtest.h>
@@ -109,6 +111,27 @@ TEST(ProtocolScenario, EachProtocolEachWayThroughTheMenus) {
         t.chat(to, "thanks");
         EXPECT_NE(from.w().txtreceived.text().find("thanks"), std::string::npos);
     }
+}
+
+// A receiver's last header and its user's first words in one arrival: the
+// words are chat, the header's line end is not.
+TEST(ProtocolScenario, WordsInTheArrivalThatEndsASessionAreChat) {
+    using namespace zmodem;
+    testing::ConnectedProgram p;
+    p.dir.write("quick.bin", testing::random_bytes(3000, 8));
+    p.dialogs.open_answers.push_back(p.dir.file("quick.bin"));
+    p.w().filemodezmodem.choose();
+    p.w().cmdsend.click();
+    for (std::uint8_t answer : {ZRINIT, ZRPOS, ZRINIT}) {
+        p.run_for(1);
+        p.line().arrive(hex_header(Header::at(answer, 0)));
+    }
+    p.run_for(1);
+    ASSERT_NE(p.take_written().find(hex_header(Header::at(ZFIN, 0))), std::string::npos);
+    p.peer_sends(hex_header(Header::at(ZFIN, 0)) + "got there?");
+    EXPECT_FALSE(p.p().protocols.running());
+    EXPECT_EQ(p.take_written(), "OO");
+    EXPECT_EQ(p.w().txtreceived.text(), "got there?");
 }
 
 // The faults the peer brings to a session: a Cancel on either side ends a

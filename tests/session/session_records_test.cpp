@@ -178,6 +178,15 @@ TEST(SessionRecords, BusyCancelledAndAWholeCallAsEachSideTellsIt) {
                              "15:01:55 call ended after 00:01:19: carrier lost\n"
                              "\n")
         << "no frame of either transfer is taken for chat, nor the modem's NO CARRIER before the carrier check";
+    // The conversation window's text quotes the line buffers the transfers emptied.
+    EXPECT_EQ(t.a.p().conversation.text(), "Call with 5551002, 2026-12-07 10:00:31\r\n"
+                                           "10:00:35 You: Hello, B!\r\nSecond line\r\n\r\n"
+                                           "10:00:36 Other side: Hi A again\r\n"
+                                           "10:00:38 You: tab\there, bell\a, back\\slash, caf\xC3\xA9, bad \xFF byte\r\n"
+                                           "10:01:49 Other side: Got it?\r\n");
+    EXPECT_TRUE(t.b.p().conversation.text().ends_with(
+        "bad \xFF byteReceiver::Conversion in progress.Please wait!Receiver::Conversion complete.\r\n"
+        "15:01:49 You: Got it?\r\n\r\n"));
 }
 TEST(CallHistory, NoAnswerFromTheModemIsStoredWithoutChangingTheOutputBox) {
     testing::ProgramFixture f;

@@ -17,7 +17,10 @@ namespace quillon::testing {
 class FakeLine : public Line {
 public:
     void write(std::string_view bytes) override { written += bytes; }
-    std::string read_available() override { return std::exchange(pending_, {}); }
+    void read_available(std::string& into) override {
+        into += pending_;
+        pending_.clear();
+    }
     std::size_t bytes_waiting() override { return pending_.size(); }
     ModemLines modem_lines() override { return lines; }
     void set_dtr(bool on) override {

@@ -11,7 +11,7 @@ class ForwardingLine : public Line {
 public:
     explicit ForwardingLine(Line &to) : to_(to) {}
     void write(std::string_view bytes) override { to_.write(bytes); }
-    std::string read_available() override { return to_.read_available(); }
+    void read_available(std::string &into) override { to_.read_available(into); }
     std::size_t bytes_waiting() override { return to_.bytes_waiting(); }
     ModemLines modem_lines() override { return to_.modem_lines(); }
     void set_dtr(bool on) override { to_.set_dtr(on); }

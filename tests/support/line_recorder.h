@@ -16,7 +16,7 @@ struct LineRecorder : LineListener {
     explicit LineRecorder(Line& line) : line_(line) { line.set_listener(this); }
     void line_readable() override {
         ++announced;
-        text += line_.read_available();
+        line_.read_available(text);
     }
     void line_error(int code) override { errors.push_back(code); }
     Line& line_;

@@ -79,7 +79,8 @@ public:
 
 private:
     void line_readable() override {
-        std::string bytes = line_->read_available();
+        std::string bytes;
+        line_->read_available(bytes);
         if (connected) return to_child(bytes);
         heard_ += bytes;
         if (heard_.find("RING") != std::string::npos) {

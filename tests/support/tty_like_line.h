@@ -27,13 +27,12 @@ public:
     }
 
     void write(std::string_view bytes) override { inner_->write(bytes); }
-    std::string read_available() override {
-        driver_ += inner_->read_available();
+    void read_available(std::string& into) override {
+        inner_->read_available(driver_);
         std::size_t n = driver_.size();
         if (n > 1 && std::bernoulli_distribution(0.5)(rng_)) n = std::uniform_int_distribution<std::size_t>(1, n)(rng_);
-        std::string out = driver_.substr(0, n);
+        into.append(driver_, 0, n);
         driver_.erase(0, n);
-        return out;
     }
     std::size_t bytes_waiting() override { return driver_.size() + inner_->bytes_waiting(); }
     ModemLines modem_lines() override { return inner_->modem_lines(); }

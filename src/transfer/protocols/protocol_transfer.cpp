@@ -241,19 +241,22 @@ void ProtocolTransfer::start(std::unique_ptr<Session> session) {
     step();
 }
 
-bool ProtocolTransfer::take_arrival(const std::string& bytes) {
+std::size_t ProtocolTransfer::take_arrival(const std::string& bytes) {
     if (session_) {
-        session_->engine->set_time(session_->clock(loop_.monotonic()));
-        session_->engine->receive(bytes);
+        TransferEngine& engine = *session_->engine;
+        engine.set_time(session_->clock(loop_.monotonic()));
+        const std::size_t read = engine.receive(bytes);
+        // After a cancel or a failure the rest is the peer's noise.
+        const std::size_t taken = engine.state() == EngineState::succeeded ? read : bytes.size();
         stall_watch_.waiting();
         step();
-        return true;
+        return taken;
     }
     // Under our own question the line's bytes have nowhere to go.
-    if (asking_) return true;
+    if (asking_) return bytes.size();
     if (state_.connected != 1 || own_transfer_running_()) {
         tail_.clear();
-        return false;
+        return 0;
     }
     // Looked for in the arrival itself and across its join with the last
     // one: nothing the size of an arrival is copied on the chat's path.
@@ -263,11 +266,11 @@ bool ProtocolTransfer::take_arrival(const std::string& bytes) {
     if (bytes.find(zrqinit_start) == std::string::npos && edge.find(zrqinit_start) == std::string::npos) {
         if (bytes.size() >= keep) tail_.assign(bytes, bytes.size() - keep, keep);
         else tail_ = edge.substr(edge.size() - std::min(edge.size(), keep));
-        return false;
+        return 0;
     }
     tail_.clear();
     if (!start_receiving(FileForm::zmodem)) refuse_session();
-    return true;
+    return bytes.size();
 }
 
 void ProtocolTransfer::cancel() {

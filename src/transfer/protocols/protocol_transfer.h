@@ -55,8 +55,9 @@ public:
     // "Receive with YMODEM/XMODEM...": XMODEM when that form is chosen
     // (it asks for the name), else a YMODEM batch.
     void receive_chosen();
-    // Every arrival from the line comes here first; true when it was ours.
-    bool take_arrival(const std::string& bytes);
+    // Every arrival from the line comes here first: how many of its first
+    // bytes were ours. What follows a session's good end is the line's again.
+    std::size_t take_arrival(const std::string& bytes);
     bool running() const { return session_ != nullptr; }
     // Cancel pressed during a session.
     void cancel();

@@ -13,8 +13,8 @@ void TransferEngine::set_time(EngineTime now) {
     }
 }
 
-void TransferEngine::receive(std::string_view bytes) {
-    if (running()) on_bytes(bytes);
+std::size_t TransferEngine::receive(std::string_view bytes) {
+    return running() ? on_bytes(bytes) : 0;
 }
 
 std::string TransferEngine::take_output(std::size_t max) {

@@ -76,7 +76,8 @@ public:
     // The current time; give it before each receive() and whenever
     // wake_at() comes.
     void set_time(EngineTime now);
-    void receive(std::string_view bytes);
+    // How many of the bytes the session read: none after its end.
+    std::size_t receive(std::string_view bytes);
     // Up to max bytes to write to the line. Engines that stream make their
     // output as it is taken, so the driver takes what the line accepts.
     std::string take_output(std::size_t max);
@@ -91,7 +92,8 @@ public:
     const EngineProgress& progress() const { return progress_; }
 
 protected:
-    virtual void on_bytes(std::string_view bytes) = 0;
+    // Reads bytes up to the session's end; how many it read.
+    virtual std::size_t on_bytes(std::string_view bytes) = 0;
     virtual void on_timeout() = 0;
     // Room for this many more bytes of output.
     virtual void on_output_room(std::size_t) {}

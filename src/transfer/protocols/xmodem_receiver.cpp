@@ -31,8 +31,9 @@ void XmodemReceiver::purge() {
     wake_in(quiet_line_ms);
 }
 
-void XmodemReceiver::on_bytes(std::string_view bytes) {
-    for (char c : bytes) {
+std::size_t XmodemReceiver::on_bytes(std::string_view bytes) {
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const char c = bytes[i];
         if (purging_) {
             wake_in(quiet_line_ms);
             continue;
@@ -46,11 +47,12 @@ void XmodemReceiver::on_bytes(std::string_view bytes) {
         } else if (c == EOT) {
             on_eot();
         } else if (c == CAN && last_was_can_) {
-            return end(EngineState::cancelled_by_peer);
+            end(EngineState::cancelled_by_peer);
         }
         last_was_can_ = block_.empty() && c == CAN;
-        if (!running()) return;
+        if (!running()) return i + 1;
     }
+    return bytes.size();
 }
 
 void XmodemReceiver::on_block() {

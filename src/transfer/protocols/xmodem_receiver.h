@@ -22,7 +22,7 @@ public:
     XmodemReceiver(FileSink& sink, std::string name);
 
 private:
-    void on_bytes(std::string_view bytes) override;
+    std::size_t on_bytes(std::string_view bytes) override;
     void on_timeout() override;
     void on_end() override { file_.reset(); }
     void on_block();

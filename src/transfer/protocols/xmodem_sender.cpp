@@ -24,14 +24,16 @@ XmodemSender::XmodemSender(std::vector<OutgoingFile> files, Variant variant)
     wake_in(answer_timeout_ms);
 }
 
-void XmodemSender::on_bytes(std::string_view bytes) {
-    for (char c : bytes) {
+std::size_t XmodemSender::on_bytes(std::string_view bytes) {
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const char c = bytes[i];
         bool cancelled = c == CAN && last_was_can_;
         last_was_can_ = c == CAN;
-        if (cancelled) return end(EngineState::cancelled_by_peer);
-        on_byte(c);
-        if (!running()) return;
+        if (cancelled) end(EngineState::cancelled_by_peer);
+        else on_byte(c);
+        if (!running()) return i + 1;
     }
+    return bytes.size();
 }
 
 void XmodemSender::on_byte(char c) {

@@ -20,7 +20,7 @@ public:
 private:
     enum class Step { wait_start, block0, wait_data_start, data, eot };
 
-    void on_bytes(std::string_view bytes) override;
+    std::size_t on_bytes(std::string_view bytes) override;
     void on_timeout() override;
     void on_byte(char c);
     void send_current();

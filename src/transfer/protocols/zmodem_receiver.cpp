@@ -25,16 +25,18 @@ void ZmodemReceiver::ask_position() {
     wake_in(answer_timeout_ms);
 }
 
-void ZmodemReceiver::on_bytes(std::string_view bytes) {
-    for (unsigned char c : bytes) {
+std::size_t ZmodemReceiver::on_bytes(std::string_view bytes) {
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const auto c = static_cast<unsigned char>(bytes[i]);
         if (step_ == Step::closing) {
             // The sender's "OO" closes the session.
-            if (c == 'O' && ++closing_os_ == 2) return end(EngineState::succeeded);
-            continue;
+            if (c == 'O' && ++closing_os_ == 2) end(EngineState::succeeded);
+        } else if (auto event = reader_.push(c)) {
+            on_event(*event);
         }
-        if (auto event = reader_.push(c)) on_event(*event);
-        if (!running()) return;
+        if (!running()) return i + 1;
     }
+    return bytes.size();
 }
 
 void ZmodemReceiver::on_event(const Reader::Event& event) {

@@ -21,7 +21,7 @@ public:
 private:
     enum class Step { wait_file, sinit, file_info, data, rpos_wait, closing };
 
-    void on_bytes(std::string_view bytes) override;
+    std::size_t on_bytes(std::string_view bytes) override;
     void on_timeout() override;
     void on_end() override { file_.reset(); }
     void on_event(const zmodem::Reader::Event& event);

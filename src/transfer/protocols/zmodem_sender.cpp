@@ -8,6 +8,18 @@ namespace quillon {
 
 using namespace zmodem;
 
+namespace {
+
+// A hex header is read at its check value; the CR, LF (its high bit may be
+// set) and XON that end its line still belong to the session.
+std::size_t hex_header_line_end(std::string_view rest) {
+    std::size_t n = 0;
+    while (n < rest.size() && n < 3 && (rest[n] == '\r' || (rest[n] & 0x7f) == '\n' || rest[n] == '\x11')) ++n;
+    return n;
+}
+
+} // namespace
+
 ZmodemSender::ZmodemSender(std::vector<OutgoingFile> files, bool ask_resume)
     : files_(std::move(files)), ask_resume_(ask_resume) {
     // "rz\r" starts a receiver on a shell's command line; the ZRQINIT
@@ -21,14 +33,15 @@ std::string ZmodemSender::header(std::uint8_t type, std::uint32_t position) {
     return binary_header(Header::at(type, position), crc32_, escaper_);
 }
 
-void ZmodemSender::on_bytes(std::string_view bytes) {
-    for (unsigned char c : bytes) {
-        auto event = reader_.push(c);
+std::size_t ZmodemSender::on_bytes(std::string_view bytes) {
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        auto event = reader_.push(static_cast<unsigned char>(bytes[i]));
         if (!event) continue;
-        if (event->kind == Reader::Event::Kind::cancel) return end(EngineState::cancelled_by_peer);
-        if (event->kind == Reader::Event::Kind::header) on_header(event->header);
-        if (!running()) return;
+        if (event->kind == Reader::Event::Kind::cancel) end(EngineState::cancelled_by_peer);
+        else if (event->kind == Reader::Event::Kind::header) on_header(event->header);
+        if (!running()) return i + 1 + hex_header_line_end(bytes.substr(i + 1));
     }
+    return bytes.size();
 }
 
 void ZmodemSender::on_header(const Header& h) {

@@ -24,7 +24,7 @@ public:
 private:
     enum class Step { init, offer, data, eof, fin };
 
-    void on_bytes(std::string_view bytes) override;
+    std::size_t on_bytes(std::string_view bytes) override;
     void on_timeout() override;
     void on_output_room(std::size_t room) override;
     void on_header(const zmodem::Header& header);
