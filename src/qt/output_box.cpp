@@ -253,7 +253,7 @@ std::vector<OutputBox::Run> OutputBox::runs(std::size_t row) {
         double width = char_width(c.code, x);
         bool tab = c.code == U'\t';
         if (out.empty() || out.back().selected != selected || tab || out.back().tab) {
-            out.push_back({x, 0, at - c.length, at, selected, tab, true, {}, {}});
+            out.push_back({x, 0, at - c.length, at, selected, tab, true, {}, {}, 0});
             out.back().glyphs.reserve(static_cast<qsizetype>(end - at + 1));
             out.back().positions.reserve(static_cast<qsizetype>(end - at + 1));
         }
@@ -321,14 +321,15 @@ const OutputBox::ShapedRow &OutputBox::shaped_row(std::size_t row) {
     for (Run &run : shaped.runs) {
         // A run drawn glyph by glyph where the row's own widths put them,
         // when none of its characters needs shaping.
-        shaped.plain.emplace_back();
         if (run.plain) {
+            run.drawn = shaped.plain.size();
+            shaped.plain.emplace_back();
             shaped.plain.back().setRawFont(raw_font_);
             shaped.plain.back().setGlyphIndexes(std::move(run.glyphs));
             shaped.plain.back().setPositions(std::move(run.positions));
-            shaped.shaped.emplace_back();
             continue;
         }
+        run.drawn = shaped.shaped.size();
         QStaticText text(shown_string(shown(), run.start, run.end));
         text.setTextFormat(Qt::PlainText);
         text.prepare(QTransform(), font());
@@ -356,16 +357,15 @@ void OutputBox::paintEvent(QPaintEvent *event) {
         // Glyphs wholly left of what is drawn again are left as they are.
         double from = band.left() - ink_overhang() - margin;
         const ShapedRow &shaped = shaped_row(row);
-        for (std::size_t i = 0; i < shaped.runs.size(); ++i) {
-            const Run &run = shaped.runs[i];
+        for (const Run &run : shaped.runs) {
             if (run.x + run.width < from) continue;
             if (run.selected) painter.fillRect(QRectF(margin + run.x, y, run.width, height), colours.highlight());
             if (run.tab) continue;
             painter.setPen(colours.color(run.selected ? QPalette::HighlightedText : QPalette::Text));
-            if (shaped.plain[i].glyphIndexes().isEmpty())
-                painter.drawStaticText(QPointF(margin + run.x, y), shaped.shaped[i]);
+            if (run.plain)
+                painter.drawGlyphRun(QPointF(margin + run.x, y), glyphs_from(shaped.plain[run.drawn], from - run.x));
             else
-                painter.drawGlyphRun(QPointF(margin + run.x, y), glyphs_from(shaped.plain[i], from - run.x));
+                painter.drawStaticText(QPointF(margin + run.x, y), shaped.shaped[run.drawn]);
         }
     }
     // Rows out of view keep no shapes.

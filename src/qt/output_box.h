@@ -68,10 +68,13 @@ private:
         bool plain;
         QList<quint32> glyphs;
         QList<QPointF> positions;
+        // Where its glyphs are kept in its row: plain or shaped.
+        std::size_t drawn;
     };
     // A row as last drawn: what of the text and the selection it covered,
     // and its runs as glyphs: each either drawn a character at a time
-    // (plain) or, where that would not do, shaped.
+    // (plain) or, where that would not do, shaped; a run keeps only the one
+    // it is drawn with.
     struct ShapedRow {
         std::size_t start, end, selected_from, selected_to;
         std::vector<Run> runs;

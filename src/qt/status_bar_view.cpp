@@ -90,7 +90,9 @@ void StatusBarView::refresh() {
     show_indicator(*lines_[2], "DCD", r.dcd);
     show_indicator(*lines_[3], "RI", r.ri);
     port_->set_whole_text(QString::fromStdString(model_.port_text()));
-    port_->setToolTip(QString::fromStdString(model_.port_full_text()));
+    // A tooltip set again is an event for every filter of the application.
+    QString port_tip = QString::fromStdString(model_.port_full_text());
+    if (port_->toolTip() != port_tip) port_->setToolTip(port_tip);
     dial_mode_->setText(QString::fromStdString(model_.dial_mode_text()));
     mode_->set_whole_text(QString::fromStdString(model_.mode_text()));
 }

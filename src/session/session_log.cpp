@@ -49,6 +49,13 @@ std::string log_escaped(std::string_view text) {
     std::string out;
     out.reserve(text.size());
     while (!text.empty()) {
+        // Printable ASCII, most of any chat, goes as it is in one piece.
+        std::size_t plain = 0;
+        while (plain < text.size() && text[plain] >= 0x20 && text[plain] < 0x7F && text[plain] != '\\')
+            ++plain;
+        out.append(text.substr(0, plain));
+        text.remove_prefix(plain);
+        if (text.empty()) break;
         auto c = static_cast<unsigned char>(text[0]);
         std::size_t n = utf8_length(text);
         if (c == '\\')
@@ -117,8 +124,11 @@ void SessionLog::chat(CallTracker::ChatDirection direction, std::string_view tex
     // Received text comes in pieces as the line delivers it; it is written
     // a line at a time, and a line still open is written before anything else.
     if (received_.empty()) received_time_ = clock_.time_of_day();
+    // A line break can only end in what came now; the text held before
+    // was looked through already.
+    std::size_t from = received_.empty() ? 0 : received_.size() - 1;
     received_.append(text);
-    for (std::size_t end; (end = received_.find("\r\n")) != std::string::npos;) {
+    for (std::size_t end; (end = received_.find("\r\n", from)) != std::string::npos; from = 0) {
         std::string line = received_.substr(0, end);
         std::string time = received_time_;
         received_.erase(0, end + 2);
