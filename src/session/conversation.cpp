@@ -81,7 +81,7 @@ void Conversation::add(Side side, std::size_t source, std::size_t begin, std::si
     // still has a place.
     if (calls_.empty()) calls_.push_back({"Call", {}});
     std::vector<Stretch>& stretches = calls_.back().stretches;
-    std::string now = clock_.time_of_day();
+    std::string now = starts_message ? clock_.time_of_day() : std::string();
     if (side == Side::received && !stretches.empty()) {
         Stretch& last = stretches.back();
         if (last.side == side && last.source == source && last.end == begin && (!starts_message || last.time == now)) {
@@ -89,6 +89,8 @@ void Conversation::add(Side side, std::size_t source, std::size_t begin, std::si
             return;
         }
     }
+    // Messages that begin further on in the stretch take its time.
+    if (!starts_message) now = clock_.time_of_day();
     stretches.push_back({std::move(now), side, source, begin, end});
 }
 
