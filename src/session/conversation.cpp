@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "session/conversation.h"
 
+#include "session/modem_words_holdback.h"
+
 #include <algorithm>
 
 namespace quillon {
@@ -9,8 +11,8 @@ namespace {
 using Side = CallTracker::ChatDirection;
 
 // Received text is the end of line_buffer as it is told, but for what the
-// call tracker holds back after it (the modem's own words, a line at most).
-constexpr std::size_t held_back = 16;
+// call tracker holds back after it.
+constexpr std::size_t held_back = ModemWordsHoldback::modem_words.size();
 
 // Where text ends a string, give or take what was held back after it.
 std::size_t tail_position(std::string_view in, std::string_view text) {
@@ -81,17 +83,15 @@ void Conversation::add(Side side, std::size_t source, std::size_t begin, std::si
     // still has a place.
     if (calls_.empty()) calls_.push_back({"Call", {}});
     std::vector<Stretch>& stretches = calls_.back().stretches;
-    std::string now = starts_message ? clock_.time_of_day() : std::string();
     if (side == Side::received && !stretches.empty()) {
         Stretch& last = stretches.back();
-        if (last.side == side && last.source == source && last.end == begin && (!starts_message || last.time == now)) {
+        const bool follows_on = last.side == side && last.source == source && last.end == begin;
+        if (follows_on && (!starts_message || last.time == clock_.time_of_day())) {
             last.end = end;
             return;
         }
     }
-    // Messages that begin further on in the stretch take its time.
-    if (!starts_message) now = clock_.time_of_day();
-    stretches.push_back({std::move(now), side, source, begin, end});
+    stretches.push_back({clock_.time_of_day(), side, source, begin, end});
 }
 
 void Conversation::line_buffer_let_go(const SharedText& text) {
@@ -103,8 +103,8 @@ std::string_view Conversation::text_of(const Stretch& stretch) const {
     std::string_view in = stretch.source == 0              ? std::string_view(own_)
                           : stretch.source <= kept_.size() ? std::string_view(*kept_[stretch.source - 1])
                                                            : std::string_view(line_buffer_);
-    std::size_t end = std::min(stretch.end, in.size());
-    return in.substr(std::min(stretch.begin, end), end - std::min(stretch.begin, end));
+    const std::size_t end = std::min(stretch.end, in.size()), begin = std::min(stretch.begin, end);
+    return in.substr(begin, end - begin);
 }
 
 // The messages of a stretch: sent text is one, received text is cut at its

@@ -3,12 +3,14 @@
 
 #include "session/conversation.h"
 
-#include <cmath>
-
 namespace quillon {
 
-ConversationWindow::~ConversationWindow() {
-    if (refresh_due_) loop_.stop_timer(refresh_timer_);
+ConversationWindow::ConversationWindow(EventLoop& loop, ConversationForm& form, const Conversation& conversation)
+    : form_(form), conversation_(conversation), resting_(loop, 1000) {
+    resting_.on_tick = [this] {
+        if (changed_while_resting_) show_conversation();
+        else resting_.set_enabled(false);
+    };
 }
 
 void ConversationWindow::mnuconversation_Click() {
@@ -19,17 +21,14 @@ void ConversationWindow::mnuconversation_Click() {
 void ConversationWindow::Form_Unload() { form_.set_visible(false); }
 
 void ConversationWindow::conversation_changed() {
-    if (!form_.visible() || refresh_due_) return;
-    const double wait = shown_at_ + 1 - loop_.monotonic();
-    if (wait <= 0) return show_conversation();
-    refresh_due_ = true;
-    refresh_timer_ = loop_.start_timer(static_cast<int>(std::ceil(wait * 1000)), [this] { show_conversation(); });
+    if (!form_.visible()) return;
+    if (resting_.enabled()) changed_while_resting_ = true;
+    else show_conversation();
 }
 
 void ConversationWindow::show_conversation() {
-    if (refresh_due_) loop_.stop_timer(refresh_timer_);
-    refresh_due_ = false;
-    shown_at_ = loop_.monotonic();
+    changed_while_resting_ = false;
+    resting_.set_enabled(true);
     if (form_.visible()) form_.txtconversation.set_text(conversation_.text());
 }
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "base/event_loop.h"
+#include "base/form_timer.h"
 
 namespace quillon {
 
@@ -12,9 +12,7 @@ class ConversationForm;
 // it is shown, at most once a second, since each time it shows the whole.
 class ConversationWindow {
 public:
-    ConversationWindow(EventLoop& loop, ConversationForm& form, const Conversation& conversation)
-        : loop_(loop), form_(form), conversation_(conversation) {}
-    ~ConversationWindow();
+    ConversationWindow(EventLoop& loop, ConversationForm& form, const Conversation& conversation);
 
     void mnuconversation_Click();
     void Form_Unload();
@@ -24,12 +22,12 @@ public:
 private:
     void show_conversation();
 
-    EventLoop& loop_;
     ConversationForm& form_;
     const Conversation& conversation_;
-    double shown_at_ = 0;
-    bool refresh_due_ = false;
-    EventLoop::Handle refresh_timer_{};
+    // On for a second after each showing; what changed meanwhile is shown
+    // when it ticks.
+    FormTimer resting_;
+    bool changed_while_resting_ = false;
 };
 
 } // namespace quillon

@@ -6,7 +6,7 @@
 namespace quillon {
 namespace {
 
-constexpr std::string_view modem_words = "\r\nNO CARRIER\r\n";
+constexpr std::string_view modem_words = ModemWordsHoldback::modem_words;
 constexpr std::string_view bare_words = modem_words.substr(2);
 
 // The length of text's tail that may begin the modem's words. A lone CR or

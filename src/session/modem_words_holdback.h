@@ -12,6 +12,9 @@ namespace quillon {
 // were.
 class ModemWordsHoldback {
 public:
+    // The longest text held back.
+    static constexpr std::string_view modem_words = "\r\nNO CARRIER\r\n";
+
     // What of the received text may be passed on now as the peer's.
     std::string_view pass(std::string_view text);
     // At the call's end: what was held, or nothing when the carrier went

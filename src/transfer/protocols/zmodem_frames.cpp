@@ -101,6 +101,12 @@ std::string hex_header(const Header& header) {
     return out;
 }
 
+std::size_t hex_header_line_end(std::string_view rest) {
+    std::size_t n = 0;
+    while (n < rest.size() && n < 3 && (rest[n] == '\r' || (rest[n] & 0x7F) == '\n' || rest[n] == '\x11')) ++n;
+    return n;
+}
+
 std::string binary_header(const Header& header, bool crc32, Escaper& escaper) {
     std::string out = {ZPAD, ZDLE, crc32 ? ZBIN32 : ZBIN};
     std::string covered = header_bytes(header);

@@ -68,6 +68,9 @@ private:
 // A hex header: "**", ZDLE, 'B', the header and CRC-16 in hex, CR LF, and
 // XON (but after ZACK and ZFIN).
 std::string hex_header(const Header& header);
+// A hex header is read at its check value: how many of the bytes after it
+// are still its line's end (CR, LF with or without its high bit, XON).
+std::size_t hex_header_line_end(std::string_view rest);
 std::string binary_header(const Header& header, bool crc32, Escaper& escaper);
 void append_subpacket(std::string& out, std::string_view data, char end, bool crc32, Escaper& escaper);
 

@@ -8,18 +8,6 @@ namespace quillon {
 
 using namespace zmodem;
 
-namespace {
-
-// A hex header is read at its check value; the CR, LF (its high bit may be
-// set) and XON that end its line still belong to the session.
-std::size_t hex_header_line_end(std::string_view rest) {
-    std::size_t n = 0;
-    while (n < rest.size() && n < 3 && (rest[n] == '\r' || (rest[n] & 0x7f) == '\n' || rest[n] == '\x11')) ++n;
-    return n;
-}
-
-} // namespace
-
 ZmodemSender::ZmodemSender(std::vector<OutgoingFile> files, bool ask_resume)
     : files_(std::move(files)), ask_resume_(ask_resume) {
     // "rz\r" starts a receiver on a shell's command line; the ZRQINIT
