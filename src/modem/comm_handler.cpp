@@ -180,11 +180,14 @@ void CommHandler::receive() {
     // of this one runs again just gets one of its own.
     std::string arrived = std::move(spare_arrival_);
     comm_.input(arrived);
-    // A protocol session's end may come with the peer's next words, or the
-    // start of its next session.
+    // A protocol session may begin after the peer's words, and its end may
+    // come with the peer's next words or the start of its next session.
     bool all_taken = false;
-    if (divert && !arrived.empty()) {
-        for (std::size_t taken; !arrived.empty() && (taken = divert(arrived)) > 0;) arrived.erase(0, taken);
+    while (divert && !arrived.empty()) {
+        const ArrivalShare share = divert(arrived);
+        if (share.line + share.session == 0) break;
+        if (share.line > 0) handle_arrival(arrived.substr(0, share.line));
+        arrived.erase(0, share.line + share.session);
         all_taken = arrived.empty();
     }
     if (!all_taken) handle_arrival(arrived);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "modem/arrival_share.h"
 #include "modem/pattern_watch.h"
 
 #include <cstddef>
@@ -37,9 +38,9 @@ public:
     // A call is connected, or its connect line is on show before it counts.
     bool call_up() const;
 
-    // Offered every arrival first: how many of its first bytes it took,
-    // which go nowhere else.
-    std::function<std::size_t(const std::string& arrived)> divert;
+    // Offered every arrival first: which of its first bytes are the line's
+    // and which it took.
+    std::function<ArrivalShare(const std::string& arrived)> divert;
     // Quotes line_buffer and keeps what it quotes when it is emptied.
     void share_line_buffer_with(LineBufferSharer& sharer) { sharer_ = &sharer; }
 

@@ -113,10 +113,24 @@ TEST(ProtocolScenario, EachProtocolEachWayThroughTheMenus) {
     }
 }
 
-// A receiver's last header and its user's first words in one arrival: the
-// words are chat, the header's line end is not.
-TEST(ProtocolScenario, WordsInTheArrivalThatEndsASessionAreChat) {
+// The peer's words in the arrival that starts a session, and in the one
+// that ends it, are chat; the headers and their line ends are not.
+TEST(ProtocolScenario, WordsInTheArrivalsThatStartAndEndASessionAreChat) {
     using namespace zmodem;
+    {
+        testing::ConnectedProgram p;
+        p.dialogs.input_answers.push_back(p.dir.file("."));
+        p.peer_sends("here it comes\r\nrz\r" + hex_header(Header::at(ZRQINIT, 0)));
+        EXPECT_TRUE(p.p().protocols.running());
+        EXPECT_NE(p.take_written().find("**\x18"
+                                        "B01"),
+                  std::string::npos)
+            << "the session answers";
+        const std::string said = p.p().conversation.text();
+        EXPECT_NE(said.find("Other side: here it comes\r\n"), std::string::npos);
+        EXPECT_NE(said.find("Other side: rz\r"), std::string::npos);
+        EXPECT_EQ(said.find('*'), std::string::npos) << "the request's pads are not words";
+    }
     testing::ConnectedProgram p;
     p.dir.write("quick.bin", testing::random_bytes(3000, 8));
     p.dialogs.open_answers.push_back(p.dir.file("quick.bin"));

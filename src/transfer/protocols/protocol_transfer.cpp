@@ -241,7 +241,7 @@ void ProtocolTransfer::start(std::unique_ptr<Session> session) {
     step();
 }
 
-std::size_t ProtocolTransfer::take_arrival(const std::string& bytes) {
+ArrivalShare ProtocolTransfer::take_arrival(const std::string& bytes) {
     if (session_) {
         TransferEngine& engine = *session_->engine;
         engine.set_time(session_->clock(loop_.monotonic()));
@@ -250,27 +250,36 @@ std::size_t ProtocolTransfer::take_arrival(const std::string& bytes) {
         const std::size_t taken = engine.state() == EngineState::succeeded ? read : bytes.size();
         stall_watch_.waiting();
         step();
-        return taken;
+        return {0, taken};
     }
     // Under our own question the line's bytes have nowhere to go.
-    if (asking_) return bytes.size();
+    if (asking_) return {0, bytes.size()};
     if (state_.connected != 1 || own_transfer_running_()) {
         tail_.clear();
-        return 0;
+        return {};
     }
     // Looked for in the arrival itself and across its join with the last
     // one: nothing the size of an arrival is copied on the chat's path.
     const std::size_t keep = zrqinit_start.size() - 1;
     std::string edge = tail_;
     edge.append(bytes, 0, std::min(bytes.size(), keep));
-    if (bytes.find(zrqinit_start) == std::string::npos && edge.find(zrqinit_start) == std::string::npos) {
+    const std::size_t at = bytes.find(zrqinit_start);
+    const bool across_join = edge.find(zrqinit_start) != std::string::npos;
+    if (at == std::string::npos && !across_join) {
         if (bytes.size() >= keep) tail_.assign(bytes, bytes.size() - keep, keep);
         else tail_ = edge.substr(edge.size() - std::min(edge.size(), keep));
-        return 0;
+        return {};
     }
     tail_.clear();
+    // The peer's words before the request (and its pads) are seen before
+    // the session takes the line; the rest of the arrival comes back here.
+    if (!across_join) {
+        std::size_t words = at;
+        while (words > 0 && bytes[words - 1] == '*') --words;
+        if (words > 0) return {words, 0};
+    }
     if (!start_receiving(FileForm::zmodem)) refuse_session();
-    return bytes.size();
+    return {0, bytes.size()};
 }
 
 void ProtocolTransfer::cancel() {

@@ -7,6 +7,7 @@
 #include "base/main_form.h"
 #include "base/modes.h"
 #include "base/shared_state.h"
+#include "modem/arrival_share.h"
 #include "modem/serial_control.h"
 #include "transfer/protocols/transfer_engine.h"
 #include "transfer/stall_watch.h"
@@ -55,9 +56,10 @@ public:
     // "Receive with YMODEM/XMODEM...": XMODEM when that form is chosen
     // (it asks for the name), else a YMODEM batch.
     void receive_chosen();
-    // Every arrival from the line comes here first: how many of its first
-    // bytes were ours. What follows a session's good end is the line's again.
-    std::size_t take_arrival(const std::string& bytes);
+    // Every arrival from the line comes here first: which of its first
+    // bytes are the line's and which ours. What comes before a session's
+    // start, or after its good end, is the line's.
+    ArrivalShare take_arrival(const std::string& bytes);
     bool running() const { return session_ != nullptr; }
     // Cancel pressed during a session.
     void cancel();
