@@ -23,11 +23,7 @@ void Rfc2217ServerSession::start() {
 
 void Rfc2217ServerSession::from_client(std::string_view bytes) { parser_.feed(bytes); }
 
-void Rfc2217ServerSession::from_modem(std::string_view data) {
-    escaped_.clear();
-    append_escaped(escaped_, data);
-    out_.to_client(escaped_);
-}
+void Rfc2217ServerSession::from_modem(std::string_view data) { out_.to_client(escaped(escaped_, data)); }
 
 void Rfc2217ServerSession::take_option(std::uint8_t command, std::uint8_t opt) {
     std::string answer = options_.receive(command, opt);

@@ -147,9 +147,7 @@ void Rfc2217Line::take_subnegotiation(std::uint8_t opt, std::string_view payload
 
 void Rfc2217Line::write(std::string_view bytes) {
     if (lost_) return;
-    escaped_.clear();
-    telnet::append_escaped(escaped_, bytes);
-    send_raw(escaped_);
+    send_raw(telnet::escaped(escaped_, bytes));
 }
 
 void Rfc2217Line::send_raw(const std::string& bytes) {

@@ -16,6 +16,12 @@ void append_escaped(std::string& out, std::string_view data) {
     }
 }
 
+const std::string& escaped(std::string& room, std::string_view data) {
+    room.clear();
+    append_escaped(room, data);
+    return room;
+}
+
 std::string option(std::uint8_t command, std::uint8_t opt) {
     return {static_cast<char>(iac), static_cast<char>(command), static_cast<char>(opt)};
 }

@@ -36,6 +36,9 @@ constexpr std::uint8_t break_detected = 0x10, framing = 0x08, parity = 0x04, ove
 
 // Appends data to out with every 255 doubled.
 void append_escaped(std::string& out, std::string_view data);
+// Data with every 255 doubled, written over room: a sender that keeps its
+// room escapes each write without an allocation.
+const std::string& escaped(std::string& room, std::string_view data);
 std::string option(std::uint8_t command, std::uint8_t opt);
 // IAC SB opt payload IAC SE, the payload escaped.
 std::string subnegotiation(std::uint8_t opt, std::string_view payload);

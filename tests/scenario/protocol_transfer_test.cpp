@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/connected_program.h"
 #include "support/random_content.h"
-#include "transfer/protocols/zmodem_frames.h"
 #include "support/two_programs.h"
+#include "transfer/protocols/zmodem_frames.h"
 
 #include <gtest/gtest.h>
 
