@@ -28,6 +28,9 @@ constexpr int tab_columns = 8;
 // second, which keeps up with a reader while chat streams in; most of what
 // a paint costs is the same however much it shows.
 constexpr int frame_ms = 200;
+// While each frame's text fills the whole box, nobody reads a frame before
+// the next replaces it: frames then come twice a second.
+constexpr int flood_frame_ms = 500;
 // An arrival that no other follows within this long is painted then.
 constexpr int quiet_ms = 100;
 
@@ -94,7 +97,7 @@ void OutputBox::append(std::string_view more) {
     // An arrival a frame after the last paint is painted with those before
     // it, in the wake-up that brought it; one sooner waits for the next
     // such arrival, or for a quiet spell, so a stream wakes nothing more.
-    if (since_frame_.elapsed() >= frame_ms)
+    if (since_frame_.elapsed() >= (flooded_ ? flood_frame_ms : frame_ms))
         paint_arrivals();
     else
         frame_.start(quiet_ms);
@@ -116,6 +119,9 @@ void OutputBox::paint_arrivals() {
     int top = bar->value(), height = row_height(), width = viewport()->width();
     int moved = top - painted_top_;
     int rows_in_view = viewport()->height() / height + 1;
+    // This frame's text fills every row in view.
+    auto top_row = static_cast<std::size_t>(top);
+    flooded_ = changed_row_ < top_row || (changed_row_ == top_row && changed_at_ <= rows_.start(top_row));
     if (std::abs(moved) >= rows_in_view) return paint_all();
     painted_top_ = top;
     if (moved != 0) viewport()->scroll(0, -moved * height, QRect(0, margin, width, viewport()->height() - margin));

@@ -26,8 +26,9 @@ class TextBox;
 // and text added at the end is laid out alone, so each arrival costs the
 // same at the end of a long conversation with no line break as at its start.
 // Arrivals are laid out as they come and painted together, with an arrival
-// at most five times a second or when they stop, only what they changed,
-// the scroll bar told once; a row keeps its glyphs until it changes.
+// at most five times a second (twice while each frame's text fills the
+// whole box) or when they stop, only what they changed, the scroll bar told
+// once; a row keeps its glyphs until it changes.
 // The user can select with the mouse and copy exactly what is shown.
 class OutputBox : public QAbstractScrollArea {
 public:
@@ -129,6 +130,7 @@ private:
     QTimer frame_;
     QElapsedTimer since_frame_;
     bool frame_pending_ = false;
+    bool flooded_ = false;
     std::size_t changed_row_ = 0;
     std::size_t changed_at_ = 0;
     int painted_top_ = 0;

@@ -134,5 +134,27 @@ TEST(OutputBox, ArrivalsInsideOneDisplayFrameArePaintedOnceAsAWholeRepaintWouldS
     EXPECT_TRUE(t.shows_as_now(view)) << "what the user sees is the text as it stands";
 }
 
+TEST(OutputBox, AFloodThatFillsTheBoxEveryFrameIsPaintedTwiceASecondAndWholeWhenItStops) {
+    OutputBoxFixture t;
+    std::string screenful;
+    for (int i = 0; i < 60; ++i)
+        screenful += "flood line " + std::to_string(i) + "\r\n";
+    QTest::qWait(250);
+    PaintCounter counter;
+    QWidget *view = t.box->viewport();
+    view->installEventFilter(&counter);
+    QElapsedTimer arriving;
+    arriving.start();
+    for (int i = 0; i < 30; ++i) {
+        t.w().txtreceived.append(screenful);
+        QTest::qWait(50);
+    }
+    qint64 arrived_in = arriving.elapsed();
+    QTest::qWait(250);
+    EXPECT_LE(counter.paints, 2 + arrived_in / 500) << "no screen nobody could read is painted";
+    EXPECT_TRUE(t.shows_as_now(view)) << "when it stops, the box shows the text as it stands";
+    EXPECT_EQ(t.box->row_text(t.box->row_count() - 2), "flood line 59");
+}
+
 } // namespace
 } // namespace quillon::testing
