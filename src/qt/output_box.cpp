@@ -119,16 +119,16 @@ void OutputBox::paint_arrivals() {
     int top = bar->value(), height = row_height(), width = viewport()->width();
     int moved = top - painted_top_;
     int rows_in_view = viewport()->height() / height + 1;
-    // This frame's text fills every row in view.
-    auto top_row = static_cast<std::size_t>(top);
-    flooded_ = changed_row_ < top_row || (changed_row_ == top_row && changed_at_ <= rows_.start(top_row));
+    // The row in view where the frame's text begins; at or above the top,
+    // the frame's text fills every row in view.
+    long first = static_cast<long>(changed_row_) - top;
+    flooded_ = first < 0 || (first == 0 && changed_at_ <= rows_.start(changed_row_));
     if (std::abs(moved) >= rows_in_view) return paint_all();
     painted_top_ = top;
     if (moved != 0) viewport()->scroll(0, -moved * height, QRect(0, margin, width, viewport()->height() - margin));
     // The row where the frame's text begins is drawn from there on (a word
     // wrapped away from it leaves from no further left), the rows after it
     // whole.
-    long first = static_cast<long>(changed_row_) - top;
     if (first >= rows_in_view) return;
     int y = margin + static_cast<int>(std::max(0L, first + 1)) * height;
     QRegion changed(0, y, width, viewport()->height() - y);

@@ -7,6 +7,7 @@
 #include <QScrollBar>
 #include <QTest>
 
+#include <functional>
 #include <string>
 
 namespace quillon::testing {
@@ -109,29 +110,41 @@ struct PaintCounter : QObject {
     int paints = 0;
 };
 
+// The box's paints while arrive() runs and until a quarter second after,
+// once what came before has been painted; and how long arrive() took.
+struct Painted {
+    int paints;
+    qint64 arrived_in_ms;
+};
+Painted paints_while(OutputBox &box, const std::function<void()> &arrive) {
+    QTest::qWait(250);
+    PaintCounter counter;
+    box.viewport()->installEventFilter(&counter);
+    QElapsedTimer arriving;
+    arriving.start();
+    arrive();
+    qint64 arrived_in = arriving.elapsed();
+    QTest::qWait(250);
+    return {counter.paints, arrived_in};
+}
+
 TEST(OutputBox, ArrivalsInsideOneDisplayFrameArePaintedOnceAsAWholeRepaintWouldShowThem) {
     OutputBoxFixture t;
     for (int i = 0; i < 100; ++i)
         t.w().txtreceived.append("line " + std::to_string(i) + "\r\n");
-    QTest::qWait(250);
-    PaintCounter counter;
-    QWidget *view = t.box->viewport();
-    view->installEventFilter(&counter);
-    QElapsedTimer arriving;
-    arriving.start();
-    for (int i = 0; i < 20; ++i) {
-        t.w().txtreceived.append("piece " + std::to_string(i) + (i % 3 ? " and more" : "\r\n"));
-        QCoreApplication::processEvents();
-    }
-    qint64 arrived_in = arriving.elapsed();
-    QTest::qWait(250);
+    Painted painted = paints_while(*t.box, [&] {
+        for (int i = 0; i < 20; ++i) {
+            t.w().txtreceived.append("piece " + std::to_string(i) + (i % 3 ? " and more" : "\r\n"));
+            QCoreApplication::processEvents();
+        }
+    });
     // The first shows at once, the rest together when they stop (or with an
     // arrival a fifth of a second on): never a paint each.
-    EXPECT_GE(counter.paints, 1);
-    EXPECT_LE(counter.paints, 2 + arrived_in / 200) << "at most one paint a display frame";
+    EXPECT_GE(painted.paints, 1);
+    EXPECT_LE(painted.paints, 2 + painted.arrived_in_ms / 200) << "at most one paint a display frame";
 
     // The rows scrolled and the rows painted make what a whole repaint makes.
-    EXPECT_TRUE(t.shows_as_now(view)) << "what the user sees is the text as it stands";
+    EXPECT_TRUE(t.shows_as_now(t.box->viewport())) << "what the user sees is the text as it stands";
 }
 
 TEST(OutputBox, AFloodThatFillsTheBoxEveryFrameIsPaintedTwiceASecondAndWholeWhenItStops) {
@@ -139,20 +152,14 @@ TEST(OutputBox, AFloodThatFillsTheBoxEveryFrameIsPaintedTwiceASecondAndWholeWhen
     std::string screenful;
     for (int i = 0; i < 60; ++i)
         screenful += "flood line " + std::to_string(i) + "\r\n";
-    QTest::qWait(250);
-    PaintCounter counter;
-    QWidget *view = t.box->viewport();
-    view->installEventFilter(&counter);
-    QElapsedTimer arriving;
-    arriving.start();
-    for (int i = 0; i < 30; ++i) {
-        t.w().txtreceived.append(screenful);
-        QTest::qWait(50);
-    }
-    qint64 arrived_in = arriving.elapsed();
-    QTest::qWait(250);
-    EXPECT_LE(counter.paints, 2 + arrived_in / 500) << "no screen nobody could read is painted";
-    EXPECT_TRUE(t.shows_as_now(view)) << "when it stops, the box shows the text as it stands";
+    Painted painted = paints_while(*t.box, [&] {
+        for (int i = 0; i < 30; ++i) {
+            t.w().txtreceived.append(screenful);
+            QTest::qWait(50);
+        }
+    });
+    EXPECT_LE(painted.paints, 2 + painted.arrived_in_ms / 500) << "no screen nobody could read is painted";
+    EXPECT_TRUE(t.shows_as_now(t.box->viewport())) << "when it stops, the box shows the text as it stands";
     EXPECT_EQ(t.box->row_text(t.box->row_count() - 2), "flood line 59");
 }
 
